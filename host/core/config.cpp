@@ -1,0 +1,91 @@
+#include "config.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+QString dataFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/.local/share");
+    return folder + QStringLiteral("/kassotyp");
+}
+
+QString currentUserName()
+{
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("USERNAME");
+    return name.isEmpty() ? QStringLiteral("kasse") : name;
+}
+
+} // namespace
+
+QString ComputerConfig::defaultIniPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/.config");
+    return folder + QStringLiteral("/kassotyp/kassotyp.ini");
+}
+
+QString ComputerConfig::defaultStorePath()
+{
+    return dataFolder() + QStringLiteral("/kassotyp.sqlite");
+}
+
+ComputerConfig ComputerConfig::load(const QStringList &args)
+{
+    QMap<QString, QString> options;
+    ComputerConfig config;
+    for (const QString &arg : args) {
+        if (arg.startsWith(QLatin1String("--"))) {
+            const qsizetype eq = arg.indexOf(u'=');
+            const QString name = arg.mid(2, eq < 0 ? -1 : eq - 2);
+            options[name] = eq < 0 ? QString() : arg.mid(eq + 1);
+        } else {
+            config.positional << arg;
+        }
+    }
+
+    config.iniPath = options.value(QStringLiteral("config"), defaultIniPath());
+    const QSettings ini(config.iniPath, QSettings::IniFormat);
+    auto value = [&](const QString &option, const QString &iniKey, const QString &fallback) {
+        if (options.contains(option))
+            return options.value(option);
+        return ini.value(iniKey, fallback).toString();
+    };
+
+    config.storeLocation = value(QStringLiteral("store"), QStringLiteral("store/location"),
+                                 defaultStorePath());
+    const QString ws = value(QStringLiteral("workstation"), QStringLiteral("computer/workstation"),
+                             QStringLiteral("1"));
+    bool ok = false;
+    const int wsNumber = ws.trimmed().toInt(&ok);
+    if (ok)
+        config.workstationId = wsNumber;
+    else
+        config.problems << QStringLiteral("Die Rechnernummer \"%1\" ist keine Zahl; es wird "
+                                          "Rechner 1 verwendet.")
+                                   .arg(ws);
+    config.printerOutput = value(QStringLiteral("printer"), QStringLiteral("computer/printer"), {});
+    config.spoolFolder = value(QStringLiteral("spool"), QStringLiteral("computer/spool"),
+                               dataFolder() + QStringLiteral("/spool"));
+    config.userName = value(QStringLiteral("user"), QStringLiteral("computer/user"),
+                            currentUserName());
+    config.logFile = value(QStringLiteral("log"), QStringLiteral("computer/log"),
+                           dataFolder() + QStringLiteral("/kassotyp.log"));
+
+    static const QStringList known = {
+            QStringLiteral("config"),  QStringLiteral("store"), QStringLiteral("workstation"),
+            QStringLiteral("printer"), QStringLiteral("spool"), QStringLiteral("user"),
+            QStringLiteral("log"),     QStringLiteral("platform"), QStringLiteral("exit-when-shown")};
+    for (auto it = options.cbegin(); it != options.cend(); ++it) {
+        if (!known.contains(it.key()))
+            config.problems << QStringLiteral("Unbekannte Option --%1 wird ignoriert.").arg(it.key());
+    }
+    return config;
+}

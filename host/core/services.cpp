@@ -1,0 +1,351 @@
+#include "services.h"
+
+#include "settingslistcodec.h"
+
+// ---- parameters ----------------------------------------------------------------------------
+
+namespace {
+constexpr int NoWorkstation = -1; // parameters that are read and written by name only
+}
+
+std::optional<QString> OVOParameter::read(const QString &key, int rnr) const
+{
+    QSqlQuery q = m_store.prepare(
+            QStringLiteral("SELECT value FROM parameters WHERE param_key = ? AND rnr = ?"));
+    q.addBindValue(sqlText(key));
+    q.addBindValue(rnr);
+    Store::exec(q, QStringLiteral("Lesen des Parameters %1").arg(key));
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0).toString();
+}
+
+QString OVOParameter::StringParamRead(const QString &key, int rnr, bool) const
+{
+    return read(key, rnr).value_or(QString());
+}
+
+void OVOParameter::StringParamWrite(const QString &key, const QString &value, int rnr)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON CONFLICT "
+                "(param_key, rnr) DO UPDATE SET value = excluded.value"));
+        q.addBindValue(sqlText(key));
+        q.addBindValue(rnr);
+        q.addBindValue(sqlText(value));
+        Store::exec(q, QStringLiteral("Schreiben des Parameters %1").arg(key));
+    });
+}
+
+bool OVOParameter::GetBooleanValueByName(const QString &key) const
+{
+    return GetBoolean3(key, NoWorkstation).value_or(false);
+}
+
+void OVOParameter::SetBooleanValueByName(const QString &key, bool value)
+{
+    StringParamWrite(key, value ? QStringLiteral("1") : QStringLiteral("0"), NoWorkstation);
+}
+
+std::optional<bool> OVOParameter::GetBoolean3(const QString &key, int rnr) const
+{
+    const QString v = read(key, rnr).value_or(QString()).trimmed().toUpper();
+    if (v == QLatin1String("J") || v == QLatin1String("1") || v == QLatin1String("TRUE"))
+        return true;
+    if (v == QLatin1String("N") || v == QLatin1String("0") || v == QLatin1String("FALSE"))
+        return false;
+    return std::nullopt;
+}
+
+// ---- workstation table ---------------------------------------------------------------------
+
+QList<TRVRInfoUmfang> RVRTab::all() const
+{
+    QSqlQuery q = m_store.prepare(
+            QStringLiteral("SELECT rnr, rtyp, name FROM workstations ORDER BY rnr"));
+    Store::exec(q, QStringLiteral("Lesen der Rechnertabelle"));
+    QList<TRVRInfoUmfang> result;
+    while (q.next())
+        result.append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString()});
+    return result;
+}
+
+int RVRTab::GetUmfangCount()
+{
+    m_entries = all();
+    return int(m_entries.size());
+}
+
+TRVRInfoUmfang RVRTab::GetUmfang(int index) const
+{
+    return m_entries.value(index);
+}
+
+TRVRInfoUmfang RVRTab::GetRNrUmfang(int rnr) const
+{
+    QSqlQuery q =
+            m_store.prepare(QStringLiteral("SELECT rtyp, name FROM workstations WHERE rnr = ?"));
+    q.addBindValue(rnr);
+    Store::exec(q, QStringLiteral("Lesen des Rechners %1").arg(rnr));
+    if (!q.next())
+        return {rnr, 0, QString()};
+    return {rnr, q.value(0).toInt(), q.value(1).toString()};
+}
+
+void RVRTab::put(const TRVRInfoUmfang &entry)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO workstations (rnr, rtyp, name) VALUES (?, ?, ?) ON CONFLICT (rnr) "
+                "DO UPDATE SET rtyp = excluded.rtyp, name = excluded.name"));
+        q.addBindValue(entry.RNr);
+        q.addBindValue(entry.RTyp);
+        q.addBindValue(sqlText(entry.name));
+        Store::exec(q, QStringLiteral("Schreiben des Rechners %1").arg(entry.RNr));
+    });
+}
+
+bool RVRTab::remove(int rnr)
+{
+    bool removed = false;
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral("DELETE FROM workstations WHERE rnr = ?"));
+        q.addBindValue(rnr);
+        Store::exec(q, QStringLiteral("Löschen des Rechners %1").arg(rnr));
+        removed = q.numRowsAffected() > 0;
+    });
+    return removed;
+}
+
+// ---- rights --------------------------------------------------------------------------------
+
+bool UserRights::UserRechtePruefen(const QList<quint16> &rights, const QString &, int, bool,
+                                   int) const
+{
+    if (rights.size() < 2)
+        return false;
+    QSqlQuery q = m_store.prepare(QStringLiteral(
+            "SELECT 1 FROM user_rights WHERE user_name = ? AND right_group = ? AND "
+            "right_function = ?"));
+    q.addBindValue(sqlText(m_user));
+    q.addBindValue(int(rights.at(0)));
+    q.addBindValue(int(rights.at(1)));
+    Store::exec(q, QStringLiteral("Prüfen der Benutzerrechte"));
+    return q.next();
+}
+
+void UserRights::grant(const QString &user, int group, int function)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO user_rights (user_name, right_group, right_function) VALUES (?, ?, "
+                "?) ON CONFLICT (user_name, right_group, right_function) DO NOTHING"));
+        q.addBindValue(sqlText(user));
+        q.addBindValue(group);
+        q.addBindValue(function);
+        Store::exec(q, QStringLiteral("Vergeben eines Benutzerrechts"));
+    });
+}
+
+void UserRights::revoke(const QString &user, int group, int function)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "DELETE FROM user_rights WHERE user_name = ? AND right_group = ? AND "
+                "right_function = ?"));
+        q.addBindValue(sqlText(user));
+        q.addBindValue(group);
+        q.addBindValue(function);
+        Store::exec(q, QStringLiteral("Entziehen eines Benutzerrechts"));
+    });
+}
+
+// ---- booking context -----------------------------------------------------------------------
+
+BookingIdentity OVOBuchung::next(int rnr)
+{
+    BookingIdentity id{rnr, 0};
+    m_store.write([&] {
+        QSqlQuery up = m_store.prepare(QStringLiteral(
+                "INSERT INTO booking_counter (rnr, lfdnr) VALUES (?, 1) ON CONFLICT (rnr) DO "
+                "UPDATE SET lfdnr = booking_counter.lfdnr + 1"));
+        up.addBindValue(rnr);
+        Store::exec(up, QStringLiteral("Vergeben einer Buchungsnummer"));
+        QSqlQuery q =
+                m_store.prepare(QStringLiteral("SELECT lfdnr FROM booking_counter WHERE rnr = ?"));
+        q.addBindValue(rnr);
+        Store::exec(q, QStringLiteral("Lesen der Buchungsnummer"));
+        if (q.next())
+            id.lfdnr = q.value(0).toInt();
+    });
+    return id;
+}
+
+// ---- currency converter --------------------------------------------------------------------
+
+double WHRechner::rate(const QString &currency) const
+{
+    QSqlQuery q = m_store.prepare(QStringLiteral(
+            "SELECT units_per_currency1 FROM currency_rates WHERE currency = ?"));
+    q.addBindValue(sqlText(currency));
+    Store::exec(q, QStringLiteral("Lesen des Währungskurses %1").arg(currency));
+    if (!q.next() || q.value(0).toDouble() <= 0)
+        throw StoreError(
+                QStringLiteral("Für die Währung %1 ist kein Kurs hinterlegt.").arg(currency));
+    return q.value(0).toDouble();
+}
+
+double WHRechner::Umrechnen(double amount, const QString &from, const QString &to) const
+{
+    if (from == to)
+        return amount;
+    return amount / rate(from) * rate(to);
+}
+
+void WHRechner::setRate(const QString &currency, double unitsPerCurrency1)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO currency_rates (currency, units_per_currency1) VALUES (?, ?) ON "
+                "CONFLICT (currency) DO UPDATE SET units_per_currency1 = "
+                "excluded.units_per_currency1"));
+        q.addBindValue(sqlText(currency));
+        q.addBindValue(unitsPerCurrency1);
+        Store::exec(q, QStringLiteral("Schreiben des Währungskurses %1").arg(currency));
+    });
+}
+
+// ---- form store ----------------------------------------------------------------------------
+
+bool TOVOFormStore::restore(const QString &indexName, bool flag)
+{
+    LayOutListe.clear();
+    QSqlQuery q = m_store.prepare(QStringLiteral(
+            "SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND maske = ? AND "
+            "index_name = ? AND local_scope = ?"));
+    q.addBindValue(sqlText(FormName_.Sprache));
+    q.addBindValue(sqlText(FormName_.Programm));
+    q.addBindValue(sqlText(FormName_.Maske));
+    q.addBindValue(sqlText(indexName));
+    q.addBindValue(flag ? 1 : 0);
+    Store::exec(q, QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
+    if (!q.next())
+        return false;
+    const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(q.value(0).toByteArray());
+    if (!decoded.clean)
+        throw DamagedRecordError(QStringLiteral("Die Vorgabe %1 (%2) ist beschädigt und wird "
+                                                "nicht verwendet.")
+                                         .arg(FormName_.Maske, indexName));
+    LayOutListe = decoded.entries;
+    return true;
+}
+
+void TOVOFormStore::store(const QString &indexName, bool flag)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO form_store (sprache, programm, maske, index_name, local_scope, "
+                "items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (sprache, programm, maske, "
+                "index_name, local_scope) DO UPDATE SET items = excluded.items"));
+        q.addBindValue(sqlText(FormName_.Sprache));
+        q.addBindValue(sqlText(FormName_.Programm));
+        q.addBindValue(sqlText(FormName_.Maske));
+        q.addBindValue(sqlText(indexName));
+        q.addBindValue(flag ? 1 : 0);
+        q.addBindValue(SettingsListCodec::encodeUtf8(LayOutListe));
+        Store::exec(q, QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
+    });
+}
+
+bool TOVOFormStore::remove(const QString &indexName, bool flag)
+{
+    bool removed = false;
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "DELETE FROM form_store WHERE sprache = ? AND programm = ? AND maske = ? AND "
+                "index_name = ? AND local_scope = ?"));
+        q.addBindValue(sqlText(FormName_.Sprache));
+        q.addBindValue(sqlText(FormName_.Programm));
+        q.addBindValue(sqlText(FormName_.Maske));
+        q.addBindValue(sqlText(indexName));
+        q.addBindValue(flag ? 1 : 0);
+        Store::exec(q, QStringLiteral("Löschen der Vorgabe %1").arg(FormName_.Maske));
+        removed = q.numRowsAffected() > 0;
+    });
+    return removed;
+}
+
+QStringList TOVOFormStore::GetStoredForms() const
+{
+    QSqlQuery q = m_store.prepare(QStringLiteral(
+            "SELECT DISTINCT index_name FROM form_store WHERE sprache = ? AND programm = ? AND "
+            "maske = ? ORDER BY index_name"));
+    q.addBindValue(sqlText(FormName_.Sprache));
+    q.addBindValue(sqlText(FormName_.Programm));
+    q.addBindValue(sqlText(FormName_.Maske));
+    Store::exec(q, QStringLiteral("Auflisten der Vorgaben %1").arg(FormName_.Maske));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+// ---- logos ---------------------------------------------------------------------------------
+
+std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
+{
+    QSqlQuery q = m_store.prepare(QStringLiteral(
+            "SELECT picture, width, height, booking_rnr, booking_lfdnr FROM logos WHERE "
+            "kennung1 = ? AND kennung2 = ? AND logo_name = ? AND fil_rech = ?"));
+    q.addBindValue(sqlText(key.kennung1));
+    q.addBindValue(sqlText(key.kennung2));
+    q.addBindValue(sqlText(key.logoName));
+    q.addBindValue(key.filRech);
+    Store::exec(q, QStringLiteral("Lesen des Logos %1").arg(key.kennung2));
+    if (!q.next())
+        return std::nullopt;
+    return StoredLogo{q.value(0).toByteArray(),
+                      q.value(1).toInt(),
+                      q.value(2).toInt(),
+                      {q.value(3).toInt(), q.value(4).toInt()}};
+}
+
+void LogoStore::save(const LogoKey &key, const StoredLogo &logo)
+{
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "INSERT INTO logos (kennung1, kennung2, logo_name, fil_rech, picture, width, "
+                "height, booking_rnr, booking_lfdnr) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON "
+                "CONFLICT (kennung1, kennung2, logo_name, fil_rech) DO UPDATE SET picture = "
+                "excluded.picture, width = excluded.width, height = excluded.height, "
+                "booking_rnr = excluded.booking_rnr, booking_lfdnr = excluded.booking_lfdnr"));
+        q.addBindValue(sqlText(key.kennung1));
+        q.addBindValue(sqlText(key.kennung2));
+        q.addBindValue(sqlText(key.logoName));
+        q.addBindValue(key.filRech);
+        q.addBindValue(sqlBytes(logo.picture));
+        q.addBindValue(logo.width);
+        q.addBindValue(logo.height);
+        q.addBindValue(logo.stamp.rnr);
+        q.addBindValue(logo.stamp.lfdnr);
+        Store::exec(q, QStringLiteral("Speichern des Logos %1").arg(key.kennung2));
+    });
+}
+
+bool LogoStore::remove(const LogoKey &key)
+{
+    bool removed = false;
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "DELETE FROM logos WHERE kennung1 = ? AND kennung2 = ? AND logo_name = ? AND "
+                "fil_rech = ?"));
+        q.addBindValue(sqlText(key.kennung1));
+        q.addBindValue(sqlText(key.kennung2));
+        q.addBindValue(sqlText(key.logoName));
+        q.addBindValue(key.filRech);
+        Store::exec(q, QStringLiteral("Löschen des Logos %1").arg(key.kennung2));
+        removed = q.numRowsAffected() > 0;
+    });
+    return removed;
+}
