@@ -129,11 +129,13 @@ void Store::connect()
     if (m_location.isSqlite()) {
         // Reading the catalogue is the first access to the file's content: a file that is
         // not a database fails here and not somewhere in the middle of the program.
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            throw StoreError(QStringLiteral("Die Datei %1 ist keine Datenbank des "
-                                            "Layoutdesigners: %2")
-                                     .arg(m_location.displayName(), describe(probe.lastError())));
+        {
+            QSqlQuery probe(db);
+            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                throw StoreError(
+                        QStringLiteral("Die Datei %1 ist keine Datenbank des Layoutdesigners: %2")
+                                .arg(m_location.displayName(), describe(probe.lastError())));
+        }
         if (!m_readOnly) {
             execSql(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("WAL einschalten"));
             execSql(QStringLiteral("PRAGMA synchronous=FULL"),

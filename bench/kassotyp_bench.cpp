@@ -1,0 +1,91 @@
+// Measures the designer against baselines taken in the same run and prints one table.
+// Start-up: process start to main window shown (offscreen, demo store), against a bare Qt
+// program showing one empty dialog. Runs alternate so that both see the same machine load.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString g_runtimeDir;
+
+double runOnceMs(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), g_runtimeDir);
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed (exit %d)\n", qPrintable(program), process.exitCode());
+        std::exit(1);
+    }
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    int runs = 15;
+    for (const QString &arg : QCoreApplication::arguments()) {
+        if (arg.startsWith(QLatin1String("--runs=")))
+            runs = std::max(3, arg.mid(7).toInt());
+    }
+
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString designer = here.absoluteFilePath(QStringLiteral("../shell/kassotyp"));
+    const QString bare = here.absoluteFilePath(QStringLiteral("bench-bare-dialog"));
+
+    QTemporaryDir dir;
+    g_runtimeDir = dir.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(g_runtimeDir);
+    QFile::setPermissions(g_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList designerArgs = {
+            QStringLiteral("--store=") + dir.filePath(QStringLiteral("demo.sqlite")),
+            QStringLiteral("--config=") + dir.filePath(QStringLiteral("kassotyp.ini")),
+            QStringLiteral("--log=") + dir.filePath(QStringLiteral("kassotyp.log")),
+            QStringLiteral("--exit-when-shown")};
+    // The first start creates and seeds the demo store; it is not part of the figure.
+    runOnceMs(designer, designerArgs);
+    runOnceMs(bare, {});
+
+    QList<double> designerTimes, bareTimes;
+    for (int i = 0; i < runs; ++i) {
+        bareTimes << runOnceMs(bare, {});
+        designerTimes << runOnceMs(designer, designerArgs);
+    }
+    const double d = median(designerTimes);
+    const double b = median(bareTimes);
+    const double ratio = d / b;
+    constexpr double budget = 2.0;
+
+    QTextStream out(stdout);
+    out << "| What | Measured (median of " << runs << ") | Baseline | Ratio | Budget |\n";
+    out << "|---|---|---|---|---|\n";
+    out << "| start-up: process start to main window shown (offscreen, demo store) | "
+        << QString::number(d, 'f', 1) << " ms | " << QString::number(b, 'f', 1)
+        << " ms (bare Qt dialog) | " << QString::number(ratio, 'f', 2) << " | at most "
+        << QString::number(budget, 'f', 1) << (ratio <= budget ? " (met)" : " (MISSED)")
+        << " |\n";
+    return 0;
+}

@@ -1,0 +1,196 @@
+#include "logoanzeige.h"
+
+#include "host.h"
+#include "mainwindowcontext.h"
+#include "tovoform.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+// Pictures larger than this are refused: a logo is printed a few centimetres wide.
+constexpr int MaxLogoSide = 4000;
+
+class TfrmLogoVollansicht : public TOVOForm
+{
+public:
+    TfrmLogoVollansicht(const QImage &image, QWidget *parent) : TOVOForm(parent)
+    {
+        OVOFormInit(QStringLiteral("frmLogoVollansicht"));
+        setWindowTitle(tr("Logo - Vollansicht"));
+        auto *label = new QLabel(this);
+        label->setPixmap(QPixmap::fromImage(image));
+        auto *scroll = new QScrollArea(this);
+        scroll->setWidget(label);
+        scroll->setBackgroundRole(QPalette::Base);
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(scroll);
+        resize(qMin(image.width() + 40, 900), qMin(image.height() + 40, 700));
+    }
+};
+
+} // namespace
+
+Tlogoanzeige::Tlogoanzeige(QWidget *parent) : QFrame(parent)
+{
+    setFrameShape(QFrame::StyledPanel);
+    setMinimumSize(60, 60);
+}
+
+Host &Tlogoanzeige::host() const
+{
+    return frmKassotypHaupt().host();
+}
+
+void Tlogoanzeige::Reset()
+{
+    m_key = LogoKey{};
+    m_stamp = BookingIdentity{};
+    m_picture = QImage();
+    m_changed = false;
+    update();
+}
+
+bool Tlogoanzeige::LoadFromlogofile()
+{
+    m_picture = QImage();
+    m_changed = false;
+    update();
+    const std::optional<StoredLogo> stored = host().logos().load(m_key);
+    if (!stored)
+        return false;
+    QImage image;
+    if (!image.loadFromData(stored->picture)) {
+        throw StoreError(QStringLiteral("Das gespeicherte Logo %1\\%2\\%3 (Rechner %4) ist kein "
+                                        "lesbares Bild.")
+                                 .arg(m_key.kennung1, m_key.kennung2, m_key.logoName)
+                                 .arg(m_key.filRech));
+    }
+    m_picture = image;
+    m_stamp = stored->stamp;
+    update();
+    return true;
+}
+
+void Tlogoanzeige::SaveTologofile()
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_picture.save(&buffer, "PNG");
+    host().logos().save(m_key, StoredLogo{png, m_picture.width(), m_picture.height(), m_stamp});
+    m_changed = false;
+}
+
+void Tlogoanzeige::lamitFileImportClick()
+{
+    const QString path = host().info().ChooseOpenFile(
+            tr("Logo laden"), tr("Bilder (*.png *.bmp *.jpg *.jpeg *.gif);;Alle Dateien (*)"));
+    if (path.isEmpty())
+        return;
+    if (importFile(path))
+        emit neuesBild();
+}
+
+bool Tlogoanzeige::importFile(const QString &path)
+{
+    QImageReader reader(path);
+    QString reason;
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > MaxLogoSide || size.height() > MaxLogoSide)) {
+        reason = tr("das Bild ist mit %1 x %2 Punkten zu groß (höchstens %3 Punkte je Seite)")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg(MaxLogoSide);
+    } else {
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            importImage(image);
+            return true;
+        }
+        reason = reader.errorString();
+    }
+    host().info().ShowMeldung(1034, KassotypProgramKey,
+                              {QFileInfo(path).fileName(), reason});
+    return false;
+}
+
+void Tlogoanzeige::importImage(const QImage &image)
+{
+    m_picture = image;
+    m_changed = true;
+    update();
+}
+
+void Tlogoanzeige::setPictureRect(const QRect &rect)
+{
+    m_pictureRect = rect;
+    update();
+}
+
+void Tlogoanzeige::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (m_picture.isNull())
+        return;
+    QPainter p(this);
+    const QRect area = m_pictureRect.isValid() ? m_pictureRect : contentsRect();
+    QSize scaled = m_picture.size().scaled(area.size(), Qt::KeepAspectRatio);
+    const QRect target(area.x() + (area.width() - scaled.width()) / 2,
+                       area.y() + (area.height() - scaled.height()) / 2, scaled.width(),
+                       scaled.height());
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(target, m_picture);
+}
+
+void Tlogoanzeige::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *file = menu.addAction(tr("Aus Datei importieren..."));
+    QAction *scanner = menu.addAction(tr("Vom Scanner importieren..."));
+    scanner->setEnabled(false);
+    scanner->setToolTip(tr("An diesem Rechner ist kein Scanner eingerichtet."));
+    QAction *full = menu.addAction(tr("Vollansicht"));
+    full->setEnabled(!m_picture.isNull());
+    QAction *clip = menu.addAction(tr("Aus Zwischenablage einfügen"));
+    clip->setEnabled(!QApplication::clipboard()->image().isNull());
+    QAction *chosen = menu.exec(event->globalPos());
+    auto *form = qobject_cast<TOVOForm *>(window());
+    auto run = [&](const QString &operation, const std::function<void()> &fn) {
+        if (form)
+            form->guard(operation, fn);
+        else
+            fn();
+    };
+    if (chosen == file)
+        run(QStringLiteral("lamitFileImportClick"), [this] { lamitFileImportClick(); });
+    else if (chosen == full)
+        run(QStringLiteral("LogoVollansicht"), [this] { showFullView(); });
+    else if (chosen == clip)
+        run(QStringLiteral("LogoAusZwischenablage"), [this] { importFromClipboard(); });
+}
+
+void Tlogoanzeige::showFullView()
+{
+    TfrmLogoVollansicht view(m_picture, window());
+    view.exec();
+}
+
+void Tlogoanzeige::importFromClipboard()
+{
+    const QImage image = QApplication::clipboard()->image();
+    if (image.isNull())
+        return;
+    importImage(image);
+    emit neuesBild();
+}

@@ -1,0 +1,85 @@
+#include "tovoform.h"
+
+#include "host.h"
+#include "mainwindowcontext.h"
+#include "messages.h"
+
+#include <QAction>
+
+namespace {
+MainWindowContext *g_mainWindow = nullptr;
+}
+
+MainWindowContext *MainWindowContext::instance()
+{
+    return g_mainWindow;
+}
+
+void MainWindowContext::setInstance(MainWindowContext *context)
+{
+    g_mainWindow = context;
+}
+
+MainWindowContext &frmKassotypHaupt()
+{
+    if (!g_mainWindow)
+        throw std::logic_error("main window not created");
+    return *g_mainWindow;
+}
+
+TOVOForm::TOVOForm(QWidget *parent) : QDialog(parent)
+{
+    m_className = QString::fromLatin1(metaObject()->className());
+}
+
+TOVOForm::~TOVOForm()
+{
+    // Whatever the window left unfinished ends here, also when its destruction failed.
+    if (OVOInfo *info = messageService())
+        info->FehlerTerminate(location(QStringLiteral("FormDestroy")));
+}
+
+void TOVOForm::OVOFormInit(const QString &componentName, bool)
+{
+    setObjectName(componentName);
+    m_className = QString::fromLatin1(metaObject()->className());
+}
+
+QString TOVOForm::location(const QString &operation) const
+{
+    return m_className + u'.' + operation;
+}
+
+OVOInfo *TOVOForm::messageService()
+{
+    MainWindowContext *ctx = MainWindowContext::instance();
+    return ctx ? &ctx->host().info() : nullptr;
+}
+
+bool TOVOForm::guard(const QString &operation, const std::function<void()> &fn, bool show)
+{
+    try {
+        fn();
+        return true;
+    } catch (const std::exception &e) {
+        if (OVOInfo *info = messageService())
+            info->RegisterException(location(operation), e, show);
+    } catch (...) {
+        if (OVOInfo *info = messageService())
+            info->RegisterException(location(operation),
+                                    std::runtime_error("Unbekannter Fehler"), show);
+    }
+    return false;
+}
+
+QAction *TOVOForm::addGuardedAction(const QString &name, const QKeySequence &key,
+                                    const QString &operation, const std::function<void()> &fn)
+{
+    auto *action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, operation, fn] { guard(operation, fn); });
+    addAction(action);
+    return action;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <QKeySequence>
+
+#include <functional>
+
+class OVOInfo;
+class QAction;
+
+// Base of every window: a dialog that knows its own name for error locations and owns the
+// one exception guard. Handlers run their body inside guard(), which hands any exception to
+// the message service with the location "<Class>.<operation>" and keeps the window open.
+class TOVOForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TOVOForm(QWidget *parent = nullptr);
+    ~TOVOForm() override;
+
+    // Names the window (object name and class name for error locations).
+    void OVOFormInit(const QString &componentName, bool flag = true);
+
+    QString className() const { return m_className; }
+    QString location(const QString &operation) const;
+
+    // Runs fn; returns false when it threw. show=false only logs (used while destroying).
+    bool guard(const QString &operation, const std::function<void()> &fn, bool show = true);
+
+    // An action with a shortcut (F5, F4, ...) whose handler runs guarded.
+    QAction *addGuardedAction(const QString &name, const QKeySequence &key,
+                              const QString &operation, const std::function<void()> &fn);
+
+protected:
+    static OVOInfo *messageService();
+
+private:
+    QString m_className;
+};

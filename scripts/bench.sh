@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the benchmark program and prints its table of figures against their baselines.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target kassotyp kassotyp-bench bench-bare-dialog
+QT_QPA_PLATFORM=offscreen build/bench/kassotyp-bench "$@"

@@ -1,0 +1,360 @@
+#include "kassotypu.h"
+
+#include "bonprinter.h"
+#include "host.h"
+#include "hosttables.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ClientWidth = 604;
+constexpr int ClientHeight = 562;
+constexpr int MinHeight = 600 - 38; // the frame's title bar is not part of the client area
+constexpr int MaxHeight = 850 - 38;
+constexpr int MenuMargin = 8;
+constexpr int MenuColumnWidth = 286;
+
+bool isEngineError(int number, bool includeSetupQuestions)
+{
+    if (number < 1001 || number > 1026)
+        return false;
+    return includeSetupQuestions || (number != 1024 && number != 1025);
+}
+
+} // namespace
+
+TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArguments,
+                                     QWidget *parent)
+    : TOVOForm(parent)
+    , m_host(host)
+    , m_kastFile(host.store())
+{
+    MainWindowContext::setInstance(this);
+    OVOFormInit(QStringLiteral("frmKassotypHaupt"), true);
+    buildWindow();
+
+    // Parameter 1 chooses the start mode: "K" normal, "S" system mode; anything else normal.
+    m_startMode = 1;
+    if (!startArguments.isEmpty()) {
+        if (startArguments.first() == QLatin1String("K"))
+            m_startMode = 1;
+        else if (startArguments.first() == QLatin1String("S"))
+            m_startMode = 2;
+    }
+
+    m_kastFile.OpenNew(-1);
+
+    guard(QStringLiteral("FormCreate"), [this] {
+        m_engine = std::make_unique<TBonPrinter>(m_host, CAlleBonArten(), -1);
+    });
+    OVOInfo &info = m_host.info();
+    if (isEngineError(info.ErrorNumber(), true))
+        info.ResetErrorSpez(info.ErrorNumber(), KassotypProgramKey);
+
+    guard(QStringLiteral("FormCreate"), [this] {
+        // One unit of currency 2 in currency 1: amounts of the sample document in currency 2
+        // are the currency-1 amounts divided by this factor.
+        OVOProgramm &program = m_host.program();
+        m_exchangeFactor =
+                m_host.currency().Umrechnen(1.0, program.GetWaehrung2(), program.GetWaehrung());
+    });
+
+    guard(QStringLiteral("FormCreate"), [this] {
+        fillWorkstationList();
+        applyWorkstation();
+    });
+}
+
+TfrmKassotypHaupt::~TfrmKassotypHaupt()
+{
+    // Each step on its own, so that a failure in one does not skip the others.
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_settingsWindow.reset(); }, false);
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_kastFile.Close(); }, false);
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_engine.reset(); }, false);
+    m_host.info().FehlerTerminate(location(QStringLiteral("FormDestroy")));
+    if (MainWindowContext::instance() == this)
+        MainWindowContext::setInstance(nullptr);
+}
+
+TBonPrinter &TfrmKassotypHaupt::engine()
+{
+    if (!m_engine)
+        throw std::runtime_error("Das Druckmodul konnte nicht angelegt werden.");
+    return *m_engine;
+}
+
+void TfrmKassotypHaupt::buildWindow()
+{
+    setWindowTitle(tr("Layoutgestaltung des Kassotyps"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedWidth(ClientWidth);
+    setMinimumHeight(MinHeight);
+    setMaximumHeight(MaxHeight);
+    resize(ClientWidth, ClientHeight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *pnlKopf = new QFrame(this);
+    pnlKopf->setObjectName(QStringLiteral("pnlKopf"));
+    pnlKopf->setFrameShape(QFrame::StyledPanel);
+    auto *kopf = new QHBoxLayout(pnlKopf);
+    m_lblRechner = new QLabel(tr("      Layout-Einstellungen für Rechnernummer:"), pnlKopf);
+    m_lblRechner->setObjectName(QStringLiteral("lblRechner"));
+    QFont bold = m_lblRechner->font();
+    bold.setBold(true);
+    m_lblRechner->setFont(bold);
+    m_cmbRechner = new QComboBox(pnlKopf);
+    m_cmbRechner->setObjectName(QStringLiteral("cmbRechner"));
+    m_cmbRechner->setToolTip(tr("wählen Sie den Haupt-PC oder eine Kasse aus"));
+    m_cmbRechner->setMinimumWidth(200);
+    m_lblRechner->setBuddy(m_cmbRechner);
+    kopf->addWidget(m_lblRechner);
+    kopf->addWidget(m_cmbRechner);
+    kopf->addStretch();
+    layout->addWidget(pnlKopf);
+
+    m_pnlMenu = new QWidget(this);
+    m_pnlMenu->setObjectName(QStringLiteral("pnlMenu"));
+    m_scbMenuLinks = new QScrollArea(m_pnlMenu);
+    m_scbMenuLinks->setObjectName(QStringLiteral("scbMenuLinks"));
+    m_scbMenuLinks->setFrameShape(QFrame::NoFrame);
+    m_scbMenuLinks->setWidgetResizable(true);
+    m_scbMenuLinks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_btnMenuLinks = new TButtonMenu;
+    m_btnMenuLinks->setObjectName(QStringLiteral("btnMenuLinks"));
+    m_scbMenuLinks->setWidget(m_btnMenuLinks);
+    m_btnMenuEZ = new TButtonMenu(m_pnlMenu);
+    m_btnMenuEZ->setObjectName(QStringLiteral("btnMenuEZ"));
+    m_btnMenuRechts = new TButtonMenu(m_pnlMenu);
+    m_btnMenuRechts->setObjectName(QStringLiteral("btnMenuRechts"));
+    m_btnMenuEZRechts = new TButtonMenu(m_pnlMenu);
+    m_btnMenuEZRechts->setObjectName(QStringLiteral("btnMenuEZRechts"));
+    m_btnMenuEZRechts->setVisible(false);
+    layout->addWidget(m_pnlMenu, 1);
+
+    auto *pnlButtons = new QFrame(this);
+    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
+    pnlButtons->setFrameShape(QFrame::StyledPanel);
+    auto *buttons = new QHBoxLayout(pnlButtons);
+    m_stbSchliessen = new QPushButton(tr("Schließen"), pnlButtons);
+    m_stbSchliessen->setObjectName(QStringLiteral("stbSchliessen"));
+    m_stbSchliessen->setToolTip(tr("Programm beenden (Esc)"));
+    m_stbSchliessen->setAutoDefault(false);
+    m_btnEinstellungen = new QPushButton(tr("Einstellungen"), pnlButtons);
+    m_btnEinstellungen->setObjectName(QStringLiteral("btnEinstellungen"));
+    m_btnEinstellungen->setToolTip(tr("Allgemeine Einstellungen (F4)"));
+    m_btnEinstellungen->setShortcut(QKeySequence(Qt::Key_F4));
+    m_btnEinstellungen->setAutoDefault(false);
+    buttons->addWidget(m_stbSchliessen);
+    buttons->addStretch();
+    buttons->addWidget(m_btnEinstellungen);
+    layout->addWidget(pnlButtons);
+
+    connect(m_cmbRechner, &QComboBox::currentIndexChanged, this,
+            [this] { guard(QStringLiteral("cmbRechnerChange"), [this] { cmbRechnerChange(); }); });
+    connect(m_stbSchliessen, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
+    });
+    connect(m_btnEinstellungen, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnEinstellungenClick"), [this] { btnEinstellungenClick(); });
+    });
+    m_btnEinstellungen->setEnabled(false); // until a settings window is registered
+}
+
+void TfrmKassotypHaupt::setSettingsWindowFactory(SettingsWindowFactory factory)
+{
+    m_settingsFactory = std::move(factory);
+    m_btnEinstellungen->setEnabled(bool(m_settingsFactory));
+}
+
+void TfrmKassotypHaupt::fillWorkstationList()
+{
+    const QSignalBlocker block(m_cmbRechner);
+    m_cmbRechner->clear();
+    if (m_startMode == 2)
+        m_cmbRechner->addItem(QStringLiteral("0"), 0);
+
+    RVRTab &table = m_host.workstations();
+    const int n = table.GetUmfangCount();
+    for (int i = 0; i < n; ++i) {
+        const TRVRInfoUmfang entry = table.GetUmfang(i);
+        if (entry.RTyp == 7)
+            continue;
+        m_cmbRechner->addItem(C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr),
+                              entry.RNr);
+    }
+    m_cmbRechner->model()->sort(0);
+
+    const int own = m_host.program().GetRId();
+    m_cmbRechner->setCurrentIndex(m_cmbRechner->findData(own));
+
+    const int ownType = m_host.program().GetRTyp();
+    m_cmbRechner->setEnabled(ownType == 1 || ownType == 2 || ownType == 7 || m_startMode == 2);
+
+    if (m_cmbRechner->count() == 0)
+        m_host.info().ShowText(MessageKind::Warning,
+                               tr("Die Rechnertabelle enthält keinen Rechner. Es werden die "
+                                  "Layouts dieses Rechners (Nummer %1) bearbeitet.")
+                                       .arg(own));
+}
+
+void TfrmKassotypHaupt::applyWorkstation()
+{
+    if (m_cmbRechner->currentIndex() < 0 && m_cmbRechner->count() > 0) {
+        const QSignalBlocker block(m_cmbRechner);
+        m_cmbRechner->setCurrentIndex(0);
+    }
+    m_rnr = m_cmbRechner->currentIndex() >= 0 ? m_cmbRechner->currentData().toInt()
+                                              : m_host.program().GetRId();
+    TBonPrinter &printer = engine();
+    printer.setWorkstation(m_rnr);
+    printer.Refresh();
+    OVOInfo &info = m_host.info();
+    if (isEngineError(info.ErrorNumber(), false))
+        info.ResetErrorSpez(info.ErrorNumber(), KassotypProgramKey);
+}
+
+void TfrmKassotypHaupt::FormShow()
+{
+    applyWorkstation();
+}
+
+void TfrmKassotypHaupt::FormActivate()
+{
+    if (!m_host.rights().UserRechtePruefen({69, 72}, QString(), 1, false, 0))
+        m_host.program().Terminate();
+}
+
+void TfrmKassotypHaupt::cmbRechnerChange()
+{
+    m_btnMenuRechts->clear();
+    m_btnMenuEZRechts->clear();
+    applyWorkstation();
+    if (m_settingsWindow) {
+        handSelectionToSettingsWindow();
+        if (!m_settingsWindow->closedByUser())
+            m_settingsWindow->showNonModal();
+    }
+}
+
+void TfrmKassotypHaupt::handSelectionToSettingsWindow()
+{
+    const int rnr = m_cmbRechner->currentIndex() >= 0 ? m_cmbRechner->currentData().toInt() : m_rnr;
+    m_settingsWindow->setWorkstation(rnr);
+    m_settingsWindow->setEngine(m_engine.get());
+    m_settingsWindow->setStartMode(m_startMode);
+}
+
+void TfrmKassotypHaupt::btnEinstellungenClick()
+{
+    if (!m_settingsWindow) {
+        if (!m_settingsFactory)
+            return;
+        m_settingsWindow = m_settingsFactory();
+    }
+    handSelectionToSettingsWindow();
+    m_settingsWindow->setClosedByUser(false);
+    m_settingsWindow->showNonModal();
+    applyWorkstation();
+}
+
+void TfrmKassotypHaupt::stbSchliessenClick()
+{
+    m_host.program().Terminate();
+}
+
+void TfrmKassotypHaupt::paperWidthPrompt(const QString &printerKey)
+{
+    Q_UNUSED(printerKey);
+    m_host.info().ShowMeldung(1039, KassotypProgramKey);
+}
+
+void TfrmKassotypHaupt::selectByText(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(text);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i) == text) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void TfrmKassotypHaupt::layoutMenus()
+{
+    const int h = m_pnlMenu->height();
+    const int ezHeight = m_btnMenuEZ->sizeHint().height();
+    m_btnMenuEZ->setGeometry(MenuMargin, h - ezHeight - MenuMargin, MenuColumnWidth, ezHeight);
+    m_scbMenuLinks->setGeometry(MenuMargin, MenuMargin, MenuColumnWidth,
+                                qMax(0, h - ezHeight - 3 * MenuMargin));
+    const int rightX = 2 * MenuMargin + MenuColumnWidth;
+    for (TButtonMenu *menu : {m_btnMenuRechts, m_btnMenuEZRechts})
+        menu->resize(ClientWidth - rightX - MenuMargin, menu->sizeHint().height());
+    alignRightMenus();
+}
+
+void TfrmKassotypHaupt::alignRightMenus()
+{
+    const int chosen = m_btnMenuLinks->chosenIndex();
+    if (chosen < 0)
+        return;
+    // The entry's top as the user sees it (the left menu scrolls), plus 7; a menu that would
+    // run out of the panel is moved up so that all its entries stay reachable.
+    const int entryTop =
+            m_btnMenuLinks->mapTo(m_pnlMenu, m_btnMenuLinks->entryRect(chosen).topLeft()).y();
+    const int rightX = 2 * MenuMargin + MenuColumnWidth;
+    for (TButtonMenu *menu : {m_btnMenuRechts, m_btnMenuEZRechts}) {
+        if (menu->count() == 0)
+            continue;
+        const int maxTop = qMax(0, m_pnlMenu->height() - menu->height());
+        menu->move(rightX, qBound(0, entryTop + 7, maxTop));
+    }
+}
+
+void TfrmKassotypHaupt::showEvent(QShowEvent *event)
+{
+    TOVOForm::showEvent(event);
+    guard(QStringLiteral("FormShow"), [this] { FormShow(); });
+    layoutMenus();
+}
+
+void TfrmKassotypHaupt::changeEvent(QEvent *event)
+{
+    TOVOForm::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        guard(QStringLiteral("FormActivate"), [this] { FormActivate(); });
+}
+
+void TfrmKassotypHaupt::resizeEvent(QResizeEvent *event)
+{
+    TOVOForm::resizeEvent(event);
+    guard(QStringLiteral("FormResize"), [this] { layoutMenus(); });
+}
+
+void TfrmKassotypHaupt::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
+}
+
+void TfrmKassotypHaupt::reject()
+{
+    // Esc is the shortcut of "Schließen".
+    guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
+}

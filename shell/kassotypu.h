@@ -1,0 +1,92 @@
+#pragma once
+
+#include "buttonmenu.h"
+#include "generalsettingswindow.h"
+#include "kastfile.h"
+#include "mainwindowcontext.h"
+#include "tovoform.h"
+
+#include <functional>
+#include <memory>
+
+class Host;
+class TBonPrinter;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+// The main window: the workstation whose layouts are edited, the menus of document types and
+// sections, and the way to the settings. It holds the one print engine of the run.
+class TfrmKassotypHaupt : public TOVOForm, public MainWindowContext
+{
+    Q_OBJECT
+public:
+    using SettingsWindowFactory = std::function<std::unique_ptr<GeneralSettingsWindow>()>;
+
+    // startArguments: the positional command-line arguments; the first is the start mode.
+    TfrmKassotypHaupt(Host &host, const QStringList &startArguments, QWidget *parent = nullptr);
+    ~TfrmKassotypHaupt() override;
+
+    // MainWindowContext
+    Host &host() override { return m_host; }
+    TBonPrinter &engine() override;
+    int workstationNumber() const override { return m_rnr; }
+    int startMode() const override { return m_startMode; }
+    void paperWidthPrompt(const QString &printerKey) override;
+    void selectByText(QComboBox *combo, const QString &text) override;
+
+    double exchangeFactor() const { return m_exchangeFactor; }
+    int chosenDocumentType() const { return m_documentType; }
+    int chosenCardType() const { return m_cardType; }
+
+    void setSettingsWindowFactory(SettingsWindowFactory factory);
+    GeneralSettingsWindow *settingsWindow() const { return m_settingsWindow.get(); }
+
+    // Event handlers, public so that tests can drive them as the toolkit would.
+    void FormShow();
+    void FormActivate();
+    void cmbRechnerChange();
+    void btnEinstellungenClick();
+    void stbSchliessenClick();
+    void applyWorkstation();
+    void alignRightMenus();
+
+    Tkastfile &kastFile() { return m_kastFile; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void buildWindow();
+    void fillWorkstationList();
+    void handSelectionToSettingsWindow();
+    void layoutMenus();
+
+    Host &m_host;
+    Tkastfile m_kastFile;
+    std::unique_ptr<TBonPrinter> m_engine;
+    std::unique_ptr<GeneralSettingsWindow> m_settingsWindow;
+    SettingsWindowFactory m_settingsFactory;
+
+    double m_exchangeFactor = 1.0;
+    int m_documentType = 1;
+    int m_cardType = 0;
+    int m_rnr = 0;
+    int m_startMode = 1;
+
+    QLabel *m_lblRechner = nullptr;
+    QComboBox *m_cmbRechner = nullptr;
+    QWidget *m_pnlMenu = nullptr;
+    QScrollArea *m_scbMenuLinks = nullptr;
+    TButtonMenu *m_btnMenuLinks = nullptr;
+    TButtonMenu *m_btnMenuEZ = nullptr;
+    TButtonMenu *m_btnMenuRechts = nullptr;
+    TButtonMenu *m_btnMenuEZRechts = nullptr;
+    QPushButton *m_stbSchliessen = nullptr;
+    QPushButton *m_btnEinstellungen = nullptr;
+};

@@ -1,0 +1,44 @@
+#include "host.h"
+#include "kassotypu.h"
+#include "messagebox.h"
+#include "startup.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    if (const QString problem = missingDisplayProblem(argc, argv); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
+
+    const ComputerConfig config = ComputerConfig::load(QCoreApplication::arguments().mid(1));
+    MessageBoxPresenter presenter;
+    std::unique_ptr<Host> host;
+    try {
+        host = Host::open(config);
+    } catch (const StoreError &e) {
+        std::fprintf(stderr, "Kassotyp: %s\n", qPrintable(e.text()));
+        presenter.present(MessageKind::Error, QStringLiteral("Kassotyp - Fehler"),
+                          e.text() + QStringLiteral("\n\nDas Programm wird beendet."));
+        return 1;
+    }
+    host->info().setPresenter(&presenter);
+
+    std::unique_ptr<TfrmKassotypHaupt> mainWindow = startKassotyp(*host, config);
+    if (!mainWindow)
+        return 1;
+    mainWindow->show();
+    if (QCoreApplication::arguments().contains(QStringLiteral("--exit-when-shown")))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    const int rc = QApplication::exec();
+    mainWindow.reset();
+    return rc;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class Host;
+class TfrmKassotypHaupt;
+struct ComputerConfig;
+
+// The start-up sequence: program service, application title, main window, placeholder
+// picker, each step checked for a pending error. Failures are shown and start-up goes on;
+// returns null only when no main window could be made.
+std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config);
+
+// A text explaining why no window can be shown here (no display and no platform chosen),
+// or an empty text.
+QString missingDisplayProblem(int argc, char *argv[]);

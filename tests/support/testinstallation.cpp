@@ -1,0 +1,120 @@
+#include "testinstallation.h"
+
+#include "devicepresets.h"
+#include "hosttables.h"
+#include "settingslistcodec.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QWidget>
+
+Answer RecordingPresenter::present(MessageKind kind, const QString &title, const QString &text)
+{
+    m_shown.append({kind, title, text});
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    return kind == MessageKind::Question ? Answer::No : Answer::Ok;
+}
+
+QString RecordingPresenter::chooseOpenFile(const QString &, const QString &)
+{
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}
+
+bool RecordingPresenter::sawMessage(int number) const
+{
+    const QString tag = QStringLiteral("(KASSOTYP %1)").arg(number);
+    for (const Shown &s : m_shown) {
+        if (s.text.contains(tag))
+            return true;
+    }
+    return false;
+}
+
+TestInstallation::TestInstallation() : TestInstallation(Options{}) {}
+
+TestInstallation::TestInstallation(const Options &options)
+{
+    QStringList args = {QStringLiteral("--config=") + path(QStringLiteral("kassotyp.ini")),
+                        QStringLiteral("--store=") + storePath(),
+                        QStringLiteral("--log=") + path(QStringLiteral("kassotyp.log")),
+                        QStringLiteral("--spool=") + path(QStringLiteral("spool")),
+                        QStringLiteral("--user=") + options.userName,
+                        QStringLiteral("--workstation=") + QString::number(options.workstationId)};
+    args += options.positional;
+    m_config = ComputerConfig::load(args);
+    m_host = Host::open(m_config);
+    m_host->info().setPresenter(&m_messages);
+    m_host->program().setTerminateHandler([] {});
+}
+
+TestInstallation::~TestInstallation() = default;
+
+std::unique_ptr<Host> TestInstallation::openSecondHost() const
+{
+    return Host::open(m_config);
+}
+
+void TestInstallation::putList(const QString &kennung, int rnr, const QString &printerKey,
+                               const QStringList &entries)
+{
+    putBlob(kennung, rnr, printerKey, SettingsListCodec::encodeUtf8(entries));
+}
+
+void TestInstallation::putBlob(const QString &kennung, int rnr, const QString &printerKey,
+                               const QByteArray &blob)
+{
+    m_host->layouts().upsert({kennung, rnr, printerKey}, blob);
+}
+
+std::optional<QStringList> TestInstallation::list(const QString &kennung, int rnr,
+                                                  const QString &printerKey)
+{
+    return m_host->layouts().readList({kennung, rnr, printerKey});
+}
+
+void TestInstallation::givePrinter(int rnr, const QString &preset)
+{
+    putList(QStringLiteral("AKTBONDR"), rnr, QStringLiteral("AKTIV"),
+            printerRecordFromPreset(preset));
+}
+
+FakeMainWindow::FakeMainWindow(TestInstallation &installation, int rnr, int startMode)
+    : m_installation(installation)
+    , m_rnr(rnr)
+    , m_startMode(startMode)
+{
+    MainWindowContext::setInstance(this);
+    m_engine = std::make_unique<TBonPrinter>(installation.host(), CAlleBonArten(), -1);
+    setWorkstation(rnr);
+}
+
+FakeMainWindow::~FakeMainWindow()
+{
+    if (MainWindowContext::instance() == this)
+        MainWindowContext::setInstance(nullptr);
+}
+
+void FakeMainWindow::setWorkstation(int rnr)
+{
+    m_rnr = rnr;
+    m_engine->setWorkstation(rnr);
+    m_engine->Refresh();
+}
+
+void FakeMainWindow::selectByText(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(text);
+    combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+QString saveScreenshot(QWidget *widget, const QString &name)
+{
+    const QString folder = QStringLiteral(KASSOTYP_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    const QString file = folder + u'/' + name + QStringLiteral(".png");
+    widget->grab().save(file);
+    return file;
+}

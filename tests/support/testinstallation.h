@@ -1,0 +1,115 @@
+#pragma once
+
+#include "bonprinter.h"
+#include "host.h"
+#include "mainwindowcontext.h"
+#include "messages.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Records what the message service shows and answers questions and file choosers from
+// answers given in advance (Ok / No / empty file when none is left).
+class RecordingPresenter : public MessagePresenter
+{
+public:
+    struct Shown
+    {
+        MessageKind kind;
+        QString title;
+        QString text;
+    };
+
+    Answer present(MessageKind kind, const QString &title, const QString &text) override;
+    QString chooseOpenFile(const QString &title, const QString &filter) override;
+
+    void setNextAnswer(Answer answer) { m_answers.append(answer); }
+    void setNextFile(const QString &path) { m_files.append(path); }
+
+    const QList<Shown> &shown() const { return m_shown; }
+    // True when catalogue message `number` of "KASSOTYP" was shown.
+    bool sawMessage(int number) const;
+    int count() const { return int(m_shown.size()); }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Shown> m_shown;
+    QList<Answer> m_answers;
+    QStringList m_files;
+};
+
+// One installation of the program in a temporary folder: its own SQLite store (seeded with the
+// demo installation unless told otherwise), log file and spool folder, and a recording
+// message service.
+class TestInstallation
+{
+public:
+    struct Options
+    {
+        int workstationId = 1;
+        QString userName = QStringLiteral("tester");
+        QStringList positional;
+    };
+
+    TestInstallation();
+    explicit TestInstallation(const Options &options);
+    ~TestInstallation();
+
+    Host &host() { return *m_host; }
+    RecordingPresenter &messages() { return m_messages; }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString storePath() const { return path(QStringLiteral("store.sqlite")); }
+    const ComputerConfig &config() const { return m_config; }
+
+    // Opens another Host on the same store, as a second program would.
+    std::unique_ptr<Host> openSecondHost() const;
+
+    // Writes a settings list into a layout record directly (UTF-8 with byte-order mark).
+    void putList(const QString &kennung, int rnr, const QString &printerKey,
+                 const QStringList &entries);
+    void putBlob(const QString &kennung, int rnr, const QString &printerKey,
+                 const QByteArray &blob);
+    std::optional<QStringList> list(const QString &kennung, int rnr, const QString &printerKey);
+
+    // Gives workstation rnr a printer record of the named preset under "AKTIV".
+    void givePrinter(int rnr, const QString &preset);
+
+private:
+    QTemporaryDir m_dir;
+    ComputerConfig m_config;
+    RecordingPresenter m_messages;
+    std::unique_ptr<Host> m_host;
+};
+
+// Stands in for the main window: the host, an engine of its own and the chosen workstation.
+class FakeMainWindow : public MainWindowContext
+{
+public:
+    explicit FakeMainWindow(TestInstallation &installation, int rnr = 3, int startMode = 1);
+    ~FakeMainWindow() override;
+
+    Host &host() override { return m_installation.host(); }
+    TBonPrinter &engine() override { return *m_engine; }
+    int workstationNumber() const override { return m_rnr; }
+    int startMode() const override { return m_startMode; }
+    void paperWidthPrompt(const QString &printerKey) override { paperPrompts << printerKey; }
+    void selectByText(QComboBox *combo, const QString &text) override;
+
+    void setWorkstation(int rnr);
+    void setStartMode(int mode) { m_startMode = mode; }
+
+    QStringList paperPrompts;
+
+private:
+    TestInstallation &m_installation;
+    std::unique_ptr<TBonPrinter> m_engine;
+    int m_rnr;
+    int m_startMode;
+};
+
+// Saves a picture of the widget under the build tree's screenshots folder; returns its path.
+class QWidget;
+QString saveScreenshot(QWidget *widget, const QString &name);
