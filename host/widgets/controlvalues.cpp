@@ -1,0 +1,109 @@
+#include "controlvalues.h"
+
+#include "radiogroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <stdexcept>
+
+namespace ControlValues {
+namespace {
+
+QWidget *find(const QWidget *root, const QString &name)
+{
+    auto *w = root->findChild<QWidget *>(name);
+    if (!w)
+        throw std::invalid_argument(
+                QStringLiteral("Das Feld %1 gibt es in diesem Fenster nicht.").arg(name).toStdString());
+    return w;
+}
+
+[[noreturn]] void unknownKind(const QString &name)
+{
+    throw std::invalid_argument(
+            QStringLiteral("Das Feld %1 kann keinen Wert aufnehmen.").arg(name).toStdString());
+}
+
+} // namespace
+
+QString read(const QWidget *root, const QString &objectName)
+{
+    QWidget *w = find(root, objectName);
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        return e->text();
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        return c->currentText();
+    if (auto *b = qobject_cast<QCheckBox *>(w))
+        return b->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto *r = qobject_cast<TRadioGroup *>(w))
+        return QString::number(r->itemIndex());
+    if (auto *l = qobject_cast<QLabel *>(w))
+        return l->text();
+    if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+        return p->toPlainText();
+    unknownKind(objectName);
+}
+
+void write(QWidget *root, const QString &objectName, const QString &value)
+{
+    QWidget *w = find(root, objectName);
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        e->setText(value);
+    } else if (auto *c = qobject_cast<QComboBox *>(w)) {
+        // Show the text and select the item equal to it; an editable selector keeps a text
+        // that is not in its list, a fixed one shows no choice.
+        c->setCurrentIndex(-1);
+        if (c->isEditable())
+            c->setEditText(value);
+        const int i = c->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (i >= 0)
+            c->setCurrentIndex(i);
+    } else if (auto *b = qobject_cast<QCheckBox *>(w)) {
+        b->setChecked(value == QLatin1String("1"));
+    } else if (auto *r = qobject_cast<TRadioGroup *>(w)) {
+        bool ok = false;
+        const int index = value.trimmed().toInt(&ok);
+        r->setItemIndex(ok ? index : -1);
+    } else if (auto *l = qobject_cast<QLabel *>(w)) {
+        l->setText(value);
+    } else if (auto *p = qobject_cast<QPlainTextEdit *>(w)) {
+        p->setPlainText(value);
+    } else {
+        unknownKind(objectName);
+    }
+}
+
+int readIndex(const QWidget *root, const QString &objectName)
+{
+    QWidget *w = find(root, objectName);
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        return c->currentIndex();
+    if (auto *r = qobject_cast<TRadioGroup *>(w))
+        return r->itemIndex();
+    unknownKind(objectName);
+}
+
+void writeIndex(QWidget *root, const QString &objectName, int index)
+{
+    QWidget *w = find(root, objectName);
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
+    else if (auto *r = qobject_cast<TRadioGroup *>(w))
+        r->setItemIndex(index);
+    else
+        unknownKind(objectName);
+}
+
+void applyAll(QWidget *root, const QMap<QString, QString> &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (root->findChild<QWidget *>(it.key()))
+            write(root, it.key(), it.value());
+    }
+}
+
+} // namespace ControlValues

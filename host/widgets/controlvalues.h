@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+class QWidget;
+
+// Reads and writes the value of a control found by its object name, as the control shows
+// it: the text of an edit or selector, "1"/"0" for a check box, the item index of a radio
+// group in decimal. Stored formats and presets go through here, so that each window's
+// controls are bound by name only.
+namespace ControlValues {
+
+// Throws std::invalid_argument when root has no such control or it is of an unknown kind.
+QString read(const QWidget *root, const QString &objectName);
+void write(QWidget *root, const QString &objectName, const QString &value);
+
+// Item index of a selector or radio group (-1: none) and choosing by index.
+int readIndex(const QWidget *root, const QString &objectName);
+void writeIndex(QWidget *root, const QString &objectName, int index);
+
+// Applies every assignment of a preset (control name -> value); unknown names are skipped.
+void applyAll(QWidget *root, const QMap<QString, QString> &values);
+
+} // namespace ControlValues
