@@ -1,8 +1,11 @@
 #include "kassotypu.h"
 
+#include "Platzhalter.h"
 #include "bonprinter.h"
 #include "host.h"
 #include "hosttables.h"
+#include "sampledocument.h"
+#include "textfunctions.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -71,6 +74,12 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
         fillWorkstationList();
         applyWorkstation();
     });
+
+    guard(QStringLiteral("FormCreate"), [this] {
+        const OVOProgramm &program = m_host.program();
+        engine().setDocument(sampleDocument(m_exchangeFactor, program.GetWaehrung(),
+                                            program.GetWaehrung2(), ovo_Now()));
+    });
 }
 
 TfrmKassotypHaupt::~TfrmKassotypHaupt()
@@ -78,6 +87,8 @@ TfrmKassotypHaupt::~TfrmKassotypHaupt()
     // Each step on its own, so that a failure in one does not skip the others.
     guard(
             QStringLiteral("FormDestroy"), [this] { m_settingsWindow.reset(); }, false);
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_picker.reset(); }, false);
     guard(
             QStringLiteral("FormDestroy"), [this] { m_kastFile.Close(); }, false);
     guard(
@@ -270,6 +281,16 @@ void TfrmKassotypHaupt::btnEinstellungenClick()
     m_settingsWindow->setClosedByUser(false);
     m_settingsWindow->showNonModal();
     applyWorkstation();
+}
+
+PlaceholderPicker *TfrmKassotypHaupt::placeholderPicker()
+{
+    return m_picker.get();
+}
+
+void TfrmKassotypHaupt::setPlaceholderPicker(std::unique_ptr<TfrmPlatzhalter> picker)
+{
+    m_picker = std::move(picker);
 }
 
 void TfrmKassotypHaupt::stbSchliessenClick()

@@ -10,6 +10,7 @@
 #include <memory>
 
 class Host;
+class TfrmPlatzhalter;
 class TBonPrinter;
 class QComboBox;
 class QLabel;
@@ -35,6 +36,8 @@ public:
     int startMode() const override { return m_startMode; }
     void paperWidthPrompt(const QString &printerKey) override;
     void selectByText(QComboBox *combo, const QString &text) override;
+    PlaceholderPicker *placeholderPicker() override;
+    void setPlaceholderPicker(std::unique_ptr<TfrmPlatzhalter> picker);
 
     double exchangeFactor() const { return m_exchangeFactor; }
     int chosenDocumentType() const { return m_documentType; }
@@ -71,6 +74,7 @@ private:
     Tkastfile m_kastFile;
     std::unique_ptr<TBonPrinter> m_engine;
     std::unique_ptr<GeneralSettingsWindow> m_settingsWindow;
+    std::unique_ptr<TfrmPlatzhalter> m_picker;
     SettingsWindowFactory m_settingsFactory;
 
     double m_exchangeFactor = 1.0;

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "Platzhalter.h"
 #include "host.h"
 #include "kassotypu.h"
 
@@ -14,7 +15,7 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
         QCoreApplication::setApplicationName(QStringLiteral("Kassotyp"));
         mainWindow = std::make_unique<TfrmKassotypHaupt>(host, config.positional);
         info.FehlerRaise(QStringLiteral("kassotyp"), 0, QString(), QString(), 0, 0);
-        // The placeholder picker joins here once it exists.
+        mainWindow->setPlaceholderPicker(std::make_unique<TfrmPlatzhalter>());
         info.FehlerRaise(QStringLiteral("kassotyp"), 0, QString(), QString(), 0, 0);
     } catch (const std::exception &e) {
         host.program().ShowException(e);

@@ -3,6 +3,7 @@
 #include "devicepresets.h"
 #include "host.h"
 #include "layoutstore.h"
+#include "placeholdervalues.h"
 
 namespace {
 const QString Location = QStringLiteral("TBonPrinter.Refresh");
@@ -122,4 +123,19 @@ void TBonPrinter::ReadPrGeUebe()
         m_prGeUebe.clear();
         fail(1007, {QStringLiteral("PRGEUEBE"), e.text()});
     }
+}
+
+bool TBonPrinter::ReplWH2(bool sumSection) const
+{
+    const QString option = m_prGeUebe.trimmed().left(1).toUpper();
+    if (option == QLatin1String("A"))
+        return true;
+    if (option == QLatin1String("K"))
+        return false;
+    return sumSection;
+}
+
+QString TBonPrinter::Replace_All(const QString &text, bool secondCurrency, bool) const
+{
+    return replacePlaceholders(text, m_document, secondCurrency);
 }

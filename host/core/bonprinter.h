@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documentdata.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,18 @@ public:
     void ReadPrGeUebe();
     QString prGeUebe() const { return m_prGeUebe; }
 
+    // The current document whose data fill the placeholders.
+    const DocumentData &document() const { return m_document; }
+    DocumentData &document() { return m_document; }
+    void setDocument(const DocumentData &document) { m_document = document; }
+
+    // Whether amounts in currency 2 are printed in a section; sumSection is true for the
+    // sections that carry the document's totals. Follows the option "PRGEUEBE": "A" all
+    // prices, "G" totals only, "K" none.
+    bool ReplWH2(bool sumSection) const;
+    // The text with every placeholder replaced from the current document.
+    QString Replace_All(const QString &text, bool secondCurrency, bool all = true) const;
+
     // The printer record in use (empty when none) and the workstation it was read from.
     QStringList printerRecord() const { return m_printerRecord; }
     int printerRecordWorkstation() const { return m_printerRecordRnr; }
@@ -54,4 +68,5 @@ private:
     QStringList m_printerFonts;
     QStringList m_pageSetup;
     QString m_prGeUebe;
+    DocumentData m_document;
 };

@@ -5,6 +5,7 @@
 class Host;
 class TBonPrinter;
 class QComboBox;
+class PlaceholderPicker;
 
 // What every window reads from the main window: the host services, the one print engine of
 // the run, the chosen workstation and the start mode, plus two small services. The main
@@ -21,6 +22,8 @@ public:
 
     // Tells the user that the page setup is missing and opens the paper-width window.
     virtual void paperWidthPrompt(const QString &printerKey) = 0;
+    // The program's placeholder picker (none in a run without one).
+    virtual PlaceholderPicker *placeholderPicker() = 0;
     // Puts the text into the combo box and selects the first entry equal to it.
     virtual void selectByText(QComboBox *combo, const QString &text) = 0;
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+
+// The page setup list of a printer: entry 0 paper width, 2 left and 3 right margin, in cm.
+// Fewer than 4 entries: the printer is not set up.
+bool isPageSetUp(const QStringList &pageSetup);
+
+// Printable width in pixels: truncation of (width - left - right) x pixels per inch / 2.54.
+// Unreadable numbers count as 0; nullopt when the page is not set up.
+std::optional<int> printableWidthPixels(const QStringList &pageSetup, double pixelsPerInch);

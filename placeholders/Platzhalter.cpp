@@ -1,0 +1,210 @@
+#include "Platzhalter.h"
+
+#include "placeholdercatalogue.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+int PlaceholderModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(placeholderCatalogue().size());
+}
+
+int PlaceholderModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant PlaceholderModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    const PlaceholderEntry &e = placeholderCatalogue().at(index.row());
+    return index.column() == 0 ? e.description : e.token;
+}
+
+QVariant PlaceholderModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == 0 ? tr("Bezeichnung") : tr("Platzhalter");
+}
+
+TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent) : TOVOForm(parent)
+{
+    OVOFormInit(QStringLiteral("frmPlatzhalter"), true);
+    setWindowTitle(tr("Platzhalter"));
+    setModal(false);
+    resize(560, 520);
+
+    m_proxy = new QSortFilterProxyModel(this);
+    m_proxy->setSourceModel(&m_model);
+    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setFilterKeyColumn(-1);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("vtvrPlatzhalter"));
+    m_grid->setModel(m_proxy);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->installEventFilter(this);
+
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("edtSuchen"));
+    m_search->setPlaceholderText(tr("Suchen in Bezeichnung und Platzhalter"));
+    m_search->setClearButtonEnabled(true);
+    m_search->hide();
+
+    m_btnSearch = new QPushButton(tr("Suchen"), this);
+    m_btnSearch->setObjectName(QStringLiteral("btnSearch"));
+    m_btnSearch->setToolTip(tr("Tabelle durchsuchen - Strg +F"));
+    m_btnSearch->setAutoDefault(false);
+    auto *btnAuswaehlen = new QPushButton(tr("Auswählen"), this);
+    btnAuswaehlen->setObjectName(QStringLiteral("btnAuswaehlen"));
+    btnAuswaehlen->setDefault(true);
+    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
+    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
+    btnAbbrechen->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_btnSearch);
+    buttons->addStretch();
+    buttons->addWidget(btnAuswaehlen);
+    buttons->addWidget(btnAbbrechen);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_search);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(buttons);
+
+    connect(btnAuswaehlen, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnAuswaehlenClick"), [this] { btnAuswaehlenClick(); });
+    });
+    connect(btnAbbrechen, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnAbbrechenClick"), [this] { btnAbbrechenClick(); });
+    });
+    connect(m_btnSearch, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("btnSearchClick"), [this] { startSearch(); }); });
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this,
+            [this] { guard(QStringLiteral("btnSearchClick"), [this] { startSearch(); }); });
+    connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        guard(QStringLiteral("vtvrPlatzhalterDblClick"), [this, index] { choose(index); });
+    });
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        guard(QStringLiteral("Suchen"), [this, text] { applySearch(text); });
+    });
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        guard(QStringLiteral("btnAuswaehlenClick"), [this] { btnAuswaehlenClick(); });
+    });
+}
+
+TfrmPlatzhalter::~TfrmPlatzhalter()
+{
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_grid->setModel(nullptr); }, false);
+}
+
+void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QString &)> insert)
+{
+    show();
+    raise();
+    m_receiver = receiver;
+    m_insert = std::move(insert);
+}
+
+QString TfrmPlatzhalter::chosenToken() const
+{
+    const QModelIndexList rows = m_grid->selectionModel()->selectedRows(1);
+    return rows.isEmpty() ? QString() : rows.first().data().toString();
+}
+
+void TfrmPlatzhalter::btnAuswaehlenClick()
+{
+    const QModelIndexList rows = m_grid->selectionModel()->selectedRows();
+    if (!rows.isEmpty())
+        choose(rows.first());
+}
+
+void TfrmPlatzhalter::choose(const QModelIndex &proxyIndex)
+{
+    if (!proxyIndex.isValid() || !m_insert || !m_receiver)
+        return;
+    const QString token = m_proxy->index(proxyIndex.row(), 1).data().toString();
+    hide();
+    m_insert(token);
+}
+
+void TfrmPlatzhalter::btnAbbrechenClick()
+{
+    hide();
+}
+
+void TfrmPlatzhalter::reject()
+{
+    guard(QStringLiteral("btnAbbrechenClick"), [this] { btnAbbrechenClick(); });
+}
+
+void TfrmPlatzhalter::startSearch(const QString &first)
+{
+    m_search->show();
+    m_search->setFocus();
+    if (!first.isEmpty())
+        m_search->setText(first);
+    else
+        m_search->selectAll();
+}
+
+void TfrmPlatzhalter::applySearch(const QString &text)
+{
+    m_proxy->setFilterFixedString(text);
+    if (m_proxy->rowCount() > 0)
+        m_grid->selectRow(0);
+}
+
+bool TfrmPlatzhalter::startsSearch(const QKeyEvent *event) const
+{
+    const QString text = event->text();
+    return text.size() == 1 && text.at(0).isLetterOrNumber()
+           && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+bool TfrmPlatzhalter::eventFilter(QObject *watched, QEvent *event)
+{
+    // Typing into the grid starts the search instead of the grid's own first-letter jump.
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (startsSearch(key)) {
+            const QString text = key->text();
+            guard(QStringLiteral("FormKeyPress"), [this, text] { startSearch(text); });
+            return true;
+        }
+    }
+    return TOVOForm::eventFilter(watched, event);
+}
+
+void TfrmPlatzhalter::keyPressEvent(QKeyEvent *event)
+{
+    if (startsSearch(event)) {
+        const QString text = event->text();
+        guard(QStringLiteral("FormKeyPress"), [this, text] { startSearch(text); });
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        guard(QStringLiteral("btnAuswaehlenClick"), [this] { btnAuswaehlenClick(); });
+        return;
+    }
+    TOVOForm::keyPressEvent(event);
+}
