@@ -97,11 +97,13 @@ public:
     int startMode() const override { return m_startMode; }
     void paperWidthPrompt(const QString &printerKey) override { paperPrompts << printerKey; }
     void selectByText(QComboBox *combo, const QString &text) override;
+    PlaceholderPicker *placeholderPicker() override { return picker; }
 
     void setWorkstation(int rnr);
     void setStartMode(int mode) { m_startMode = mode; }
 
     QStringList paperPrompts;
+    PlaceholderPicker *picker = nullptr;
 
 private:
     TestInstallation &m_installation;
