@@ -34,8 +34,7 @@ bool isEngineError(int number, bool includeSetupQuestions)
 
 } // namespace
 
-TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArguments,
-                                     QWidget *parent)
+TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArguments, QWidget *parent)
     : TOVOForm(parent)
     , m_host(host)
     , m_kastFile(host.store())
@@ -55,9 +54,8 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
 
     m_kastFile.OpenNew(-1);
 
-    guard(QStringLiteral("FormCreate"), [this] {
-        m_engine = std::make_unique<TBonPrinter>(m_host, CAlleBonArten(), -1);
-    });
+    guard(QStringLiteral("FormCreate"),
+          [this] { m_engine = std::make_unique<TBonPrinter>(m_host, CAlleBonArten(), -1); });
     OVOInfo &info = m_host.info();
     if (isEngineError(info.ErrorNumber(), true))
         info.ResetErrorSpez(info.ErrorNumber(), KassotypProgramKey);

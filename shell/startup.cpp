@@ -23,8 +23,7 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     for (const QString &problem : config.problems)
         info.ShowText(MessageKind::Warning, problem);
     if (host.store().isReadOnly())
-        info.ShowMeldung(1037, KassotypProgramKey,
-                         {host.store().location().displayName()});
+        info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;
 }
 

@@ -1,9 +1,12 @@
 #include "bonprinter.h"
 
 #include "devicepresets.h"
+
 #include "host.h"
 #include "layoutstore.h"
 #include "placeholdervalues.h"
+#include <QFontDatabase>
+#include <QGuiApplication>
 
 namespace {
 const QString Location = QStringLiteral("TBonPrinter.Refresh");
@@ -138,4 +141,16 @@ bool TBonPrinter::ReplWH2(bool sumSection) const
 QString TBonPrinter::Replace_All(const QString &text, bool secondCurrency, bool) const
 {
     return replacePlaceholders(text, m_document, secondCurrency);
+}
+
+KTFontInfo TBonPrinter::GetKTFontInfosForKennung(const QString &) const
+{
+    if (m_mode == QString(GraphicMode)) {
+        // The font database needs a GUI application; the print command may run without one.
+        const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+        return {gui ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()
+                    : QStringLiteral("Sans Serif"),
+                QStringLiteral("10")};
+    }
+    return {m_printerFonts.value(0), QString()};
 }

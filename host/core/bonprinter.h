@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documentdata.h"
+#include "headingsections.h"
 
 #include <QSet>
 #include <QString>
@@ -36,6 +37,10 @@ public:
     bool TextModusDirektVerwendet() const;
     void ReadPrGeUebe();
     QString prGeUebe() const { return m_prGeUebe; }
+
+    // Font of the default designs: the first font the print mode offers, size 10 in graphic
+    // mode (text mode has no sizes).
+    KTFontInfo GetKTFontInfosForKennung(const QString &kennung) const;
 
     // The current document whose data fill the placeholders.
     const DocumentData &document() const { return m_document; }

@@ -59,8 +59,8 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         return ini.value(iniKey, fallback).toString();
     };
 
-    config.storeLocation = value(QStringLiteral("store"), QStringLiteral("store/location"),
-                                 defaultStorePath());
+    config.storeLocation =
+            value(QStringLiteral("store"), QStringLiteral("store/location"), defaultStorePath());
     const QString ws = value(QStringLiteral("workstation"), QStringLiteral("computer/workstation"),
                              QStringLiteral("1"));
     bool ok = false;
@@ -74,18 +74,24 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
     config.printerOutput = value(QStringLiteral("printer"), QStringLiteral("computer/printer"), {});
     config.spoolFolder = value(QStringLiteral("spool"), QStringLiteral("computer/spool"),
                                dataFolder() + QStringLiteral("/spool"));
-    config.userName = value(QStringLiteral("user"), QStringLiteral("computer/user"),
-                            currentUserName());
+    config.userName =
+            value(QStringLiteral("user"), QStringLiteral("computer/user"), currentUserName());
     config.logFile = value(QStringLiteral("log"), QStringLiteral("computer/log"),
                            dataFolder() + QStringLiteral("/kassotyp.log"));
 
-    static const QStringList known = {
-            QStringLiteral("config"),  QStringLiteral("store"), QStringLiteral("workstation"),
-            QStringLiteral("printer"), QStringLiteral("spool"), QStringLiteral("user"),
-            QStringLiteral("log"),     QStringLiteral("platform"), QStringLiteral("exit-when-shown")};
+    static const QStringList known = {QStringLiteral("config"),
+                                      QStringLiteral("store"),
+                                      QStringLiteral("workstation"),
+                                      QStringLiteral("printer"),
+                                      QStringLiteral("spool"),
+                                      QStringLiteral("user"),
+                                      QStringLiteral("log"),
+                                      QStringLiteral("platform"),
+                                      QStringLiteral("exit-when-shown")};
     for (auto it = options.cbegin(); it != options.cend(); ++it) {
         if (!known.contains(it.key()))
-            config.problems << QStringLiteral("Unbekannte Option --%1 wird ignoriert.").arg(it.key());
+            config.problems
+                    << QStringLiteral("Unbekannte Option --%1 wird ignoriert.").arg(it.key());
     }
     return config;
 }

@@ -47,8 +47,8 @@ QStringList epson(int mode, const QStringList &escCodes, const Sequences &seq)
         v[Font1 + 3 * f + 1] = escCodes[f];
     }
     v[ControlFont] = QStringLiteral("control");
-    const int controlled[] = {CutPaper,      OpenDrawer, PaperJournal, PaperReceipt,
-                              PaperJourRec, HorizontalTab, LineFeed,   CarriageReturn};
+    const int controlled[] = {CutPaper,     OpenDrawer,    PaperJournal, PaperReceipt,
+                              PaperJourRec, HorizontalTab, LineFeed,     CarriageReturn};
     const QStringList characters = {QStringLiteral("P"), QStringLiteral("C"), QStringLiteral("1"),
                                     QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5"),
                                     QStringLiteral("6"), QStringLiteral("7")};
@@ -98,11 +98,11 @@ const QList<DevicePreset> &printerPresets()
                              QStringLiteral("1B6130"),
                              QStringLiteral("1B6131"),
                              QStringLiteral("1B6132")};
-        const Sequences centred{cut, {}, {}, {}, QStringLiteral("1B6131"),
-                                QStringLiteral("1B6132")};
+        const Sequences centred{
+                cut, {}, {}, {}, QStringLiteral("1B6131"), QStringLiteral("1B6132")};
         const Sequences u300{QStringLiteral("1B6D"), {}, {}, {}, {}, {}};
-        const Sequences u300text{QStringLiteral("1B6D"), QStringLiteral("1B4A04001B70004BFF"),
-                                 {}, {}, {}, {}};
+        const Sequences u300text{
+                QStringLiteral("1B6D"), QStringLiteral("1B4A04001B70004BFF"), {}, {}, {}, {}};
         return QList<DevicePreset>{
                 {QStringLiteral("TM-U200B"), QStringLiteral("Epson TM-U200B Grafikmodus"),
                  epson(1, swapped, centred)},
@@ -166,13 +166,16 @@ const QList<DevicePreset> &displayPresets()
 {
     // positions 0..6 of the display record; position 0 is the display type itself
     static const QList<DevicePreset> presets = {
-            {QStringLiteral("KEIN"), QStringLiteral("kein Display"),
+            {QStringLiteral("KEIN"),
+             QStringLiteral("kein Display"),
              {QStringLiteral("kein"), {}, {}, {}, {}, {}, {}}},
-            {QStringLiteral("DSP8000"), QStringLiteral("Gigatech DSP8000"),
+            {QStringLiteral("DSP8000"),
+             QStringLiteral("Gigatech DSP8000"),
              {QStringLiteral("DSP8000"), QStringLiteral("COM1"), QStringLiteral("9600"),
               QStringLiteral("None"), QStringLiteral("040143315817"), QStringLiteral("0401503117"),
               QStringLiteral("0401504517")}},
-            {QStringLiteral("DM-D106"), QStringLiteral("Epson DM-D106"),
+            {QStringLiteral("DM-D106"),
+             QStringLiteral("Epson DM-D106"),
              {QStringLiteral("DM-D106"), QStringLiteral("Drucker (COM3)"), QStringLiteral("19200"),
               QStringLiteral("None"), QStringLiteral("0C"), QStringLiteral("0B18"),
               QStringLiteral("0B0A18")}},
@@ -192,8 +195,8 @@ std::optional<DevicePreset> findPreset(const QList<DevicePreset> &presets, const
 QStringList printerRecordFromPreset(const QString &name)
 {
     const std::optional<DevicePreset> preset = findPreset(printerPresets(), name);
-    QStringList record = preset && !preset->values.isEmpty() ? preset->values
-                                                              : emptyPrinterValues();
+    QStringList record =
+            preset && !preset->values.isEmpty() ? preset->values : emptyPrinterValues();
     record << (preset ? preset->name : name) << QStringLiteral("0") << QString() << QString()
            << QString() << QString();
     return record;

@@ -19,7 +19,10 @@ struct DocumentData
     void setText(const QString &field, const QString &value) { texts.insert(field, value); }
     double amount(const QString &field) const { return amounts.value(field); }
     double amountInCurrency2(const QString &field) const;
-    void setAmount(const QString &field, double currency1Value) { amounts.insert(field, currency1Value); }
+    void setAmount(const QString &field, double currency1Value)
+    {
+        amounts.insert(field, currency1Value);
+    }
 };
 
 // An amount as a German receipt shows it: two decimals, decimal comma, "." between thousands.

@@ -15,7 +15,8 @@ Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
     , m_booking(*m_store)
     , m_logos(*m_store)
     , m_currency(*m_store)
-{}
+{
+}
 
 Host::~Host() = default;
 

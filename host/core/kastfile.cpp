@@ -2,7 +2,10 @@
 
 #include "settingslistcodec.h"
 
-Tkastfile::Tkastfile(Store &store) : m_layouts(store) {}
+Tkastfile::Tkastfile(Store &store)
+    : m_layouts(store)
+{
+}
 
 Tkastfile::~Tkastfile() = default;
 

@@ -92,10 +92,10 @@ QList<LayoutRecord> LayoutStore::keys(const LayoutFilter &filter) const
     Store::exec(q, QStringLiteral("Durchlaufen der Layoutsätze"));
     QList<LayoutRecord> result;
     while (q.next())
-        result.append(LayoutRecord{{q.value(0).toString(), q.value(1).toInt(),
-                                    q.value(2).toString()},
-                                   q.value(3).toString(),
-                                   {}});
+        result.append(
+                LayoutRecord{{q.value(0).toString(), q.value(1).toInt(), q.value(2).toString()},
+                             q.value(3).toString(),
+                             {}});
     return result;
 }
 

@@ -39,7 +39,10 @@ struct LayoutFilter
 class LayoutStore
 {
 public:
-    explicit LayoutStore(Store &store) : m_store(store) {}
+    explicit LayoutStore(Store &store)
+        : m_store(store)
+    {
+    }
 
     std::optional<LayoutRecord> find(const LayoutKey &key) const;
     // Inserts the record or replaces its blob. The filler is replaced only when given.

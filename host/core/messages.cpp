@@ -23,7 +23,8 @@ const std::array<CatalogueMessage, 40> catalogue = {{
          QStringLiteral("Der Druckermodus im Druckersatz des Rechners %1 ist keine Zahl: \"%2\".")},
         {1004, K::Error, QStringLiteral("Der Druckersatz des Rechners %1 ist unvollständig.")},
         {1005, K::Error, QStringLiteral("Der Druckersatz des Rechners %1 ist beschädigt: %2")},
-        {1006, K::Error, QStringLiteral("Die Seiteneinrichtung des Druckers %1 ist beschädigt: %2")},
+        {1006, K::Error,
+         QStringLiteral("Die Seiteneinrichtung des Druckers %1 ist beschädigt: %2")},
         {1007, K::Error, QStringLiteral("Der Layoutsatz %1 konnte nicht gelesen werden: %2")},
         {1008, K::Error, QStringLiteral("Der Drucker %1 ist nicht erreichbar.")},
         {1009, K::Error, QStringLiteral("Der Druckauftrag konnte nicht ausgegeben werden: %1")},
@@ -33,14 +34,16 @@ const std::array<CatalogueMessage, 40> catalogue = {{
         {1013, K::Error, QStringLiteral("Die Bytesequenz \"%1\" ist keine gültige Hex-Folge.")},
         {1014, K::Error, QStringLiteral("Der Zeichensatz %1 ist für den Drucker nicht definiert.")},
         {1015, K::Error, QStringLiteral("Das Logo %1 kann nicht gelesen werden.")},
-        {1016, K::Error, QStringLiteral("Ein Beleg wurde begonnen, ohne den vorigen abzuschließen.")},
+        {1016, K::Error,
+         QStringLiteral("Ein Beleg wurde begonnen, ohne den vorigen abzuschließen.")},
         {1017, K::Error, QStringLiteral("Es wurde kein Beleg begonnen.")},
         {1018, K::Error, QStringLiteral("Unbekannter Belegteil \"%1\".")},
         {1019, K::Error, QStringLiteral("Unbekannte Zeilenart \"%1\" im Belegteil %2.")},
         {1020, K::Error, QStringLiteral("Der Belegtyp %1 ist dem Druckmodul nicht bekannt.")},
         {1021, K::Error, QStringLiteral("Die Ausgabedatei %1 kann nicht geschrieben werden.")},
         {1022, K::Error, QStringLiteral("Der Druckerspooler meldet einen Fehler: %1")},
-        {1023, K::Error, QStringLiteral("Die Währungsumrechnung von %1 nach %2 ist nicht möglich.")},
+        {1023, K::Error,
+         QStringLiteral("Die Währungsumrechnung von %1 nach %2 ist nicht möglich.")},
         {1024, K::Question,
          QStringLiteral("Sollen alle Layouts dieses Rechners für den aktuellen Drucker durch die "
                         "Vorgaben des Vorlagerechners ersetzt werden?")},
@@ -58,8 +61,7 @@ const std::array<CatalogueMessage, 40> catalogue = {{
         {1032, K::Information, QStringLiteral("Die Einstellungen wurden kopiert.")},
         {1033, K::Information, QStringLiteral("Die Layoutsätze wurden angelegt.")},
         {1034, K::Warning, QStringLiteral("Das Bild %1 kann nicht gelesen werden: %2")},
-        {1035, K::Error,
-         QStringLiteral("Für \"%1\" - \"%2\" gibt es keinen Gestaltungsdialog.")},
+        {1035, K::Error, QStringLiteral("Für \"%1\" - \"%2\" gibt es keinen Gestaltungsdialog.")},
         {1036, K::Warning, QStringLiteral("Die Eingabe \"%1\" ist keine gültige Zahl.")},
         {1037, K::Warning, QStringLiteral("Der Datenspeicher ist schreibgeschützt: %1")},
         {1038, K::Warning, QStringLiteral("Der gespeicherte Satz %1 ist beschädigt: %2")},
@@ -112,7 +114,10 @@ QString catalogueText(int number, const QStringList &args)
     return applyArgs(m->text, args);
 }
 
-OVOInfo::OVOInfo(const QString &logFilePath) : m_logFilePath(logFilePath) {}
+OVOInfo::OVOInfo(const QString &logFilePath)
+    : m_logFilePath(logFilePath)
+{
+}
 
 void OVOInfo::log(const QString &line) const
 {

@@ -17,7 +17,8 @@ public:
         , m_number(number)
         , m_location(location)
         , m_text(text)
-    {}
+    {
+    }
     int number() const { return m_number; }
     QString location() const { return m_location; }
     QString text() const { return m_text; }

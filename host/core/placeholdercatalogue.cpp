@@ -170,7 +170,7 @@ constexpr CatalogueRow kRows[] = {
         {"Artikel - Merkmal 6", "#Merkmal6#"},
         {"Artikel - Eigenes Merkmal 1", "#EigMerkmal1#"},
         {"Artikel - Regal", "#Regal#"},
-        {"Artikel - Linie", "#Linie#"},
+        {"Linie (Trennstrich)", "#Linie#"},
         {"Mail - Absender", "#MailAbsender#"},
         {"Mail - Empfänger", "#MailEmpfaenger#"},
         {"Mail - Betreff", "#MailBetreff#"},

@@ -222,7 +222,8 @@ const Rule rules[] = {
         {u"#PersonalOrKundNr#", Kind::Text, u"PersonalOrKundNr"},
         {u"#GSName#", Kind::Text, u"GSName"},
         {u"#{LXXXX}#", Kind::TabLeft, u""},
-        {u"#{RXXXX}#", Kind::TabRight, u""},};
+        {u"#{RXXXX}#", Kind::TabRight, u""},
+};
 
 // A receipt line is set in a fixed pitch of about this many points per character.
 constexpr int PointsPerCharacter = 6;
@@ -273,8 +274,7 @@ bool hasPlaceholderRule(const QString &token)
     return ruleByToken().contains(token);
 }
 
-QString replacePlaceholders(const QString &text, const DocumentData &document,
-                            bool secondCurrency)
+QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)
 {
     QString out;
     out.reserve(text.size() + 32);

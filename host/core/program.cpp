@@ -37,9 +37,8 @@ QString OVOProgramm::GetWaehrung2() const
 
 void OVOProgramm::ShowException(const std::exception &e)
 {
-    m_host.info().RegisterException(m_programName.isEmpty() ? QStringLiteral("Kassotyp")
-                                                            : m_programName,
-                                    e, true);
+    m_host.info().RegisterException(
+            m_programName.isEmpty() ? QStringLiteral("Kassotyp") : m_programName, e, true);
 }
 
 void OVOProgramm::Terminate()

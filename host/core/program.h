@@ -12,7 +12,10 @@ class Host;
 class OVOProgramm
 {
 public:
-    explicit OVOProgramm(Host &host) : m_host(host) {}
+    explicit OVOProgramm(Host &host)
+        : m_host(host)
+    {
+    }
 
     void Init(const QString &programName, int processType, int instanceCount, int a, int b,
               bool flag);

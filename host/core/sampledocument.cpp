@@ -81,7 +81,7 @@ DocumentData sampleDocument(double exchangeFactor, const QString &currency1,
     s(u"WGKurz", u"HSS");
     s(u"WGOderBez", u"Herrenschnürschuh");
     s(u"WGMerk", u"Leder");
-    s(u"Linie", u"Business");
+    s(u"Linie", u"----------------------------------------");
 
     // Complaint
     s(u"Mangel", u"Schönheitsfehler");
@@ -204,7 +204,8 @@ DocumentData sampleDocument(double exchangeFactor, const QString &currency1,
     t(u"Kassiererin", ovo_padleft(QStringLiteral("1"), 4) + QStringLiteral(" Frau Anja Kessler"));
     t(u"VknAbschluss", ovo_padleft(QStringLiteral("39"), 4) + QStringLiteral(" Frau Birgit Wendt"));
     t(u"VknAbschluss2", ovo_padleft(QStringLiteral("40"), 4) + QStringLiteral(" Frau Carla Voss"));
-    t(u"VknVorlAbschluss", ovo_padleft(QStringLiteral("15"), 4) + QStringLiteral(" Frau Dana Roth"));
+    t(u"VknVorlAbschluss",
+      ovo_padleft(QStringLiteral("15"), 4) + QStringLiteral(" Frau Dana Roth"));
     s(u"Kassenberichtnummer", u"2 - 31");
     t(u"KBDatumText", today);
 

@@ -125,9 +125,9 @@ bool UserRights::UserRechtePruefen(const QList<quint16> &rights, const QString &
 {
     if (rights.size() < 2)
         return false;
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT 1 FROM user_rights WHERE user_name = ? AND right_group = ? AND "
-            "right_function = ?"));
+    QSqlQuery q = m_store.prepare(
+            QStringLiteral("SELECT 1 FROM user_rights WHERE user_name = ? AND right_group = ? AND "
+                           "right_function = ?"));
     q.addBindValue(sqlText(m_user));
     q.addBindValue(int(rights.at(0)));
     q.addBindValue(int(rights.at(1)));
@@ -186,8 +186,8 @@ BookingIdentity OVOBuchung::next(int rnr)
 
 double WHRechner::rate(const QString &currency) const
 {
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT units_per_currency1 FROM currency_rates WHERE currency = ?"));
+    QSqlQuery q = m_store.prepare(
+            QStringLiteral("SELECT units_per_currency1 FROM currency_rates WHERE currency = ?"));
     q.addBindValue(sqlText(currency));
     Store::exec(q, QStringLiteral("Lesen des Währungskurses %1").arg(currency));
     if (!q.next() || q.value(0).toDouble() <= 0)

@@ -15,7 +15,10 @@
 class OVOParameter
 {
 public:
-    explicit OVOParameter(Store &store) : m_store(store) {}
+    explicit OVOParameter(Store &store)
+        : m_store(store)
+    {
+    }
 
     QString StringParamRead(const QString &key, int rnr, bool flag = false) const;
     void StringParamWrite(const QString &key, const QString &value, int rnr);
@@ -40,7 +43,10 @@ struct TRVRInfoUmfang
 class RVRTab
 {
 public:
-    explicit RVRTab(Store &store) : m_store(store) {}
+    explicit RVRTab(Store &store)
+        : m_store(store)
+    {
+    }
 
     int GetUmfangCount();
     TRVRInfoUmfang GetUmfang(int index) const;
@@ -59,7 +65,11 @@ private:
 class UserRights
 {
 public:
-    UserRights(Store &store, const QString &userName) : m_store(store), m_user(userName) {}
+    UserRights(Store &store, const QString &userName)
+        : m_store(store)
+        , m_user(userName)
+    {
+    }
 
     // rights: group and function number. True when the current user holds the right.
     bool UserRechtePruefen(const QList<quint16> &rights, const QString &text = QString(),
@@ -83,7 +93,10 @@ struct BookingIdentity
 class OVOBuchung
 {
 public:
-    explicit OVOBuchung(Store &store) : m_store(store) {}
+    explicit OVOBuchung(Store &store)
+        : m_store(store)
+    {
+    }
     BookingIdentity next(int rnr);
 
 private:
@@ -94,7 +107,10 @@ private:
 class WHRechner
 {
 public:
-    explicit WHRechner(Store &store) : m_store(store) {}
+    explicit WHRechner(Store &store)
+        : m_store(store)
+    {
+    }
     // Throws StoreError when a currency has no rate.
     double Umrechnen(double amount, const QString &from, const QString &to) const;
     void setRate(const QString &currency, double unitsPerCurrency1);
@@ -116,7 +132,10 @@ struct FormName
 class TOVOFormStore
 {
 public:
-    explicit TOVOFormStore(Store &store) : m_store(store) {}
+    explicit TOVOFormStore(Store &store)
+        : m_store(store)
+    {
+    }
 
     FormName FormName_;
     QStringList LayOutListe;
@@ -153,7 +172,10 @@ struct StoredLogo
 class LogoStore
 {
 public:
-    explicit LogoStore(Store &store) : m_store(store) {}
+    explicit LogoStore(Store &store)
+        : m_store(store)
+    {
+    }
     std::optional<StoredLogo> load(const LogoKey &key) const;
     void save(const LogoKey &key, const StoredLogo &logo);
     bool remove(const LogoKey &key);

@@ -34,7 +34,8 @@ bool toCp1252Byte(QChar c, char *out)
     return false;
 }
 
-QByteArray joinWithCrLf(const QStringList &entries, const std::function<QByteArray(const QString &)> &encode)
+QByteArray joinWithCrLf(const QStringList &entries,
+                        const std::function<QByteArray(const QString &)> &encode)
 {
     QByteArray out;
     for (const QString &e : entries) {

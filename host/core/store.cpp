@@ -54,7 +54,8 @@ QString StoreLocation::displayName() const
 Store::Store(const StoreLocation &location)
     : m_location(location)
     , m_connectionName(nextConnectionName())
-{}
+{
+}
 
 Store::~Store()
 {
@@ -157,10 +158,11 @@ QList<Migration> migrations(const QString &blob)
     return {
             {1,
              {
-                     QStringLiteral("CREATE TABLE layout_records (kennung TEXT NOT NULL, rnr INTEGER "
-                                    "NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT NULL "
-                                    "DEFAULT '', blob %1 NOT NULL, PRIMARY KEY (kennung, rnr, "
-                                    "printer_key))")
+                     QStringLiteral(
+                             "CREATE TABLE layout_records (kennung TEXT NOT NULL, rnr INTEGER "
+                             "NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT NULL "
+                             "DEFAULT '', blob %1 NOT NULL, PRIMARY KEY (kennung, rnr, "
+                             "printer_key))")
                              .arg(blob),
                      QStringLiteral("CREATE INDEX layout_records_by_rnr ON layout_records (rnr, "
                                     "printer_key)"),

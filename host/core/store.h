@@ -2,9 +2,9 @@
 
 #include "storeerror.h"
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QByteArray>
 #include <QString>
 #include <QVariant>
 

@@ -9,8 +9,11 @@
 class StoreError : public std::runtime_error
 {
 public:
-    explicit StoreError(const QString &text) : std::runtime_error(text.toStdString()), m_text(text)
-    {}
+    explicit StoreError(const QString &text)
+        : std::runtime_error(text.toStdString())
+        , m_text(text)
+    {
+    }
     QString text() const { return m_text; }
 
 private:

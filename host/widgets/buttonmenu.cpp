@@ -11,9 +11,11 @@ const QColor headColor(184, 16, 32);
 const QColor entryColor(0xC8, 0xC8, 0xC8);
 const QColor chosenColor(0x9A, 0xA8, 0xC0);
 const QColor hoverColor(0xDC, 0xDC, 0xDC);
+const QColor disabledTextColor(0x70, 0x70, 0x70);
 } // namespace
 
-TButtonMenu::TButtonMenu(QWidget *parent) : QWidget(parent)
+TButtonMenu::TButtonMenu(QWidget *parent)
+    : QWidget(parent)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -123,12 +125,11 @@ void TButtonMenu::paintEvent(QPaintEvent *)
             else if (i == m_hover && e.enabled)
                 bg = hoverColor;
             p.fillRect(r, bg);
-            p.setPen(e.enabled ? palette().color(QPalette::WindowText)
-                               : palette().color(QPalette::Disabled, QPalette::WindowText));
+            // Disabled captions stay readable on the grey: dimmed, not washed out.
+            p.setPen(e.enabled ? palette().color(QPalette::WindowText) : disabledTextColor);
         }
         p.setFont(f);
-        const QString text =
-                QFontMetrics(f).elidedText(e.caption, Qt::ElideRight, r.width() - 16);
+        const QString text = QFontMetrics(f).elidedText(e.caption, Qt::ElideRight, r.width() - 16);
         p.drawText(r.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
         if (hasFocus() && i == m_focus) {
             p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));

@@ -2,8 +2,10 @@
 
 #include "radiogroup.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,8 +19,9 @@ QWidget *find(const QWidget *root, const QString &name)
 {
     auto *w = root->findChild<QWidget *>(name);
     if (!w)
-        throw std::invalid_argument(
-                QStringLiteral("Das Feld %1 gibt es in diesem Fenster nicht.").arg(name).toStdString());
+        throw std::invalid_argument(QStringLiteral("Das Feld %1 gibt es in diesem Fenster nicht.")
+                                            .arg(name)
+                                            .toStdString());
     return w;
 }
 
@@ -103,6 +106,37 @@ void applyAll(QWidget *root, const QMap<QString, QString> &values)
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (root->findChild<QWidget *>(it.key()))
             write(root, it.key(), it.value());
+    }
+}
+
+void applyProperties(QWidget *root, const QMap<QString, QString> &assignments)
+{
+    for (auto it = assignments.cbegin(); it != assignments.cend(); ++it) {
+        const qsizetype dot = it.key().lastIndexOf(u'.');
+        if (dot <= 0)
+            continue;
+        const QString name = it.key().left(dot);
+        const QString property = it.key().mid(dot + 1);
+        QWidget *w = name == root->objectName() ? root : root->findChild<QWidget *>(name);
+        if (!w)
+            continue;
+        const QString &value = it.value();
+        if (property == QLatin1String("Caption")) {
+            if (w == root)
+                w->setWindowTitle(value);
+            else if (auto *l = qobject_cast<QLabel *>(w))
+                l->setText(value);
+            else if (auto *b = qobject_cast<QAbstractButton *>(w))
+                b->setText(value);
+            else if (auto *g = qobject_cast<QGroupBox *>(w))
+                g->setTitle(value);
+        } else if (property == QLatin1String("Visible")) {
+            const bool visible = value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0
+                                 || value == QLatin1String("1");
+            w->setVisible(visible);
+        } else if (property == QLatin1String("Hint")) {
+            w->setToolTip(value);
+        }
     }
 }
 

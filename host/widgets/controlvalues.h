@@ -22,4 +22,9 @@ void writeIndex(QWidget *root, const QString &objectName, int index);
 // Applies every assignment of a preset (control name -> value); unknown names are skipped.
 void applyAll(QWidget *root, const QMap<QString, QString> &values);
 
+// Applies property assignments "Control.Property" -> value, as display presets keep them.
+// Properties: Caption (text of a label, button or group, or the window title when the control
+// is root itself), Visible ("True"/"False"), Hint (tool tip). Unknown controls are skipped.
+void applyProperties(QWidget *root, const QMap<QString, QString> &assignments);
+
 } // namespace ControlValues

@@ -24,7 +24,8 @@ constexpr int MaxLogoSide = 4000;
 class TfrmLogoVollansicht : public TOVOForm
 {
 public:
-    TfrmLogoVollansicht(const QImage &image, QWidget *parent) : TOVOForm(parent)
+    TfrmLogoVollansicht(const QImage &image, QWidget *parent)
+        : TOVOForm(parent)
     {
         OVOFormInit(QStringLiteral("frmLogoVollansicht"));
         setWindowTitle(tr("Logo - Vollansicht"));
@@ -41,7 +42,8 @@ public:
 
 } // namespace
 
-Tlogoanzeige::Tlogoanzeige(QWidget *parent) : QFrame(parent)
+Tlogoanzeige::Tlogoanzeige(QWidget *parent)
+    : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
     setMinimumSize(60, 60);
@@ -120,8 +122,7 @@ bool Tlogoanzeige::importFile(const QString &path)
         }
         reason = reader.errorString();
     }
-    host().info().ShowMeldung(1034, KassotypProgramKey,
-                              {QFileInfo(path).fileName(), reason});
+    host().info().ShowMeldung(1034, KassotypProgramKey, {QFileInfo(path).fileName(), reason});
     return false;
 }
 

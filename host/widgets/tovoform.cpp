@@ -27,7 +27,8 @@ MainWindowContext &frmKassotypHaupt()
     return *g_mainWindow;
 }
 
-TOVOForm::TOVOForm(QWidget *parent) : QDialog(parent)
+TOVOForm::TOVOForm(QWidget *parent)
+    : QDialog(parent)
 {
     m_className = QString::fromLatin1(metaObject()->className());
 }
@@ -66,8 +67,8 @@ bool TOVOForm::guard(const QString &operation, const std::function<void()> &fn, 
             info->RegisterException(location(operation), e, show);
     } catch (...) {
         if (OVOInfo *info = messageService())
-            info->RegisterException(location(operation),
-                                    std::runtime_error("Unbekannter Fehler"), show);
+            info->RegisterException(location(operation), std::runtime_error("Unbekannter Fehler"),
+                                    show);
     }
     return false;
 }

@@ -2,7 +2,9 @@
 
 #include "devicepresets.h"
 #include "hosttables.h"
+#include "sampledocument.h"
 #include "settingslistcodec.h"
+#include "textfunctions.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -31,7 +33,10 @@ bool RecordingPresenter::sawMessage(int number) const
     return false;
 }
 
-TestInstallation::TestInstallation() : TestInstallation(Options{}) {}
+TestInstallation::TestInstallation()
+    : TestInstallation(Options{})
+{
+}
 
 TestInstallation::TestInstallation(const Options &options)
 {
@@ -86,6 +91,12 @@ FakeMainWindow::FakeMainWindow(TestInstallation &installation, int rnr, int star
 {
     MainWindowContext::setInstance(this);
     m_engine = std::make_unique<TBonPrinter>(installation.host(), CAlleBonArten(), -1);
+    // The same sample document the main window writes into its engine at start-up.
+    Host &host = installation.host();
+    const double factor = host.currency().Umrechnen(1.0, host.program().GetWaehrung2(),
+                                                    host.program().GetWaehrung());
+    m_engine->setDocument(sampleDocument(factor, host.program().GetWaehrung(),
+                                         host.program().GetWaehrung2(), ovo_Now()));
     setWorkstation(rnr);
 }
 

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "services.h" // FormPreset
+
+#include <QList>
+
+// The display presets of the heading editor: per section, the window caption, headline,
+// element title and the placeholder hints shown beside the lines.
+QList<FormPreset> layBonueberDisplayPresets();

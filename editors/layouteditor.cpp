@@ -1,0 +1,571 @@
+#include "layouteditor.h"
+
+#include "Preview.h"
+#include "bonprinter.h"
+#include "controlvalues.h"
+#include "host.h"
+#include "mainwindowcontext.h"
+#include "pagesetup.h"
+#include "placeholderpicker.h"
+#include "textfunctions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// Paper of 8 cm with 4 mm margins: what a preview shows while a printer has no page setup.
+constexpr double FallbackPrintableCm = 7.2;
+
+Qt::Alignment alignmentOf(const QString &text, Qt::Alignment previous)
+{
+    if (text == QLatin1String("links"))
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    if (text == QLatin1String("mitte"))
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    if (text == QLatin1String("rechts"))
+        return Qt::AlignRight | Qt::AlignVCenter;
+    return previous;
+}
+
+} // namespace
+
+LayoutEditor::LayoutEditor(const QString &componentName, QWidget *parent)
+    : TOVOForm(parent)
+    , KASTFile(frmKassotypHaupt().host().store())
+    , FormStore(frmKassotypHaupt().host().store())
+{
+    OVOFormInit(componentName, true);
+    FormStore.FormName_.Sprache = QStringLiteral("DEU");
+    FormStore.FormName_.Programm = QStringLiteral("KASSOTYP");
+    KASTFile.OpenNew(-1);
+    buildFrame();
+}
+
+LayoutEditor::~LayoutEditor()
+{
+    guard(
+            QStringLiteral("FormDestroy"), [this] { KASTFile.Close(); }, false);
+}
+
+Host &LayoutEditor::host() const
+{
+    return frmKassotypHaupt().host();
+}
+
+TBonPrinter &LayoutEditor::engine() const
+{
+    return frmKassotypHaupt().engine();
+}
+
+int LayoutEditor::RNr() const
+{
+    return frmKassotypHaupt().workstationNumber();
+}
+
+double LayoutEditor::pixelsPerInch() const
+{
+    const QScreen *s = screen();
+    return s ? s->logicalDotsPerInchX() : 96.0;
+}
+
+void LayoutEditor::buildFrame()
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    resize(1040, 700);
+
+    auto *main = new QVBoxLayout(this);
+    m_headerArea = new QWidget(this);
+    auto *header = new QVBoxLayout(m_headerArea);
+    header->setContentsMargins(0, 0, 0, 0);
+    m_headline = new QLabel(this);
+    m_headline->setObjectName(QStringLiteral("lblUeberschrift"));
+    QFont big = m_headline->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_headline->setFont(big);
+    m_elementTitle = new QLabel(this);
+    m_elementTitle->setObjectName(QStringLiteral("lblTxtElemente"));
+    QFont bold = m_elementTitle->font();
+    bold.setBold(true);
+    m_elementTitle->setFont(bold);
+    header->addWidget(m_headline);
+    header->addWidget(m_elementTitle);
+    main->addWidget(m_headerArea);
+
+    auto *body = new QHBoxLayout;
+    main->addLayout(body, 1);
+
+    m_lineScroll = new QScrollArea(this);
+    m_lineScroll->setObjectName(QStringLiteral("OVOStdScrollBox1"));
+    m_lineScroll->setWidgetResizable(true);
+    auto *lineHost = new QWidget;
+    m_lineLayout = new QVBoxLayout(lineHost);
+    m_lineLayout->setSpacing(4);
+    m_lineLayout->addStretch();
+    m_lineScroll->setWidget(lineHost);
+    body->addWidget(m_lineScroll, 3);
+
+    auto *side = new QWidget(this);
+    m_sideLayout = new QVBoxLayout(side);
+    m_sideLayout->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(side, 2);
+
+    auto *btnPlatzhalter = new QPushButton(tr("Platzhalter..."), this);
+    btnPlatzhalter->setObjectName(QStringLiteral("btnPlatzhalter"));
+    btnPlatzhalter->setToolTip(tr("Übersicht zu allen Platzhaltern"));
+    btnPlatzhalter->setAutoDefault(false);
+    btnPlatzhalter->setFocusPolicy(Qt::NoFocus); // keeps the caret in the text line
+    m_sideLayout->addWidget(btnPlatzhalter);
+
+    m_previewScroll = new QScrollArea(this);
+    m_previewScroll->setObjectName(QStringLiteral("scbPreview"));
+    m_previewScroll->setToolTip(tr("Doppelklick: Vollbildmodus"));
+    m_previewPage = new QWidget;
+    m_previewPage->setObjectName(QStringLiteral("pnlPreviewPage"));
+    m_previewPage->setAutoFillBackground(true);
+    QPalette white = m_previewPage->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    m_previewPage->setPalette(white);
+    m_previewScroll->setWidget(m_previewPage);
+    m_previewScroll->setMinimumHeight(220);
+    m_previewScroll->viewport()->installEventFilter(this);
+    m_previewPage->installEventFilter(this);
+    m_sideLayout->addWidget(m_previewScroll, 1);
+
+    auto *btnPreview = new QPushButton(tr("Vorschau aktualisieren"), this);
+    btnPreview->setObjectName(QStringLiteral("btnPreview"));
+    btnPreview->setAutoDefault(false);
+    m_sideLayout->addWidget(btnPreview);
+
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    QAction *full = m_popupMenu->addAction(tr("Vollbildmodus"));
+    m_popupMenu->addAction(tr("Abbrechen"));
+    connect(full, &QAction::triggered, this,
+            [this] { guard(QStringLiteral("scbPreviewClick"), [this] { scbPreviewClick(); }); });
+
+    auto *presets = new QHBoxLayout;
+    const struct
+    {
+        const char *name;
+        QString caption;
+        void (LayoutEditor::*handler)();
+        const char *operation;
+    } presetButtons[] = {
+            {"btnVorgabeLaden", tr("Layout laden"), &LayoutEditor::btnVorgabeLadenClick,
+             "btnVorgabeLadenClick"},
+            {"btnVorgabeSpeichern", tr("Layout speichern"), &LayoutEditor::btnVorgabeSpeichernClick,
+             "btnVorgabeSpeichernClick"},
+            {"btnVorgabeLoeschen", tr("Layout löschen"), &LayoutEditor::btnVorgabeLoeschenClick,
+             "btnVorgabeLoeschenClick"},
+    };
+    for (const auto &b : presetButtons) {
+        auto *button = new QPushButton(b.caption, this);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setAutoDefault(false);
+        const auto handler = b.handler;
+        const QString operation = QString::fromLatin1(b.operation);
+        connect(button, &QPushButton::clicked, this, [this, handler, operation] {
+            guard(operation, [this, handler] { (this->*handler)(); });
+        });
+        presets->addWidget(button);
+    }
+    m_sideLayout->addLayout(presets);
+
+    auto *buttons = new QHBoxLayout;
+    m_btnBuchen = new QPushButton(tr("Buchen"), this);
+    m_btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
+    m_btnBuchen->setToolTip(tr("Einstellung als aktuelle Einstellung speichern"));
+    m_btnBuchen->setAutoDefault(false);
+    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
+    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
+    btnAbbrechen->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(m_btnBuchen);
+    buttons->addWidget(btnAbbrechen);
+    main->addLayout(buttons);
+
+    m_actBuchen = addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
+                                   QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
+    connect(m_btnBuchen, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnPreview, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("btnPreviewClick"), [this] { btnPreviewClick(); }); });
+    connect(btnPlatzhalter, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnPlatzhalterClick"), [this] { btnPlatzhalterClick(); });
+    });
+}
+
+LineGroup *LayoutEditor::addLine(const LineGroup::Initial &initial)
+{
+    auto *group = new LineGroup(int(m_lines.size()) + 1, initial);
+    m_lineLayout->insertWidget(m_lineLayout->count() - 1, group);
+    m_lines.append(group);
+    return group;
+}
+
+void LayoutEditor::createPreviewLabels(int count)
+{
+    for (int i = int(m_previewLabels.size()) + 1; i <= count; ++i) {
+        auto *label = new QLabel(m_previewPage);
+        label->setObjectName(QStringLiteral("lblPreview%1").arg(i));
+        label->installEventFilter(this);
+        label->hide();
+        m_previewLabels.append(label);
+    }
+}
+
+void LayoutEditor::showEvent(QShowEvent *event)
+{
+    TOVOForm::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    guard(QStringLiteral("FormShow"), [this] { FormShow(); });
+}
+
+void LayoutEditor::FormShow()
+{
+    applySection();
+    Maske_Fonts_Laden();
+    Maske_FontSize_Laden();
+    Einstellungen_Laden();
+    const bool canSave = !engine().Kasso_Typ_Get_LayoutPrinterKey().isEmpty();
+    m_btnBuchen->setEnabled(canSave);
+    m_actBuchen->setEnabled(canSave);
+    if (!canSave)
+        m_btnBuchen->setToolTip(tr("Ohne eingerichteten Drucker kann nicht gebucht werden."));
+    btnPreviewClick();
+}
+
+bool LayoutEditor::lookUp(int rnr, const QString &printerKey)
+{
+    KASTFile.ClearKey();
+    KASTFile.Kennung.SetKeyWert(m_kennung);
+    KASTFile.RNr.SetKeyWert(rnr);
+    KASTFile.Drucker.SetKeyWert(printerKey);
+    return KASTFile.Find();
+}
+
+void LayoutEditor::Einstellungen_Laden()
+{
+    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    if (lookUp(RNr(), printerKey)
+        || lookUp(0, printerKey.isEmpty() ? QStringLiteral("TEST") : printerKey)) {
+        Einstellungen_MaskeSchreiben(KASTFile.ReadSettingsList());
+        return;
+    }
+    QStringList design;
+    if (loadDefaultDesign(design))
+        Einstellungen_MaskeSchreiben(design);
+}
+
+bool LayoutEditor::loadDefaultDesign(QStringList &)
+{
+    return false;
+}
+
+void LayoutEditor::Einstellungen_Speichern()
+{
+    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    if (printerKey.isEmpty())
+        throw StoreError(tr("Für diesen Rechner ist kein Drucker eingerichtet; das Layout kann "
+                            "nicht gebucht werden."));
+    QStringList list;
+    Einstellungen_MaskeLesen(list);
+    KASTFile.ClearKey();
+    KASTFile.Kennung.SetKeyWert(m_kennung);
+    KASTFile.RNr.SetKeyWert(RNr());
+    KASTFile.Drucker.SetKeyWert(printerKey);
+    KASTFile.BookSettingsList(list);
+}
+
+void LayoutEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
+{
+    const LayoutFormat &f = format();
+    const int n = f.applicableLength(list.size());
+    for (int p = 0; p < n; ++p)
+        writeField(f.fields.at(p), list.at(p));
+}
+
+void LayoutEditor::Einstellungen_MaskeLesen(QStringList &list)
+{
+    list.clear();
+    const LayoutFormat &f = format();
+    const int n = qMin(storedLength(), f.size());
+    for (int p = 0; p < n; ++p)
+        list << readField(f.fields.at(p));
+}
+
+void LayoutEditor::writeField(const FormatField &field, const QString &stored)
+{
+    switch (field.encoding) {
+    case FieldEncoding::Text:
+    case FieldEncoding::LineText:
+        if (auto *combo = findChild<QComboBox *>(field.control))
+            _ComboBox_SetText(combo, stored);
+        else
+            ControlValues::write(this, field.control, stored);
+        break;
+    case FieldEncoding::Flag10:
+        ControlValues::write(this, field.control,
+                             stored == QLatin1String("1") ? QStringLiteral("1")
+                                                          : QStringLiteral("0"));
+        break;
+    case FieldEncoding::FlagJN:
+        ControlValues::write(this, field.control,
+                             stored == QLatin1String("J") ? QStringLiteral("1")
+                                                          : QStringLiteral("0"));
+        break;
+    case FieldEncoding::ItemIndex: {
+        bool ok = false;
+        const int index = stored.trimmed().toInt(&ok);
+        ControlValues::writeIndex(this, field.control, ok ? index : -1);
+        break;
+    }
+    case FieldEncoding::NumberCm:
+        ControlValues::write(this, field.control, FloatToStr_FSKRT(StrToFloatDef_FSKRT(stored, 0)));
+        break;
+    }
+}
+
+QString LayoutEditor::readField(const FormatField &field) const
+{
+    switch (field.encoding) {
+    case FieldEncoding::Text:
+        return ControlValues::read(this, field.control);
+    case FieldEncoding::LineText:
+        return Zeilenumbrueche_entfernen(ControlValues::read(this, field.control));
+    case FieldEncoding::Flag10:
+        return ControlValues::read(this, field.control);
+    case FieldEncoding::FlagJN:
+        return ControlValues::read(this, field.control) == QLatin1String("1") ? QStringLiteral("J")
+                                                                              : QStringLiteral("N");
+    case FieldEncoding::ItemIndex:
+        return QString::number(ControlValues::readIndex(this, field.control));
+    case FieldEncoding::NumberCm:
+        return FloatToStr_FSKRT(StrToFloatDef_FSKRT(ControlValues::read(this, field.control), 0));
+    }
+    return {};
+}
+
+void LayoutEditor::_ComboBox_SetText(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(text);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i) == text) {
+            combo->setCurrentIndex(i);
+            break;
+        }
+    }
+}
+
+void LayoutEditor::Maske_Fonts_Laden()
+{
+    m_lineScroll->verticalScrollBar()->setValue(0);
+    QStringList fonts = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode)
+                                ? QFontDatabase::families()
+                                : engine().Kasso_Typ_Get_PrinterFonts();
+    fonts.sort(Qt::CaseInsensitive);
+    for (LineGroup *line : m_lines) {
+        const QString shown = line->font()->currentText();
+        line->font()->clear();
+        line->font()->addItems(fonts);
+        _ComboBox_SetText(line->font(), shown);
+    }
+}
+
+void LayoutEditor::Maske_FontSize_Laden()
+{
+    const bool graphic = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode);
+    QStringList sizes;
+    for (int s = 4; s <= 20; ++s)
+        sizes << QString::number(s);
+    for (LineGroup *line : m_lines) {
+        line->font()->setEnabled(graphic);
+        line->size()->setEnabled(graphic);
+        if (graphic) {
+            const QString shown = line->size()->currentText();
+            line->size()->clear();
+            line->size()->addItems(sizes);
+            _ComboBox_SetText(line->size(), shown);
+        }
+    }
+}
+
+int LayoutEditor::printableWidth()
+{
+    QStringList setup = engine()._Get_PrinterPageSetup();
+    if (!isPageSetUp(setup)) {
+        const QString key = engine().Kasso_Typ_Get_LayoutPrinterKey();
+        frmKassotypHaupt().paperWidthPrompt(key.isEmpty() ? QStringLiteral("TEST") : key);
+        setup = engine()._Get_PrinterPageSetup();
+    }
+    if (const std::optional<int> w = printableWidthPixels(setup, pixelsPerInch()))
+        return *w;
+    return int(FallbackPrintableCm * pixelsPerInch() / 2.54);
+}
+
+void LayoutEditor::hidePreview()
+{
+    for (QLabel *label : m_previewLabels)
+        label->hide();
+}
+
+QList<int> LayoutEditor::previewLines() const
+{
+    QList<int> numbers;
+    for (int i = 1; i <= m_lines.size(); ++i)
+        numbers << i;
+    return numbers;
+}
+
+void LayoutEditor::writePreviewLine(QLabel *label, const LineGroup *line, int &y, int width,
+                                    bool secondCurrency, bool sizeToContent, int left)
+{
+    QFont font(line->font()->currentText());
+    bool ok = false;
+    const int size = line->size()->currentText().trimmed().toInt(&ok);
+    font.setPointSize(ok && size > 0 ? size : 10);
+    const QString style = line->style()->currentText();
+    font.setBold(style == QLatin1String("fett") || style == QLatin1String("fett/kursiv"));
+    font.setItalic(style == QLatin1String("kursiv") || style == QLatin1String("fett/kursiv"));
+    label->setFont(font);
+    label->setText(engine().Replace_All(line->text()->text(), secondCurrency, true));
+    if (sizeToContent)
+        label->adjustSize();
+    label->setAlignment(alignmentOf(line->alignment()->currentText(), label->alignment()));
+    label->setGeometry(left, y + 4, width, label->sizeHint().height());
+    label->show();
+    y = label->height() + y + 4;
+}
+
+void LayoutEditor::drawPreview(int width)
+{
+    int y = 10;
+    const bool wh2 = engine().ReplWH2(previewSecondCurrency());
+    for (int number : previewLines()) {
+        if (LineGroup *l = line(number); l && previewLabel(number))
+            writePreviewLine(previewLabel(number), l, y, width, wh2);
+    }
+}
+
+void LayoutEditor::btnPreviewClick()
+{
+    setResult(0);
+    const int width = printableWidth();
+    hidePreview();
+    drawPreview(width);
+    int bottom = 0;
+    for (QLabel *label : m_previewLabels) {
+        if (!label->isHidden())
+            bottom = qMax(bottom, label->geometry().bottom());
+    }
+    m_previewPage->resize(width + 20, bottom + 10);
+}
+
+void LayoutEditor::scbPreviewClick()
+{
+    TfrmPreview preview;
+    preview.resize(previewWindowWidth(printableWidth()), preview.height());
+    for (int k = 1; k <= qMin(previewLabelCount(), int(TfrmPreview::SourceCount)); ++k)
+        preview.setSource(k, previewLabel(k));
+    preview.exec();
+}
+
+bool LayoutEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool inPreview = watched == m_previewScroll->viewport() || watched == m_previewPage
+                           || m_previewLabels.contains(qobject_cast<QLabel *>(watched));
+    if (inPreview && event->type() == QEvent::MouseButtonDblClick) {
+        guard(QStringLiteral("scbPreviewClick"), [this] { scbPreviewClick(); });
+        return true;
+    }
+    if (inPreview && event->type() == QEvent::ContextMenu) {
+        m_popupMenu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    return TOVOForm::eventFilter(watched, event);
+}
+
+void LayoutEditor::btnPlatzhalterClick()
+{
+    PlaceholderPicker *picker = frmKassotypHaupt().placeholderPicker();
+    if (!picker)
+        return;
+    picker->openFor(this, [this](const QString &token) {
+        guard(QStringLiteral("InsertPlatzhalter"), [this, token] { InsertPlatzhalter(token); });
+    });
+}
+
+void LayoutEditor::InsertPlatzhalter(const QString &token)
+{
+    auto *edit = qobject_cast<QLineEdit *>(focusWidget());
+    // Only the editor's own single-line text edits take a token, not a selector's edit field.
+    if (!edit || !isAncestorOf(edit) || qobject_cast<QComboBox *>(edit->parentWidget()))
+        return;
+    const int p = edit->cursorPosition();
+    const QString text = edit->text();
+    edit->setText(text.left(p) + token + text.mid(p));
+    edit->setCursorPosition(p + int(token.size()));
+    activateWindow();
+    edit->setFocus();
+}
+
+bool LayoutEditor::presetFlag() const
+{
+    const int type = host().program().GetRTyp();
+    return !(type == 1 || type == 2 || type == 7);
+}
+
+void LayoutEditor::btnVorgabeSpeichernClick()
+{
+    FormStore.SetMaske(m_maske);
+    FormStore.LayOutListe.clear();
+    Einstellungen_MaskeLesen(FormStore.LayOutListe);
+    FormStore.store(QString::number(RNr()), presetFlag());
+}
+
+void LayoutEditor::btnVorgabeLadenClick()
+{
+    FormStore.LayOutListe.clear();
+    FormStore.SetMaske(m_maske);
+    FormStore.restore(QString::number(RNr()), presetFlag());
+    Einstellungen_MaskeSchreiben(FormStore.LayOutListe);
+    btnPreviewClick();
+}
+
+void LayoutEditor::btnVorgabeLoeschenClick()
+{
+    FormStore.SetMaske(m_maske);
+    FormStore.remove(QString::number(RNr()), presetFlag());
+}
+
+void LayoutEditor::btnBuchenClick()
+{
+    if (!m_btnBuchen->isEnabled())
+        return;
+    // A failed save keeps the window open with what the user typed; the guard of the
+    // caller shows the failure. Only a save that went through closes the window.
+    Einstellungen_Speichern();
+    accept();
+}

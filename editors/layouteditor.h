@@ -1,0 +1,137 @@
+#pragma once
+
+#include "kastfile.h"
+#include "layoutformat.h"
+#include "linegroup.h"
+#include "services.h"
+#include "tovoform.h"
+
+#include <QList>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+class Host;
+class TBonPrinter;
+
+// The base of every section editor: one modal window that edits one layout record. It owns
+// the editing cycle (load the record or its fallback, controls <-> settings list, live and
+// full-screen preview, placeholders, presets, save) so that each editor only names its
+// section, its controls and its stored format.
+class LayoutEditor : public TOVOForm
+{
+    Q_OBJECT
+public:
+    explicit LayoutEditor(const QString &componentName, QWidget *parent = nullptr);
+    ~LayoutEditor() override;
+
+    QString Kennung() const { return m_kennung; }
+    QString Maske() const { return m_maske; }
+
+    // The editing cycle, in the names every editor shares.
+    void FormShow();
+    void Einstellungen_Laden();
+    void Einstellungen_Speichern();
+    virtual void Einstellungen_MaskeSchreiben(const QStringList &list);
+    virtual void Einstellungen_MaskeLesen(QStringList &list);
+    void _ComboBox_SetText(QComboBox *combo, const QString &text);
+    void Maske_Fonts_Laden();
+    void Maske_FontSize_Laden();
+    void btnPreviewClick();
+    void scbPreviewClick();
+    void btnPlatzhalterClick();
+    void InsertPlatzhalter(const QString &token);
+    void btnVorgabeLadenClick();
+    void btnVorgabeSpeichernClick();
+    void btnVorgabeLoeschenClick();
+    void btnBuchenClick();
+
+    // Printable width of the current printer in screen pixels; asks for the paper width
+    // first when the printer has no page setup.
+    int printableWidth();
+    // The preset flag: false on office computers (types 1, 2, 7), true on tills.
+    bool presetFlag() const;
+
+    const QList<LineGroup *> &lineGroups() const { return m_lines; }
+    LineGroup *line(int number) const { return m_lines.value(number - 1); }
+    QLabel *previewLabel(int number) const { return m_previewLabels.value(number - 1); }
+    int previewLabelCount() const { return int(m_previewLabels.size()); }
+
+    // Screen resolution used for centimetres; tests fix it.
+    double pixelsPerInch() const;
+
+protected:
+    // What a concrete editor supplies.
+    virtual const LayoutFormat &format() const = 0;
+    // How many positions of the format a save writes (all by default).
+    virtual int storedLength() const { return format().size(); }
+    // FormShow's section-specific steps, before the selectors are filled.
+    virtual void applySection() {}
+    // The default settings list when no record exists; false when the editor has none.
+    virtual bool loadDefaultDesign(QStringList &list);
+    // Draws the live preview into the preview labels, starting at y = 10.
+    virtual void drawPreview(int width);
+    // Line numbers the default preview draws, in order.
+    virtual QList<int> previewLines() const;
+    virtual bool previewSecondCurrency() const { return false; }
+
+    void setKennung(const QString &kennung) { m_kennung = kennung; }
+    void setMaske(const QString &maske) { m_maske = maske; }
+
+    // Building blocks for the concrete editors.
+    LineGroup *addLine(const LineGroup::Initial &initial);
+    void createPreviewLabels(int count);
+    // Draws one line into a preview label as the editors share it; advances y.
+    void writePreviewLine(QLabel *label, const LineGroup *line, int &y, int width,
+                          bool secondCurrency, bool sizeToContent = true, int left = 10);
+    void hidePreview();
+
+    // Values of format positions to and from the controls.
+    void writeField(const FormatField &field, const QString &stored);
+    QString readField(const FormatField &field) const;
+
+    TBonPrinter &engine() const;
+    Host &host() const;
+    int RNr() const;
+
+    QWidget *headerArea() const { return m_headerArea; }
+    QVBoxLayout *lineLayout() const { return m_lineLayout; }
+    QVBoxLayout *sideLayout() const { return m_sideLayout; }
+    QScrollArea *lineScrollArea() const { return m_lineScroll; }
+    QLabel *headline() const { return m_headline; }
+    QLabel *elementTitle() const { return m_elementTitle; }
+    QPushButton *buchenButton() const { return m_btnBuchen; }
+
+    Tkastfile KASTFile;
+    TOVOFormStore FormStore;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildFrame();
+    void openPreviewMenu(const QPoint &globalPos);
+    bool lookUp(int rnr, const QString &printerKey);
+
+    QString m_kennung;
+    QString m_maske;
+    QList<LineGroup *> m_lines;
+    QList<QLabel *> m_previewLabels;
+
+    QWidget *m_headerArea = nullptr;
+    QLabel *m_headline = nullptr;
+    QLabel *m_elementTitle = nullptr;
+    QScrollArea *m_lineScroll = nullptr;
+    QVBoxLayout *m_lineLayout = nullptr;
+    QVBoxLayout *m_sideLayout = nullptr;
+    QScrollArea *m_previewScroll = nullptr;
+    QWidget *m_previewPage = nullptr;
+    QPushButton *m_btnBuchen = nullptr;
+    QAction *m_actBuchen = nullptr;
+    QMenu *m_popupMenu = nullptr;
+    bool m_shown = false;
+};

@@ -1,0 +1,92 @@
+#include "linegroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+const QStringList &LineGroup::styles()
+{
+    static const QStringList list = {QStringLiteral("normal"), QStringLiteral("fett"),
+                                     QStringLiteral("kursiv"), QStringLiteral("fett/kursiv")};
+    return list;
+}
+
+const QStringList &LineGroup::alignments()
+{
+    static const QStringList list = {QStringLiteral("links"), QStringLiteral("mitte"),
+                                     QStringLiteral("rechts")};
+    return list;
+}
+
+namespace {
+
+QComboBox *makeCombo(const QString &name, QWidget *parent, int width)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    // Editable: a stored value that is not in the list (an uninstalled font) stays shown
+    // and is saved back unchanged.
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumWidth(width);
+    return c;
+}
+
+} // namespace
+
+LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
+    : QGroupBox(parent)
+    , m_number(number)
+{
+    const QString n = QString::number(number);
+    setObjectName(QStringLiteral("OVOStdGroupBox") + n);
+
+    m_caption = new QLabel(tr("Textzeile %1").arg(number), this);
+    m_caption->setObjectName(QStringLiteral("lblTxtZeile") + n);
+    m_text = new QLineEdit(initial.text, this);
+    m_text->setObjectName(QStringLiteral("edtTxtZeile") + n);
+    m_text->setMaxLength(initial.maxLength);
+    m_caption->setBuddy(m_text);
+
+    m_font = makeCombo(QStringLiteral("cmbSchriftArt") + n, this, 150);
+    m_size = makeCombo(QStringLiteral("cmbSchriftGroesse") + n, this, 50);
+    m_style = makeCombo(QStringLiteral("cmbSchriftStil") + n, this, 90);
+    m_style->addItems(styles());
+    m_style->setCurrentText(initial.style);
+    m_alignment = makeCombo(QStringLiteral("cmbAusrichtung") + n, this, 80);
+    m_alignment->addItems(alignments());
+    m_alignment->setCurrentText(initial.alignment);
+
+    m_switches = new QHBoxLayout;
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(m_caption, 0, 0);
+    grid->addWidget(m_text, 0, 1, 1, 4);
+    grid->addWidget(m_font, 1, 1);
+    grid->addWidget(m_size, 1, 2);
+    grid->addWidget(m_style, 1, 3);
+    grid->addWidget(m_alignment, 1, 4);
+    grid->addLayout(m_switches, 2, 1, 1, 4);
+    grid->setColumnStretch(1, 1);
+}
+
+QCheckBox *LineGroup::addSwitch(const QString &prefix, const QString &caption, bool hidden)
+{
+    auto *box = new QCheckBox(caption, this);
+    box->setObjectName(prefix + QString::number(m_number));
+    m_switches->addWidget(box);
+    if (hidden) {
+        box->setVisible(false);
+        box->setEnabled(false);
+    }
+    return box;
+}
+
+QCheckBox *LineGroup::findSwitch(const QString &prefix) const
+{
+    return findChild<QCheckBox *>(prefix + QString::number(m_number));
+}
