@@ -1,10 +1,12 @@
 #include "kassotypu.h"
 
+#include "LayBonueber.h"
 #include "Platzhalter.h"
 #include "bonprinter.h"
 #include "host.h"
 #include "hosttables.h"
 #include "sampledocument.h"
+#include "sectiondispatch.h"
 #include "textfunctions.h"
 
 #include <QCloseEvent>
@@ -42,6 +44,7 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
     MainWindowContext::setInstance(this);
     OVOFormInit(QStringLiteral("frmKassotypHaupt"), true);
     buildWindow();
+    registerBuiltInEditors(m_editors);
 
     // Parameter 1 chooses the start mode: "K" normal, "S" system mode; anything else normal.
     m_startMode = 1;
@@ -173,6 +176,18 @@ void TfrmKassotypHaupt::buildWindow()
     buttons->addWidget(m_btnEinstellungen);
     layout->addWidget(pnlButtons);
 
+    connect(m_btnMenuLinks, &TButtonMenu::btnClick, this, [this](int i) {
+        guard(QStringLiteral("btnMenuLinksBtnClick"), [this, i] { btnMenuLinksBtnClick(i); });
+    });
+    connect(m_btnMenuEZ, &TButtonMenu::btnClick, this, [this](int i) {
+        guard(QStringLiteral("btnMenuEZBtnClick"), [this, i] { btnMenuEZBtnClick(i); });
+    });
+    connect(m_btnMenuRechts, &TButtonMenu::btnClick, this, [this](int i) {
+        guard(QStringLiteral("btnMenuRechtsBtnClick"), [this, i] { btnMenuRechtsBtnClick(i); });
+    });
+    connect(m_btnMenuEZRechts, &TButtonMenu::btnClick, this, [this](int i) {
+        guard(QStringLiteral("btnMenuEZRechtsBtnClick"), [this, i] { btnMenuEZRechtsBtnClick(i); });
+    });
     connect(m_cmbRechner, &QComboBox::currentIndexChanged, this,
             [this] { guard(QStringLiteral("cmbRechnerChange"), [this] { cmbRechnerChange(); }); });
     connect(m_stbSchliessen, &QPushButton::clicked, this, [this] {
@@ -235,10 +250,148 @@ void TfrmKassotypHaupt::applyWorkstation()
     OVOInfo &info = m_host.info();
     if (isEngineError(info.ErrorNumber(), false))
         info.ResetErrorSpez(info.ErrorNumber(), KassotypProgramKey);
+    enableMenuEntries();
 }
 
 void TfrmKassotypHaupt::FormShow()
 {
+    applyWorkstation();
+    buildDocumentTypeMenu();
+    buildPaymentMenu();
+    enableMenuEntries();
+}
+
+void TfrmKassotypHaupt::buildDocumentTypeMenu()
+{
+    m_btnMenuLinks->clear();
+    m_btnMenuLinks->addHead(tr("Belegtypen"));
+    for (int t = 1; t <= DocumentTypeCount; ++t)
+        m_btnMenuLinks->addEntry(CBelegName(t), t, true);
+}
+
+void TfrmKassotypHaupt::buildPaymentMenu()
+{
+    m_btnMenuEZ->clear();
+    m_btnMenuEZ->addHead(tr("Elektronischer Zahlungsverkehr"));
+    m_btnMenuEZ->addEntry(SectionDispatch::cardTypeCaption(0), 0, true);
+    m_btnMenuEZ->addEntry(SectionDispatch::cardTypeCaption(1), 1, true);
+    layoutMenus();
+}
+
+void TfrmKassotypHaupt::enableMenuEntries()
+{
+    const bool till = isTillType(m_host.workstations().GetRNrUmfang(m_rnr).RTyp);
+    for (int i = 0; i < m_btnMenuLinks->count(); ++i) {
+        const TButtonMenu::Entry &e = m_btnMenuLinks->entry(i);
+        if (e.kind == TButtonMenu::Kind::Menu)
+            m_btnMenuLinks->setEntryEnabled(i, till || SectionDispatch::offeredOffTill(e.tag));
+    }
+    for (int i = 0; i < m_btnMenuEZ->count(); ++i) {
+        if (m_btnMenuEZ->entry(i).kind == TButtonMenu::Kind::Menu)
+            m_btnMenuEZ->setEntryEnabled(i, till);
+    }
+}
+
+void TfrmKassotypHaupt::btnMenuLinksBtnClick(int index)
+{
+    if (index < 0 || index >= m_btnMenuLinks->count()
+        || m_btnMenuLinks->entry(index).kind == TButtonMenu::Kind::Head)
+        return;
+    const TButtonMenu::Entry &chosen = m_btnMenuLinks->entry(index);
+    m_documentType = chosen.tag;
+    m_btnMenuRechts->setVisible(true);
+    m_btnMenuEZRechts->setVisible(false);
+    m_btnMenuRechts->clear();
+    m_btnMenuRechts->addHead(chosen.caption);
+    const quint32 mask = SectionDispatch::sectionMask(m_documentType);
+    for (int i = 0; i < 32; ++i) {
+        if (mask & (1u << i))
+            m_btnMenuRechts->addEntry(SectionDispatch::sectionCaption(i), i, true);
+    }
+    layoutMenus();
+}
+
+void TfrmKassotypHaupt::btnMenuEZBtnClick(int index)
+{
+    if (index < 0 || index >= m_btnMenuEZ->count()
+        || m_btnMenuEZ->entry(index).kind == TButtonMenu::Kind::Head)
+        return;
+    const TButtonMenu::Entry &chosen = m_btnMenuEZ->entry(index);
+    m_cardType = chosen.tag;
+    m_btnMenuRechts->setVisible(false);
+    m_btnMenuEZRechts->setVisible(true);
+    m_btnMenuEZRechts->clear();
+    m_btnMenuEZRechts->addHead(chosen.caption);
+    const quint8 mask = SectionDispatch::operationMask(m_cardType);
+    for (int i = 0; i < 8; ++i) {
+        if (mask & (1u << i))
+            m_btnMenuEZRechts->addEntry(SectionDispatch::operationCaption(i), i, true);
+    }
+    layoutMenus();
+}
+
+void TfrmKassotypHaupt::btnMenuRechtsBtnClick(int index)
+{
+    if (index < 0 || index >= m_btnMenuRechts->count()
+        || m_btnMenuRechts->entry(index).kind == TButtonMenu::Kind::Head)
+        return;
+    const int section = m_btnMenuRechts->entry(index).tag;
+    const std::optional<SectionDispatch::Target> target =
+            SectionDispatch::target(m_documentType, section);
+    using Kind = SectionDispatch::Target::Kind;
+    std::unique_ptr<TOVOForm> editor;
+    if (target && target->kind == Kind::HeadingEditor) {
+        openHeadingEditor(target->sectionCode);
+        return;
+    }
+    if (target && target->kind == Kind::TestPrint) {
+        if (m_testPrint)
+            m_testPrint(m_documentType);
+        return;
+    }
+    if (target && target->kind == Kind::HeaderEditor && m_editors.headerEditor())
+        editor = m_editors.headerEditor()(this, m_documentType);
+    else if (target && target->kind == Kind::Editor && m_editors.editor(target->editorClass))
+        editor = m_editors.editor(target->editorClass)(this);
+    if (!editor) {
+        m_host.info().FehlerRaise(QStringLiteral("TfrmKassotypHaupt.btnMenuRechtsBtnClick"), 1035,
+                                  CBelegName(m_documentType),
+                                  SectionDispatch::sectionCaption(section));
+        return;
+    }
+    openEditor(std::move(editor));
+}
+
+void TfrmKassotypHaupt::btnMenuEZRechtsBtnClick(int index)
+{
+    if (index < 0 || index >= m_btnMenuEZRechts->count()
+        || m_btnMenuEZRechts->entry(index).kind == TButtonMenu::Kind::Head)
+        return;
+    if (m_cardType > 1)
+        return;
+    const int operation = m_btnMenuEZRechts->entry(index).tag;
+    const std::optional<SectionDispatch::CardSection> section =
+            SectionDispatch::cardSection(m_cardType, operation);
+    // The card receipt editor joins here once it exists.
+    Q_UNUSED(section);
+    m_host.info().FehlerRaise(QStringLiteral("TfrmKassotypHaupt.btnMenuEZRechtsBtnClick"), 1035,
+                              SectionDispatch::cardTypeCaption(m_cardType),
+                              SectionDispatch::operationCaption(operation));
+}
+
+void TfrmKassotypHaupt::openHeadingEditor(int sectionCode)
+{
+    auto editor = std::make_unique<TfrmLayBonueber>(this);
+    editor->setSectionCode(sectionCode);
+    openEditor(std::move(editor));
+}
+
+void TfrmKassotypHaupt::openEditor(std::unique_ptr<TOVOForm> editor)
+{
+    if (onEditorOpened)
+        onEditorOpened(editor.get());
+    editor->exec();
+    editor.reset();
     applyWorkstation();
 }
 

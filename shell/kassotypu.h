@@ -1,6 +1,7 @@
 #pragma once
 
 #include "buttonmenu.h"
+#include "editorregistry.h"
 #include "generalsettingswindow.h"
 #include "kastfile.h"
 #include "mainwindowcontext.h"
@@ -55,6 +56,22 @@ public:
     void applyWorkstation();
     void alignRightMenus();
 
+    // The section menus.
+    void buildDocumentTypeMenu();
+    void buildPaymentMenu();
+    void enableMenuEntries();
+    void btnMenuLinksBtnClick(int index);
+    void btnMenuEZBtnClick(int index);
+    void btnMenuRechtsBtnClick(int index);
+    void btnMenuEZRechtsBtnClick(int index);
+
+    EditorRegistry &editors() { return m_editors; }
+    // Runs the test print of a document type; replaced by tests.
+    using TestPrintHandler = std::function<void(int documentType)>;
+    void setTestPrintHandler(TestPrintHandler handler) { m_testPrint = std::move(handler); }
+    // Called with every window the menus open, before it is shown; tests close it there.
+    std::function<void(TOVOForm *)> onEditorOpened;
+
     Tkastfile &kastFile() { return m_kastFile; }
 
 protected:
@@ -69,6 +86,8 @@ private:
     void fillWorkstationList();
     void handSelectionToSettingsWindow();
     void layoutMenus();
+    void openEditor(std::unique_ptr<TOVOForm> editor);
+    void openHeadingEditor(int sectionCode);
 
     Host &m_host;
     Tkastfile m_kastFile;
@@ -76,6 +95,8 @@ private:
     std::unique_ptr<GeneralSettingsWindow> m_settingsWindow;
     std::unique_ptr<TfrmPlatzhalter> m_picker;
     SettingsWindowFactory m_settingsFactory;
+    EditorRegistry m_editors;
+    TestPrintHandler m_testPrint;
 
     double m_exchangeFactor = 1.0;
     int m_documentType = 1;
