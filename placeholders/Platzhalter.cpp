@@ -38,7 +38,8 @@ QVariant PlaceholderModel::headerData(int section, Qt::Orientation orientation, 
     return section == 0 ? tr("Bezeichnung") : tr("Platzhalter");
 }
 
-TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent) : TOVOForm(parent)
+TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent)
+    : TOVOForm(parent)
 {
     OVOFormInit(QStringLiteral("frmPlatzhalter"), true);
     setWindowTitle(tr("Platzhalter"));
@@ -106,9 +107,6 @@ TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent) : TOVOForm(parent)
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         guard(QStringLiteral("Suchen"), [this, text] { applySearch(text); });
     });
-    connect(m_search, &QLineEdit::returnPressed, this, [this] {
-        guard(QStringLiteral("btnAuswaehlenClick"), [this] { btnAuswaehlenClick(); });
-    });
 }
 
 TfrmPlatzhalter::~TfrmPlatzhalter()
@@ -119,6 +117,11 @@ TfrmPlatzhalter::~TfrmPlatzhalter()
 
 void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QString &)> insert)
 {
+    if (isHidden()) {
+        // Each opening starts with the whole catalogue.
+        m_search->clear();
+        m_search->hide();
+    }
     show();
     raise();
     m_receiver = receiver;
@@ -140,7 +143,8 @@ void TfrmPlatzhalter::btnAuswaehlenClick()
 
 void TfrmPlatzhalter::choose(const QModelIndex &proxyIndex)
 {
-    if (!proxyIndex.isValid() || !m_insert || !m_receiver)
+    // A hidden picker has handed its token over already (Enter reaches it more than once).
+    if (!proxyIndex.isValid() || !m_insert || !m_receiver || isHidden())
         return;
     const QString token = m_proxy->index(proxyIndex.row(), 1).data().toString();
     hide();

@@ -22,6 +22,11 @@ TBonPrinter::TBonPrinter(Host &host, const QSet<int> &documentTypes, int)
 
 void TBonPrinter::fail(int number, const QStringList &args)
 {
+    // The first failure of a refresh is its cause; a missing page setup of a missing
+    // printer must not hide that the printer is missing.
+    if (m_refreshFailed)
+        return;
+    m_refreshFailed = true;
     m_host.info().SetError(number, Location, args);
 }
 
@@ -33,6 +38,7 @@ void TBonPrinter::Refresh()
     m_printerKey.clear();
     m_printerFonts.clear();
     m_pageSetup.clear();
+    m_refreshFailed = false;
     readPrinterRecord();
     readPageSetup();
     ReadPrGeUebe();

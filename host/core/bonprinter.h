@@ -73,5 +73,6 @@ private:
     QStringList m_printerFonts;
     QStringList m_pageSetup;
     QString m_prGeUebe;
+    bool m_refreshFailed = false;
     DocumentData m_document;
 };

@@ -105,7 +105,7 @@ void Tkastfile::EndStreamBuchung()
     m_pendingMode.reset();
     // Insert and update are the same atomic upsert: a record that another program inserted
     // between our lookup and this write is updated instead of failing as a duplicate.
-    m_layouts.upsert(currentKey(), blob);
+    m_layouts.upsert(currentKey(), blob, Filler.GetWert());
     m_currentBlob = blob;
 }
 

@@ -137,11 +137,6 @@ void Store::connect()
                         QStringLiteral("Die Datei %1 ist keine Datenbank des Layoutdesigners: %2")
                                 .arg(m_location.displayName(), describe(probe.lastError())));
         }
-        if (!m_readOnly) {
-            execSql(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("WAL einschalten"));
-            execSql(QStringLiteral("PRAGMA synchronous=FULL"),
-                    QStringLiteral("Schreibsicherheit einstellen"));
-        }
     }
 }
 
@@ -217,6 +212,13 @@ void Store::migrate()
                                  .arg(m_location.displayName())
                                  .arg(current)
                                  .arg(SchemaVersion));
+    // Only a file known to be ours is switched to write-ahead logging: the journal mode is
+    // kept in the file itself.
+    if (isSqlite() && !m_readOnly) {
+        execSql(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("WAL einschalten"));
+        execSql(QStringLiteral("PRAGMA synchronous=FULL"),
+                QStringLiteral("Schreibsicherheit einstellen"));
+    }
     if (current == SchemaVersion)
         return;
     if (m_readOnly)
