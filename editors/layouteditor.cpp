@@ -368,15 +368,7 @@ QString LayoutEditor::readField(const FormatField &field) const
 
 void LayoutEditor::_ComboBox_SetText(QComboBox *combo, const QString &text)
 {
-    combo->setCurrentIndex(-1);
-    if (combo->isEditable())
-        combo->setEditText(text);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i) == text) {
-            combo->setCurrentIndex(i);
-            break;
-        }
-    }
+    ControlValues::setComboText(combo, text);
 }
 
 void LayoutEditor::Maske_Fonts_Laden()

@@ -3,6 +3,7 @@
 #include "LayBonueber.h"
 #include "Platzhalter.h"
 #include "bonprinter.h"
+#include "controlvalues.h"
 #include "host.h"
 #include "hosttables.h"
 #include "sampledocument.h"
@@ -457,15 +458,7 @@ void TfrmKassotypHaupt::paperWidthPrompt(const QString &printerKey)
 
 void TfrmKassotypHaupt::selectByText(QComboBox *combo, const QString &text)
 {
-    combo->setCurrentIndex(-1);
-    if (combo->isEditable())
-        combo->setEditText(text);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i) == text) {
-            combo->setCurrentIndex(i);
-            return;
-        }
-    }
+    ControlValues::setComboText(combo, text);
 }
 
 void TfrmKassotypHaupt::layoutMenus()

@@ -33,6 +33,16 @@ QWidget *find(const QWidget *root, const QString &name)
 
 } // namespace
 
+void setComboText(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(text);
+    const int i = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0)
+        combo->setCurrentIndex(i);
+}
+
 QString read(const QWidget *root, const QString &objectName)
 {
     QWidget *w = find(root, objectName);
@@ -57,14 +67,7 @@ void write(QWidget *root, const QString &objectName, const QString &value)
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
         e->setText(value);
     } else if (auto *c = qobject_cast<QComboBox *>(w)) {
-        // Show the text and select the item equal to it; an editable selector keeps a text
-        // that is not in its list, a fixed one shows no choice.
-        c->setCurrentIndex(-1);
-        if (c->isEditable())
-            c->setEditText(value);
-        const int i = c->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (i >= 0)
-            c->setCurrentIndex(i);
+        setComboText(c, value);
     } else if (auto *b = qobject_cast<QCheckBox *>(w)) {
         b->setChecked(value == QLatin1String("1"));
     } else if (auto *r = qobject_cast<TRadioGroup *>(w)) {

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 
+class QComboBox;
 class QWidget;
 
 // Reads and writes the value of a control found by its object name, as the control shows
@@ -10,6 +11,10 @@ class QWidget;
 // group in decimal. Stored formats and presets go through here, so that each window's
 // controls are bound by name only.
 namespace ControlValues {
+
+// Shows the text in the selector and selects the first item equal to it (case-sensitive);
+// a text not in the list stays shown (editable selectors) with no item selected.
+void setComboText(QComboBox *combo, const QString &text);
 
 // Throws std::invalid_argument when root has no such control or it is of an unknown kind.
 QString read(const QWidget *root, const QString &objectName);

@@ -1,5 +1,6 @@
 #include "testinstallation.h"
 
+#include "controlvalues.h"
 #include "devicepresets.h"
 #include "hosttables.h"
 #include "sampledocument.h"
@@ -115,10 +116,7 @@ void FakeMainWindow::setWorkstation(int rnr)
 
 void FakeMainWindow::selectByText(QComboBox *combo, const QString &text)
 {
-    combo->setCurrentIndex(-1);
-    if (combo->isEditable())
-        combo->setEditText(text);
-    combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    ControlValues::setComboText(combo, text);
 }
 
 QString saveScreenshot(QWidget *widget, const QString &name)
