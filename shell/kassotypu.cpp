@@ -6,8 +6,11 @@
 #include "controlvalues.h"
 #include "host.h"
 #include "hosttables.h"
+#include "printjob.h"
 #include "sampledocument.h"
 #include "sectiondispatch.h"
+#include "testdruckanzeige.h"
+#include "testprints.h"
 #include "textfunctions.h"
 
 #include <QCloseEvent>
@@ -46,6 +49,14 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
     OVOFormInit(QStringLiteral("frmKassotypHaupt"), true);
     buildWindow();
     registerBuiltInEditors(m_editors);
+    // A test print is shown as a picture as well: the user may not be standing at the printer.
+    m_testPrint = [this](int type) {
+        runTestPrint(engine(), type);
+        TfrmTestdruckAnzeige viewer(CBelegName(type), renderJobToImage(engine().lastJob()), this);
+        if (onEditorOpened)
+            onEditorOpened(&viewer);
+        viewer.exec();
+    };
 
     // Parameter 1 chooses the start mode: "K" normal, "S" system mode; anything else normal.
     m_startMode = 1;

@@ -3,8 +3,11 @@
 #include "devicepresets.h"
 
 #include "host.h"
+#include "hosttables.h"
 #include "layoutstore.h"
 #include "placeholdervalues.h"
+#include "sectionprinters.h"
+#include "textfunctions.h"
 #include <QFontDatabase>
 #include <QGuiApplication>
 
@@ -159,4 +162,303 @@ KTFontInfo TBonPrinter::GetKTFontInfosForKennung(const QString &) const
                 QStringLiteral("10")};
     }
     return {m_printerFonts.value(0), QString()};
+}
+
+// ---- printing documents ------------------------------------------------------------------
+
+namespace {
+
+struct Operation
+{
+    const char16_t *name;
+    const char16_t *kennung; // empty: the header of the document type
+    int headerType;
+};
+
+// Print operations and the section each prints.
+const Operation operations[] = {
+        {u"KT_PrintAnzahlungKopf", u"", 1},
+        {u"KT_PrintAnzahlungUeber", u"ANZUEBER", 0},
+        {u"KT_PrintAnzahlung", u"ANZPOS", 0},
+        {u"KT_PrintAnzahlungEnde", u"ANZENDE", 0},
+        {u"KT_PrintAUKopf", u"", 2},
+        {u"KT_PrintAUUeber", u"AUUEBER", 0},
+        {u"KT_PrintAUPos", u"AUPOS", 0},
+        {u"KT_PrintAUEnde", u"AUENDE", 0},
+        {u"KT_PrintAllgphasBelegKopf", u"", 3},
+        {u"KT_PrintAllgphasBelegUeber", u"ABELUBER", 0},
+        {u"KT_PrintAllgphasBelegArtPos", u"ABELART", 0},
+        {u"KT_PrintAllgphasBelegPos", u"ABELPOS", 0},
+        {u"KT_PrintAllgphasBelegTextPos", u"ABELTXT", 0},
+        {u"KT_PrintAllgphasBelegEnde", u"ABELENDE", 0},
+        {u"KT_PrintBeleglisteKopf", u"", 4},
+        {u"KT_PrintBeleglisteUeber", u"BLSTUBER", 0},
+        {u"KT_PrintBeleglisteBeleg", u"BLSTBELE", 0},
+        {u"KT_PrintBDSGKopf", u"", 5},
+        {u"KT_PrintBDSGUeber", u"BDSGUEBE", 0},
+        {u"KT_PrintBDSGPos", u"BDSGPOS", 0},
+        {u"KT_PrintBDSGEnde", u"BDSGENDE", 0},
+        {u"KT_PrintTaxFreeKopf", u"", 6},
+        {u"KT_PrintTaxFreeUeber", u"TAXUEBER", 0},
+        {u"KT_PrintTaxFreePos", u"TAXPOS", 0},
+        {u"KT_PrintTaxFreeEnde", u"TAXENDE", 0},
+        {u"KT_Print_BestAbg_Kopf", u"", 7},
+        {u"KT_Print_BestAbg_Main", u"BABGPOS", 0},
+        {u"KT_PrintFAKopf", u"", 8},
+        {u"KT_PrintFAUeber", u"FAUEBER", 0},
+        {u"KT_PrintFAPos", u"FAPOS", 0},
+        {u"KT_PrintFAEnde", u"FAENDE", 0},
+        {u"KT_PrintGutschKopf", u"", 9},
+        {u"KT_PrintGutschein", u"GUTSCHEI", 0},
+        {u"KT_PrintGutscheinZahlbetrag", u"GUTSPOZB", 0},
+        {u"KT_PrintGutscheinTeileinloesungen", u"GUTSTEEI", 0},
+        {u"KT_PrintGutscheinBetragOffen", u"GUTSOFBE", 0},
+        {u"KT_PrintGutschEnde", u"GUTENDE", 0},
+        {u"KT_PrintGutschriftKopf", u"", 10},
+        {u"KT_PrintGutschrift", u"GUTSCHRI", 0},
+        {u"KT_PrintGutschriftTeileinloesungen", u"GUTRTEEI", 0},
+        {u"KT_PrintGutschriftBetragOffen", u"GUTROFBE", 0},
+        {u"KT_PrintGutschriftEnde", u"GSCHRIEN", 0},
+        {u"KT_PrintKasberKopf", u"", 11},
+        {u"KT_PrintKasberUeber", u"KASUEBER", 0},
+        {u"KT_PrintKassenbericht", u"KASPOS", 0},
+        {u"KT_PrintKasberEnde", u"KASENDE", 0},
+        {u"KT_PrintErhKopf", u"", 12},
+        {u"KT_PrintErhUeber", u"ERHUEBER", 0},
+        {u"KT_PrintErhoehung", u"ERHPOS", 0},
+        {u"KT_PrintErhEnde", u"ERHENDE", 0},
+        {u"KT_PrintBonKopf", u"", 13},
+        {u"KT_PrintBonUeber", u"BONUEBER", 0},
+        {u"KT_PrintBonPos", u"BONPOS", 0},
+        {u"KT_PrintBonSum", u"BONSUMME", 0},
+        {u"KT_PrintBonEnde", u"BONENDE", 0},
+        {u"KT_PrintBonStornoEnde", u"STORNEND", 0},
+        {u"KT_PrintEntKopf", u"", 14},
+        {u"KT_PrintEntUeber", u"ENTUEBER", 0},
+        {u"KT_PrintEntnahme", u"ENTPOS", 0},
+        {u"KT_PrintEntEnde", u"ENTENDE", 0},
+        {u"KT_PrintMailbonKopf", u"", 15},
+        {u"KT_PrintMailbon", u"MAILBON", 0},
+        {u"KT_PrintMailbonEnde", u"MAILENDE", 0},
+        {u"KT_PrintNullbonKopf", u"", 16},
+        {u"KT_PrintNullbon", u"NULLBON", 0},
+        {u"KT_PrintNullbonEnde", u"NULLENDE", 0},
+        {u"KT_PrintQuittungKopf", u"", 17},
+        {u"KT_PrintQuittung", u"QUITUEBE", 0},
+        {u"KT_PrintQuittungEnde", u"QUITENDE", 0},
+        {u"KT_PrintRechnungKopf", u"", 18},
+        {u"KT_PrintRechnungUeber", u"RECHUEBE", 0},
+        {u"KT_PrintRechnungPos", u"RECHPOS", 0},
+        {u"KT_PrintRechnungSum", u"RECHSUMM", 0},
+        {u"KT_PrintRechnungEnde", u"RECHENDE", 0},
+        {u"KT_PrintReklKopf", u"", 19},
+        {u"KT_PrintReklUeber", u"REKLUEBE", 0},
+        {u"KT_PrintReklPos", u"REKLPOS", 0},
+        {u"KT_PrintReklReg", u"REKLREG", 0},
+        {u"KT_PrintReklEnde", u"REKLENDE", 0},
+        {u"KT_PrintReservKopf", u"", 20},
+        {u"KT_PrintReservUeber", u"RESEUEBE", 0},
+        {u"KT_PrintReservPos", u"RESEPOS", 0},
+        {u"KT_PrintReservEnde", u"RESEENDE", 0},
+        {u"KT_PrintRKSVKopf", u"", 21},
+        {u"KT_PrintRKSVUeber", u"RKSVUBER", 0},
+        {u"KT_PrintRKSV", u"RKSVPOS", 0},
+        {u"KT_PrintRKSVEnde", u"RKSVENDE", 0},
+        {u"KT_PrintWBSKopf", u"", 22},
+        {u"KT_PrintWBSUeber", u"WBSUEBER", 0},
+        {u"KT_PrintWBSPos", u"WBSPOS", 0},
+        {u"KT_PrintWBSEnde", u"WBSENDE", 0},
+        {u"KT_PrintZahlungKopf", u"", 23},
+        {u"KT_PrintZahlungUeber", u"ZAHLUBER", 0},
+        {u"KT_PrintZahlungEnde", u"ZAHLENDE", 0},
+};
+
+const QStringList &cardFieldNames()
+{
+    static const QStringList names = {QStringLiteral("Terminal-ID"),
+                                      QStringLiteral("Datum"),
+                                      QStringLiteral("Uhrzeit"),
+                                      QStringLiteral("Beleg-Nr."),
+                                      QStringLiteral("Trace-Nr."),
+                                      QStringLiteral("Kassen-Nr."),
+                                      QStringLiteral("Karte"),
+                                      QStringLiteral("Vorgang"),
+                                      QStringLiteral("Währung"),
+                                      QStringLiteral("Betrag"),
+                                      QStringLiteral("Händler-Nr."),
+                                      QStringLiteral("Karten-Nr."),
+                                      QStringLiteral("Folge-Nr."),
+                                      QStringLiteral("Gültig bis"),
+                                      QStringLiteral("AID"),
+                                      QStringLiteral("Kontrollnr."),
+                                      QStringLiteral("Autorisierung"),
+                                      QStringLiteral("Status"),
+                                      QString()};
+    return names;
+}
+
+} // namespace
+
+QString TBonPrinter::sectionOfOperation(const QString &operation)
+{
+    for (const Operation &op : operations) {
+        if (QStringView(op.name) == operation)
+            return op.headerType > 0 ? CBelegTyp_2_KennungKopf(op.headerType)
+                                     : QString::fromUtf16(op.kennung);
+    }
+    return {};
+}
+
+PrintJob TBonPrinter::newJob() const
+{
+    PrintJob job;
+    job.printerKey = m_printerKey;
+    job.mode = m_mode;
+    job.paperWidthCm = StrToFloatDef_FSKRT(m_pageSetup.value(0), 0);
+    job.leftMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(2), 0);
+    job.rightMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(3), 0);
+    return job;
+}
+
+void TBonPrinter::KT_DocBegin()
+{
+    m_calls << QStringLiteral("KT_DocBegin");
+    if (m_documentOpen)
+        m_host.info().SetError(1016, QStringLiteral("TBonPrinter.KT_DocBegin"));
+    m_job = newJob();
+    m_documentOpen = true;
+}
+
+void TBonPrinter::ensureDocument()
+{
+    if (m_documentOpen)
+        return;
+    // Printing outside a document still keeps what was printed, in a document of its own.
+    m_host.info().SetError(1017, QStringLiteral("TBonPrinter.KT_Print"));
+    m_job = newJob();
+    m_documentOpen = true;
+}
+
+void TBonPrinter::KT_DocEnd(bool keepOpen)
+{
+    m_calls << QStringLiteral("KT_DocEnd");
+    if (!m_documentOpen)
+        return;
+    if (keepOpen)
+        return;
+    JobItem cut;
+    cut.kind = JobItem::Kind::Cut;
+    m_job.items.append(cut);
+    m_lastJob = m_job;
+    m_job = PrintJob();
+    m_documentOpen = false;
+    if (m_sink)
+        m_sink(m_lastJob);
+}
+
+bool TBonPrinter::KT_Print(const QString &operation)
+{
+    m_calls << operation;
+    const QString kennung = sectionOfOperation(operation);
+    if (kennung.isEmpty()) {
+        m_host.info().SetError(1018, QStringLiteral("TBonPrinter.KT_Print"), {operation});
+        return false;
+    }
+    return printSection(kennung);
+}
+
+bool TBonPrinter::printSection(const QString &kennung)
+{
+    ensureDocument();
+    const SectionPrinter *printer = sectionPrinterFor(kennung);
+    if (!printer)
+        return false;
+    QStringList list;
+    try {
+        const QString key = m_printerKey.isEmpty() ? QStringLiteral("TEST") : m_printerKey;
+        std::optional<QStringList> stored =
+                m_host.layouts().readList({kennung, m_workstation, m_printerKey});
+        if (!stored)
+            stored = m_host.layouts().readList({kennung, 0, key});
+        if (stored) {
+            list = *stored;
+        } else {
+            const TKRT_LayBonDefaultDesign design(
+                    [this](const QString &k) { return GetKTFontInfosForKennung(k); }, this);
+            if (!design.GetDefaultDesignForKennung(kennung, list))
+                return false;
+        }
+    } catch (const StoreError &e) {
+        m_host.info().SetError(1007, QStringLiteral("TBonPrinter.KT_Print"), {kennung, e.text()});
+        return false;
+    }
+    const std::optional<HeadingSection> heading = headingSectionByKennung(kennung);
+    const SectionPrintContext context{*this, kennung, m_lineKind,
+                                      ReplWH2(heading && isSumSection(heading->code))};
+    printer->print(printer->format(kennung).decode(list), context, m_job);
+    return true;
+}
+
+void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, int)
+{
+    m_calls << QStringLiteral("KT_PrintLine");
+    ensureDocument();
+    JobItem item;
+    item.text = text;
+    item.alignment = alignmentFromText(alignment);
+    item.fontName = GetKTFontInfosForKennung(QString()).fontName;
+    m_job.items.append(item);
+}
+
+void TBonPrinter::KT_PrintNewLine(int count)
+{
+    m_calls << QStringLiteral("KT_PrintNewLine");
+    ensureDocument();
+    JobItem item;
+    item.kind = JobItem::Kind::Feed;
+    item.lines = qMax(1, count);
+    m_job.items.append(item);
+}
+
+void TBonPrinter::printCard(const QString &operation, const QString &kennung,
+                            const QStringList &data)
+{
+    m_calls << operation;
+    printSection(kennung);
+    const QStringList &names = cardFieldNames();
+    for (int i = 0; i < data.size(); ++i) {
+        if (data.at(i).isEmpty())
+            continue;
+        JobItem item;
+        item.section = kennung;
+        item.fontName = GetKTFontInfosForKennung(kennung).fontName;
+        const QString name = names.value(i);
+        item.text = name.isEmpty() ? data.at(i) : name + QStringLiteral(": ") + data.at(i);
+        m_job.items.append(item);
+    }
+}
+
+void TBonPrinter::KT_PrintECBu(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintECBu"), QStringLiteral("ECBUCH"), d);
+}
+
+void TBonPrinter::KT_PrintECSto(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintECSto"), QStringLiteral("ECSTOR"), d);
+}
+
+void TBonPrinter::KT_PrintKKBu(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKBu"), QStringLiteral("KKBUCH"), d);
+}
+
+void TBonPrinter::KT_PrintKKSto(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKSto"), QStringLiteral("KKSTOR"), d);
+}
+
+void TBonPrinter::KT_PrintKKGut(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKGut"), QStringLiteral("KKGUTS"), d);
 }

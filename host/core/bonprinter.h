@@ -2,6 +2,9 @@
 
 #include "documentdata.h"
 #include "headingsections.h"
+#include "printjob.h"
+
+#include <functional>
 
 #include <QSet>
 #include <QString>
@@ -54,6 +57,53 @@ public:
     // The text with every placeholder replaced from the current document.
     QString Replace_All(const QString &text, bool secondCurrency, bool all = true) const;
 
+    // ---- printing documents ----------------------------------------------------------------
+    // A document is begun, filled section by section and ended; the ended document is kept
+    // as the last job and handed to the output.
+    void KT_DocBegin();
+    void KT_DocEnd(bool keepOpen = false);
+    // Prints the section of a print operation ("KT_PrintBonKopf", "KT_PrintBonPos", ...).
+    // False for an operation the engine does not know (error 1018 is left).
+    bool KT_Print(const QString &operation);
+    // Prints a section from the current workstation's layout record: its own record, the
+    // template workstation's under the printer key (or "TEST"), else the default design.
+    bool printSection(const QString &kennung);
+    void KT_PrintLine(const QString &text, const QString &alignment = QStringLiteral("L"),
+                      int indent = 0);
+    void KT_PrintNewLine(int count = 1);
+    // The line kind of the next item or sum line ("P", "G", "R", "S", "U", "Z", ...).
+    void setLineKind(const QString &kind)
+    {
+        m_lineKind = kind;
+        m_calls << QStringLiteral("Zeilenart ") + kind;
+    }
+    // The document-kind text of the current document (the type's name, "Bestellung", ...).
+    void setDocumentKind(const QString &text)
+    {
+        m_document.setText(QStringLiteral("BelegArt"), text);
+        m_calls << QStringLiteral("Belegart ") + text;
+    }
+    QString lineKind() const { return m_lineKind; }
+
+    // Card payment receipts: the section's text, then the card data.
+    void KT_PrintECBu(const QStringList &belegDaten, bool withHeader = true);
+    void KT_PrintECSto(const QStringList &belegDaten, bool withHeader = true);
+    void KT_PrintKKBu(const QStringList &belegDaten, bool withHeader = true);
+    void KT_PrintKKSto(const QStringList &belegDaten, bool withHeader = true);
+    void KT_PrintKKGut(const QStringList &belegDaten, bool withHeader = true);
+
+    bool documentOpen() const { return m_documentOpen; }
+    const PrintJob &currentJob() const { return m_job; }
+    const PrintJob &lastJob() const { return m_lastJob; }
+    // Receives every ended document (the devices, a viewer, a test).
+    void setJobSink(std::function<void(const PrintJob &)> sink) { m_sink = std::move(sink); }
+    // Every print call in order, as the operation names; for tests and the log.
+    const QStringList &callLog() const { return m_calls; }
+    void clearCallLog() { m_calls.clear(); }
+
+    // The section identifier a print operation prints; empty when unknown.
+    static QString sectionOfOperation(const QString &operation);
+
     // The printer record in use (empty when none) and the workstation it was read from.
     QStringList printerRecord() const { return m_printerRecord; }
     int printerRecordWorkstation() const { return m_printerRecordRnr; }
@@ -75,4 +125,15 @@ private:
     QString m_prGeUebe;
     bool m_refreshFailed = false;
     DocumentData m_document;
+
+    void printCard(const QString &operation, const QString &kennung, const QStringList &data);
+    PrintJob newJob() const;
+    void ensureDocument();
+
+    bool m_documentOpen = false;
+    PrintJob m_job;
+    PrintJob m_lastJob;
+    QString m_lineKind;
+    QStringList m_calls;
+    std::function<void(const PrintJob &)> m_sink;
 };

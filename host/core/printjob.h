@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+// A printed document, independent of any printer: lines of text with their font and
+// alignment, pictures, empty lines and the cut, on paper of a given printable width.
+struct JobItem
+{
+    enum class Kind { Text, Picture, Feed, Cut };
+    Kind kind = Kind::Text;
+    QString text;
+    QString fontName;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    QImage picture;     // Picture
+    double widthCm = 0; // Picture: printed size
+    double heightCm = 0;
+    int lines = 1;   // Feed: number of empty lines
+    QString section; // the section identifier that printed it, for the record
+};
+
+struct PrintJob
+{
+    QString printerKey;
+    QString mode;            // "G", "T", or a test mode
+    double paperWidthCm = 0; // from the page setup
+    double leftMarginCm = 0;
+    double rightMarginCm = 0;
+    QList<JobItem> items;
+
+    double printableWidthCm() const;
+    bool isEmpty() const { return items.isEmpty(); }
+    // All texts of the job in order, one per text line (for the record and for tests).
+    QStringList texts() const;
+};
+
+// "links"/"mitte"/"rechts" (or "L"/"M"/"R") as an alignment; anything else is left.
+Qt::Alignment alignmentFromText(const QString &text);
+
+// The job as a picture of the paper strip, at the given resolution. Needs a GUI application
+// for fonts (Qt's offscreen platform is enough).
+QImage renderJobToImage(const PrintJob &job, double dotsPerInch = 96.0);

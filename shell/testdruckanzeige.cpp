@@ -1,0 +1,67 @@
+#include "testdruckanzeige.h"
+
+#include "host.h"
+#include "mainwindowcontext.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QImage &picture,
+                                           QWidget *parent)
+    : TOVOForm(parent)
+    , m_picture(picture)
+{
+    OVOFormInit(QStringLiteral("frmTestdruckAnzeige"), true);
+    setWindowTitle(tr("Testdruck - %1").arg(documentName));
+
+    auto *image = new QLabel(this);
+    image->setObjectName(QStringLiteral("imgTestdruck"));
+    image->setPixmap(QPixmap::fromImage(picture));
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scbTestdruck"));
+    scroll->setWidget(image);
+    scroll->setAlignment(Qt::AlignHCenter);
+    scroll->setBackgroundRole(QPalette::Dark);
+
+    auto *btnSpeichern = new QPushButton(tr("Bild speichern..."), this);
+    btnSpeichern->setObjectName(QStringLiteral("btnBildSpeichern"));
+    btnSpeichern->setAutoDefault(false);
+    auto *btnSchliessen = new QPushButton(tr("Schließen"), this);
+    btnSchliessen->setObjectName(QStringLiteral("btnSchliessen"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnSpeichern);
+    buttons->addStretch();
+    buttons->addWidget(btnSchliessen);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(scroll, 1);
+    layout->addLayout(buttons);
+    resize(qMin(picture.width() + 60, 700), qMin(picture.height() + 90, 800));
+
+    connect(btnSchliessen, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnSpeichern, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnBildSpeichernClick"), [this] {
+            const QString path = QFileDialog::getSaveFileName(this, tr("Bild speichern"),
+                                                              QStringLiteral("testdruck.png"),
+                                                              tr("PNG-Bilder (*.png)"));
+            if (!path.isEmpty())
+                savePicture(path);
+        });
+    });
+}
+
+bool TfrmTestdruckAnzeige::savePicture(const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !m_picture.save(&file, "PNG") || !file.commit()) {
+        frmKassotypHaupt().host().info().ShowText(
+                MessageKind::Error, tr("Das Bild konnte nicht nach %1 geschrieben werden: %2")
+                                            .arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
