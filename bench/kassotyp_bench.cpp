@@ -4,10 +4,19 @@
 #include "placeholdervalues.h"
 #include "sampledocument.h"
 
+#include "bonprinter.h"
+#include "host.h"
+#include "hosttables.h"
+#include "printjob.h"
+#include "testprints.h"
+
+#include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -66,11 +75,43 @@ double replacementMicrosecondsPerSection()
     return us;
 }
 
+// Test prints of all 23 document types into jobs and PNG pictures on the demo store.
+double testPrintMillisecondsPerDocument(const QString &folder)
+{
+    ComputerConfig config = ComputerConfig::load(
+            {QStringLiteral("--store=") + folder + QStringLiteral("/prints.sqlite"),
+             QStringLiteral("--config=") + folder + QStringLiteral("/none.ini"),
+             QStringLiteral("--log=") + folder + QStringLiteral("/prints.log"),
+             QStringLiteral("--workstation=3")});
+    std::unique_ptr<Host> host = Host::open(config);
+    TBonPrinter engine(*host, CAlleBonArten(), -1);
+    engine.setDocument(sampleDocument(0.94, QStringLiteral("EUR"), QStringLiteral("CHF"),
+                                      QDateTime::currentDateTime()));
+    constexpr int rounds = 5;
+    qint64 pixels = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int r = 0; r < rounds; ++r) {
+        for (int type = 1; type <= DocumentTypeCount; ++type) {
+            runTestPrint(engine, type);
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            const QImage image = renderJobToImage(engine.lastJob());
+            image.save(&buffer, "PNG");
+            pixels += image.width() * image.height();
+        }
+    }
+    if (pixels == 0)
+        std::exit(1);
+    return double(timer.nsecsElapsed()) / 1e6 / (rounds * DocumentTypeCount);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     int runs = 15;
     for (const QString &arg : QCoreApplication::arguments()) {
         if (arg.startsWith(QLatin1String("--runs=")))
@@ -114,5 +155,8 @@ int main(int argc, char *argv[])
     out << "| placeholder replacement: one section of 15 lines, 3 tokens a line | "
         << QString::number(replacementMicrosecondsPerSection(), 'f', 1)
         << " µs per section | | | |\n";
+    out << "| test prints of all 23 types rendered into jobs and PNG pictures | "
+        << QString::number(testPrintMillisecondsPerDocument(dir.path()), 'f', 2)
+        << " ms per document | | | |\n";
     return 0;
 }
