@@ -2,6 +2,7 @@
 
 #include "bonprinter.h"
 #include "headingsections.h"
+#include "sectionformats.h"
 
 JobItem textLineItem(const QMap<QString, QString> &values, int line,
                      const SectionPrintContext &context)
@@ -54,5 +55,9 @@ const SectionPrinter *sectionPrinterFor(const QString &kennung)
     static const HeadingPrinter heading;
     if (headingSectionByKennung(kennung))
         return &heading;
+    for (auto printerOf : {bonKopfPrinter, bonPosPrinter, bonSummePrinter, bonEndePrinter}) {
+        if (const SectionPrinter *printer = printerOf(kennung))
+            return printer;
+    }
     return nullptr;
 }

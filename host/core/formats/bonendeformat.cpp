@@ -1,0 +1,6 @@
+#include "sectionformats.h"
+
+const SectionPrinter *bonEndePrinter(const QString &)
+{
+    return nullptr;
+}

@@ -1,0 +1,6 @@
+#include "sectionformats.h"
+
+const SectionPrinter *bonKopfPrinter(const QString &)
+{
+    return nullptr;
+}

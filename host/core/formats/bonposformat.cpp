@@ -1,0 +1,6 @@
+#include "sectionformats.h"
+
+const SectionPrinter *bonPosPrinter(const QString &)
+{
+    return nullptr;
+}

@@ -1,0 +1,6 @@
+#include "sectionformats.h"
+
+const SectionPrinter *bonSummePrinter(const QString &)
+{
+    return nullptr;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "sectionprinters.h"
+
+// The printers of the sections that have editors of their own, each defined beside its
+// stored format in this folder. Each answers null for a section identifier that is not its.
+const SectionPrinter *bonKopfPrinter(const QString &kennung);  // headers of all document types
+const SectionPrinter *bonPosPrinter(const QString &kennung);   // "BONPOS"
+const SectionPrinter *bonSummePrinter(const QString &kennung); // "BONSUMME"
+const SectionPrinter *bonEndePrinter(const QString &kennung);  // "BONENDE"
