@@ -24,6 +24,7 @@ public:
 
     TBonPrinter(Host &host, const QSet<int> &documentTypes, int mode = -1);
 
+    Host &host() const { return m_host; }
     int workstation() const { return m_workstation; }
     void setWorkstation(int rnr) { m_workstation = rnr; }
     QSet<int> documentTypes() const { return m_documentTypes; }
