@@ -20,6 +20,21 @@ namespace {
 
 using HintList = QList<TfrmLayBonueber::Hint>;
 
+// Digits only; a field left empty becomes 1 (an empty count would save no line at all).
+class LineCountValidator : public QIntValidator
+{
+public:
+    explicit LineCountValidator(QObject *parent)
+        : QIntValidator(0, 99, parent)
+    {
+    }
+    void fixup(QString &input) const override
+    {
+        if (input.trimmed().isEmpty())
+            input = QStringLiteral("1");
+    }
+};
+
 HintList hints(std::initializer_list<std::pair<const char16_t *, const char16_t *>> pairs)
 {
     HintList list;
@@ -122,6 +137,7 @@ const QList<SectionCaption> &sectionCaptions()
 TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
     : LayoutEditor(QStringLiteral("frmLayBonueber"), parent)
 {
+    OVOFormInit(QStringLiteral("frmLayBonueber"), true);
     // The look of the form before a section is applied: that of the receipt heading.
     setWindowTitle(tr("Gestaltung der Bonüberschrift für die Positionen"));
     headline()->setText(tr("Gestaltung der Bonüberschrift zu den Positionen"));
@@ -132,7 +148,7 @@ TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
     m_lineCount = new QLineEdit(this);
     m_lineCount->setObjectName(QStringLiteral("edtTextAnzahlZeilen"));
     m_lineCount->setMaxLength(2);
-    m_lineCount->setValidator(new QIntValidator(0, 99, m_lineCount));
+    m_lineCount->setValidator(new LineCountValidator(m_lineCount));
     m_lineCount->setToolTip(tr("Kopfzeilen: Anzahl von 0 bis 15 "));
     m_lineCount->setMaximumWidth(50);
     countLabel->setBuddy(m_lineCount);
@@ -178,6 +194,12 @@ TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
         guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
     });
     m_lineCount->setText(QStringLiteral("0"));
+}
+
+TfrmLayBonueber::~TfrmLayBonueber()
+{
+    // Hiding a destroyed dialog ends the editing of the field; nothing may react to it now.
+    m_lineCount->disconnect(this);
 }
 
 const LayoutFormat &TfrmLayBonueber::format() const

@@ -14,6 +14,7 @@ public:
     static constexpr int HintCount = 12;
 
     explicit TfrmLayBonueber(QWidget *parent = nullptr);
+    ~TfrmLayBonueber() override;
 
     // Written by the main window before the window is shown (0..85).
     void setSectionCode(int code) { m_code = code; }

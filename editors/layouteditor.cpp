@@ -48,7 +48,7 @@ LayoutEditor::LayoutEditor(const QString &componentName, QWidget *parent)
     , KASTFile(frmKassotypHaupt().host().store())
     , FormStore(frmKassotypHaupt().host().store())
 {
-    OVOFormInit(componentName, true);
+    setObjectName(componentName); // the concrete editor names itself with OVOFormInit
     FormStore.FormName_.Sprache = QStringLiteral("DEU");
     FormStore.FormName_.Programm = QStringLiteral("KASSOTYP");
     KASTFile.OpenNew(-1);

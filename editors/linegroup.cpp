@@ -31,7 +31,8 @@ QComboBox *makeCombo(const QString &name, QWidget *parent, int width)
     // and is saved back unchanged.
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMinimumWidth(width);
+    // Fixed widths keep the selectors of all lines in one column.
+    c->setFixedWidth(width);
     return c;
 }
 
@@ -51,12 +52,12 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     m_text->setMaxLength(initial.maxLength);
     m_caption->setBuddy(m_text);
 
-    m_font = makeCombo(QStringLiteral("cmbSchriftArt") + n, this, 150);
-    m_size = makeCombo(QStringLiteral("cmbSchriftGroesse") + n, this, 50);
-    m_style = makeCombo(QStringLiteral("cmbSchriftStil") + n, this, 90);
+    m_font = makeCombo(QStringLiteral("cmbSchriftArt") + n, this, 190);
+    m_size = makeCombo(QStringLiteral("cmbSchriftGroesse") + n, this, 60);
+    m_style = makeCombo(QStringLiteral("cmbSchriftStil") + n, this, 100);
     m_style->addItems(styles());
     m_style->setCurrentText(initial.style);
-    m_alignment = makeCombo(QStringLiteral("cmbAusrichtung") + n, this, 80);
+    m_alignment = makeCombo(QStringLiteral("cmbAusrichtung") + n, this, 90);
     m_alignment->addItems(alignments());
     m_alignment->setCurrentText(initial.alignment);
 
@@ -65,13 +66,13 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(2);
     grid->addWidget(m_caption, 0, 0);
-    grid->addWidget(m_text, 0, 1, 1, 4);
+    grid->addWidget(m_text, 0, 1, 1, 5);
     grid->addWidget(m_font, 1, 1);
     grid->addWidget(m_size, 1, 2);
     grid->addWidget(m_style, 1, 3);
     grid->addWidget(m_alignment, 1, 4);
     grid->addLayout(m_switches, 2, 1, 1, 4);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
 }
 
 QCheckBox *LineGroup::addSwitch(const QString &prefix, const QString &caption, bool hidden)

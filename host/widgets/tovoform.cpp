@@ -48,7 +48,10 @@ void TOVOForm::OVOFormInit(const QString &componentName, bool)
 
 QString TOVOForm::location(const QString &operation) const
 {
-    return m_className + u'.' + operation;
+    // Before OVOFormInit the live class is the best name there is.
+    const QString name =
+            m_className.isEmpty() ? QString::fromLatin1(metaObject()->className()) : m_className;
+    return name + u'.' + operation;
 }
 
 OVOInfo *TOVOForm::messageService()

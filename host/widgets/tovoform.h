@@ -18,10 +18,11 @@ public:
     explicit TOVOForm(QWidget *parent = nullptr);
     ~TOVOForm() override;
 
-    // Names the window (object name and class name for error locations).
+    // Names the window (object name, and the class name for error locations as the class
+    // calling it is: every window calls it in its own constructor).
     void OVOFormInit(const QString &componentName, bool flag = true);
 
-    QString className() const { return m_className; }
+    QString className() const { return location(QString()).chopped(1); }
     QString location(const QString &operation) const;
 
     // Runs fn; returns false when it threw. show=false only logs (used while destroying).
