@@ -264,14 +264,21 @@ bool LayoutEditor::lookUp(int rnr, const QString &printerKey)
     return KASTFile.Find();
 }
 
-void LayoutEditor::Einstellungen_Laden()
+bool LayoutEditor::loadRecordWithFallback()
 {
     const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
     if (lookUp(RNr(), printerKey)
         || lookUp(0, printerKey.isEmpty() ? QStringLiteral("TEST") : printerKey)) {
         Einstellungen_MaskeSchreiben(KASTFile.ReadSettingsList());
-        return;
+        return true;
     }
+    return false;
+}
+
+void LayoutEditor::Einstellungen_Laden()
+{
+    if (loadRecordWithFallback())
+        return;
     QStringList design;
     if (loadDefaultDesign(design))
         Einstellungen_MaskeSchreiben(design);

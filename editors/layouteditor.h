@@ -34,21 +34,22 @@ public:
 
     // The editing cycle, in the names every editor shares.
     void FormShow();
-    void Einstellungen_Laden();
-    void Einstellungen_Speichern();
+    // Editors with more to load or save (a logo, fallback sections) extend these.
+    virtual void Einstellungen_Laden();
+    virtual void Einstellungen_Speichern();
     virtual void Einstellungen_MaskeSchreiben(const QStringList &list);
     virtual void Einstellungen_MaskeLesen(QStringList &list);
     void _ComboBox_SetText(QComboBox *combo, const QString &text);
     void Maske_Fonts_Laden();
     void Maske_FontSize_Laden();
     void btnPreviewClick();
-    void scbPreviewClick();
+    virtual void scbPreviewClick();
     void btnPlatzhalterClick();
     void InsertPlatzhalter(const QString &token);
     void btnVorgabeLadenClick();
     void btnVorgabeSpeichernClick();
     void btnVorgabeLoeschenClick();
-    void btnBuchenClick();
+    virtual void btnBuchenClick();
 
     // Printable width of the current printer in screen pixels; asks for the paper width
     // first when the printer has no page setup.
@@ -79,6 +80,11 @@ protected:
     virtual QList<int> previewLines() const;
     virtual bool previewSecondCurrency() const { return false; }
 
+    // Looks up (Kennung, rnr, printerKey) in the record store; true makes that record current.
+    bool lookUp(int rnr, const QString &printerKey);
+    // Loads the Kennung's record of this workstation, else of workstation 0 under the printer
+    // key (or "TEST"), into the controls; false when neither exists.
+    bool loadRecordWithFallback();
     void setKennung(const QString &kennung) { m_kennung = kennung; }
     void setMaske(const QString &maske) { m_maske = maske; }
 
@@ -114,8 +120,6 @@ protected:
 
 private:
     void buildFrame();
-    void openPreviewMenu(const QPoint &globalPos);
-    bool lookUp(int rnr, const QString &printerKey);
 
     QString m_kennung;
     QString m_maske;
