@@ -38,32 +38,6 @@ const std::array<const char16_t *, SectionCount> captions = {
         u"Signpad Bonstorno Unterschrift",
 };
 
-const std::array<const char16_t *, DocumentTypeCount> headerTitles = {
-        u"Anzahlungskopfes",
-        u"Belegkopfes für Aufgabenlisten",
-        u"Belegkopfes für Phasenbelege",
-        u"Belegkopfes für Beleglisten",
-        u"Belegkopfes für die Datenschutzerklärung",
-        u"Belegkopfes für die MwSt-Erstattung",
-        u"Belegkopfes für den Bestandsabgang",
-        u"Belegkopfes für Filialaustausch",
-        u"Gutscheinkopfes",
-        u"Belegkopfes für Gutschriften",
-        u"Kassenberichtkopfes",
-        u"Kassenbestandserhöhungskopfes",
-        u"Bonkopfes",
-        u"Kassenentnahmekopfes",
-        u"KRT-Mail-Bonkopfes",
-        u"Nullbonkopfes",
-        u"Quittungskopfes",
-        u"Rechnungskopfes",
-        u"Reklamationskopfes",
-        u"Belegkopfes für Reservierung/Auswahl",
-        u"Belegkopfes für RKSV Belege",
-        u"Belegkopfes für Warenbegleitscheine",
-        u"Belegkopfes für Zahlungen",
-};
-
 // A table entry: a heading code (>= 0), an editor class, or the test print (code -1, no class).
 struct Entry
 {
@@ -204,13 +178,6 @@ QString sectionCaption(int index)
     if (index < 0 || index >= SectionCount)
         return {};
     return QString::fromUtf16(captions[index]);
-}
-
-QString headerTitle(int documentType)
-{
-    if (documentType < 1 || documentType > DocumentTypeCount)
-        return {};
-    return QString::fromUtf16(headerTitles[documentType - 1]);
 }
 
 std::optional<Target> target(int documentType, int section)

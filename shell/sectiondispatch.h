@@ -12,8 +12,7 @@ constexpr int SectionCount = 28;
 constexpr int HeaderSection = 0;     // "Kopf"
 constexpr int TestPrintSection = 21; // "Testdruck"
 
-QString sectionCaption(int index);     // 0..27
-QString headerTitle(int documentType); // word after "Gestaltung des " in the header editor
+QString sectionCaption(int index); // 0..27
 
 struct Target
 {

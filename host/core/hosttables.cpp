@@ -36,7 +36,40 @@ const std::array<DocumentType, DocumentTypeCount> documentTypes = {{
         {u"Zahlung", u"ZAHLKOPF"},
 }};
 
+const std::array<const char16_t *, DocumentTypeCount> headerTitles = {
+        u"Anzahlungskopfes",
+        u"Belegkopfes für Aufgabenlisten",
+        u"Belegkopfes für Phasenbelege",
+        u"Belegkopfes für Beleglisten",
+        u"Belegkopfes für die Datenschutzerklärung",
+        u"Belegkopfes für die MwSt-Erstattung",
+        u"Belegkopfes für den Bestandsabgang",
+        u"Belegkopfes für Filialaustausch",
+        u"Gutscheinkopfes",
+        u"Belegkopfes für Gutschriften",
+        u"Kassenberichtkopfes",
+        u"Kassenbestandserhöhungskopfes",
+        u"Bonkopfes",
+        u"Kassenentnahmekopfes",
+        u"KRT-Mail-Bonkopfes",
+        u"Nullbonkopfes",
+        u"Quittungskopfes",
+        u"Rechnungskopfes",
+        u"Reklamationskopfes",
+        u"Belegkopfes für Reservierung/Auswahl",
+        u"Belegkopfes für RKSV Belege",
+        u"Belegkopfes für Warenbegleitscheine",
+        u"Belegkopfes für Zahlungen",
+};
+
 } // namespace
+
+QString headerTitle(int type)
+{
+    if (type < 1 || type > DocumentTypeCount)
+        return {};
+    return QString::fromUtf16(headerTitles[type - 1]);
+}
 
 QString CBelegName(int type)
 {

@@ -10,6 +10,9 @@ constexpr int DocumentTypeCount = 23;
 QString CBelegName(int type);
 // Section identifier of the header section of document type t (1..23).
 QString CBelegTyp_2_KennungKopf(int type);
+// Name of the header section of document type t, as the header editor titles it after
+// "Gestaltung des " and "Elemente des " ("Bonkopfes", "Gutscheinkopfes", ...).
+QString headerTitle(int type);
 // The set of all document types.
 QSet<int> CAlleBonArten();
 
