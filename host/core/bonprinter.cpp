@@ -19,6 +19,7 @@ TBonPrinter::TBonPrinter(Host &host, const QSet<int> &documentTypes, int)
     : m_host(host)
     , m_documentTypes(documentTypes)
     , m_workstation(host.program().GetRId())
+    , m_output(host.config())
 {
     Refresh();
 }
@@ -352,6 +353,9 @@ void TBonPrinter::KT_DocEnd(bool keepOpen)
     m_lastJob = m_job;
     m_job = PrintJob();
     m_documentOpen = false;
+    m_lastOutput = m_outputEnabled ? m_output.print(m_lastJob, m_printerRecord) : OutputResult{};
+    if (m_outputEnabled && !m_lastOutput.ok)
+        m_host.info().SetError(1009, QStringLiteral("TBonPrinter.KT_DocEnd"), {m_lastOutput.error});
     if (m_sink)
         m_sink(m_lastJob);
 }
@@ -461,4 +465,53 @@ void TBonPrinter::KT_PrintKKSto(const QStringList &d, bool)
 void TBonPrinter::KT_PrintKKGut(const QStringList &d, bool)
 {
     printCard(QStringLiteral("KT_PrintKKGut"), QStringLiteral("KKGUTS"), d);
+}
+
+// ---- cash drawer and customer display ----------------------------------------------------
+
+OutputResult TBonPrinter::KT_DrawerOpen()
+{
+    m_calls << QStringLiteral("KT_DrawerOpen");
+    OutputResult r = m_output.openDrawer(m_printerRecord);
+    if (!r.ok)
+        m_host.info().SetError(1010, QStringLiteral("TBonPrinter.KT_DrawerOpen"), {r.error});
+    return r;
+}
+
+void TBonPrinter::KD_Init()
+{
+    m_calls << QStringLiteral("KD_Init");
+    m_displayRecord.clear();
+    try {
+        for (int rnr : {m_workstation, 0}) {
+            if (const auto list = m_host.layouts().readList(
+                        {QStringLiteral("DISPLAY"), rnr, QStringLiteral("DISPLAY")})) {
+                m_displayRecord = *list;
+                return;
+            }
+        }
+    } catch (const StoreError &e) {
+        m_host.info().SetError(1011, QStringLiteral("TBonPrinter.KD_Init"), {e.text()});
+    }
+}
+
+OutputResult TBonPrinter::KD_Clear()
+{
+    m_calls << QStringLiteral("KD_Clear");
+    return KD_Print(QString(), QString());
+}
+
+OutputResult TBonPrinter::KD_Print(const QString &line1, const QString &line2)
+{
+    m_calls << QStringLiteral("KD_Print");
+    OutputResult r = m_output.showOnDisplay(m_displayRecord, line1, line2);
+    if (!r.ok)
+        m_host.info().SetError(1011, QStringLiteral("TBonPrinter.KD_Print"), {r.error});
+    return r;
+}
+
+void TBonPrinter::KD_Done()
+{
+    m_calls << QStringLiteral("KD_Done");
+    m_displayRecord.clear();
 }

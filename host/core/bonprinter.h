@@ -3,6 +3,7 @@
 #include "documentdata.h"
 #include "headingsections.h"
 #include "printjob.h"
+#include "printoutput.h"
 
 #include <functional>
 
@@ -93,6 +94,19 @@ public:
     void KT_PrintKKSto(const QStringList &belegDaten, bool withHeader = true);
     void KT_PrintKKGut(const QStringList &belegDaten, bool withHeader = true);
 
+    // Cash drawer and customer display of the workstation.
+    OutputResult KT_DrawerOpen();
+    void KD_Init();
+    OutputResult KD_Clear();
+    OutputResult KD_Print(const QString &line1, const QString &line2);
+    void KD_Done();
+
+    // Where the last ended document went (test mode: nowhere).
+    const OutputResult &lastOutput() const { return m_lastOutput; }
+    PrintOutput &output() { return m_output; }
+    // Ended documents go to the devices unless switched off (previews, measurements).
+    void setOutputEnabled(bool enabled) { m_outputEnabled = enabled; }
+
     bool documentOpen() const { return m_documentOpen; }
     const PrintJob &currentJob() const { return m_job; }
     const PrintJob &lastJob() const { return m_lastJob; }
@@ -137,4 +151,8 @@ private:
     QString m_lineKind;
     QStringList m_calls;
     std::function<void(const PrintJob &)> m_sink;
+    PrintOutput m_output;
+    OutputResult m_lastOutput;
+    bool m_outputEnabled = true;
+    QStringList m_displayRecord;
 };

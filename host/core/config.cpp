@@ -72,6 +72,30 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
                                           "Rechner 1 verwendet.")
                                    .arg(ws);
     config.printerOutput = value(QStringLiteral("printer"), QStringLiteral("computer/printer"), {});
+    config.printerDevice =
+            value(QStringLiteral("printer-device"), QStringLiteral("computer/printerdevice"), {});
+    auto number = [&](const QString &option, const QString &iniKey, int fallback) {
+        const QString text = value(option, iniKey, QString::number(fallback));
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        if (!ok || n < 0) {
+            config.problems << QStringLiteral("Der Wert \"%1\" von %2 ist keine Zahl; es wird %3 "
+                                              "verwendet.")
+                                       .arg(text, option)
+                                       .arg(fallback);
+            return fallback;
+        }
+        return n;
+    };
+    config.codePage = number(QStringLiteral("codepage"), QStringLiteral("computer/codepage"), 19);
+    config.dotWidth = number(QStringLiteral("dots"), QStringLiteral("computer/dots"), 0);
+    for (int com = 1; com <= 8; ++com) {
+        const QString port = QStringLiteral("COM%1").arg(com);
+        const QString device =
+                value(QStringLiteral("port-") + port, QStringLiteral("ports/") + port, {});
+        if (!device.isEmpty())
+            config.ports.insert(port, device);
+    }
     config.spoolFolder = value(QStringLiteral("spool"), QStringLiteral("computer/spool"),
                                dataFolder() + QStringLiteral("/spool"));
     config.userName =
@@ -89,7 +113,7 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
                                       QStringLiteral("platform"),
                                       QStringLiteral("exit-when-shown")};
     for (auto it = options.cbegin(); it != options.cend(); ++it) {
-        if (!known.contains(it.key()))
+        if (!known.contains(it.key()) && !it.key().startsWith(QLatin1String("port-COM")))
             config.problems
                     << QStringLiteral("Unbekannte Option --%1 wird ignoriert.").arg(it.key());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,10 @@ struct ComputerConfig
     QString storeLocation;
     int workstationId = 1;
     QString printerOutput; // name of the system printer; empty: PDF files in the spool folder
+    QString printerDevice; // text mode: device or file the bytes go to; empty: spool folder
+    int codePage = 19;     // ESC t n of the text-mode printer (19: code page 858, 16: 1252)
+    int dotWidth = 0;      // printable dots of a text-mode line; 0: from the paper width
+    QMap<QString, QString> ports; // "COM1".."COM8" -> device of that port
     QString spoolFolder;
     QString userName;
     QString logFile;

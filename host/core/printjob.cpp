@@ -46,13 +46,10 @@ QFont fontOf(const JobItem &item, double scale)
 
 } // namespace
 
-QImage renderJobToImage(const PrintJob &job, double dotsPerInch)
+int jobHeight(const PrintJob &job, double dotsPerInch)
 {
     const double scale = dotsPerInch / 96.0;
-    const int width = int(job.printableWidthCm() * dotsPerInch / 2.54);
-
-    // First pass: heights, so that the picture is exactly as long as the strip.
-    int height = MarginPx;
+    int height = 0;
     for (const JobItem &item : job.items) {
         switch (item.kind) {
         case JobItem::Kind::Text:
@@ -65,34 +62,33 @@ QImage renderJobToImage(const PrintJob &job, double dotsPerInch)
             height += item.lines * QFontMetrics(fontOf(item, scale)).height();
             break;
         case JobItem::Kind::Cut:
-            height += 16;
+            height += int(16 * scale);
             break;
         }
     }
-    height += MarginPx;
+    return height;
+}
 
-    QImage image(width + 2 * MarginPx, qMin(height, 30000), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
+void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y, int width)
+{
+    const double scale = dotsPerInch / 96.0;
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setPen(Qt::black);
-    int y = MarginPx;
     for (const JobItem &item : job.items) {
         switch (item.kind) {
         case JobItem::Kind::Text: {
             const QFont font = fontOf(item, scale);
             p.setFont(font);
             const int h = QFontMetrics(font).height();
-            p.drawText(QRect(MarginPx, y, width, h), int(item.alignment | Qt::AlignVCenter),
-                       item.text);
+            p.drawText(QRect(x0, y, width, h), int(item.alignment | Qt::AlignVCenter), item.text);
             y += h;
             break;
         }
         case JobItem::Kind::Picture: {
             const int w = qMin(width, int(item.widthCm * dotsPerInch / 2.54));
             const int h = int(item.heightCm * dotsPerInch / 2.54);
-            int x = MarginPx;
+            int x = x0;
             if (item.alignment & Qt::AlignHCenter)
                 x += (width - w) / 2;
             else if (item.alignment & Qt::AlignRight)
@@ -104,13 +100,25 @@ QImage renderJobToImage(const PrintJob &job, double dotsPerInch)
         case JobItem::Kind::Feed:
             y += item.lines * QFontMetrics(fontOf(item, scale)).height();
             break;
-        case JobItem::Kind::Cut:
+        case JobItem::Kind::Cut: {
+            const int h = int(16 * scale);
             p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
-            p.drawLine(0, y + 8, image.width(), y + 8);
+            p.drawLine(x0 - MarginPx, y + h / 2, x0 + width + MarginPx, y + h / 2);
             p.setPen(Qt::black);
-            y += 16;
+            y += h;
             break;
         }
+        }
     }
+}
+
+QImage renderJobToImage(const PrintJob &job, double dotsPerInch)
+{
+    const int width = int(job.printableWidthCm() * dotsPerInch / 2.54);
+    const int height = qMin(jobHeight(job, dotsPerInch) + 2 * MarginPx, 30000);
+    QImage image(width + 2 * MarginPx, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    paintJob(p, job, dotsPerInch, MarginPx, MarginPx, width);
     return image;
 }

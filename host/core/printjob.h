@@ -41,6 +41,12 @@ struct PrintJob
 // "links"/"mitte"/"rechts" (or "L"/"M"/"R") as an alignment; anything else is left.
 Qt::Alignment alignmentFromText(const QString &text);
 
+// Height in pixels of the job painted at the given resolution (without margins).
+int jobHeight(const PrintJob &job, double dotsPerInch);
+// Paints the job from (x, y) on a strip `width` pixels wide at the given resolution.
+class QPainter;
+void paintJob(QPainter &painter, const PrintJob &job, double dotsPerInch, int x, int y, int width);
+
 // The job as a picture of the paper strip, at the given resolution. Needs a GUI application
 // for fonts (Qt's offscreen platform is enough).
 QImage renderJobToImage(const PrintJob &job, double dotsPerInch = 96.0);
