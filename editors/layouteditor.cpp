@@ -323,54 +323,12 @@ void LayoutEditor::Einstellungen_MaskeLesen(QStringList &list)
 
 void LayoutEditor::writeField(const FormatField &field, const QString &stored)
 {
-    switch (field.encoding) {
-    case FieldEncoding::Text:
-    case FieldEncoding::LineText:
-        if (auto *combo = findChild<QComboBox *>(field.control))
-            _ComboBox_SetText(combo, stored);
-        else
-            ControlValues::write(this, field.control, stored);
-        break;
-    case FieldEncoding::Flag10:
-        ControlValues::write(this, field.control,
-                             stored == QLatin1String("1") ? QStringLiteral("1")
-                                                          : QStringLiteral("0"));
-        break;
-    case FieldEncoding::FlagJN:
-        ControlValues::write(this, field.control,
-                             stored == QLatin1String("J") ? QStringLiteral("1")
-                                                          : QStringLiteral("0"));
-        break;
-    case FieldEncoding::ItemIndex: {
-        bool ok = false;
-        const int index = stored.trimmed().toInt(&ok);
-        ControlValues::writeIndex(this, field.control, ok ? index : -1);
-        break;
-    }
-    case FieldEncoding::NumberCm:
-        ControlValues::write(this, field.control, FloatToStr_FSKRT(StrToFloatDef_FSKRT(stored, 0)));
-        break;
-    }
+    ControlValues::writeEncoded(this, field, stored);
 }
 
 QString LayoutEditor::readField(const FormatField &field) const
 {
-    switch (field.encoding) {
-    case FieldEncoding::Text:
-        return ControlValues::read(this, field.control);
-    case FieldEncoding::LineText:
-        return Zeilenumbrueche_entfernen(ControlValues::read(this, field.control));
-    case FieldEncoding::Flag10:
-        return ControlValues::read(this, field.control);
-    case FieldEncoding::FlagJN:
-        return ControlValues::read(this, field.control) == QLatin1String("1") ? QStringLiteral("J")
-                                                                              : QStringLiteral("N");
-    case FieldEncoding::ItemIndex:
-        return QString::number(ControlValues::readIndex(this, field.control));
-    case FieldEncoding::NumberCm:
-        return FloatToStr_FSKRT(StrToFloatDef_FSKRT(ControlValues::read(this, field.control), 0));
-    }
-    return {};
+    return ControlValues::readEncoded(this, field);
 }
 
 void LayoutEditor::_ComboBox_SetText(QComboBox *combo, const QString &text)

@@ -4,7 +4,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-TfrmPreview::TfrmPreview(QWidget *parent) : TOVOForm(parent)
+TfrmPreview::TfrmPreview(QWidget *parent)
+    : TOVOForm(parent)
 {
     OVOFormInit(QStringLiteral("frmPreview"), true);
     setWindowTitle(tr("Vollbildanzeige"));

@@ -2,6 +2,7 @@
 
 #include "LayBonueber.h"
 #include "Platzhalter.h"
+#include "SeiteEinr.h"
 #include "bonprinter.h"
 #include "controlvalues.h"
 #include "host.h"
@@ -102,6 +103,8 @@ TfrmKassotypHaupt::~TfrmKassotypHaupt()
             QStringLiteral("FormDestroy"), [this] { m_settingsWindow.reset(); }, false);
     guard(
             QStringLiteral("FormDestroy"), [this] { m_picker.reset(); }, false);
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_paperWidthWindow.reset(); }, false);
     guard(
             QStringLiteral("FormDestroy"), [this] { m_kastFile.Close(); }, false);
     guard(
@@ -463,8 +466,11 @@ void TfrmKassotypHaupt::stbSchliessenClick()
 
 void TfrmKassotypHaupt::paperWidthPrompt(const QString &printerKey)
 {
-    Q_UNUSED(printerKey);
     m_host.info().ShowMeldung(1039, KassotypProgramKey);
+    if (!m_paperWidthWindow)
+        m_paperWidthWindow = std::make_unique<TfrmBreiteRaender>();
+    m_paperWidthWindow->SetPrinterIfNotSet(printerKey);
+    m_paperWidthWindow->exec();
 }
 
 void TfrmKassotypHaupt::selectByText(QComboBox *combo, const QString &text)

@@ -12,6 +12,7 @@
 
 class Host;
 class TfrmPlatzhalter;
+class TfrmBreiteRaender;
 class TBonPrinter;
 class QComboBox;
 class QLabel;
@@ -94,6 +95,7 @@ private:
     std::unique_ptr<TBonPrinter> m_engine;
     std::unique_ptr<GeneralSettingsWindow> m_settingsWindow;
     std::unique_ptr<TfrmPlatzhalter> m_picker;
+    std::unique_ptr<TfrmBreiteRaender> m_paperWidthWindow; // shared by the editors' prompts
     SettingsWindowFactory m_settingsFactory;
     EditorRegistry m_editors;
     TestPrintHandler m_testPrint;

@@ -1,11 +1,15 @@
+#include "SeiteEinr.h"
 #include "kassotypu.h"
 #include "testinstallation.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -440,8 +444,26 @@ void TestMainWindow::paperWidthPromptShowsMessage()
 
     MainWindowContext *context = MainWindowContext::instance();
     QCOMPARE(context, static_cast<MainWindowContext *>(&window));
+    // After the message the one shared paper-width window opens for the printer.
+    QString remembered;
+    QPointer<QWidget> first;
+    auto closeIt = [&] {
+        if (auto *w = qobject_cast<TfrmBreiteRaender *>(QApplication::activeModalWidget())) {
+            remembered = w->rememberedPrinter();
+            if (!first)
+                first = w;
+            else
+                QCOMPARE(first.data(), static_cast<QWidget *>(w));
+            w->reject();
+        }
+    };
+    QTimer::singleShot(0, qApp, closeIt);
     context->paperWidthPrompt(QStringLiteral("TM-U200B"));
     QVERIFY(installation.messages().sawMessage(1039));
+    QCOMPARE(remembered, QStringLiteral("TM-U200B"));
+    QTimer::singleShot(0, qApp, closeIt);
+    context->paperWidthPrompt(QStringLiteral("tm-t88"));
+    QCOMPARE(remembered, QStringLiteral("tm-t88"));
 }
 
 void TestMainWindow::selectByTextMatchesExactlyAndCaseSensitive_data()

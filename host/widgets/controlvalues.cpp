@@ -1,6 +1,8 @@
 #include "controlvalues.h"
 
+#include "layoutformat.h"
 #include "radiogroup.h"
+#include "textfunctions.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -102,6 +104,52 @@ void writeIndex(QWidget *root, const QString &objectName, int index)
         r->setItemIndex(index);
     else
         unknownKind(objectName);
+}
+
+void writeEncoded(QWidget *root, const FormatField &field, const QString &stored)
+{
+    switch (field.encoding) {
+    case FieldEncoding::Text:
+    case FieldEncoding::LineText:
+        write(root, field.control, stored);
+        break;
+    case FieldEncoding::Flag10:
+        write(root, field.control,
+              stored == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0"));
+        break;
+    case FieldEncoding::FlagJN:
+        write(root, field.control,
+              stored == QLatin1String("J") ? QStringLiteral("1") : QStringLiteral("0"));
+        break;
+    case FieldEncoding::ItemIndex: {
+        bool ok = false;
+        const int index = stored.trimmed().toInt(&ok);
+        writeIndex(root, field.control, ok ? index : -1);
+        break;
+    }
+    case FieldEncoding::NumberCm:
+        write(root, field.control, FloatToStr_FSKRT(StrToFloatDef_FSKRT(stored, 0)));
+        break;
+    }
+}
+
+QString readEncoded(const QWidget *root, const FormatField &field)
+{
+    switch (field.encoding) {
+    case FieldEncoding::Text:
+    case FieldEncoding::Flag10:
+        return read(root, field.control);
+    case FieldEncoding::LineText:
+        return Zeilenumbrueche_entfernen(read(root, field.control));
+    case FieldEncoding::FlagJN:
+        return read(root, field.control) == QLatin1String("1") ? QStringLiteral("J")
+                                                               : QStringLiteral("N");
+    case FieldEncoding::ItemIndex:
+        return QString::number(readIndex(root, field.control));
+    case FieldEncoding::NumberCm:
+        return FloatToStr_FSKRT(StrToFloatDef_FSKRT(read(root, field.control), 0));
+    }
+    return {};
 }
 
 void applyAll(QWidget *root, const QMap<QString, QString> &values)

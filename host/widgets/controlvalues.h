@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 
+struct FormatField;
 class QComboBox;
 class QWidget;
 
@@ -23,6 +24,11 @@ void write(QWidget *root, const QString &objectName, const QString &value);
 // Item index of a selector or radio group (-1: none) and choosing by index.
 int readIndex(const QWidget *root, const QString &objectName);
 void writeIndex(QWidget *root, const QString &objectName, int index);
+
+// A position of a stored format to and from its control, in the position's encoding
+// (text, line text without line breaks, "1"/"0", "J"/"N", item index, centimetres).
+void writeEncoded(QWidget *root, const FormatField &field, const QString &stored);
+QString readEncoded(const QWidget *root, const FormatField &field);
 
 // Applies every assignment of a preset (control name -> value); unknown names are skipped.
 void applyAll(QWidget *root, const QMap<QString, QString> &values);

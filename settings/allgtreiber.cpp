@@ -1,0 +1,503 @@
+#include "allgtreiber.h"
+
+#include "bonprinter.h"
+#include "controlvalues.h"
+#include "deviceformats.h"
+#include "host.h"
+#include "mainwindowcontext.h"
+#include "radiogroup.h"
+#include "textfunctions.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace {
+
+const QStringList BaudRates = {"110",   "300",   "600",    "1200",   "2400",
+                               "4800",  "9600",  "14400",  "19200",  "38400",
+                               "56000", "57600", "115200", "128000", "256000"};
+
+// Field lengths of the edits, by name or name prefix; the first match wins.
+const QList<QPair<QString, int>> FieldLengths = {
+        {QStringLiteral("edtESCOpenSequenzCOM"), 50},
+        {QStringLiteral("edtCtrl"), 1},
+        {QStringLiteral("edtESC"), 20},
+        {QStringLiteral("edtNameFont"), 15},
+        {QStringLiteral("edtNormal"), 2},
+        {QStringLiteral("edtGross"), 2},
+        {QStringLiteral("edtNameControlFont"), 20},
+        {QStringLiteral("edtKD"), 20},
+};
+
+QLineEdit *newEdit(QWidget *parent, const QString &name, int width = 0)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    for (const auto &[prefix, length] : FieldLengths) {
+        if (name.startsWith(prefix)) {
+            edit->setMaxLength(length);
+            break;
+        }
+    }
+    if (width > 0)
+        edit->setFixedWidth(width);
+    return edit;
+}
+
+QComboBox *newCombo(QWidget *parent, const QString &name, const QStringList &items)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->addItems(items);
+    combo->setMinimumWidth(120);
+    return combo;
+}
+
+QLabel *columnHeading(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+} // namespace
+
+TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
+    : TOVOForm(parent)
+    , KASTFile(frmKassotypHaupt().host().store())
+{
+    OVOFormInit(QStringLiteral("frmAllgTreiber"), true);
+    KASTFile.OpenNew(-1);
+    Store &store = frmKassotypHaupt().host().store();
+    m_printerPresets = std::make_unique<StoreFormStore>(store, QStringLiteral("ALLGTREIBER"),
+                                                        printerFormPresets());
+    m_displayPresets = std::make_unique<StoreFormStore>(store, QStringLiteral("KUNDENANZEIGE"),
+                                                        displayFormPresets());
+
+    setWindowTitle(tr("Drucker, Kassenlade, Kundenanzeige"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    resize(940, 700);
+
+    auto *main = new QVBoxLayout(this);
+    m_headline = new QLabel(this);
+    m_headline->setObjectName(QStringLiteral("lblUeberschrift"));
+    QFont big = m_headline->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_headline->setFont(big);
+    main->addWidget(m_headline);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("pgcGeraete"));
+    m_pageNames = {tr("Drucker"), tr("Kassenlade"), tr("Kundenanzeige")};
+    const QStringList pageObjects = {QStringLiteral("tabDrucker"), QStringLiteral("tabKassenlade"),
+                                     QStringLiteral("tabKundenanzeige")};
+    using Builder = void (TfrmAllgTreiber::*)(QWidget *);
+    const Builder builders[] = {&TfrmAllgTreiber::buildPrinterPage,
+                                &TfrmAllgTreiber::buildDrawerPage,
+                                &TfrmAllgTreiber::buildDisplayPage};
+    for (int i = 0; i < m_pageNames.size(); ++i) {
+        auto *page = new QWidget(m_pages);
+        page->setObjectName(pageObjects.at(i));
+        (this->*builders[i])(page);
+        m_pages->addTab(page, m_pageNames.at(i));
+    }
+    main->addWidget(m_pages, 1);
+
+    auto *buttons = new QHBoxLayout;
+    auto *btnBuchen = new QPushButton(tr("Buchen"), this);
+    btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
+    btnBuchen->setToolTip(tr("Einstellungen speichern"));
+    btnBuchen->setAutoDefault(false);
+    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
+    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
+    btnAbbrechen->setToolTip(tr("Zurück, ohne die Einstellungen zu übernehmen"));
+    btnAbbrechen->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(btnBuchen);
+    buttons->addWidget(btnAbbrechen);
+    main->addLayout(buttons);
+
+    addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
+                     QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
+    addGuardedAction(QStringLiteral("actNaechsteSeite"), QKeySequence(Qt::Key_F4),
+                     QStringLiteral("actNaechsteSeiteExecute"),
+                     [this] { actNaechsteSeiteExecute(); });
+    connect(btnBuchen, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_pages, &QTabWidget::currentChanged, this,
+            [this] { guard(QStringLiteral("pgcGeraeteChange"), [this] { pgcGeraeteChange(); }); });
+
+    fillPresetList();
+    m_formStoreButton->setVisible(frmKassotypHaupt().startMode() == 2);
+    pgcGeraeteChange();
+}
+
+TfrmAllgTreiber::~TfrmAllgTreiber()
+{
+    guard(
+            QStringLiteral("FormDestroy"), [this] { KASTFile.Close(); }, false);
+}
+
+int TfrmAllgTreiber::RNr() const
+{
+    return frmKassotypHaupt().workstationNumber();
+}
+
+void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+
+    auto *top = new QHBoxLayout;
+    auto *mode = new TRadioGroup(tr(" Druckermodus "),
+                                 {tr("Textmodus (sofortige Druckausgabe)"),
+                                  tr("Grafikmodus (Druckausgabe am Ende)"),
+                                  tr("Testmodus (keine Druckausgabe)")},
+                                 1, page);
+    mode->setObjectName(QStringLiteral("rgpDruckermodus"));
+    top->addWidget(mode);
+
+    auto *presetBox = new QVBoxLayout;
+    auto *presetRow = new QHBoxLayout;
+    m_presetList = new QComboBox(page);
+    m_presetList->setObjectName(QStringLiteral("ddcEinstellung"));
+    m_presetList->setEditable(true);
+    m_presetList->setInsertPolicy(QComboBox::NoInsert);
+    m_presetList->lineEdit()->setMaxLength(10);
+    m_presetList->setMinimumWidth(140);
+    auto *presetLabel = new QLabel(tr("Einstellung"), page);
+    presetLabel->setBuddy(m_presetList);
+    m_formStoreButton = new QToolButton(page);
+    m_formStoreButton->setObjectName(QStringLiteral("spbFormStoreDlg"));
+    m_formStoreButton->setText(QStringLiteral("..."));
+    m_formStoreButton->setToolTip(tr("Gespeicherte Einstellung laden"));
+    presetRow->addWidget(presetLabel);
+    presetRow->addWidget(m_presetList);
+    presetRow->addWidget(m_formStoreButton);
+    presetRow->addStretch();
+    presetBox->addLayout(presetRow);
+    auto *forceInit = new QCheckBox(tr("Initialisierung vor jedem Druckauftrag durchführen"), page);
+    forceInit->setObjectName(QStringLiteral("chbForcePrinterInit"));
+    presetBox->addWidget(forceInit);
+    presetBox->addStretch();
+    top->addLayout(presetBox, 1);
+    layout->addLayout(top);
+
+    auto *middle = new QHBoxLayout;
+    auto *fontColumn = new QVBoxLayout;
+    auto *fonts = new QGridLayout;
+    fonts->addWidget(columnHeading(tr("ESC"), page), 0, 2);
+    for (int n = 1; n <= 4; ++n) {
+        const QString number = QString::number(n);
+        auto *name = newEdit(page, QStringLiteral("edtNameFont") + number, 130);
+        auto *label = new QLabel(tr("&%1. Druckerschriftart").arg(n), page);
+        label->setBuddy(name);
+        fonts->addWidget(label, n, 0);
+        fonts->addWidget(name, n, 1);
+        fonts->addWidget(newEdit(page, QStringLiteral("edtNormal") + number, 40), n, 2);
+        fonts->addWidget(newEdit(page, QStringLiteral("edtGross") + number, 40), n, 3);
+    }
+    auto *controlFont = newEdit(page, QStringLiteral("edtNameControlFont"), 130);
+    auto *controlLabel = new QLabel(tr("Name des &Controlfonts"), page);
+    controlLabel->setBuddy(controlFont);
+    fonts->addWidget(controlLabel, 5, 0);
+    fonts->addWidget(controlFont, 5, 1);
+    fontColumn->addLayout(fonts);
+
+    auto *direct = new QGridLayout;
+    auto *port = newCombo(page, QStringLiteral("cmbComPortTextmDirekt"),
+                          {tr("aus"), "COM1", "COM2", "COM3", "COM4"});
+    auto *portLabel = new QLabel(tr("COM-Port für direkten Textm."), page);
+    portLabel->setBuddy(port);
+    auto *baud = newCombo(page, QStringLiteral("cmbTextmDirektBaudrate"),
+                          QStringList{QString()} + BaudRates);
+    baud->setToolTip(tr("Baudrate für direkten Textmodus"));
+    const QString directHint =
+            tr("Für einen Drucker, der im Textmodus ohne Treiber direkt über eine serielle "
+               "Schnittstelle angesteuert wird.");
+    port->setToolTip(directHint);
+    portLabel->setToolTip(directHint);
+    direct->addWidget(portLabel, 0, 0);
+    direct->addWidget(port, 0, 1);
+    direct->addWidget(baud, 0, 2);
+    fontColumn->addSpacing(12);
+    fontColumn->addLayout(direct);
+    fontColumn->addStretch();
+    middle->addLayout(fontColumn);
+
+    m_functionList = new QScrollArea(page);
+    m_functionList->setObjectName(QStringLiteral("scbFunktionen"));
+    m_functionList->setWidgetResizable(true);
+    auto *table = new QWidget;
+    auto *grid = new QGridLayout(table);
+    grid->addWidget(columnHeading(tr("Funktionen"), table), 0, 0);
+    grid->addWidget(columnHeading(tr("Controlfont"), table), 0, 1);
+    grid->addWidget(columnHeading(tr("ESC (10 x HEX)"), table), 0, 2);
+    int row = 1;
+    for (const PrinterFunction &function : printerFunctions()) {
+        const QString suffix = QString::fromLatin1(function.suffix);
+        grid->addWidget(new QLabel(tr(function.caption), table), row, 0);
+        grid->addWidget(newEdit(table, QStringLiteral("edtCtrl") + suffix, 40), row, 1);
+        grid->addWidget(newEdit(table, QStringLiteral("edtESC") + suffix, 190), row, 2);
+        ++row;
+    }
+    grid->setRowStretch(row, 1);
+    m_functionList->setWidget(table);
+    // Only the list scrolls down; its columns are always seen whole.
+    m_functionList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_functionList->setMinimumWidth(table->sizeHint().width()
+                                    + m_functionList->verticalScrollBar()->sizeHint().width()
+                                    + 2 * m_functionList->frameWidth());
+    middle->addWidget(m_functionList, 1);
+    layout->addLayout(middle, 1);
+
+    connect(m_presetList, &QComboBox::textActivated, this, [this](const QString &name) {
+        guard(QStringLiteral("ddcEinstellungClick"), [&] { ddcEinstellungClick(name); });
+    });
+    connect(m_formStoreButton, &QToolButton::clicked, this, [this] {
+        guard(QStringLiteral("spbFormStoreDlgClick"), [this] { spbFormStoreDlgClick(); });
+    });
+}
+
+void TfrmAllgTreiber::buildDrawerPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->addRow(tr("Kassenschublade"),
+                 newCombo(page, QStringLiteral("cmbDrawer"),
+                          {tr("Drucker"), tr("kein"), "COM1", "COM2", "COM3", "COM4"}));
+    layout->addLayout(form);
+
+    auto *explanation = new QLabel(
+            tr("Benötigt eine direkt an den COM Port angeschlossene Kassenlade eine spezielle "
+               "Bytesequenz zum Öffnen, ist diese hier in Hex zu definieren. Wird eine solche "
+               "nicht benötigt ist dieses Feld leer zu lassen."),
+            page);
+    explanation->setWordWrap(true);
+    layout->addSpacing(12);
+    layout->addWidget(explanation);
+    m_serialSequence = newEdit(page, QStringLiteral("edtESCOpenSequenzCOM"), 420);
+    layout->addWidget(m_serialSequence);
+    auto *baudRow = new QFormLayout;
+    baudRow->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    baudRow->addRow(tr("Baudrate:"), newCombo(page, QStringLiteral("cmbKLBaudrate"), BaudRates));
+    layout->addLayout(baudRow);
+    layout->addStretch();
+
+    connect(m_serialSequence, &QLineEdit::editingFinished, this, [this] {
+        guard(QStringLiteral("edtESCOpenSequenzCOMExit"), [this] { edtESCOpenSequenzCOMExit(); });
+    });
+}
+
+void TfrmAllgTreiber::buildDisplayPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    auto *type =
+            newCombo(page, QStringLiteral("cmbKundenanzeige"), {tr("kein"), "DSP8000", "DM-D106"});
+    form->addRow(tr("Kundenanzeige"), type);
+    QStringList ports;
+    for (int n = 1; n <= 8; ++n)
+        ports << QStringLiteral("COM%1").arg(n);
+    for (int n = 1; n <= 8; ++n)
+        ports << tr("Drucker (COM%1)").arg(n);
+    form->addRow(tr("Anschluss"), newCombo(page, QStringLiteral("cmbKDAnschluss"), ports));
+    form->addRow(tr("Baudrate"), newCombo(page, QStringLiteral("cmbKDBaudrate"), BaudRates));
+    form->addRow(tr("Parität"), newCombo(page, QStringLiteral("cmbKDParitaet"),
+                                         {"None", "Odd", "Even", "Mark", "Space"}));
+    form->addRow(tr("Clear"), newEdit(page, QStringLiteral("edtKDClear"), 190));
+    form->addRow(tr("Line 1"), newEdit(page, QStringLiteral("edtKDLine1"), 190));
+    form->addRow(tr("Line 2"), newEdit(page, QStringLiteral("edtKDLine2"), 190));
+    layout->addLayout(form);
+    layout->addStretch();
+
+    connect(type, &QComboBox::textActivated, this, [this](const QString &text) {
+        guard(QStringLiteral("cmbKundenanzeigeChange"), [&] { cmbKundenanzeigeChange(text); });
+    });
+}
+
+void TfrmAllgTreiber::showEvent(QShowEvent *event)
+{
+    TOVOForm::showEvent(event);
+    if (!event->spontaneous())
+        guard(QStringLiteral("FormShow"), [this] { FormShow(); });
+}
+
+void TfrmAllgTreiber::FormShow()
+{
+    m_inPresetChange = false;
+    m_pages->setCurrentIndex(0);
+    pgcGeraeteChange();
+    ControlValues::write(this, QStringLiteral("cmbKundenanzeige"), tr("kein"));
+    for (const char *name : {"cmbKDAnschluss", "cmbKDBaudrate", "cmbKDParitaet", "cmbKLBaudrate"})
+        ControlValues::writeIndex(this, QString::fromLatin1(name), -1);
+    for (const char *name : {"edtKDClear", "edtKDLine1", "edtKDLine2"})
+        ControlValues::write(this, QString::fromLatin1(name), QString());
+    m_functionList->verticalScrollBar()->setValue(0);
+    m_headline->setText(frmKassotypHaupt().engine().Kasso_Typ_Get_PrinterName());
+
+    // The two records are independent: a damaged printer record must not hide the display's.
+    guard(QStringLiteral("FormShow.Druckereinstellung_Laden"),
+          [this] { Druckereinstellung_Laden(RNr(), ActivePrinterKey); });
+    guard(QStringLiteral("FormShow.Kundenanzeige_Laden"), [this] { Kundenanzeige_Laden(RNr()); });
+}
+
+bool TfrmAllgTreiber::lookUp(const QString &kennung, int rnr, const QString &printerKey)
+{
+    KASTFile.ClearKey();
+    KASTFile.Kennung.SetKeyWert(kennung);
+    KASTFile.RNr.SetKeyWert(rnr);
+    KASTFile.Drucker.SetKeyWert(printerKey);
+    return KASTFile.Find();
+}
+
+void TfrmAllgTreiber::Druckereinstellung_Laden(int rnr, const QString &printerKey)
+{
+    const bool found = lookUp(PrinterRecordKennung, rnr, printerKey)
+                       || lookUp(PrinterRecordKennung, 0, printerKey)
+                       || (frmKassotypHaupt().startMode() != 2
+                           && lookUp(PrinterRecordKennung, 0, DummyPrinterKey));
+    if (!found)
+        return;
+    const QMap<QString, QString> values =
+            decodePrinterRecord(KASTFile.currentKey(), KASTFile.ReadSettingsList());
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        // While a preset is being chosen, the chosen name stays whatever its record says.
+        if (m_inPresetChange && it.key() == m_presetList->objectName())
+            continue;
+        ControlValues::write(this, it.key(), it.value());
+    }
+}
+
+void TfrmAllgTreiber::Kundenanzeige_Laden(int rnr)
+{
+    if (!lookUp(DisplayRecordKennung, rnr, DisplayRecordKennung))
+        return;
+    ControlValues::applyAll(this, displayRecordFormat().decode(KASTFile.ReadSettingsList()));
+}
+
+void TfrmAllgTreiber::ddcEinstellungClick(const QString &name)
+{
+    m_inPresetChange = true;
+    const auto reset = qScopeGuard([this] { m_inPresetChange = false; });
+    Druckereinstellung_Laden(RNr(), name);
+}
+
+void TfrmAllgTreiber::cmbKundenanzeigeChange(const QString &type)
+{
+    for (const QString &name : m_displayPresets->GetStoredForms()) {
+        if (name.compare(type, Qt::CaseInsensitive) != 0)
+            continue;
+        if (const std::optional<FormPreset> preset = m_displayPresets->preset(name))
+            ControlValues::applyAll(this, preset->properties);
+        return;
+    }
+}
+
+void TfrmAllgTreiber::edtESCOpenSequenzCOMExit()
+{
+    m_serialSequence->setText(normalisedHexSequence(m_serialSequence->text()));
+}
+
+void TfrmAllgTreiber::spbFormStoreDlgClick()
+{
+    const QStringList names = m_printerPresets->GetStoredForms();
+    QInputDialog chooser(this);
+    chooser.setObjectName(QStringLiteral("dlgFormStore"));
+    chooser.setWindowTitle(tr("Gespeicherte Einstellungen"));
+    chooser.setLabelText(tr("Einstellung"));
+    chooser.setComboBoxItems(names);
+    chooser.setComboBoxEditable(false);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    if (const std::optional<FormPreset> preset = m_printerPresets->preset(chooser.textValue()))
+        ControlValues::applyAll(this, preset->properties);
+}
+
+void TfrmAllgTreiber::actNaechsteSeiteExecute()
+{
+    m_pages->setCurrentIndex((m_pages->currentIndex() + 1) % m_pages->count());
+}
+
+void TfrmAllgTreiber::pgcGeraeteChange()
+{
+    const int next = (m_pages->currentIndex() + 1) % m_pages->count();
+    for (int i = 0; i < m_pages->count(); ++i)
+        m_pages->setTabText(i, i == next ? QString(m_pageNames.at(i) + QStringLiteral(" - F4"))
+                                         : m_pageNames.at(i));
+}
+
+void TfrmAllgTreiber::fillPresetList()
+{
+    const QString shown = m_presetList->currentText();
+    m_presetList->clear();
+    m_presetList->addItems(m_printerPresets->GetStoredForms());
+    ControlValues::setComboText(m_presetList, shown);
+}
+
+QStringList TfrmAllgTreiber::readList(const LayoutFormat &format) const
+{
+    QStringList list;
+    for (const FormatField &field : format.fields)
+        list << ControlValues::readEncoded(this, field);
+    return list;
+}
+
+void TfrmAllgTreiber::book(const QString &kennung, int rnr, const QString &printerKey,
+                           const QStringList &list)
+{
+    KASTFile.ClearKey();
+    KASTFile.Kennung.SetKeyWert(kennung);
+    KASTFile.RNr.SetKeyWert(rnr);
+    KASTFile.Drucker.SetKeyWert(printerKey);
+    KASTFile.BookSettingsList(list);
+}
+
+void TfrmAllgTreiber::btnBuchenClick()
+{
+    // F5 leaves the focus in the field, so its exit handler may not have run yet.
+    edtESCOpenSequenzCOMExit();
+    const int rnr = RNr();
+    const QStringList printer = readList(printerRecordFormat());
+    const QStringList display = readList(displayRecordFormat());
+    const QString printerKey = rnr == 0 ? m_presetList->currentText() : ActivePrinterKey;
+    if (printerKey.trimmed().isEmpty())
+        throw std::runtime_error(tr("Für den Vorlagenrechner 0 muss eine Einstellung gewählt "
+                                    "sein, unter deren Namen die Druckereinstellung gespeichert "
+                                    "wird.")
+                                         .toStdString());
+
+    // All records or none: a template saved under its preset name but not as active printer
+    // would leave the tills printing with settings nobody sees in this window.
+    frmKassotypHaupt().host().store().write([&] {
+        book(PrinterRecordKennung, rnr, printerKey, printer);
+        if (rnr == 0)
+            book(PrinterRecordKennung, 0, ActivePrinterKey, printer);
+        book(DisplayRecordKennung, rnr, DisplayRecordKennung, display);
+    });
+    fillPresetList();
+    accept();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "kastfile.h"
+#include "layoutformat.h"
+#include "services.h"
+#include "tovoform.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QTabWidget;
+class QToolButton;
+
+// Printer, cash drawer and customer display of the workstation chosen in the main window,
+// kept in the records "AKTBONDR" and "DISPLAY". exec() answers Accepted after a save.
+class TfrmAllgTreiber : public TOVOForm
+{
+    Q_OBJECT
+public:
+    explicit TfrmAllgTreiber(QWidget *parent = nullptr);
+    ~TfrmAllgTreiber() override;
+
+    void FormShow();
+    void btnBuchenClick();
+    void actNaechsteSeiteExecute();
+    void ddcEinstellungClick(const QString &name);
+    void cmbKundenanzeigeChange(const QString &type);
+    void edtESCOpenSequenzCOMExit();
+    void spbFormStoreDlgClick();
+
+    // Applies the printer record of workstation rnr under the third key, or its fallbacks.
+    void Druckereinstellung_Laden(int rnr, const QString &printerKey);
+    void Kundenanzeige_Laden(int rnr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildPrinterPage(QWidget *page);
+    void buildDrawerPage(QWidget *page);
+    void buildDisplayPage(QWidget *page);
+    void pgcGeraeteChange();
+    void fillPresetList();
+    QStringList readList(const LayoutFormat &format) const;
+    bool lookUp(const QString &kennung, int rnr, const QString &printerKey);
+    void book(const QString &kennung, int rnr, const QString &printerKey, const QStringList &list);
+    int RNr() const;
+
+    Tkastfile KASTFile;
+    std::unique_ptr<StoreFormStore> m_printerPresets; // StoreFormStore
+    std::unique_ptr<StoreFormStore> m_displayPresets; // KDStore
+    bool m_inPresetChange = false;
+
+    QTabWidget *m_pages = nullptr;
+    QStringList m_pageNames;
+    QLabel *m_headline = nullptr;
+    QComboBox *m_presetList = nullptr;
+    QToolButton *m_formStoreButton = nullptr;
+    QScrollArea *m_functionList = nullptr;
+    QLineEdit *m_serialSequence = nullptr;
+};
