@@ -3,6 +3,7 @@
 // program showing one empty dialog. Runs alternate so that both see the same machine load.
 #include "placeholdervalues.h"
 #include "sampledocument.h"
+#include "setupbench.h"
 
 #include "bonprinter.h"
 #include "host.h"
@@ -159,5 +160,6 @@ int main(int argc, char *argv[])
     out << "| test prints of all 23 types rendered into jobs and PNG pictures | "
         << QString::number(testPrintMillisecondsPerDocument(dir.path()), 'f', 2)
         << " ms per document | | | |\n";
+    benchWorkstationSetup(out, dir.path());
     return 0;
 }

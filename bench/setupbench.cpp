@@ -99,11 +99,14 @@ void benchWorkstationSetup(QTextStream &out, const QString &folder)
         std::exit(1);
     }
 
-    out << row(QStringLiteral("SaetzeAnlegen: 150-section template into 1 workstation"), one,
-               baseline);
-    out << row(QStringLiteral("SaetzeAnlegen: 150-section template into 500 workstations, one "
-                              "call each"),
-               many, baseline);
+    out << row(
+            QStringLiteral("SaetzeAnlegen: 150-section template (+ page setup) into 1 workstation"),
+            one, baseline);
+    out << row(
+            QStringLiteral(
+                    "SaetzeAnlegen: 150-section template (+ page setup) into 500 workstations, one "
+                    "call each"),
+            many, baseline);
     out << row(QStringLiteral("Copy_Rechner_Einstellungen: 150 records and 30 parameters to 500 "
                               "targets"),
                copy, baseline);

@@ -3,6 +3,7 @@
 #include "LayBonueber.h"
 #include "Platzhalter.h"
 #include "SeiteEinr.h"
+#include "allgeinstellungenfrm.h"
 #include "bonprinter.h"
 #include "controlvalues.h"
 #include "host.h"
@@ -50,6 +51,7 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
     OVOFormInit(QStringLiteral("frmKassotypHaupt"), true);
     buildWindow();
     registerBuiltInEditors(m_editors);
+    setSettingsWindowFactory([] { return std::make_unique<TfrmAllgEinstellungen>(); });
     // A test print is shown as a picture as well: the user may not be standing at the printer.
     m_testPrint = [this](int type) {
         runTestPrint(engine(), type);

@@ -34,8 +34,8 @@ namespace {
 // The workstation's own device records; a setup from the template must never overwrite them.
 bool isOwnDeviceRecord(const QString &kennung)
 {
-    return kennung.compare(QLatin1String("AKTBONDR"), Qt::CaseSensitive) == 0
-           || kennung.compare(QLatin1String("DISPLAY"), Qt::CaseSensitive) == 0;
+    return kennung.compare(QLatin1String("AKTBONDR"), Qt::CaseInsensitive) == 0
+           || kennung.compare(QLatin1String("DISPLAY"), Qt::CaseInsensitive) == 0;
 }
 
 LayoutFilter onWorkstation(int rnr, const std::optional<QString> &printerKey = std::nullopt)

@@ -1,0 +1,359 @@
+#include "allgeinstellungenfrm.h"
+
+#include "SeiteEinr.h"
+#include "allgtreiber.h"
+#include "bonprinter.h"
+#include "buttonmenu.h"
+#include "frmCopyOptionsU.h"
+#include "frmsettingsu.h"
+#include "host.h"
+#include "hosttables.h"
+#include "mainwindowcontext.h"
+#include "printoutput.h"
+#include "textfunctions.h"
+#include "workstationsetup.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+constexpr int RightsGroup = 69;
+// Below this many records a setup is over before a progress dialog could be read.
+constexpr int ProgressThreshold = 50;
+
+} // namespace
+
+struct TfrmAllgEinstellungen::MenuButton
+{
+    const char *name;
+    const char *caption;
+    bool tillOnly; // tests a device that only tills have
+    void (TfrmAllgEinstellungen::*action)();
+};
+
+const QList<TfrmAllgEinstellungen::MenuButton> &TfrmAllgEinstellungen::menuButtons()
+{
+    using W = TfrmAllgEinstellungen;
+    static const QList<MenuButton> list = {
+            {"btnLokaleEinstellungen", QT_TR_NOOP("Lokale Einstellungen"), false,
+             &W::openLocalSettings},
+            {"btnDruckerKassenladeKundeanzeige", QT_TR_NOOP("Drucker, Kassenlade, Kundenanzeige"),
+             false, &W::openDriverSettings},
+            {"btnDruckerPapierbreiteRaender", QT_TR_NOOP("Drucker Papierbreite/Ränder"), false,
+             &W::openPaperWidth},
+            {"btnDruckerAutomatischEinstellen", QT_TR_NOOP("Drucker Automatisch Einstellen"), false,
+             &W::automaticSetup},
+            {"btnDruckerVorgabeEinstellen", QT_TR_NOOP("Drucker Vorgabe Einstellen"), false,
+             &W::defaultSetup},
+            {"btnDruckerEinstellungenaufandereRechnerkopieren",
+             QT_TR_NOOP("Drucker Einstellungen auf andere Rechner kopieren"), false,
+             &W::copySettings},
+            {"btnTestKassenlade", QT_TR_NOOP("Test Kassenlade"), true, &W::testDrawer},
+            {"btnTestKundenanzeige", QT_TR_NOOP("Test Kundenanzeige"), true, &W::testDisplay},
+    };
+    return list;
+}
+
+QStringList TfrmAllgEinstellungen::buttonNames()
+{
+    QStringList names;
+    for (const MenuButton &b : menuButtons())
+        names << QString::fromLatin1(b.name);
+    return names;
+}
+
+TfrmAllgEinstellungen::TfrmAllgEinstellungen(QWidget *parent)
+    : TOVOForm(parent)
+{
+    OVOFormInit(QStringLiteral("frmAllgEinstellungen"), true);
+    m_engine = nullptr;
+    m_startMode = 0;
+    buildWindow();
+}
+
+TfrmAllgEinstellungen::~TfrmAllgEinstellungen() = default;
+
+void TfrmAllgEinstellungen::buildWindow()
+{
+    setWindowTitle(tr("Allgemeine Einstellungen"));
+    setModal(false);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+
+    m_menu = new TButtonMenu(this);
+    m_menu->setObjectName(QStringLiteral("btnMenu"));
+    m_menu->setMinimumWidth(340);
+    connect(m_menu, &TButtonMenu::btnClick, this, [this](int index) {
+        const int tag = m_menu->entry(index).tag;
+        btnMenuClick(buttonNames().value(tag - 1));
+    });
+
+    auto *close = new QPushButton(tr("Schließen"), this);
+    close->setObjectName(QStringLiteral("stbSchliessen"));
+    close->setToolTip(tr("Fenster schließen (Esc)"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_menu);
+    layout->addStretch();
+    layout->addWidget(close, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    rebuildMenu();
+}
+
+void TfrmAllgEinstellungen::rebuildMenu()
+{
+    m_menu->clear();
+    m_menu->addHead(tr("Allgemeine Einstellungen"));
+    int tag = 0;
+    for (const MenuButton &b : menuButtons())
+        m_menu->addEntry(tr(b.caption), ++tag, true);
+}
+
+int TfrmAllgEinstellungen::menuIndex(const QString &buttonName) const
+{
+    const qsizetype position = buttonNames().indexOf(buttonName);
+    return position < 0 ? -1 : m_menu->indexOfTag(int(position) + 1);
+}
+
+bool TfrmAllgEinstellungen::isButtonEnabled(const QString &buttonName) const
+{
+    const int index = menuIndex(buttonName);
+    return index >= 0 && m_menu->entry(index).enabled;
+}
+
+void TfrmAllgEinstellungen::enableButtons()
+{
+    const int type = host().workstations().GetRNrUmfang(m_rnr).RTyp;
+    const QList<MenuButton> &buttons = menuButtons();
+    for (int i = 0; i < buttons.size(); ++i)
+        m_menu->setEntryEnabled(m_menu->indexOfTag(i + 1),
+                                !buttons[i].tillOnly || isTillType(type));
+}
+
+void TfrmAllgEinstellungen::setWorkstation(int rnr)
+{
+    m_rnr = rnr;
+    guard(QStringLiteral("SetRNr"), [this] { enableButtons(); });
+}
+
+void TfrmAllgEinstellungen::showNonModal()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmAllgEinstellungen::showEvent(QShowEvent *event)
+{
+    TOVOForm::showEvent(event);
+    m_closed = false;
+    guard(QStringLiteral("FormShow"), [this] {
+        rebuildMenu();
+        enableButtons();
+    });
+}
+
+void TfrmAllgEinstellungen::reject()
+{
+    // Esc, the close button and the frame all end here: the window is hidden, not freed, and
+    // stays hidden when the main window changes the workstation.
+    m_closed = true;
+    hide();
+    setResult(QDialog::Rejected);
+}
+
+void TfrmAllgEinstellungen::stbSchliessenClick()
+{
+    reject();
+}
+
+void TfrmAllgEinstellungen::btnMenuClick(const QString &buttonName)
+{
+    guard(buttonName + QStringLiteral("Click"), [&] {
+        for (const MenuButton &b : menuButtons()) {
+            if (QLatin1String(b.name) == buttonName && isButtonEnabled(buttonName)) {
+                (this->*b.action)();
+                return;
+            }
+        }
+    });
+}
+
+Host &TfrmAllgEinstellungen::host() const
+{
+    return frmKassotypHaupt().host();
+}
+
+TBonPrinter &TfrmAllgEinstellungen::engine() const
+{
+    if (!m_engine)
+        throw std::runtime_error(tr("Das Druckmodul ist nicht verfügbar.").toStdString());
+    return *m_engine;
+}
+
+bool TfrmAllgEinstellungen::hasRight(int function) const
+{
+    return host().rights().UserRechtePruefen({RightsGroup, quint16(function)}, QString(), 1, false,
+                                             0);
+}
+
+bool TfrmAllgEinstellungen::rightUnlessSystemMode(int function) const
+{
+    return m_startMode == 2 || hasRight(function);
+}
+
+void TfrmAllgEinstellungen::refreshEngine()
+{
+    TBonPrinter &printer = engine();
+    printer.Refresh();
+    OVOInfo &info = host().info();
+    const int error = info.ErrorNumber();
+    if ((error >= 1001 && error <= 1023) || error == 1026)
+        info.ResetErrorSpez(error, KassotypProgramKey);
+}
+
+void TfrmAllgEinstellungen::openLocalSettings()
+{
+    TfrmSettings settings(this);
+    settings.exec();
+}
+
+void TfrmAllgEinstellungen::openDriverSettings()
+{
+    int result = QDialog::Rejected;
+    if (rightUnlessSystemMode(91)) {
+        TfrmAllgTreiber driver(this);
+        result = driver.exec();
+    }
+    if (result != QDialog::Accepted)
+        return;
+    // The driver window may have chosen another printer: set up for the one now in use.
+    refreshEngine();
+    if (engine().Kasso_Typ_Get_LayoutPrinterKey() != QLatin1String("TEST"))
+        automaticSetup();
+}
+
+void TfrmAllgEinstellungen::openPaperWidth()
+{
+    TfrmBreiteRaender paper(this);
+    paper.exec();
+}
+
+void TfrmAllgEinstellungen::automaticSetup()
+{
+    if (!rightUnlessSystemMode(70) || m_rnr == 0)
+        return;
+    SaetzeAnlegen(SetupAutomatic);
+}
+
+void TfrmAllgEinstellungen::defaultSetup()
+{
+    if (!rightUnlessSystemMode(71))
+        return;
+    if (host().info().ShowMeldung(1024, KassotypProgramKey) != Answer::Yes)
+        return;
+    if (m_rnr == 0)
+        return;
+    SaetzeAnlegen(SetupDefault);
+}
+
+void TfrmAllgEinstellungen::SaetzeAnlegen(int mode)
+{
+    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    OVOInfo &info = host().info();
+    if (printerKey.isEmpty() && (mode == SetupDefault || mode == SetupAutomatic)) {
+        info.ShowText(MessageKind::Warning,
+                      tr("Für Rechner %1 ist kein Drucker eingerichtet; es wurden keine "
+                         "Layoutsätze angelegt.")
+                              .arg(m_rnr));
+        return;
+    }
+
+    std::unique_ptr<QProgressDialog> dialog;
+    const auto progress = [&](int done, int total) {
+        if (total <= ProgressThreshold)
+            return true;
+        if (!dialog) {
+            dialog = std::make_unique<QProgressDialog>(tr("Layoutsätze werden angelegt ..."),
+                                                       tr("Abbrechen"), 0, total, this);
+            dialog->setObjectName(QStringLiteral("dlgFortschritt"));
+            dialog->setWindowTitle(windowTitle());
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setMinimumDuration(0);
+        }
+        dialog->setValue(done);
+        return !dialog->wasCanceled();
+    };
+
+    int written = 0;
+    try {
+        written = ::SaetzeAnlegen(host(), m_rnr, printerKey, mode, progress);
+    } catch (const OperationCancelled &) {
+        dialog.reset();
+        info.ShowMeldung(1027, KassotypProgramKey);
+        return;
+    }
+    dialog.reset();
+    refreshEngine();
+    const QString text =
+            written == 1 ? tr("Für Rechner %1 und den Drucker %2 wurde 1 Layoutsatz angelegt.")
+                                   .arg(m_rnr)
+                                   .arg(printerKey)
+                         : tr("Für Rechner %1 und den Drucker %2 wurden %3 Layoutsätze angelegt.")
+                                   .arg(m_rnr)
+                                   .arg(printerKey)
+                                   .arg(written);
+    info.ShowText(MessageKind::Information, text);
+}
+
+void TfrmAllgEinstellungen::copySettings()
+{
+    TfrmCopyOptions options(this);
+    if (options.exec() != QDialog::Accepted)
+        return;
+    QList<int> targets;
+    for (int i = 0; i < options.targetCount(); ++i)
+        targets << options.GetTarget(i);
+    Copy_Rechner_Einstellungen(host(), options.sourceWorkstation(), targets, false);
+    if (m_engine && targets.contains(m_engine->workstation()))
+        refreshEngine();
+    host().info().ShowMeldung(1032, KassotypProgramKey);
+}
+
+void TfrmAllgEinstellungen::reportDevice(const OutputResult &result, int errorNumber)
+{
+    OVOInfo &info = host().info();
+    if (!result.ok) {
+        info.ShowMeldung(errorNumber, KassotypProgramKey, {result.error});
+        info.ResetErrorSpez(errorNumber, KassotypProgramKey);
+    } else if (!result.warning.isEmpty()) {
+        info.ShowText(MessageKind::Warning, result.warning);
+    }
+}
+
+void TfrmAllgEinstellungen::testDrawer()
+{
+    if (!hasRight(73))
+        return;
+    reportDevice(engine().KT_DrawerOpen(), 1010);
+}
+
+void TfrmAllgEinstellungen::testDisplay()
+{
+    TBonPrinter &printer = engine();
+    printer.KD_Init();
+    OutputResult result = printer.KD_Clear();
+    if (result.ok)
+        result = printer.KD_Print(tr("Datum:   ") + ovo_DateToStr(ovo_Date()),
+                                  tr("Uhrzeit: ") + ovo_TimeToStr(QTime::currentTime()));
+    printer.KD_Done();
+    reportDevice(result, 1011);
+}
