@@ -112,24 +112,6 @@ QList<FormPreset> builtInPagePresets()
 
 } // namespace
 
-const LayoutFormat &pageSetupFormat()
-{
-    static const LayoutFormat format{
-            QStringLiteral("Papierbreite und Ränder"),
-            {
-                    {QStringLiteral("edtPapierbreite"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandOben"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandLinks"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandRechts"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtPapierHoehe"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandUnten"), FieldEncoding::NumberCm},
-                    {PresetControl, FieldEncoding::Text}, // selected by a hook, see applyList
-            },
-            {PageSetupSize}, // a shorter list is not applied at all
-    };
-    return format;
-}
-
 TfrmBreiteRaender::TfrmBreiteRaender(QWidget *parent)
     : TOVOForm(parent)
     , KASTFile(frmKassotypHaupt().host().store())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "deviceformats.h"
 #include "kastfile.h"
 #include "layoutformat.h"
 #include "tovoform.h"
@@ -11,10 +12,6 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class StoreFormStore;
-
-// The page setup record "SEITEEIN" of a printer: paper width and height and the four margins
-// in centimetres, and the printer preset name the record belongs to.
-const LayoutFormat &pageSetupFormat();
 
 // Paper width and margins of a printer for the chosen workstation. Opened from the general
 // settings window, and by the main window when an editor finds no page setup; that instance

@@ -1,5 +1,7 @@
 #include "editorregistry.h"
 
+#include "LayBonpos.h"
+#include "LayBonsumme.h"
 #include "tovoform.h"
 
 void EditorRegistry::registerEditor(const QString &className, Factory factory)
@@ -7,7 +9,10 @@ void EditorRegistry::registerEditor(const QString &className, Factory factory)
     m_editors.insert(className, std::move(factory));
 }
 
-void registerBuiltInEditors(EditorRegistry &)
+void registerBuiltInEditors(EditorRegistry &registry)
 {
-    // The section editors with windows of their own join here as they are built.
+    registry.registerEditor(QStringLiteral("TfrmLayBonPos"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayBonPos>(owner); });
+    registry.registerEditor(QStringLiteral("TfrmLayBonSum"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayBonSum>(owner); });
 }

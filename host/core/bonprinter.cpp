@@ -1,5 +1,6 @@
 #include "bonprinter.h"
 
+#include "deviceformats.h"
 #include "devicepresets.h"
 
 #include "host.h"
@@ -42,6 +43,7 @@ void TBonPrinter::Refresh()
     m_printerKey.clear();
     m_printerFonts.clear();
     m_pageSetup.clear();
+    m_textPort.clear();
     m_refreshFailed = false;
     readPrinterRecord();
     readPageSetup();
@@ -59,13 +61,12 @@ void TBonPrinter::readPrinterRecord()
             {QStringLiteral("AKTBONDR"), 0, QStringLiteral("TEST")},
     };
     QStringList list;
-    bool found = false;
+    LayoutKey foundKey;
     try {
         for (const LayoutKey &key : candidates) {
             if (const auto stored = layouts.readList(key)) {
                 list = *stored;
-                m_printerRecordRnr = key.rnr;
-                found = true;
+                foundKey = key;
                 break;
             }
         }
@@ -73,27 +74,37 @@ void TBonPrinter::readPrinterRecord()
         fail(1005, {ws, e.text()});
         return;
     }
-    if (!found) {
+    if (foundKey.kennung.isEmpty()) {
         fail(1001, {ws});
         return;
     }
-    if (list.size() < PrinterRecordMinimum) {
+    // Read through the printer record's one description, as the settings window writes it.
+    QMap<QString, QString> values;
+    try {
+        values = decodePrinterRecord(foundKey, list);
+    } catch (const DamagedRecordError &) {
+        fail(1003, {ws, list.value(0)});
+        return;
+    }
+    if (values.isEmpty()) {
         fail(1004, {ws});
         return;
     }
-    bool ok = false;
-    const int mode = list.at(0).trimmed().toInt(&ok);
-    if (!ok || mode < 0 || mode > 2) {
+    const int mode = values.value(QStringLiteral("rgpDruckermodus")).trimmed().toInt();
+    if (mode < 0 || mode > 2) {
         fail(1003, {ws, list.at(0)});
         return;
     }
+    m_printerRecordRnr = foundKey.rnr;
     m_printerRecord = list;
     m_mode = QString(mode == 1 ? GraphicMode : mode == 0 ? TextMode : TestMode);
-    m_printerKey = list.at(PrinterPresetNamePos).trimmed();
-    for (int pos : {1, 4, 7, 10}) {
-        if (!list.at(pos).isEmpty())
-            m_printerFonts << list.at(pos);
+    m_printerKey = values.value(QStringLiteral("ddcEinstellung")).trimmed();
+    for (int f = 1; f <= 4; ++f) {
+        const QString font = values.value(QStringLiteral("edtNameFont%1").arg(f));
+        if (!font.isEmpty())
+            m_printerFonts << font;
     }
+    m_textPort = values.value(QStringLiteral("cmbComPortTextmDirekt"));
 }
 
 void TBonPrinter::readPageSetup()
@@ -123,9 +134,7 @@ QString TBonPrinter::Kasso_Typ_Get_PrinterName() const
 
 bool TBonPrinter::TextModusDirektVerwendet() const
 {
-    if (m_mode != QString(TextMode) || m_printerRecord.size() <= 45)
-        return false;
-    return m_printerRecord.at(45).startsWith(QLatin1String("COM"));
+    return m_mode == QString(TextMode) && m_textPort.startsWith(QLatin1String("COM"));
 }
 
 void TBonPrinter::ReadPrGeUebe()

@@ -136,6 +136,7 @@ private:
     QString m_mode;
     QString m_printerKey;
     QStringList m_printerFonts;
+    QString m_textPort; // serial port of direct text mode, "aus" or empty when not used
     QStringList m_pageSetup;
     QString m_prGeUebe;
     bool m_refreshFailed = false;

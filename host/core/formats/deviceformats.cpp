@@ -164,3 +164,22 @@ QString normalisedHexSequence(const QString &text)
         sequence.prepend(u'0');
     return sequence;
 }
+
+const LayoutFormat &pageSetupFormat()
+{
+    static const LayoutFormat format{
+            QStringLiteral("Papierbreite und Ränder"),
+            {
+                    {QStringLiteral("edtPapierbreite"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandOben"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandLinks"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandRechts"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtPapierHoehe"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandUnten"), FieldEncoding::NumberCm},
+                    {QStringLiteral("ddcEinstellung"),
+                     FieldEncoding::Text}, // the printer preset the page belongs to
+            },
+            {PageSetupSize}, // a shorter list is not applied at all
+    };
+    return format;
+}

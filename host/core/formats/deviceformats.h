@@ -32,6 +32,9 @@ const QList<PrinterFunction> &printerFunctions();
 const LayoutFormat &printerRecordFormat();
 // Positions 0..6; shorter lists are not applied.
 const LayoutFormat &displayRecordFormat();
+// The page setup "SEITEEIN": paper width, top, left, right margin, height, bottom margin in
+// centimetres and the printer preset name; shorter lists are not applied.
+const LayoutFormat &pageSetupFormat();
 
 // Control name -> stored text of the positions a stored printer list reaches. A list that ends
 // before position 42 was written before the initialisation switch existed and means "0".
