@@ -1,5 +1,7 @@
 #include "editorregistry.h"
 
+#include "LayBonende.h"
+#include "LayBonkopf.h"
 #include "LayBonpos.h"
 #include "LayBonsumme.h"
 #include "tovoform.h"
@@ -11,6 +13,14 @@ void EditorRegistry::registerEditor(const QString &className, Factory factory)
 
 void registerBuiltInEditors(EditorRegistry &registry)
 {
+    registry.registerHeaderEditor([](QWidget *owner, int type) {
+        auto editor = std::make_unique<TfrmLayBonkopf>(owner);
+        editor->setDocumentType(type);
+        return std::unique_ptr<TOVOForm>(std::move(editor));
+    });
+    registry.registerEditor(QStringLiteral("TfrmLayBonende"), [](QWidget *owner) {
+        return std::unique_ptr<TOVOForm>(std::make_unique<TfrmLayBonende>(owner));
+    });
     registry.registerEditor(QStringLiteral("TfrmLayBonPos"),
                             [](QWidget *owner) { return std::make_unique<TfrmLayBonPos>(owner); });
     registry.registerEditor(QStringLiteral("TfrmLayBonSum"),

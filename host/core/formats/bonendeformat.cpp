@@ -148,16 +148,16 @@ const EndSectionPlan &bonEndePlan()
                                    LineCondition::PlaceholdersFilled)
                      + switchRange(11, 25, QStringLiteral("chbNurBeiRueckgabe"),
                                    LineCondition::ReturnOnly);
-        p.format = buildFormat(QStringLiteral("Bonende"),
-                               {{Part::Lines, 1, 10},
-                                {Part::Switches, 1, 10},
-                                {Part::Lines, 11, 25},
-                                {Part::Switches, 11, 25},
-                                {Part::Logo, 0, 0},
-                                {Part::Counts, 0, 0}},
-                               p.switches, {53, 61, 151, 158},
-                               {{QStringLiteral("rgpLogoPosition"),
-                                 StoredReading::PositionOrCentre}});
+        p.format =
+                buildFormat(QStringLiteral("Bonende"),
+                            {{Part::Lines, 1, 10},
+                             {Part::Switches, 1, 10},
+                             {Part::Lines, 11, 25},
+                             {Part::Switches, 11, 25},
+                             {Part::Logo, 0, 0},
+                             {Part::Counts, 0, 0}},
+                            p.switches, {53, 61, 151, 158},
+                            {{QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}});
         return p;
     }();
     return plan;
@@ -171,16 +171,16 @@ const EndSectionPlan &rechEndePlan()
         p.lines = 20;
         p.switches = switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
                      + switchRange(2, 4, QStringLiteral("chbText"), LineCondition::WithReduction);
-        p.format = buildFormat(
-                QStringLiteral("Rechnungsende"),
-                {{Part::Lines, 1, 12},
-                 {Part::Switches, 1, 4},
-                 {Part::Lines, 13, 20},
-                 {Part::Logo, 0, 0},
-                 {Part::Counts, 0, 0}},
-                p.switches, {65, 80, 105, 112},
-                {{QStringLiteral("chbLogo"), StoredReading::FlagUnlessZero},
-                 {QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}});
+        p.format =
+                buildFormat(QStringLiteral("Rechnungsende"),
+                            {{Part::Lines, 1, 12},
+                             {Part::Switches, 1, 4},
+                             {Part::Lines, 13, 20},
+                             {Part::Logo, 0, 0},
+                             {Part::Counts, 0, 0}},
+                            p.switches, {65, 80, 105, 112},
+                            {{QStringLiteral("chbLogo"), StoredReading::FlagUnlessZero},
+                             {QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}});
         return p;
     }();
     return plan;

@@ -83,8 +83,8 @@ std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
         return std::nullopt;
     const LogoStore &logos = context.engine.host().logos();
     for (int rnr : {context.engine.workstation(), 0}) {
-        const std::optional<StoredLogo> stored = logos.load(
-                {KassotypProgramKey, context.kennung, CurrentLogoName, rnr});
+        const std::optional<StoredLogo> stored =
+                logos.load({KassotypProgramKey, context.kennung, CurrentLogoName, rnr});
         if (!stored)
             continue;
         JobItem item;
@@ -115,11 +115,12 @@ const LogoSectionFormat &bonKopfFormat()
                        << FormatField{QStringLiteral("edtTextAnzahlZeilen"), FieldEncoding::Text};
         for (int i = 1; i <= HeaderLineCount; ++i) {
             const QString n = QString::number(i);
-            f.table.fields << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
-                           << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
-                           << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
-                           << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
-                           << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
+            f.table.fields
+                    << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
+                    << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
+                    << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
+                    << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
+                    << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
         }
         f.table.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text}
                        << FormatField{QStringLiteral("edtAnzZeilenNeben"), FieldEncoding::Text}

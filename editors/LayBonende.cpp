@@ -1,0 +1,624 @@
+#include "LayBonende.h"
+
+#include "Preview.h"
+#include "bonprinter.h"
+#include "host.h"
+#include "logoanzeige.h"
+#include "radiogroup.h"
+#include "textfunctions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+// ---- counts --------------------------------------------------------------------------------
+
+int countValue(const QLineEdit *edit)
+{
+    return qMax(0, edit->text().trimmed().toInt());
+}
+
+void setCountValue(QLineEdit *edit, int value)
+{
+    if (countValue(edit) != value)
+        edit->setText(QString::number(value));
+}
+
+namespace {
+
+QRegularExpressionValidator *digits(int count, QObject *parent)
+{
+    return new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(count)), parent);
+}
+
+QLabel *boldLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+} // namespace
+
+// ---- logo block ----------------------------------------------------------------------------
+
+LogoBlock::LogoBlock(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("pnlLogo"));
+    chbLogo = new QCheckBox(tr("&Logo"), this);
+    chbLogo->setObjectName(QStringLiteral("chbLogo"));
+    chbLogo->setToolTip(tr("nur im Graphikmodus verfügbar"));
+    spbLogo = new QPushButton(tr("Logo laden"), this);
+    spbLogo->setObjectName(QStringLiteral("spbLogo"));
+    spbLogo->setToolTip(tr("Bild suchen"));
+    spbLogo->setAutoDefault(false);
+    lblLogoName = new QLabel(noLogoName(), this);
+    lblLogoName->setObjectName(QStringLiteral("lblLogoName"));
+    lblLogoName->hide();
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(chbLogo, 0, 0);
+    grid->addWidget(spbLogo, 0, 1);
+    const struct
+    {
+        QLineEdit **edit;
+        const char *name;
+        QString caption;
+    } sizes[] = {{&edtLogoBreite, "edtLogoBreite", tr("&Breite in cm")},
+                 {&edtLogoHoehe, "edtLogoHoehe", tr("H&öhe  in cm")}};
+    int row = 1;
+    for (const auto &s : sizes) {
+        auto *edit = new QLineEdit(FloatToStr_FSKRT(0), this);
+        edit->setObjectName(QString::fromLatin1(s.name));
+        edit->setMaxLength(5);
+        // Two digits before and after the comma: at most 99,99 cm.
+        edit->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[0-9]{0,2}([,.][0-9]{0,2})?")), edit));
+        edit->setMaximumWidth(70);
+        auto *label = new QLabel(s.caption, this);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        *s.edit = edit;
+        ++row;
+    }
+    rgpLogoPosition =
+            new TRadioGroup(tr(" Position "), {tr("links"), tr("mitte"), tr("rechts")}, 3, this);
+    rgpLogoPosition->setObjectName(QStringLiteral("rgpLogoPosition"));
+    rgpLogoPosition->setItemIndex(1);
+    grid->addWidget(rgpLogoPosition, row, 0, 1, 2);
+    LogoAnzeige = new Tlogoanzeige(this);
+    LogoAnzeige->setObjectName(QStringLiteral("LogoAnzeige"));
+    LogoAnzeige->setFixedSize(170, 120);
+    grid->addWidget(LogoAnzeige, 0, 2, row + 1, 1, Qt::AlignTop);
+    grid->addWidget(lblLogoName, row + 1, 0);
+    grid->setColumnStretch(3, 1);
+}
+
+QString LogoBlock::noLogoName()
+{
+    return tr("- kein Logo vorhanden -");
+}
+
+QString LogoBlock::logoName() const
+{
+    if (LogoAnzeige->Kennung1().isEmpty())
+        return noLogoName();
+    return LogoAnzeige->Kennung1() + u'\\' + LogoAnzeige->Kennung2() + u'\\'
+           + QString::number(LogoAnzeige->Fil_Rech());
+}
+
+void LogoBlock::showLogoName()
+{
+    lblLogoName->setText(logoName());
+}
+
+double LogoBlock::widthCm() const
+{
+    return StrToFloatDef_FSKRT(edtLogoBreite->text(), 0);
+}
+
+double LogoBlock::heightCm() const
+{
+    return StrToFloatDef_FSKRT(edtLogoHoehe->text(), 0);
+}
+
+bool LogoBlock::CheckLogoSettings() const
+{
+    return !chbLogo->isChecked() || (std::trunc(widthCm()) > 0 && std::trunc(heightCm()) > 0);
+}
+
+int LogoBlock::cmToPixels(double cm, double pixelsPerInch)
+{
+    return qMax(0, int(std::trunc(cm * pixelsPerInch / 2.54)));
+}
+
+void LogoBlock::sizePictureWidth(double pixelsPerInch)
+{
+    const int w = cmToPixels(widthCm(), pixelsPerInch);
+    m_pictureRect =
+            QRect((LogoAnzeige->width() - w) / 2, m_pictureRect.y(), w, m_pictureRect.height());
+    LogoAnzeige->setPictureRect(m_pictureRect);
+}
+
+void LogoBlock::sizePictureHeight(double pixelsPerInch)
+{
+    const int h = cmToPixels(heightCm(), pixelsPerInch);
+    m_pictureRect =
+            QRect(m_pictureRect.x(), (LogoAnzeige->height() - h) / 2, m_pictureRect.width(), h);
+    LogoAnzeige->setPictureRect(m_pictureRect);
+}
+
+void LogoBlock::setDetailsEnabled(bool enabled)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{lblLogoName, spbLogo, edtLogoBreite,
+                                                       edtLogoHoehe, rgpLogoPosition, LogoAnzeige})
+        w->setEnabled(enabled);
+}
+
+void LogoBlock::setSizeCm(double width, double height)
+{
+    edtLogoBreite->setText(FloatToStr_FSKRT(width));
+    edtLogoHoehe->setText(FloatToStr_FSKRT(height));
+}
+
+void LogoBlock::load(const QString &kennung, int rnr)
+{
+    LogoAnzeige->Reset();
+    LogoAnzeige->SetKennung1(KassotypProgramKey);
+    LogoAnzeige->SetKennung2(kennung);
+    LogoAnzeige->SetLogoName(CurrentLogoName);
+    LogoAnzeige->SetFil_Rech(qint16(rnr));
+    LogoAnzeige->LoadFromlogofile();
+    LogoAnzeige->update();
+}
+
+bool LogoBlock::saveIfDue(const QString &kennung, int rnr, bool force, OVOBuchung &booking)
+{
+    if (!chbLogo->isChecked() || LogoAnzeige->pictureHeight() <= 0
+        || !(force || LogoAnzeige->pictureChanged()))
+        return false;
+    LogoAnzeige->SetKennung1(KassotypProgramKey);
+    LogoAnzeige->SetKennung2(kennung);
+    LogoAnzeige->SetLogoName(CurrentLogoName);
+    LogoAnzeige->SetFil_Rech(qint16(rnr));
+    const BookingIdentity stamp = booking.next(rnr);
+    LogoAnzeige->SetRNr(stamp.rnr);
+    LogoAnzeige->SetLfdNr(stamp.lfdnr);
+    LogoAnzeige->SaveTologofile();
+    return true;
+}
+
+void LogoBlock::createPreviewPicture(QWidget *previewPage)
+{
+    bmpPreview = new QLabel(previewPage);
+    bmpPreview->setObjectName(QStringLiteral("bmpPreview"));
+    bmpPreview->setScaledContents(true);
+    bmpPreview->hide();
+}
+
+void LogoBlock::hidePreviewPicture()
+{
+    bmpPreview->setGeometry(0, 0, 0, 0);
+    bmpPreview->hide();
+    // The preview page is as high as its lines; a picture at the end needs room of its own.
+    bmpPreview->parentWidget()->setMinimumHeight(0);
+}
+
+void LogoBlock::placePreview(int &y, int printableWidth, double pixelsPerInch)
+{
+    const int w = cmToPixels(widthCm(), pixelsPerInch);
+    const int h = cmToPixels(heightCm(), pixelsPerInch);
+    int left = (printableWidth - w) / 2 + 10;
+    if (rgpLogoPosition->itemIndex() == 0)
+        left = 10;
+    else if (rgpLogoPosition->itemIndex() == 2)
+        left = printableWidth - w + 10;
+    bmpPreview->setPixmap(QPixmap::fromImage(LogoAnzeige->picture()));
+    bmpPreview->setGeometry(left, y + 4, w, h);
+    bmpPreview->show();
+    bmpPreview->parentWidget()->setMinimumHeight(bmpPreview->geometry().bottom() + 10);
+    y += 4 + h;
+}
+
+void LogoBlock::showFullScreenPreview(LayoutEditor &editor)
+{
+    TfrmPreview preview;
+    preview.resize(previewWindowWidth(editor.printableWidth()), preview.height());
+    for (int k = 1; k <= qMin(editor.previewLabelCount(), int(TfrmPreview::SourceCount)); ++k)
+        preview.setSource(k, editor.previewLabel(k));
+    preview.setImageSource(bmpPreview);
+    preview.exec();
+}
+
+// ---- end editor ----------------------------------------------------------------------------
+
+namespace {
+
+struct SwitchLook
+{
+    LineCondition condition;
+    const char *caption;
+    const char *hint;
+    bool initially;
+};
+
+// The switch of a line is captioned after what it does at print time.
+constexpr SwitchLook switchLooks[] = {
+        {LineCondition::WithoutReduction, QT_TRANSLATE_NOOP("TfrmLayBonende", "nur bei Bedarf"),
+         QT_TRANSLATE_NOOP("TfrmLayBonende", "Kundenzahlung ohne Reduzierung"), true},
+        {LineCondition::WithReduction, QT_TRANSLATE_NOOP("TfrmLayBonende", "nur bei Bedarf"),
+         QT_TRANSLATE_NOOP("TfrmLayBonende", "Kundenzahlung mit Reduzierung"), true},
+        {LineCondition::PlaceholdersFilled,
+         QT_TRANSLATE_NOOP("TfrmLayBonende", "nur bei gef. Platz."),
+         QT_TRANSLATE_NOOP("TfrmLayBonende", "Kundenzahlung mit Reduzierung"), false},
+        {LineCondition::ReturnOnly, QT_TRANSLATE_NOOP("TfrmLayBonende", "nur Rückgabe"),
+         QT_TRANSLATE_NOOP("TfrmLayBonende", "Zeile nur bei Rückgabe drucken"), true},
+};
+
+const SwitchLook &lookOf(LineCondition condition)
+{
+    for (const SwitchLook &look : switchLooks) {
+        if (look.condition == condition)
+            return look;
+    }
+    return switchLooks[0];
+}
+
+} // namespace
+
+const EndEditorKind &TfrmLayBonende::bonEndeKind()
+{
+    static const EndEditorKind kind{&bonEndePlan(),
+                                    QStringLiteral("LAYBONEN"),
+                                    tr("Gestaltung des Bonendes"),
+                                    tr("Logo des Bonendes"),
+                                    6,
+                                    10,
+                                    {{QStringLiteral("#VknNr#"), tr("Verkäuferin Nummer")},
+                                     {QStringLiteral("#VknName#"), tr("Verkäuferin Name")},
+                                     {QStringLiteral("#KndNr#"), tr("Kunde Nummer")},
+                                     {QStringLiteral("#KndName#"), tr("Kunde Name")},
+                                     {QStringLiteral("#Linie#"), tr("Linie")}}};
+    return kind;
+}
+
+TfrmLayBonende::TfrmLayBonende(QWidget *parent)
+    : TfrmLayBonende(bonEndeKind(), QStringLiteral("frmLayBonende"), parent)
+{
+}
+
+TfrmLayBonende::TfrmLayBonende(const EndEditorKind &kind, const QString &componentName,
+                               QWidget *parent)
+    : LayoutEditor(componentName, parent)
+    , m_kind(kind)
+{
+    OVOFormInit(componentName, true);
+    setKennung(kind.plan->kennung);
+    setMaske(kind.maske);
+    setWindowTitle(kind.caption);
+    headline()->setText(kind.caption);
+    elementTitle()->hide();
+
+    const QString filler(150, u'x');
+    for (int i = 1; i <= kind.plan->lines; ++i) {
+        LineGroup::Initial initial;
+        initial.text = filler;
+        if (i >= kind.leftAlignedFrom && i <= kind.leftAlignedTo)
+            initial.alignment = QStringLiteral("links");
+        LineGroup *group = addLine(initial);
+        if (const LineSwitch *s = kind.plan->switchOf(i)) {
+            const SwitchLook &look = lookOf(s->condition);
+            QString prefix = s->control;
+            prefix.chop(QString::number(i).size());
+            QCheckBox *box = group->addSwitch(prefix, tr(look.caption));
+            box->setToolTip(tr(look.hint));
+            box->setChecked(look.initially);
+        }
+    }
+    createPreviewLabels(kind.plan->lines);
+
+    m_logo = new LogoBlock(this);
+    m_logo->createPreviewPicture(previewLabel(1)->parentWidget());
+    m_logo->setSizeCm(10, 10);
+    buildPages();
+    buildArrangementPanel();
+
+    connect(m_logo->chbLogo, &QCheckBox::toggled, this,
+            [this] { guard(QStringLiteral("chbLogoClick"), [this] { chbLogoClick(); }); });
+    connect(m_logo->spbLogo, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("spbLogoClick"), [this] { spbLogoClick(); }); });
+    for (QWidget *w : std::initializer_list<QWidget *>{m_above, m_below, m_logo->edtLogoBreite,
+                                                       m_logo->edtLogoHoehe})
+        w->installEventFilter(this);
+}
+
+TfrmLayBonende::~TfrmLayBonende()
+{
+    // Closing moves the focus; a half-destroyed window must not check its counts.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_above, m_below, m_logo->edtLogoBreite,
+                                                       m_logo->edtLogoHoehe})
+        w->removeEventFilter(this);
+}
+
+void TfrmLayBonende::buildPages()
+{
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("pgcDaten"));
+    delete layout()->replaceWidget(lineScrollArea(), m_pages);
+    // The page holds the lines and the placeholder panel beside them: give it the room.
+    resize(1200, height());
+    for (int i = 0; i < layout()->count(); ++i) {
+        if (auto *body = qobject_cast<QBoxLayout *>(layout()->itemAt(i)->layout()))
+            body->setStretchFactor(m_pages, 5);
+    }
+
+    auto *text = new QWidget(m_pages);
+    text->setObjectName(QStringLiteral("tshText"));
+    auto *textLayout = new QHBoxLayout(text);
+    textLayout->addWidget(lineScrollArea(), 1);
+    auto *placeholders = new QGroupBox(text);
+    placeholders->setObjectName(QStringLiteral("pnlPlatzhalter"));
+    auto *grid = new QGridLayout(placeholders);
+    grid->addWidget(boldLabel(tr("Häufig verwendete Platzhalter"), placeholders), 0, 0, 1, 2);
+    int row = 1;
+    for (const auto &[token, meaning] : m_kind.frequentPlaceholders) {
+        auto *tokenLabel = new QLabel(token, placeholders);
+        tokenLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(tokenLabel, row, 0);
+        grid->addWidget(new QLabel(meaning, placeholders), row, 1);
+        ++row;
+    }
+    grid->addWidget(findChild<QPushButton *>(QStringLiteral("btnPlatzhalter")), row, 0, 1, 2);
+    grid->setRowStretch(row + 1, 1);
+    placeholders->setMaximumWidth(placeholders->sizeHint().width());
+    textLayout->addWidget(placeholders);
+    m_pages->addTab(text, tr("Text"));
+
+    auto *logoPage = new QWidget(m_pages);
+    logoPage->setObjectName(QStringLiteral("Logo"));
+    auto *logoLayout = new QVBoxLayout(logoPage);
+    logoLayout->addWidget(boldLabel(m_kind.logoHeading, logoPage));
+    logoLayout->addWidget(m_logo);
+    m_tooWide = new QLabel(tr("VORSICHT: Das Logo ist breiter als der Bon !"), logoPage);
+    m_tooWide->setObjectName(QStringLiteral("lblLogoZuBreit"));
+    m_tooWide->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
+    m_tooWide->hide();
+    logoLayout->addWidget(m_tooWide);
+    logoLayout->addStretch();
+    m_pages->addTab(logoPage, tr("Logo"));
+}
+
+void TfrmLayBonende::buildArrangementPanel()
+{
+    QWidget *side = sideLayout()->parentWidget();
+    side->setObjectName(QStringLiteral("pnlPreview"));
+    auto *panel = new QWidget(side);
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_arrangement = boldLabel(tr("Anordnung mit Logo"), panel);
+    m_arrangement->setObjectName(QStringLiteral("lblTxtAnordnung"));
+    auto *maxLines = new QLabel(tr("Insgesamt maximal %1 Zeilen!").arg(m_kind.plan->lines), panel);
+    maxLines->setObjectName(QStringLiteral("lblMaxZeilen"));
+    maxLines->setStyleSheet(QStringLiteral("color: blue"));
+    grid->addWidget(m_arrangement, 0, 0, 1, 2);
+    grid->addWidget(maxLines, 1, 0, 1, 2);
+    const struct
+    {
+        QLineEdit **edit;
+        QLabel **caption;
+        const char *name;
+        const char *captionName;
+        QString text;
+    } counts[] = {{&m_above, &m_aboveCaption, "edtAnzZeilenUber", "lblTxtAnzZeilenUeber",
+                   tr("Anzahl Textzeilen über Logo")},
+                  {&m_below, &m_belowCaption, "edtAnzZeilenUnter", "lblTxtAnzZeilenUnter",
+                   tr("Anzahl Textzeilen unter Logo")}};
+    int row = 2;
+    for (const auto &c : counts) {
+        auto *edit = new QLineEdit(panel);
+        edit->setObjectName(QString::fromLatin1(c.name));
+        edit->setMaxLength(2);
+        edit->setValidator(digits(2, edit));
+        edit->setMaximumWidth(50);
+        auto *caption = new QLabel(c.text, panel);
+        caption->setObjectName(QString::fromLatin1(c.captionName));
+        caption->setBuddy(edit);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(edit, row, 1);
+        *c.edit = edit;
+        *c.caption = caption;
+        ++row;
+    }
+    grid->setColumnStretch(2, 1);
+    sideLayout()->insertWidget(0, panel);
+}
+
+const LayoutFormat &TfrmLayBonende::format() const
+{
+    return m_kind.plan->format.table;
+}
+
+void TfrmLayBonende::applySection()
+{
+    // Text modes print in the printer's one style as well as its one size.
+    const bool graphic = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode);
+    for (LineGroup *group : lineGroups())
+        group->style()->setEnabled(graphic);
+}
+
+int TfrmLayBonende::above() const
+{
+    return countValue(m_above);
+}
+
+int TfrmLayBonende::below() const
+{
+    return countValue(m_below);
+}
+
+void TfrmLayBonende::Einstellungen_Laden()
+{
+    if (loadRecordWithFallback() && m_logo->chbLogo->isChecked()) {
+        m_logo->load(Kennung(), KASTFile.RNr.GetWert());
+        edtLogoBreiteExit();
+        edtLogoHoeheExit();
+    }
+    // What opening does after loading, before the preview draws the result.
+    chbLogoClick();
+    edtAnzZeilenExit(m_above);
+    m_pages->setCurrentIndex(0);
+}
+
+void TfrmLayBonende::Einstellungen_MaskeSchreiben(const QStringList &list)
+{
+    LayoutEditor::Einstellungen_MaskeSchreiben(m_kind.plan->format.canonicalList(list));
+}
+
+void TfrmLayBonende::Einstellungen_MaskeLesen(QStringList &list)
+{
+    m_logo->showLogoName();
+    LayoutEditor::Einstellungen_MaskeLesen(list);
+    if (m_kind.plan->totalPosition < list.size())
+        list[m_kind.plan->totalPosition] = QString::number(above() + below());
+}
+
+void TfrmLayBonende::Einstellungen_Speichern()
+{
+    LayoutEditor::Einstellungen_Speichern();
+    m_logo->saveIfDue(Kennung(), RNr(), false, host().booking());
+}
+
+bool TfrmLayBonende::CheckLogoSettings() const
+{
+    return m_logo->CheckLogoSettings();
+}
+
+void TfrmLayBonende::chbLogoClick()
+{
+    const bool on = m_logo->chbLogo->isChecked();
+    m_logo->setDetailsEnabled(on);
+    m_logo->lblLogoName->clear();
+    for (QWidget *w : std::initializer_list<QWidget *>{m_belowCaption, m_below, m_arrangement})
+        w->setVisible(on);
+    if (on) {
+        m_aboveCaption->setText(tr("Anzahl Textzeilen über Logo"));
+        return;
+    }
+    m_logo->setSizeCm(0, 0);
+    m_aboveCaption->setText(tr("Anzahl Textzeilen"));
+    const int total = above() + below();
+    setCountValue(m_above, total);
+    setCountValue(m_below, 0);
+}
+
+void TfrmLayBonende::spbLogoClick()
+{
+    m_logo->LogoAnzeige->lamitFileImportClick();
+    m_logo->showLogoName();
+}
+
+void TfrmLayBonende::edtAnzZeilenExit(QLineEdit *left)
+{
+    QLineEdit *other = left == m_above ? m_below : m_above;
+    const int limit = m_kind.plan->lines;
+    const int rest = countValue(other);
+    if (countValue(left) + rest > limit) {
+        if (rest > limit) {
+            setCountValue(left, 0);
+            setCountValue(other, 0);
+        } else {
+            setCountValue(left, limit - rest);
+        }
+    }
+    edtTextAnzahlZeilenChange();
+}
+
+void TfrmLayBonende::edtTextAnzahlZeilenChange()
+{
+    const int total = above() + below();
+    for (LineGroup *group : lineGroups())
+        group->setVisible(group->number() <= total);
+}
+
+void TfrmLayBonende::edtLogoBreiteExit()
+{
+    const int printable = printableWidth();
+    m_tooWide->setVisible(printable < LogoBlock::cmToPixels(m_logo->widthCm(), pixelsPerInch()));
+    m_logo->sizePictureWidth(pixelsPerInch());
+}
+
+void TfrmLayBonende::edtLogoHoeheExit()
+{
+    m_logo->sizePictureHeight(pixelsPerInch());
+}
+
+void TfrmLayBonende::drawPreview(int width)
+{
+    // Both counts as they stand now: a logo switched off on the way moves its lines, not
+    // the lines already drawn.
+    const int upper = above();
+    const int lower = below();
+    m_logo->hidePreviewPicture();
+    int y = 10;
+    const bool wh2 = engine().ReplWH2(false);
+    auto draw = [&](int from, int to) {
+        for (int n = from; n <= to; ++n) {
+            if (!line(n) || !previewLabel(n))
+                continue;
+            guard(QStringLiteral("btnPreviewClick.writePreviewLine"),
+                  [&] { writePreviewLine(previewLabel(n), line(n), y, width, wh2); });
+        }
+    };
+    draw(1, upper);
+    guard(QStringLiteral("btnPreviewClick.printPreviewLogo"), [&] { printPreviewLogo(y, width); });
+    draw(upper + 1, upper + lower);
+}
+
+void TfrmLayBonende::printPreviewLogo(int &y, int printableWidth)
+{
+    if (!m_logo->chbLogo->isChecked())
+        return;
+    if (!CheckLogoSettings()) {
+        host().info().ShowMeldung(1029, KassotypProgramKey);
+        m_logo->chbLogo->setChecked(false);
+        return;
+    }
+    m_logo->placePreview(y, printableWidth, pixelsPerInch());
+}
+
+void TfrmLayBonende::scbPreviewClick()
+{
+    m_logo->showFullScreenPreview(*this);
+}
+
+bool TfrmLayBonende::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_above || watched == m_below) {
+            auto *edit = static_cast<QLineEdit *>(watched);
+            guard(QStringLiteral("edtAnzZeilenExit"), [this, edit] { edtAnzZeilenExit(edit); });
+        } else if (watched == m_logo->edtLogoBreite) {
+            guard(QStringLiteral("edtLogoBreiteExit"), [this] { edtLogoBreiteExit(); });
+        } else if (watched == m_logo->edtLogoHoehe) {
+            guard(QStringLiteral("edtLogoHoeheExit"), [this] { edtLogoHoeheExit(); });
+        }
+    }
+    return LayoutEditor::eventFilter(watched, event);
+}
