@@ -1,7 +1,9 @@
 // Measures the designer against baselines taken in the same run and prints one table.
 // Start-up: process start to main window shown (offscreen, demo store), against a bare Qt
 // program showing one empty dialog. Runs alternate so that both see the same machine load.
+#include "editorbench.h"
 #include "placeholdervalues.h"
+#include "printbench.h"
 #include "sampledocument.h"
 #include "setupbench.h"
 
@@ -160,6 +162,8 @@ int main(int argc, char *argv[])
     out << "| test prints of all 23 types rendered into jobs and PNG pictures | "
         << QString::number(testPrintMillisecondsPerDocument(dir.path()), 'f', 2)
         << " ms per document | | | |\n";
+    benchEditorOpening(out, dir.path());
     benchWorkstationSetup(out, dir.path());
+    benchPrintCommand(out, dir.path());
     return 0;
 }

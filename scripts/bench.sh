@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target kassotyp kassotyp-bench bench-bare-dialog
+cmake --build build --target kassotyp kassotyp-bench bench-bare-dialog kassotyp-print
 QT_QPA_PLATFORM=offscreen build/bench/kassotyp-bench "$@"

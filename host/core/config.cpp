@@ -111,7 +111,10 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
                                       QStringLiteral("user"),
                                       QStringLiteral("log"),
                                       QStringLiteral("platform"),
-                                      QStringLiteral("exit-when-shown")};
+                                      QStringLiteral("exit-when-shown"),
+                                      QStringLiteral("printer-device"),
+                                      QStringLiteral("codepage"),
+                                      QStringLiteral("dots")};
     for (auto it = options.cbegin(); it != options.cend(); ++it) {
         if (!known.contains(it.key()) && !it.key().startsWith(QLatin1String("port-COM")))
             config.problems

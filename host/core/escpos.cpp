@@ -87,16 +87,24 @@ EscPosEncoder::EscPosEncoder(const QStringList &printerRecord, const EscPosSetti
 
 bool EscPosEncoder::hexBytes(const QString &hex, QByteArray *out)
 {
+    // Only 0-9, A-F, a-f: a number parser would also take signs and other scripts' digits.
+    const auto digit = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= u'0' && u <= u'9'   ? u - u'0'
+               : u >= u'A' && u <= u'F' ? u - u'A' + 10
+               : u >= u'a' && u <= u'f' ? u - u'a' + 10
+                                        : -1;
+    };
     const QString t = hex.trimmed();
     if (t.size() % 2 != 0)
         return false;
     QByteArray bytes;
     for (qsizetype i = 0; i < t.size(); i += 2) {
-        bool ok = false;
-        const int b = t.mid(i, 2).toInt(&ok, 16);
-        if (!ok || !t.at(i).isLetterOrNumber() || !t.at(i + 1).isLetterOrNumber())
+        const int high = digit(t.at(i));
+        const int low = digit(t.at(i + 1));
+        if (high < 0 || low < 0)
             return false;
-        bytes += char(b);
+        bytes += char(high * 16 + low);
     }
     *out = bytes;
     return true;
@@ -114,7 +122,8 @@ QByteArray EscPosEncoder::text(const QString &text, int codePage, QString *unpri
 {
     QByteArray out;
     out.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         const char16_t u = c.unicode();
         // Control characters in a customer name or a typed line must never reach the printer
         // as commands (ESC p opens the drawer, GS V cuts the paper).
@@ -123,11 +132,17 @@ QByteArray EscPosEncoder::text(const QString &text, int codePage, QString *unpri
         char b;
         if (EscPosCodePage::encode(codePage, c, &b)) {
             out += b;
-        } else {
-            out += '?';
-            if (unprintable && !unprintable->contains(c))
-                *unprintable += c;
+            continue;
         }
+        // A character outside the basic plane is one mark on paper and one in the report.
+        const qsizetype length =
+                c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2
+                                                                                              : 1;
+        const QString character = text.mid(i, length);
+        i += length - 1;
+        out += '?';
+        if (unprintable && !unprintable->contains(character))
+            *unprintable += character;
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include "devicepresets.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -26,6 +28,38 @@ bool isDevice(const QString &path)
 {
     const QFileInfo info(path);
     return path.startsWith(QLatin1String("/dev/")) || (info.exists() && !info.isFile());
+}
+
+// The paper of a job: its width, and as long as the document, so that a receipt is one page.
+QPageLayout receiptPage(const PrintJob &job, double dpi)
+{
+    const double widthCm = job.paperWidthCm > 0.5 ? job.paperWidthCm : 8.0;
+    const double contentCm = jobHeight(job, dpi) / dpi * 2.54;
+    const double heightCm = qMax(2.0, contentCm + 1.0);
+    return QPageLayout(QPageSize(QSizeF(widthCm * 10, heightCm * 10), QPageSize::Millimeter,
+                                 QStringLiteral("Bon"), QPageSize::ExactMatch),
+                       QPageLayout::Portrait,
+                       QMarginsF(job.leftMarginCm * 10, 5, job.rightMarginCm * 10, 5),
+                       QPageLayout::Millimeter);
+}
+
+bool paintReceipt(QPagedPaintDevice &device, const PrintJob &job, double dpi)
+{
+    device.setPageLayout(receiptPage(job, dpi));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54));
+    return painter.end();
+}
+
+bool guiAvailable(OutputResult &r)
+{
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return true;
+    r.error = QStringLiteral("Der Grafikdruck braucht die grafische Oberfläche (auch ohne "
+                             "Bildschirm: QT_QPA_PLATFORM=offscreen).");
+    return false;
 }
 
 } // namespace
@@ -46,6 +80,11 @@ OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes
 {
     OutputResult r;
     r.target = target;
+    if (QFileInfo(target).isDir()) {
+        r.error = QStringLiteral("%1 ist ein Ordner; dorthin kann nicht gedruckt werden.")
+                          .arg(QDir::toNativeSeparators(target));
+        return r;
+    }
     if (isDevice(target)) {
         QFile device(target);
         if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -87,8 +126,9 @@ EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
     if (m_config.dotWidth > 0) {
         s.dotWidth = m_config.dotWidth;
     } else {
-        // 58 mm paper prints 384 dots, 80 mm paper 576 dots at 203 dpi.
-        s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 7.0 ? 384 : 576;
+        // 58 mm paper prints 384 dots, 80 mm paper 576 dots at 203 dpi. Page setups give the
+        // printed width (6.30 or 6.52 cm on 76 and 80 mm rolls), never more than 5.8 cm on 58 mm.
+        s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 6.0 ? 384 : 576;
     }
     s.columns = s.dotWidth / 12;
     return s;
@@ -118,70 +158,76 @@ OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &prin
     OutputResult r = writeTo(target, encoded.bytes);
     // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
     const double seconds = double(encoded.bytes.size()) * 10.0 / 9600.0;
+    QStringList warnings;
     if (r.ok && target.contains(QLatin1String("/dev/tty")) && seconds > SlowPortSeconds)
-        r.warning = QStringLiteral("Der Beleg ist %1 KB groß und braucht über die serielle "
+        warnings << QStringLiteral("Der Beleg ist %1 KB groß und braucht über die serielle "
                                    "Schnittstelle etwa %2 Sekunden; ein kleineres Logo druckt "
                                    "schneller.")
                             .arg(encoded.bytes.size() / 1024)
                             .arg(qRound(seconds));
     if (!encoded.unprintable.isEmpty())
-        r.warning = QStringLiteral("Diese Zeichen kann der Drucker nicht drucken; sie wurden durch "
-                                   "\"?\" ersetzt: %1")
+        warnings << QStringLiteral("Diese Zeichen kann der Drucker nicht drucken; sie wurden "
+                                   "durch \"?\" ersetzt: %1")
                             .arg(encoded.unprintable);
+    r.warning = warnings.join(u'\n');
     return r;
 }
 
 OutputResult PrintOutput::printGraphic(const PrintJob &job)
 {
     OutputResult r;
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        r.error = QStringLiteral("Der Grafikdruck braucht die grafische Oberfläche (auch ohne "
-                                 "Bildschirm: QT_QPA_PLATFORM=offscreen).");
+    if (!guiAvailable(r))
         return r;
-    }
+    if (m_config.printerOutput.isEmpty()
+        || QPrinterInfo::printerInfo(m_config.printerOutput).isNull())
+        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
     QPrinter printer(QPrinter::HighResolution);
-    const QPrinterInfo info = QPrinterInfo::printerInfo(m_config.printerOutput);
-    QString pdf;
-    QString finalPdf;
-    if (!m_config.printerOutput.isEmpty() && !info.isNull()) {
-        printer.setPrinterName(m_config.printerOutput);
-        r.target = m_config.printerOutput;
-    } else {
-        // No printer here: the document becomes a PDF file; written beside its final name and
-        // renamed at the end, so that a half-written file never looks printed.
-        finalPdf = spoolFile(QStringLiteral("pdf"));
-        pdf = finalPdf + QStringLiteral(".part");
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        r.target = finalPdf;
-    }
-    const double widthCm = job.paperWidthCm > 0.5 ? job.paperWidthCm : 8.0;
-    const double dpi = printer.resolution();
-    const double contentCm = jobHeight(job, dpi) / dpi * 2.54;
-    const double heightCm = qMax(2.0, contentCm + 1.0);
-    printer.setPageSize(QPageSize(QSizeF(widthCm * 10, heightCm * 10), QPageSize::Millimeter,
-                                  QStringLiteral("Bon"), QPageSize::ExactMatch));
-    printer.setPageMargins(QMarginsF(job.leftMarginCm * 10, 5, job.rightMarginCm * 10, 5),
-                           QPageLayout::Millimeter);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    printer.setPrinterName(m_config.printerOutput);
+    r.target = m_config.printerOutput;
+    if (!paintReceipt(printer, job, printer.resolution())) {
         r.error = QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(r.target);
-        QFile::remove(pdf);
         return r;
-    }
-    const int width = int(job.printableWidthCm() * dpi / 2.54);
-    paintJob(painter, job, dpi, 0, 0, width);
-    painter.end();
-    if (!pdf.isEmpty()) {
-        QFile::remove(finalPdf);
-        if (!QFile::rename(pdf, finalPdf)) {
-            QFile::remove(pdf);
-            r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.").arg(finalPdf);
-            return r;
-        }
     }
     r.ok = true;
     return r;
+}
+
+OutputResult PrintOutput::writePdf(const PrintJob &job, const QString &file) const
+{
+    OutputResult r;
+    r.target = file;
+    if (!guiAvailable(r))
+        return r;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly)) {
+        QPdfWriter writer(&out);
+        writer.setCreator(QStringLiteral("Kassotyp"));
+        writer.setTitle(QFileInfo(file).completeBaseName());
+        if (paintReceipt(writer, job, writer.resolution()) && out.commit()) {
+            r.ok = true;
+            return r;
+        }
+    }
+    r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: %2")
+                      .arg(QDir::toNativeSeparators(file), out.errorString());
+    return r;
+}
+
+OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file) const
+{
+    OutputResult r;
+    r.target = file;
+    if (!guiAvailable(r))
+        return r;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderJobToImage(job).save(&buffer, "PNG")) {
+        r.error = QStringLiteral("Das Bild des Belegs konnte nicht erzeugt werden.");
+        return r;
+    }
+    return writeTo(file, png);
 }
 
 OutputResult PrintOutput::openDrawer(const QStringList &printerRecord)
@@ -227,8 +273,9 @@ OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const 
         return r;
     }
     QString unprintable;
-    const QByteArray bytes = clear + first + EscPosEncoder::text(line1.left(20), 19, &unprintable)
-                             + second + EscPosEncoder::text(line2.left(20), 19, &unprintable);
+    const QByteArray bytes =
+            clear + first + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable)
+            + second + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
     QString target = deviceOfPort(displayRecord.value(1));
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("anzeige"));

@@ -44,6 +44,12 @@ public:
     OutputResult showOnDisplay(const QStringList &displayRecord, const QString &line1,
                                const QString &line2);
 
+    // The job on one PDF page of the paper's width, as long as the document; written
+    // atomically, so that a failed write leaves no file behind.
+    OutputResult writePdf(const PrintJob &job, const QString &file) const;
+    // The job as a PNG picture of the paper strip, written atomically.
+    OutputResult writePng(const PrintJob &job, const QString &file) const;
+
     // Writes bytes to a device (opened for writing as it is) or a file (written atomically).
     OutputResult writeTo(const QString &target, const QByteArray &bytes) const;
     // The device of a port name ("COM3", "Drucker (COM3)"); empty when none is configured.

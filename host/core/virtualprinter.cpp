@@ -110,9 +110,13 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 m_lines << QStringLiteral("[Schnitt]");
                 i += (m == 65 || m == 66) ? 4 : 3;
             } else if (cmd == 0x76 && at(i + 2) == 0x30) { // GS v 0 m xL xH yL yH data
-                const int bytesPerRow = at(i + 4) + 256 * at(i + 5);
-                const int rows = at(i + 6) + 256 * at(i + 7);
+                const int bytesPerRow = qMax(0, at(i + 4) + 256 * at(i + 5));
                 const qsizetype data = i + 8;
+                // A cut-off stream shows the rows it carries, not a picture its header claims.
+                const qsizetype available = qMax<qsizetype>(0, bytes.size() - data);
+                const qsizetype claimedRows = qMax(0, at(i + 6) + 256 * at(i + 7));
+                const int rows =
+                        bytesPerRow == 0 ? 0 : int(qMin(claimedRows, available / bytesPerRow));
                 QImage image(qMax(1, bytesPerRow * 8), qMax(1, rows), QImage::Format_Mono);
                 image.setColor(0, qRgb(255, 255, 255));
                 image.setColor(1, qRgb(0, 0, 0));
@@ -131,7 +135,7 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 row.alignment = m_alignment;
                 m_rows.append(row);
                 m_lines << QStringLiteral("[Bild %1x%2]").arg(bytesPerRow * 8).arg(rows);
-                i = data + qsizetype(bytesPerRow) * rows;
+                i = qMin(bytes.size(), data + qsizetype(bytesPerRow) * claimedRows);
             } else {
                 const QString code =
                         QStringLiteral("1D%1").arg(cmd, 2, 16, QLatin1Char('0')).toUpper();

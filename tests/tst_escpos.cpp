@@ -1,0 +1,398 @@
+// The device side of printing: the ESC/POS bytes of text mode against sequences written by hand
+// from the command reference, the same bytes read back by the virtual printer, the drawer and
+// display bytes of the device records, the PDF of graphic mode, and writes that must fail whole.
+#include "bonprinter.h"
+#include "devicepresets.h"
+#include "escpos.h"
+#include "printoutput.h"
+#include "testinstallation.h"
+#include "testprints.h"
+#include "virtualprinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text); // blanks between the bytes are for the reader
+}
+
+JobItem textItem(const QString &text, const QString &font, Qt::Alignment alignment,
+                 bool bold = false)
+{
+    JobItem item;
+    item.text = text;
+    item.fontName = font;
+    item.alignment = alignment;
+    item.bold = bold;
+    return item;
+}
+
+JobItem cut()
+{
+    JobItem item;
+    item.kind = JobItem::Kind::Cut;
+    return item;
+}
+
+QImage filled(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+int inkPixels(const QImage &image)
+{
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128;
+    }
+    return ink;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A computer whose printer, COM2 and COM3 are files in `dir`.
+ComputerConfig devicesIn(const QTemporaryDir &dir, const QString &spool = QString())
+{
+    return ComputerConfig::load(
+            {QStringLiteral("--config=") + dir.filePath("none.ini"),
+             QStringLiteral("--log=") + dir.filePath("log.txt"),
+             QStringLiteral("--spool=") + (spool.isEmpty() ? dir.filePath("spool") : spool),
+             QStringLiteral("--printer-device=") + dir.filePath("printer"),
+             QStringLiteral("--port-COM2=") + dir.filePath("com2"),
+             QStringLiteral("--port-COM3=") + dir.filePath("com3")});
+}
+
+TestInstallation::Options onTill()
+{
+    TestInstallation::Options options;
+    options.workstationId = 3;
+    return options;
+}
+
+} // namespace
+
+class TestEscPos : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textJobBytes_data();
+    void textJobBytes();
+    void pictureBecomesRasterBands_data();
+    void pictureBecomesRasterBands();
+    void unreadableSequencesFallBackToStandardCommands_data();
+    void unreadableSequencesFallBackToStandardCommands();
+    void unprintableCharactersAreMarkedAndReportedOnce();
+    void controlBytesInPlaceholderValueNeverReachPrinter();
+    void textModeTestPrintReadsBackAsItsLines();
+    void drawerBytesFollowPrinterRecord_data();
+    void drawerBytesFollowPrinterRecord();
+    void displayBytesFollowDisplayRecord();
+    void graphicModeIsOnePdfPageOfPaperWidth();
+    void failedWriteLeavesNoFile_data();
+    void failedWriteLeavesNoFile();
+    void testModeWritesNothing();
+};
+
+void TestEscPos::textJobBytes_data()
+{
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QByteArray>("umlauts");
+    // ESC t 19 and ESC t 16; "äöüß€" in code page 858 and in Windows-1252.
+    QTest::newRow("code page 858") << 19 << hex("84 94 81 E1 D5");
+    QTest::newRow("code page 1252") << 16 << hex("E4 F6 FC DF 80");
+}
+
+void TestEscPos::textJobBytes()
+{
+    QFETCH(int, codePage);
+    QFETCH(QByteArray, umlauts);
+    PrintJob job;
+    job.items << textItem(QStringLiteral("Kassenbon"), QStringLiteral("13.3 cpi"), Qt::AlignHCenter,
+                          true)
+              << textItem(QStringLiteral("äöüß€"), QStringLiteral("8 cpi"), Qt::AlignRight);
+    JobItem feed;
+    feed.kind = JobItem::Kind::Feed;
+    job.items << feed << cut();
+    EscPosSettings settings;
+    settings.codePage = codePage;
+    // TM-T88: fonts "6.7 cpi" 01, "8 cpi" 00, "13.3 cpi" 11, "16 cpi" 10; set font 1B21;
+    // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; cut 1D5601.
+    const EscPosResult result =
+            EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
+
+    const QByteArray cp = hex("1B 74") + char(codePage);
+    const QByteArray expected = hex("1B 40") + cp + hex("1B 61 30") // initialise, code page, left
+                                + hex("1B 21 19") + cp              // font 3 (11) emphasised (+08)
+                                + hex("1B 61 31") + "Kassenbon" + hex("0D 0A") // centred
+                                + hex("1B 21 00") + cp                         // font 2
+                                + hex("1B 61 32") + umlauts + hex("0D 0A")     // right
+                                + hex("0D 0A")                                 // one empty line
+                                + hex("1D 56 01");                             // cut
+    QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
+    QVERIFY(result.unprintable.isEmpty());
+
+    VirtualEscPosPrinter printer;
+    printer.feed(result.bytes);
+    QCOMPARE(printer.lines(), QStringList({QStringLiteral("Kassenbon"), QStringLiteral("äöüß€"),
+                                           QString(), QStringLiteral("[Schnitt]")}));
+    QVERIFY(printer.unknownCommands().isEmpty());
+    QVERIFY(inkPixels(printer.picture()) > 0);
+}
+
+void TestEscPos::pictureBecomesRasterBands_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QByteArray>("raster");
+    QTest::addColumn<QStringList>("lines");
+
+    // GS v 0 m xL xH yL yH: width in bytes, rows; top bit leftmost, 1 = black.
+    QTest::newRow("1 x 1 black is one byte")
+            << filled(1, 1, Qt::black) << hex("1D 76 30 00 01 00 01 00 80")
+            << QStringList{QStringLiteral("[Bild 8x1]")};
+    QTest::newRow("300 rows in bands of 255 and 45")
+            << filled(8, 300, Qt::black)
+            << QByteArray(hex("1D 76 30 00 01 00 FF 00") + QByteArray(255, '\xFF')
+                          + hex("1D 76 30 00 01 00 2D 00") + QByteArray(45, '\xFF'))
+            << QStringList{QStringLiteral("[Bild 8x255]"), QStringLiteral("[Bild 8x45]")};
+    QTest::newRow("one dot wider than 576 dots is fitted")
+            << filled(577, 2, Qt::black)
+            << QByteArray(hex("1D 76 30 00 48 00 02 00") + QByteArray(144, '\xFF'))
+            << QStringList{QStringLiteral("[Bild 576x2]")};
+    QImage halfTransparent = filled(16, 1, Qt::black);
+    for (int x = 8; x < 16; ++x)
+        halfTransparent.setPixelColor(x, 0, QColor(0, 0, 0, 0));
+    QTest::newRow("transparent prints white")
+            << halfTransparent << hex("1D 76 30 00 02 00 01 00 FF 00")
+            << QStringList{QStringLiteral("[Bild 16x1]")};
+}
+
+void TestEscPos::pictureBecomesRasterBands()
+{
+    QFETCH(QImage, picture);
+    QFETCH(QByteArray, raster);
+    QFETCH(QStringList, lines);
+    PrintJob job;
+    JobItem item;
+    item.kind = JobItem::Kind::Picture;
+    item.picture = picture;
+    job.items << item << cut();
+    const EscPosResult result =
+            EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), {}).encode(job);
+
+    // The code page is selected again after a picture.
+    const QByteArray expected = hex("1B 40 1B 74 13 1B 61 30") + raster + hex("1B 74 13 1D 56 01");
+    QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
+
+    VirtualEscPosPrinter printer;
+    printer.feed(result.bytes);
+    QCOMPARE(printer.lines(), lines + QStringList{QStringLiteral("[Schnitt]")});
+    QVERIFY(inkPixels(printer.picture()) > 0);
+}
+
+void TestEscPos::unreadableSequencesFallBackToStandardCommands_data()
+{
+    QTest::addColumn<QString>("sequence");
+    QTest::newRow("odd number of digits") << QStringLiteral("1D560");
+    QTest::newRow("not hex") << QStringLiteral("1BZ1");
+    QTest::newRow("sign in front") << QStringLiteral("+1");
+}
+
+void TestEscPos::unreadableSequencesFallBackToStandardCommands()
+{
+    QFETCH(QString, sequence);
+    QStringList record = printerRecordFromPreset(QStringLiteral("TM-T88"));
+    // font 1's code, cut, line feed, carriage return, justify centre, set font
+    for (int position : {2, 15, 27, 29, 36, 40})
+        record[position] = sequence;
+    PrintJob job;
+    job.items << textItem(QStringLiteral("A"), QStringLiteral("6.7 cpi"), Qt::AlignHCenter)
+              << cut();
+    const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
+    QCOMPARE(bytes.toHex(' '),
+             hex("1B 40 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1D 56 01").toHex(' '));
+}
+
+void TestEscPos::unprintableCharactersAreMarkedAndReportedOnce()
+{
+    PrintJob job;
+    job.items << textItem(QStringLiteral("Grüße 漢字 漢 😀"), QString(), Qt::AlignLeft);
+    const EscPosResult result = EscPosEncoder({}, {}).encode(job);
+    QVERIFY(result.bytes.contains(QByteArray("Gr\x81\xE1"
+                                             "e ?? ? ?\n")));
+    QCOMPARE(result.unprintable, QStringLiteral("漢字😀"));
+}
+
+void TestEscPos::controlBytesInPlaceholderValueNeverReachPrinter()
+{
+    TestInstallation installation(onTill());
+    installation.givePrinter(3, QStringLiteral("TM-U200BT")); // text mode
+    FakeMainWindow main(installation, 3);
+    TBonPrinter &engine = main.engine();
+    // A customer name that would open the drawer (ESC p 0 25 250) and cut the paper (GS V 1).
+    engine.document().setText(QStringLiteral("KndName"), QStringLiteral("Evil\x1Bp") + QChar(0)
+                                                                 + QChar(0x19) + QChar(0xFA)
+                                                                 + QStringLiteral("\x1DV\x01"));
+    engine.KT_DocBegin();
+    engine.KT_PrintLine(engine.Replace_All(QStringLiteral("Kunde: #KndName#"), false));
+    engine.KT_DocEnd(false);
+    QVERIFY2(engine.lastOutput().ok, qPrintable(engine.lastOutput().error));
+
+    const QByteArray bytes = readAll(engine.lastOutput().target);
+    QVERIFY(!bytes.contains("\x1Bp"));
+    QCOMPARE(bytes.count("\x1DV"), 1); // the record's own cut at the end
+    VirtualEscPosPrinter printer;
+    printer.feed(bytes);
+    QCOMPARE(printer.lines(),
+             QStringList({QStringLiteral("Kunde: EvilpúV"), QStringLiteral("[Schnitt]")}));
+}
+
+void TestEscPos::textModeTestPrintReadsBackAsItsLines()
+{
+    TestInstallation installation(onTill());
+    installation.givePrinter(3, QStringLiteral("TM-U200BT"));
+    FakeMainWindow main(installation, 3);
+    runTestPrint(main.engine(), 13);
+    const OutputResult &output = main.engine().lastOutput();
+    QVERIFY2(output.ok, qPrintable(output.error));
+
+    VirtualEscPosPrinter printer;
+    printer.feed(readAll(output.target));
+    QStringList printed;
+    for (const QString &line : printer.lines()) {
+        if (!line.isEmpty() && !line.startsWith(u'['))
+            printed << line;
+    }
+    QStringList texts = main.engine().lastJob().texts();
+    texts.removeAll(QString());
+    QCOMPARE(printed, texts);
+    QVERIFY(printer.unknownCommands().isEmpty());
+    // What the bytes look like on paper, for a person to look at.
+    QDir().mkpath(QStringLiteral(KASSOTYP_SCREENSHOT_DIR));
+    printer.picture().save(QStringLiteral(KASSOTYP_SCREENSHOT_DIR "/escpos-bon.png"));
+}
+
+void TestEscPos::drawerBytesFollowPrinterRecord_data()
+{
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("bytes");
+    // TM-T88's "Open Drawer" 1B703019FA: ESC p 48 25 250.
+    QTest::newRow("through the printer")
+            << QStringLiteral("Drucker") << QStringLiteral("printer") << hex("1B 70 30 19 FA");
+    QTest::newRow("serial drawer on COM2")
+            << QStringLiteral("COM2") << QStringLiteral("com2") << hex("1B 70 00 32 FA");
+}
+
+void TestEscPos::drawerBytesFollowPrinterRecord()
+{
+    QFETCH(QString, connection);
+    QFETCH(QString, device);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QStringList record = printerRecordFromPreset(QStringLiteral("TM-T88"));
+    record[30] = connection;
+    record[43] = QStringLiteral("1B700032FA");
+    const OutputResult result = PrintOutput(devicesIn(dir)).openDrawer(record);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readAll(dir.filePath(device)).toHex(' '), bytes.toHex(' '));
+    VirtualEscPosPrinter printer;
+    printer.feed(bytes);
+    QCOMPARE(printer.lines(), QStringList{QStringLiteral("[Kassenlade]")});
+}
+
+void TestEscPos::displayBytesFollowDisplayRecord()
+{
+    QTemporaryDir dir;
+    // DM-D106 on "Drucker (COM3)": clear 0C, line 1 0B18, line 2 0B0A18.
+    const QStringList record = findPreset(displayPresets(), QStringLiteral("DM-D106"))->values;
+    const OutputResult result =
+            PrintOutput(devicesIn(dir))
+                    .showOnDisplay(record, QStringLiteral("Summe"), QStringLiteral("12,50 €"));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readAll(dir.filePath("com3")).toHex(' '),
+             QByteArray(hex("0C 0B 18") + "Summe" + hex("0B 0A 18") + "12,50 " + hex("D5"))
+                     .toHex(' '));
+}
+
+void TestEscPos::graphicModeIsOnePdfPageOfPaperWidth()
+{
+    TestInstallation installation(onTill()); // template printer TM-T88, graphic, 6.52 cm paper
+    FakeMainWindow main(installation, 3);
+    runTestPrint(main.engine(), 13);
+    const OutputResult &output = main.engine().lastOutput();
+    QVERIFY2(output.ok, qPrintable(output.error));
+    QCOMPARE(QFileInfo(output.target).absolutePath(), installation.path("spool"));
+
+    const QByteArray pdf = readAll(output.target);
+    QVERIFY(pdf.startsWith("%PDF"));
+    const QString text = QString::fromLatin1(pdf);
+    QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"))), 1);
+    const QRegularExpressionMatch box =
+            QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)"))
+                    .match(text);
+    QVERIFY(box.hasMatch());
+    QVERIFY2(qAbs(box.captured(1).toDouble() - 6.52 / 2.54 * 72) < 1.0,
+             qPrintable(box.captured(1)));
+}
+
+void TestEscPos::failedWriteLeavesNoFile_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("intoProc");
+    QTest::newRow("graphic, spool folder below a file") << QStringLiteral("G") << false;
+    QTest::newRow("text, spool folder below a file") << QStringLiteral("T") << false;
+    QTest::newRow("graphic, spool folder in /proc") << QStringLiteral("G") << true;
+    QTest::newRow("text, spool folder in /proc") << QStringLiteral("T") << true;
+}
+
+void TestEscPos::failedWriteLeavesNoFile()
+{
+    QFETCH(QString, mode);
+    QFETCH(bool, intoProc);
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString spool =
+            intoProc ? QStringLiteral("/proc/kassotyp-spool") : dir.filePath("blocker/spool");
+    ComputerConfig config = devicesIn(dir, spool);
+    config.printerDevice.clear(); // text mode goes to the spool folder as well
+    PrintJob job;
+    job.mode = mode;
+    job.items << textItem(QStringLiteral("Bon"), QString(), Qt::AlignLeft) << cut();
+
+    const OutputResult result = PrintOutput(config).print(job, {});
+    QVERIFY(!result.ok);
+    QVERIFY(!result.error.isEmpty());
+    QVERIFY(!QFileInfo::exists(spool));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("blocker")});
+}
+
+void TestEscPos::testModeWritesNothing()
+{
+    TestInstallation installation(onTill());
+    installation.givePrinter(3, QStringLiteral("TEST"));
+    FakeMainWindow main(installation, 3);
+    runTestPrint(main.engine(), 13);
+    QVERIFY(main.engine().lastOutput().ok);
+    QVERIFY(!main.engine().lastJob().isEmpty()); // kept for viewing
+    QVERIFY(QDir(installation.path("spool")).isEmpty());
+}
+
+QTEST_MAIN(TestEscPos)
+#include "tst_escpos.moc"

@@ -1,0 +1,161 @@
+// The headless print command as a user calls it: the built program on a seeded store.
+#include "testinstallation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestPrintCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void helpExplainsOptionsIniAndNames();
+    void allTypesAsPngWriteOneFilePerType();
+    void escPosOfOneTypeStartsWithInitialise();
+    void refusedCallWritesNothing_data();
+    void refusedCallWritesNothing();
+
+private:
+    // Runs the program on the installation's store with the given arguments.
+    Run print(const QStringList &arguments);
+
+    std::unique_ptr<TestInstallation> m_installation;
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+void TestPrintCommand::init()
+{
+    m_installation = std::make_unique<TestInstallation>();
+    m_out = std::make_unique<QTemporaryDir>();
+}
+
+Run TestPrintCommand::print(const QStringList &arguments)
+{
+    const QString program =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/kassotyp-print");
+    Run run;
+    if (!QFileInfo(program).isExecutable()) {
+        run.err = QStringLiteral("not built: ") + program;
+        return run;
+    }
+    QProcess process;
+    process.start(program, QStringList{QStringLiteral("--store=") + m_installation->storePath(),
+                                       QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                                       QStringLiteral("--log=") + m_installation->path("print.log")}
+                                   + arguments);
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+void TestPrintCommand::helpExplainsOptionsIniAndNames()
+{
+    const Run run = print({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    for (const char *part : {"--store=", "--workstation=", "--type=", "--all", "--format=",
+                             "--output=", "--dry-run", "--codepage=", "--dots=", "--version",
+                             "kassotyp.ini", "[store]", "[computer]", "13-Bon.pdf"})
+        QVERIFY2(run.out.contains(QLatin1String(part)), part);
+}
+
+void TestPrintCommand::allTypesAsPngWriteOneFilePerType()
+{
+    const QString folder = m_out->filePath("bilder");
+    const Run run = print({QStringLiteral("--workstation=3"), QStringLiteral("--all"),
+                           QStringLiteral("--format=png"), QStringLiteral("--output=") + folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(files.size(), 23);
+    QVERIFY(files.contains(QStringLiteral("20-Reservierung-Auswahl.png")));
+    for (const QString &file : files)
+        QVERIFY2(!QImage(QDir(folder).filePath(file)).isNull(), qPrintable(file));
+    QVERIFY(run.err.contains(QLatin1String("[3/23] Phasenbeleg")));
+    QVERIFY(run.err.contains(QLatin1String("[23/23] Zahlung")));
+}
+
+void TestPrintCommand::escPosOfOneTypeStartsWithInitialise()
+{
+    const QString file = m_out->filePath("bon.escpos");
+    const Run run = print({QStringLiteral("--type=13"), QStringLiteral("--format=escpos"),
+                           QStringLiteral("--output=") + file});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QFile bytes(file);
+    QVERIFY(bytes.open(QIODevice::ReadOnly));
+    QVERIFY(bytes.readAll().startsWith("\x1B\x40"));
+}
+
+void TestPrintCommand::refusedCallWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString out = QStringLiteral("--output=out");
+    QTest::newRow("unknown type") << QStringList{QStringLiteral("--type=24"), out}
+                                  << QStringLiteral("Belegart \"24\"");
+    QTest::newRow("unknown type name") << QStringList{QStringLiteral("--type=Kassenzettel"), out}
+                                       << QStringLiteral("Belegart \"Kassenzettel\"");
+    QTest::newRow("workstation not in the table")
+            << QStringList{QStringLiteral("--type=13"), QStringLiteral("--workstation=77"), out}
+            << QStringLiteral("Rechner 77");
+    QTest::newRow("store that does not exist")
+            << QStringList{QStringLiteral("--all"), QStringLiteral("--store=nix.sqlite"), out}
+            << QStringLiteral("existiert nicht");
+    QTest::newRow("store that is no database")
+            << QStringList{QStringLiteral("--all"), QStringLiteral("--store=kein.sqlite"), out}
+            << QStringLiteral("keine Datenbank");
+    QTest::newRow("output folder is a file")
+            << QStringList{QStringLiteral("--all"), QStringLiteral("--output=kein.sqlite")}
+            << QStringLiteral("kein Ordner");
+    QTest::newRow("output below a file")
+            << QStringList{QStringLiteral("--type=13"), QStringLiteral("--output=kein.sqlite/b")}
+            << QStringLiteral("nicht geschrieben");
+    QTest::newRow("output in /proc")
+            << QStringList{QStringLiteral("--type=13"),
+                           QStringLiteral("--output=/proc/kassotyp/13.pdf")}
+            << QStringLiteral("nicht geschrieben");
+}
+
+void TestPrintCommand::refusedCallWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QFile garbage(m_out->filePath("kein.sqlite"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    // Relative names are meant inside the temporary folder.
+    for (QString &argument : arguments) {
+        for (const QLatin1String option : {QLatin1String("--output="), QLatin1String("--store=")}) {
+            const QString value = argument.mid(option.size());
+            if (argument.startsWith(option) && !value.startsWith(u'/'))
+                argument = option + m_out->filePath(value);
+        }
+    }
+    const Run run = print(arguments << QStringLiteral("--format=pdf"));
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(m_out->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("kein.sqlite")});
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/kassotyp")));
+}
+
+QTEST_MAIN(TestPrintCommand)
+#include "tst_printcommand.moc"
