@@ -46,8 +46,8 @@ public:
     virtual void scbPreviewClick();
     void btnPlatzhalterClick();
     void InsertPlatzhalter(const QString &token);
-    void btnVorgabeLadenClick();
-    void btnVorgabeSpeichernClick();
+    virtual void btnVorgabeLadenClick();
+    virtual void btnVorgabeSpeichernClick();
     void btnVorgabeLoeschenClick();
     virtual void btnBuchenClick();
 

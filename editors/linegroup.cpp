@@ -1,5 +1,7 @@
 #include "linegroup.h"
 
+#include "controlvalues.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,10 +58,10 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     m_size = makeCombo(QStringLiteral("cmbSchriftGroesse") + n, this, 60);
     m_style = makeCombo(QStringLiteral("cmbSchriftStil") + n, this, 100);
     m_style->addItems(styles());
-    m_style->setCurrentText(initial.style);
+    ControlValues::setComboText(m_style, initial.style);
     m_alignment = makeCombo(QStringLiteral("cmbAusrichtung") + n, this, 90);
     m_alignment->addItems(alignments());
-    m_alignment->setCurrentText(initial.alignment);
+    ControlValues::setComboText(m_alignment, initial.alignment);
 
     m_switches = new QHBoxLayout;
     auto *grid = new QGridLayout(this);

@@ -1,9 +1,12 @@
 #include "editorregistry.h"
 
+#include "LayBonStornoEnde.h"
 #include "LayBonende.h"
 #include "LayBonkopf.h"
 #include "LayBonpos.h"
 #include "LayBonsumme.h"
+#include "LayKassenbericht.h"
+#include "LayNullbonEnde.h"
 #include "tovoform.h"
 
 void EditorRegistry::registerEditor(const QString &className, Factory factory)
@@ -20,6 +23,15 @@ void registerBuiltInEditors(EditorRegistry &registry)
     });
     registry.registerEditor(QStringLiteral("TfrmLayBonende"), [](QWidget *owner) {
         return std::unique_ptr<TOVOForm>(std::make_unique<TfrmLayBonende>(owner));
+    });
+    registry.registerEditor(QStringLiteral("TfrmLayBonStornoEnde"), [](QWidget *owner) {
+        return std::make_unique<TfrmLayBonStornoEnde>(owner);
+    });
+    registry.registerEditor(QStringLiteral("TfrmLayNullbonEnde"), [](QWidget *owner) {
+        return std::make_unique<TfrmLayNullbonEnde>(owner);
+    });
+    registry.registerEditor(QStringLiteral("TfrmLayKassenbericht"), [](QWidget *owner) {
+        return std::make_unique<TfrmLayKassenbericht>(owner);
     });
     registry.registerEditor(QStringLiteral("TfrmLayBonPos"),
                             [](QWidget *owner) { return std::make_unique<TfrmLayBonPos>(owner); });

@@ -8,6 +8,7 @@
 #include "controlvalues.h"
 #include "host.h"
 #include "hosttables.h"
+#include "layEASYU.h"
 #include "printjob.h"
 #include "sampledocument.h"
 #include "sectiondispatch.h"
@@ -100,6 +101,8 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
 
 TfrmKassotypHaupt::~TfrmKassotypHaupt()
 {
+    guard(
+            QStringLiteral("FormDestroy"), [this] { m_cardEditor.reset(); }, false);
     // Each step on its own, so that a failure in one does not skip the others.
     guard(
             QStringLiteral("FormDestroy"), [this] { m_settingsWindow.reset(); }, false);
@@ -389,11 +392,19 @@ void TfrmKassotypHaupt::btnMenuEZRechtsBtnClick(int index)
     const int operation = m_btnMenuEZRechts->entry(index).tag;
     const std::optional<SectionDispatch::CardSection> section =
             SectionDispatch::cardSection(m_cardType, operation);
-    // The card receipt editor joins here once it exists.
-    Q_UNUSED(section);
-    m_host.info().FehlerRaise(QStringLiteral("TfrmKassotypHaupt.btnMenuEZRechtsBtnClick"), 1035,
-                              SectionDispatch::cardTypeCaption(m_cardType),
-                              SectionDispatch::operationCaption(operation));
+    if (!section) {
+        m_host.info().FehlerRaise(QStringLiteral("TfrmKassotypHaupt.btnMenuEZRechtsBtnClick"), 1035,
+                                  SectionDispatch::cardTypeCaption(m_cardType),
+                                  SectionDispatch::operationCaption(operation));
+        return;
+    }
+    if (!m_cardEditor)
+        m_cardEditor = std::make_unique<TLayEASY>(this);
+    m_cardEditor->setSection(section->kennung, section->caption);
+    if (onEditorOpened)
+        onEditorOpened(m_cardEditor.get());
+    if (m_cardEditor->exec() == QDialog::Accepted)
+        applyWorkstation();
 }
 
 void TfrmKassotypHaupt::openHeadingEditor(int sectionCode)

@@ -13,6 +13,7 @@
 class Host;
 class TfrmPlatzhalter;
 class TfrmBreiteRaender;
+class TLayEASY;
 class TBonPrinter;
 class QComboBox;
 class QLabel;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<GeneralSettingsWindow> m_settingsWindow;
     std::unique_ptr<TfrmPlatzhalter> m_picker;
     std::unique_ptr<TfrmBreiteRaender> m_paperWidthWindow; // shared by the editors' prompts
+    std::unique_ptr<TLayEASY> m_cardEditor;                // created on first use, kept
     SettingsWindowFactory m_settingsFactory;
     EditorRegistry m_editors;
     TestPrintHandler m_testPrint;

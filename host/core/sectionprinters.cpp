@@ -55,7 +55,8 @@ const SectionPrinter *sectionPrinterFor(const QString &kennung)
     static const HeadingPrinter heading;
     if (headingSectionByKennung(kennung))
         return &heading;
-    for (auto printerOf : {bonKopfPrinter, bonPosPrinter, bonSummePrinter, bonEndePrinter}) {
+    for (auto printerOf : {bonKopfPrinter, bonPosPrinter, bonSummePrinter, bonEndePrinter,
+                           textLinesPrinter, cardPrinter}) {
         if (const SectionPrinter *printer = printerOf(kennung))
             return printer;
     }

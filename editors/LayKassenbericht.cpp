@@ -1,0 +1,25 @@
+#include "LayKassenbericht.h"
+
+#include <QCheckBox>
+#include <QVBoxLayout>
+
+TfrmLayKassenbericht::TfrmLayKassenbericht(QWidget *parent)
+    : TextLinesEditor(QStringLiteral("frmLayKassenbericht"),
+                      {QStringLiteral("KASPOS"),
+                       QStringLiteral("LAYKBPOS"),
+                       tr("Gestaltung der Kassenberichtpositionen"),
+                       tr("Elemente der Kassenberichtposition"),
+                       tr("Position"),
+                       {{tr("Positionsname"), QStringLiteral("#Position#")},
+                        {tr("Anzahl"), QStringLiteral("#PositionAnzahl#")},
+                        {tr("Währung"), QStringLiteral("#PositionWH#")},
+                        {tr("Betrag"), QStringLiteral("#PositionBetrag#")}},
+                       false},
+                      parent)
+{
+    OVOFormInit(QStringLiteral("frmLayKassenbericht"), true);
+    m_fullName = new QCheckBox(tr("Positionsname &ungekürzt"), this);
+    m_fullName->setObjectName(QStringLiteral("CheckBoxLaenge"));
+    m_fullName->setChecked(true);
+    lineLayout()->insertWidget(1, m_fullName);
+}

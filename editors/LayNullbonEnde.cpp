@@ -1,0 +1,12 @@
+#include "LayNullbonEnde.h"
+
+TfrmLayNullbonEnde::TfrmLayNullbonEnde(QWidget *parent)
+    : TextLinesEditor(QStringLiteral("frmLayNullbonEnde"),
+                      {QStringLiteral("NULLENDE"), QStringLiteral("LAYNBEND"),
+                       tr("Gestaltung des Endes für den Nullbon"),
+                       tr("Elemente des Endes für den Nullbon"), QString(), sellerAndLineHints(),
+                       true},
+                      parent)
+{
+    OVOFormInit(QStringLiteral("frmLayNullbonEnde"), true);
+}
