@@ -12,25 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// Digits only; a field left empty becomes 1, so that the field is left with a count.
-class LineCountValidator : public QIntValidator
-{
-public:
-    explicit LineCountValidator(QObject *parent)
-        : QIntValidator(0, 99, parent)
-    {
-    }
-    void fixup(QString &input) const override
-    {
-        if (input.trimmed().isEmpty())
-            input = QStringLiteral("1");
-    }
-};
-
-} // namespace
-
 TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWindow &window,
                                  QWidget *parent)
     : LayoutEditor(componentName, parent)

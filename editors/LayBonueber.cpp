@@ -20,21 +20,6 @@ namespace {
 
 using HintList = QList<TfrmLayBonueber::Hint>;
 
-// Digits only; a field left empty becomes 1 (an empty count would save no line at all).
-class LineCountValidator : public QIntValidator
-{
-public:
-    explicit LineCountValidator(QObject *parent)
-        : QIntValidator(0, 99, parent)
-    {
-    }
-    void fixup(QString &input) const override
-    {
-        if (input.trimmed().isEmpty())
-            input = QStringLiteral("1");
-    }
-};
-
 HintList hints(std::initializer_list<std::pair<const char16_t *, const char16_t *>> pairs)
 {
     HintList list;
