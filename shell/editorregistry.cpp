@@ -7,6 +7,8 @@
 #include "LayBonsumme.h"
 #include "LayKassenbericht.h"
 #include "LayNullbonEnde.h"
+#include "LayReklPos.h"
+#include "LayReklReg.h"
 #include "tovoform.h"
 
 void EditorRegistry::registerEditor(const QString &className, Factory factory)
@@ -33,6 +35,10 @@ void registerBuiltInEditors(EditorRegistry &registry)
     registry.registerEditor(QStringLiteral("TfrmLayKassenbericht"), [](QWidget *owner) {
         return std::make_unique<TfrmLayKassenbericht>(owner);
     });
+    registry.registerEditor(QStringLiteral("TfrmLayReklPos"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayReklPos>(owner); });
+    registry.registerEditor(QStringLiteral("TfrmLayReklReg"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayReklReg>(owner); });
     registry.registerEditor(QStringLiteral("TfrmLayBonPos"),
                             [](QWidget *owner) { return std::make_unique<TfrmLayBonPos>(owner); });
     registry.registerEditor(QStringLiteral("TfrmLayBonSum"),

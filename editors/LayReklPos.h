@@ -1,0 +1,14 @@
+#pragma once
+
+#include "LayBonpos.h"
+
+// "Reklamationspositionen": the complained article on a printed complaint ("REKLPOS").
+class TfrmLayReklPos : public SwitchedLineEditor
+{
+    Q_OBJECT
+public:
+    explicit TfrmLayReklPos(QWidget *parent = nullptr);
+
+private:
+    static SwitchedLineWindow window();
+};

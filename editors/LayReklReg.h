@@ -1,0 +1,14 @@
+#pragma once
+
+#include "LayBonpos.h"
+
+// "Reklamationsregulierung": how a complaint is settled ("REKLREG").
+class TfrmLayReklReg : public SwitchedLineEditor
+{
+    Q_OBJECT
+public:
+    explicit TfrmLayReklReg(QWidget *parent = nullptr);
+
+private:
+    static SwitchedLineWindow window();
+};
