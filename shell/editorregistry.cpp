@@ -7,6 +7,9 @@
 #include "LayBonsumme.h"
 #include "LayKassenbericht.h"
 #include "LayNullbonEnde.h"
+#include "LayRechEnde.h"
+#include "LayRechPos.h"
+#include "LayRechSumme.h"
 #include "LayReklPos.h"
 #include "LayReklReg.h"
 #include "tovoform.h"
@@ -35,6 +38,13 @@ void registerBuiltInEditors(EditorRegistry &registry)
     registry.registerEditor(QStringLiteral("TfrmLayKassenbericht"), [](QWidget *owner) {
         return std::make_unique<TfrmLayKassenbericht>(owner);
     });
+    registry.registerEditor(QStringLiteral("TfrmLayRechEnde"), [](QWidget *owner) {
+        return std::unique_ptr<TOVOForm>(std::make_unique<TfrmLayRechEnde>(owner));
+    });
+    registry.registerEditor(QStringLiteral("TfrmLayRechPos"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayRechPos>(owner); });
+    registry.registerEditor(QStringLiteral("TfrmLayRechSum"),
+                            [](QWidget *owner) { return std::make_unique<TfrmLayRechSum>(owner); });
     registry.registerEditor(QStringLiteral("TfrmLayReklPos"),
                             [](QWidget *owner) { return std::make_unique<TfrmLayReklPos>(owner); });
     registry.registerEditor(QStringLiteral("TfrmLayReklReg"),

@@ -56,7 +56,7 @@ const SectionPrinter *sectionPrinterFor(const QString &kennung)
     if (headingSectionByKennung(kennung))
         return &heading;
     for (auto printerOf : {bonKopfPrinter, bonPosPrinter, bonSummePrinter, bonEndePrinter,
-                           textLinesPrinter, cardPrinter, reklPrinter}) {
+                           textLinesPrinter, cardPrinter, reklPrinter, rechPrinter}) {
         if (const SectionPrinter *printer = printerOf(kennung))
             return printer;
     }

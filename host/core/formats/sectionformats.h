@@ -11,3 +11,4 @@ const SectionPrinter *bonEndePrinter(const QString &kennung);   // "BONENDE"
 const SectionPrinter *textLinesPrinter(const QString &kennung); // "STORNEND", "NULLENDE", "KASPOS"
 const SectionPrinter *cardPrinter(const QString &kennung);      // "ECBUCH", "ECSTOR", "KKBUCH", ...
 const SectionPrinter *reklPrinter(const QString &kennung);      // "REKLPOS", "REKLREG"
+const SectionPrinter *rechPrinter(const QString &kennung);      // "RECHPOS", "RECHSUMM"
