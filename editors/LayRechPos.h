@@ -9,6 +9,12 @@ class TfrmLayRechPos : public SwitchedLineEditor
 public:
     explicit TfrmLayRechPos(QWidget *parent = nullptr);
 
+protected:
+    GraphicOnlySelectors graphicOnlySelectors() const override
+    {
+        return GraphicOnlySelectors::SizeAndStyle;
+    }
+
 private:
     static SwitchedLineWindow window();
 };

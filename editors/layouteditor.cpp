@@ -357,8 +357,12 @@ void LayoutEditor::Maske_FontSize_Laden()
     QStringList sizes;
     for (int s = 4; s <= 20; ++s)
         sizes << QString::number(s);
+    const bool sizeAndStyle = graphicOnlySelectors() == GraphicOnlySelectors::SizeAndStyle;
     for (LineGroup *line : m_lines) {
-        line->font()->setEnabled(graphic);
+        if (sizeAndStyle)
+            line->style()->setEnabled(graphic);
+        else
+            line->font()->setEnabled(graphic);
         line->size()->setEnabled(graphic);
         if (graphic) {
             const QString shown = line->size()->currentText();

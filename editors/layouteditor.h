@@ -79,6 +79,13 @@ protected:
     // Line numbers the default preview draws, in order.
     virtual QList<int> previewLines() const;
     virtual bool previewSecondCurrency() const { return false; }
+    // The selectors of a line that only graphic mode offers: most editors switch the font
+    // name and size off outside graphic mode, the invoice editors the size and the style.
+    enum class GraphicOnlySelectors { FontAndSize, SizeAndStyle };
+    virtual GraphicOnlySelectors graphicOnlySelectors() const
+    {
+        return GraphicOnlySelectors::FontAndSize;
+    }
 
     // Looks up (Kennung, rnr, printerKey) in the record store; true makes that record current.
     bool lookUp(int rnr, const QString &printerKey);
