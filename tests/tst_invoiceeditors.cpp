@@ -2,6 +2,7 @@
 #include "LayRechPos.h"
 #include "LayRechSumme.h"
 #include "bonendeformat.h"
+#include "editorsession.h"
 #include "rechformats.h"
 #include "testinstallation.h"
 
@@ -64,72 +65,19 @@ QStringList differing(const QString &kennung, const QStringList &initial)
     return list;
 }
 
-class Session
+class Session : public EditorSession<LayoutEditor>
 {
 public:
-    Session()
-        : main(installation)
-    {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
-
     LayoutEditor &open(const QString &kennung)
     {
-        if (editor)
-            editor->close();
         if (kennung == QLatin1String("RECHPOS"))
-            editor = std::make_unique<TfrmLayRechPos>();
-        else if (kennung == QLatin1String("RECHSUMM"))
-            editor = std::make_unique<TfrmLayRechSum>();
-        else
-            editor = std::make_unique<TfrmLayRechEnde>();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.get()))
-            qWarning("invoice editor not shown");
-        return *editor;
-    }
-    template<class T = QWidget>
-    T *find(const QString &name) const
-    {
-        T *w = editor->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
+            return show(std::make_unique<TfrmLayRechPos>());
+        if (kennung == QLatin1String("RECHSUMM"))
+            return show(std::make_unique<TfrmLayRechSum>());
+        return show(std::make_unique<TfrmLayRechEnde>());
     }
     // Line numbers of the preview labels shown, top to bottom; {-1} when they leave a gap.
-    QList<int> previewed() const
-    {
-        QList<const QLabel *> labels;
-        for (int n = 1; n <= editor->previewLabelCount(); ++n) {
-            if (!editor->previewLabel(n)->isHidden())
-                labels << editor->previewLabel(n);
-        }
-        std::sort(labels.begin(), labels.end(),
-                  [](const QLabel *a, const QLabel *b) { return a->y() < b->y(); });
-        QList<int> lines;
-        int top = 14;
-        for (const QLabel *label : labels) {
-            if (label->y() != top)
-                return {-1};
-            top = label->y() + label->height() + 4;
-            lines << label->text().mid(1).toInt();
-        }
-        return lines;
-    }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<LayoutEditor> editor;
+    QList<int> previewed() const { return previewedWithoutGaps(); }
 };
 
 } // namespace

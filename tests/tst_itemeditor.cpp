@@ -1,5 +1,6 @@
 #include "LayBonpos.h"
 #include "Preview.h"
+#include "editorsession.h"
 #include "testinstallation.h"
 
 #include <QApplication>
@@ -45,68 +46,13 @@ QList<int> allLines()
     return lines;
 }
 
-class Session
+class Session : public EditorSession<TfrmLayBonPos>
 {
 public:
-    Session()
-        : main(installation)
-    {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
-
-    TfrmLayBonPos &open()
-    {
-        if (editor)
-            editor->close();
-        editor = std::make_unique<TfrmLayBonPos>();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.get()))
-            qWarning("item editor not shown");
-        return *editor;
-    }
-    template<class T = QWidget>
-    T *find(const QString &name) const
-    {
-        T *w = editor->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
-    }
+    TfrmLayBonPos &open() { return show(std::make_unique<TfrmLayBonPos>()); }
     // Line numbers of the preview labels shown, top to bottom; the lines follow without gaps.
-    QList<int> previewed() const
-    {
-        QList<const QLabel *> labels;
-        for (int line = 1; line <= 17; ++line) {
-            if (!editor->previewLabel(line)->isHidden())
-                labels << editor->previewLabel(line);
-        }
-        std::sort(labels.begin(), labels.end(),
-                  [](const QLabel *a, const QLabel *b) { return a->y() < b->y(); });
-        QList<int> lines;
-        int top = 14;
-        for (const QLabel *label : labels) {
-            if (label->y() != top)
-                return {-1};
-            top = label->y() + label->height() + 4;
-            lines << label->text().mid(1).toInt();
-        }
-        return lines;
-    }
+    QList<int> previewed() const { return previewedWithoutGaps(); }
     void put(const QStringList &list) { installation.putList(Kennung, OwnRnr, Printer, list); }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TfrmLayBonPos> editor;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "LayBonsumme.h"
 #include "Preview.h"
 #include "bonsummeformat.h"
+#include "editorsession.h"
 #include "testinstallation.h"
 
 #include <QApplication>
@@ -50,47 +51,15 @@ QList<int> range(int from, int to)
     return lines;
 }
 
-class Session
+class Session : public EditorSession<TfrmLayBonSum>
 {
 public:
-    Session()
-        : main(installation)
-    {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
-
-    TfrmLayBonSum &open()
-    {
-        if (editor)
-            editor->close();
-        editor = std::make_unique<TfrmLayBonSum>();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.get()))
-            qWarning("sum editor not shown");
-        return *editor;
-    }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
-    }
+    TfrmLayBonSum &open() { return show(std::make_unique<TfrmLayBonSum>()); }
     // Line numbers of the preview labels shown, top to bottom.
     QList<int> previewed() const
     {
-        QList<const QLabel *> labels;
-        for (int line = 1; line <= 28; ++line) {
-            if (!editor->previewLabel(line)->isHidden())
-                labels << editor->previewLabel(line);
-        }
-        std::sort(labels.begin(), labels.end(),
-                  [](const QLabel *a, const QLabel *b) { return a->y() < b->y(); });
         QList<int> lines;
-        for (const QLabel *label : labels)
+        for (const QLabel *label : shownPreviewLabels())
             lines << label->text().mid(1).toInt();
         return lines;
     }
@@ -99,10 +68,6 @@ public:
         QTest::mouseClick(editor->findChild<QPushButton *>("btnPreview"), Qt::LeftButton);
     }
     void put(const QStringList &list) { installation.putList(Kennung, OwnRnr, Printer, list); }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TfrmLayBonSum> editor;
 };
 
 } // namespace

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "layouteditor.h"
+#include "testinstallation.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+// One editor window on its own test installation: shown, searched by control name and read
+// back as the settings list it would store.
+template<class Editor>
+class EditorSession
+{
+public:
+    EditorSession()
+        : main(installation)
+    {
+    }
+    ~EditorSession()
+    {
+        if (editor)
+            editor->close();
+    }
+
+    Editor &show(std::unique_ptr<Editor> window)
+    {
+        if (editor)
+            editor->close();
+        editor = std::move(window);
+        editor->show();
+        if (!QTest::qWaitForWindowExposed(editor.get()))
+            qWarning("editor not shown");
+        return *editor;
+    }
+
+    template<class T = QWidget>
+    T *find(const QString &name) const
+    {
+        T *w = editor->template findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+
+    // What the window would store right now.
+    QStringList shown() const
+    {
+        QStringList list;
+        editor->Einstellungen_MaskeLesen(list);
+        return list;
+    }
+
+    // The preview labels shown, top to bottom.
+    QList<const QLabel *> shownPreviewLabels() const
+    {
+        QList<const QLabel *> labels;
+        for (int n = 1; n <= editor->previewLabelCount(); ++n) {
+            if (!editor->previewLabel(n)->isHidden())
+                labels << editor->previewLabel(n);
+        }
+        std::sort(labels.begin(), labels.end(),
+                  [](const QLabel *a, const QLabel *b) { return a->y() < b->y(); });
+        return labels;
+    }
+
+    // Line numbers of the preview labels shown (their texts are "#<line>"), top to bottom;
+    // {-1} when they do not follow each other without gaps from the top of the preview.
+    QList<int> previewedWithoutGaps() const
+    {
+        QList<int> lines;
+        int top = 14;
+        for (const QLabel *label : shownPreviewLabels()) {
+            if (label->y() != top)
+                return {-1};
+            top = label->y() + label->height() + 4;
+            lines << label->text().mid(1).toInt();
+        }
+        return lines;
+    }
+
+    TestInstallation installation;
+    FakeMainWindow main;
+    std::unique_ptr<Editor> editor;
+};
