@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project builds and runs with. Safe to run again:
-# it does nothing (and prints nothing) when everything is already there.
+# it does nothing (and prints nothing) when everything is already there. Further package names
+# given as arguments are installed as well (the CI checks bring their own tools this way).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev fonts-dejavu-core
+  "$@"
 )
 
 missing=()
