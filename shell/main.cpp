@@ -12,6 +12,14 @@
 
 int main(int argc, char *argv[])
 {
+    // Help and version need no display: answered before the application object exists.
+    if (const QString request = ComputerConfig::infoRequest(argc, argv); !request.isEmpty()) {
+        const QString text = request == QLatin1String("help")
+                                     ? commandLineHelp()
+                                     : QStringLiteral("kassotyp " KASSOTYP_VERSION "\n");
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     if (const QString problem = missingDisplayProblem(argc, argv); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 2;

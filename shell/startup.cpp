@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "Platzhalter.h"
+#include "config.h"
 #include "host.h"
 #include "kassotypu.h"
 
@@ -42,4 +43,36 @@ QString missingDisplayProblem(int argc, char *argv[])
                 "  QT_QPA_PLATFORM=vnc:port=5900 kassotyp   (then connect a VNC viewer to "
                 "port 5900)");
     return {};
+}
+
+QString commandLineHelp()
+{
+    return QStringLiteral(
+                   "Aufruf: kassotyp [K|S] [Optionen]\n"
+                   "\n"
+                   "Layoutgestaltung des Kassotyps: Kopf, Positionen, Summen, Ende, Logos und "
+                   "Texte der Belege,\n"
+                   "die die Kassen drucken, je Rechner und Drucker, mit Vorschau und Testdruck; "
+                   "dazu die\n"
+                   "Einstellungen von Drucker, Schublade, Kundenanzeige und Papierbreite.\n"
+                   "\n"
+                   "Startmodus (das erste Argument, das nicht mit \"--\" beginnt):\n"
+                   "  K   normaler Start (Standard). Haupt- und Büro-PCs wählen jeden Rechner der "
+                   "Installation,\n"
+                   "      eine Kasse bearbeitet nur ihre eigenen Layouts.\n"
+                   "  S   Systemmodus: die Rechnerliste beginnt mit dem Vorlagerechner 0 und ist "
+                   "auf jedem\n"
+                   "      Rechner wählbar; die Allgemeinen Einstellungen fragen keine Rechte ab "
+                   "(außer beim\n"
+                   "      Schubladentest).\n"
+                   "\n"
+                   "Programmoptionen:\n"
+                   "  --help, -h              diese Hilfe\n"
+                   "  --version               Version\n"
+                   "  -platform NAME          Qt-Plattform, z. B. -platform vnc:port=5900 auf "
+                   "einem Rechner\n"
+                   "                          ohne Bildschirm (dann mit einem VNC-Betrachter "
+                   "verbinden)\n"
+                   "\n")
+           + ComputerConfig::optionsHelp();
 }

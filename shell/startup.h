@@ -13,6 +13,9 @@ struct ComputerConfig;
 // returns null only when no main window could be made.
 std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config);
 
+// What "kassotyp --help" prints: the call, the start modes and the computer's options.
+QString commandLineHelp();
+
 // A text explaining why no window can be shown here (no display and no platform chosen),
 // or an empty text.
 QString missingDisplayProblem(int argc, char *argv[]);

@@ -17,6 +17,32 @@ struct Run
     QString err;
 };
 
+// Runs a program of the build tree (path relative to it); without a display, when asked, and
+// without a platform chosen.
+Run runBuilt(const QString &relativePath, const QStringList &arguments, bool withoutDisplay = false)
+{
+    const QString program =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../") + relativePath;
+    Run run;
+    if (!QFileInfo(program).isExecutable()) {
+        run.err = QStringLiteral("not built: ") + program;
+        return run;
+    }
+    QProcess process;
+    if (withoutDisplay) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+    }
+    process.start(program, arguments);
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
 } // namespace
 
 class TestPrintCommand : public QObject
@@ -26,6 +52,8 @@ class TestPrintCommand : public QObject
 private slots:
     void init();
     void helpExplainsOptionsIniAndNames();
+    void helpAndVersionNeedNoDisplay_data();
+    void helpAndVersionNeedNoDisplay();
     void allTypesAsPngWriteOneFilePerType();
     void escPosOfOneTypeStartsWithInitialise();
     void refusedCallWritesNothing_data();
@@ -47,23 +75,11 @@ void TestPrintCommand::init()
 
 Run TestPrintCommand::print(const QStringList &arguments)
 {
-    const QString program =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/kassotyp-print");
-    Run run;
-    if (!QFileInfo(program).isExecutable()) {
-        run.err = QStringLiteral("not built: ") + program;
-        return run;
-    }
-    QProcess process;
-    process.start(program, QStringList{QStringLiteral("--store=") + m_installation->storePath(),
-                                       QStringLiteral("--config=") + m_out->filePath("none.ini"),
-                                       QStringLiteral("--log=") + m_installation->path("print.log")}
-                                   + arguments);
-    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return runBuilt(QStringLiteral("tools/kassotyp-print"),
+                    QStringList{QStringLiteral("--store=") + m_installation->storePath(),
+                                QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                                QStringLiteral("--log=") + m_installation->path("print.log")}
+                            + arguments);
 }
 
 void TestPrintCommand::helpExplainsOptionsIniAndNames()
@@ -74,6 +90,37 @@ void TestPrintCommand::helpExplainsOptionsIniAndNames()
                              "--output=", "--dry-run", "--codepage=", "--dots=", "--version",
                              "kassotyp.ini", "[store]", "[computer]", "13-Bon.pdf"})
         QVERIFY2(run.out.contains(QLatin1String(part)), part);
+}
+
+void TestPrintCommand::helpAndVersionNeedNoDisplay_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("kassotyp-print")
+            << "tools/kassotyp-print" << QStringList{"Aufruf: kassotyp-print", "--format=F"};
+    QTest::newRow("kassotyp") << "shell/kassotyp"
+                              << QStringList{"Aufruf: kassotyp [K|S]", "\n  K   normaler Start",
+                                             "\n  S   Systemmodus", "Vorlagerechner 0"};
+}
+
+void TestPrintCommand::helpAndVersionNeedNoDisplay()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, parts);
+    const Run help = runBuilt(program, {QStringLiteral("--help")}, true);
+    QVERIFY2(help.exitCode == 0, qPrintable(help.err));
+    // Both programs print the one description of the computer's options.
+    QVERIFY(help.out.contains(ComputerConfig::optionsHelp()));
+    for (const char *shared : {"--store=ORT", "postgresql://", "location=postgresql://",
+                               "[computer]", "printerdevice=", "[ports]", "--port-COMn="})
+        QVERIFY2(help.out.contains(QLatin1String(shared)), shared);
+    for (const QString &part : parts)
+        QVERIFY2(help.out.contains(part), qPrintable(part));
+
+    const Run version = runBuilt(program, {QStringLiteral("--version")}, true);
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out,
+             QFileInfo(program).fileName() + QStringLiteral(" " KASSOTYP_VERSION "\n"));
 }
 
 void TestPrintCommand::allTypesAsPngWriteOneFilePerType()

@@ -30,4 +30,12 @@ struct ComputerConfig
     static ComputerConfig load(const QStringList &args);
     static QString defaultIniPath();
     static QString defaultStorePath();
+
+    // What --help says about the options above and the INI file, with this user's defaults;
+    // every program that reads this configuration prints it.
+    static QString optionsHelp();
+    // "help" or "version" when the command line asks for it (--help or -h, --version), else
+    // empty. Reads argv itself, so that both work before an application object (and a
+    // display) exists.
+    static QString infoRequest(int argc, char *argv[]);
 };
