@@ -119,11 +119,11 @@ void FakeMainWindow::selectByText(QComboBox *combo, const QString &text)
     ControlValues::setComboText(combo, text);
 }
 
-QString saveScreenshot(QWidget *widget, const QString &name)
+QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area)
 {
     const QString folder = QStringLiteral(KASSOTYP_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     const QString file = folder + u'/' + name + QStringLiteral(".png");
-    widget->grab().save(file);
+    widget->grab(area.isNull() ? QRect(QPoint(0, 0), QSize(-1, -1)) : area).save(file);
     return file;
 }

@@ -6,6 +6,7 @@
 #include "messages.h"
 
 #include <QList>
+#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -112,6 +113,7 @@ private:
     int m_startMode;
 };
 
-// Saves a picture of the widget under the build tree's screenshots folder; returns its path.
+// Saves a picture of the widget (or of an area of it) under the build tree's screenshots
+// folder; returns its path.
 class QWidget;
-QString saveScreenshot(QWidget *widget, const QString &name);
+QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area = {});
