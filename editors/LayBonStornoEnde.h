@@ -36,8 +36,8 @@ public:
     int lineCountMaximum() const;
 
     // The presets of windows that keep properties; the others keep their settings list.
-    void btnVorgabeLadenClick();
-    void btnVorgabeSpeichernClick();
+    void btnVorgabeLadenClick() override;
+    void btnVorgabeSpeichernClick() override;
 
 protected:
     const LayoutFormat &format() const override;

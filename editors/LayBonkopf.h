@@ -31,7 +31,7 @@ public:
     void scbPreviewClick() override;
     void btnBuchenAlleClick();
     // Recalls the preset together with the logo it names.
-    void btnVorgabeLadenClick();
+    void btnVorgabeLadenClick() override;
     void FormStoreRestoreEnd();
     bool CheckLogoSettings() const;
     void chbLogoClick();

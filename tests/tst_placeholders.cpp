@@ -482,6 +482,13 @@ void TestPlaceholders::templatesTakeTheirArgument_data()
     QTest::newRow("right tab behind a long text keeps a blank")
             << "Zwischensumme netto#{R0120}#12,50"
             << "Zwischensumme netto 12,50";
+    QTest::newRow("two right tabs: the inner one first") << "a#{R0120}#b#{R0060}#c"
+                                                         << "a         b        c";
+    // Catches replacement that copies the rest of the line at every right tab: this line would
+    // need gigabytes.
+    QTest::newRow("twenty thousand right tabs")
+            << QString(QStringLiteral("#{R0120}#").repeated(20000) + u'x')
+            << QString(QString(20018, u' ') + u'x');
 }
 
 void TestPlaceholders::templatesTakeTheirArgument()

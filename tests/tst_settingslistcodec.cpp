@@ -277,6 +277,11 @@ void TestSettingsListCodec::fitsWindows1252TellsWhetherNothingIsLost_data()
             << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("收")} << false;
     QTest::newRow("C1 control that is no hole")
             << QStringList{QString::fromUtf16(u"\u0080")} << false;
+    // Written in the code page, these bytes would be read back as the UTF-8 mark.
+    QTest::newRow("first entry starts with the mark's three characters")
+            << QStringList{QStringLiteral("ï»¿Kopf")} << false;
+    QTest::newRow("the mark's characters later on")
+            << QStringList{QStringLiteral("a"), QStringLiteral("ï»¿")} << true;
 }
 
 void TestSettingsListCodec::fitsWindows1252TellsWhetherNothingIsLost()

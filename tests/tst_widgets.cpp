@@ -7,6 +7,8 @@
 #include "tovoform.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -62,6 +64,34 @@ QString writeBytes(TestInstallation &installation, const QString &name, const QB
     return path;
 }
 
+// A PNG whose header claims width x height, with an empty picture data chunk after it.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    auto crc32 = [](const QByteArray &bytes) {
+        quint32 crc = 0xFFFFFFFF;
+        for (const char c : bytes) {
+            crc ^= quint8(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (crc & 1 ? 0xEDB88320 : 0);
+        }
+        return ~crc;
+    };
+    QByteArray header("IHDR");
+    QDataStream out(&header, QIODevice::WriteOnly | QIODevice::Append);
+    out << width << height << quint8(8) << quint8(2) << quint8(0) << quint8(0) << quint8(0);
+    QByteArray png("\x89PNG\r\n\x1a\n");
+    QDataStream file(&png, QIODevice::WriteOnly | QIODevice::Append);
+    file << quint32(13);
+    file.writeRawData(header.constData(), int(header.size()));
+    file << crc32(header);
+    for (const char *chunk : {"IDAT", "IEND"}) {
+        file << quint32(0);
+        file.writeRawData(chunk, 4);
+        file << crc32(chunk);
+    }
+    return png;
+}
+
 void identify(Tlogoanzeige &logo, int filRech)
 {
     logo.SetKennung1(QStringLiteral("KASSOTYP"));
@@ -90,6 +120,7 @@ private slots:
     void logoRefusesUnreadablePictureFile_data();
     void logoRefusesUnreadablePictureFile();
     void logoSavedPictureLoadsIntoFreshComponent();
+    void logoStoredGarbageIsReportedNotShown_data();
     void logoStoredGarbageIsReportedNotShown();
     void logoFileImportAsksForFile_data();
     void logoFileImportAsksForFile();
@@ -282,17 +313,31 @@ void TestWidgets::logoImportsReadablePicture()
 void TestWidgets::logoRefusesUnreadablePictureFile_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason"); // what the message tells the user
 
-    QTest::newRow("text in a .png file") << "garbage";
-    QTest::newRow("empty file") << "empty";
-    QTest::newRow("missing file") << "missing";
-    QTest::newRow("PNG cut off after its header") << "truncated";
-    QTest::newRow("picture over 4000 points wide") << "huge";
+    QTest::newRow("text in a .png file") << "garbage"
+                                         << "kein Bild";
+    QTest::newRow("empty file") << "empty"
+                                << "kein Bild";
+    QTest::newRow("missing file") << "missing"
+                                  << "nicht gefunden";
+    QTest::newRow("PNG cut off after its header") << "truncated"
+                                                  << "unvollständig";
+    QTest::newRow("PNG cut off in its picture data") << "cut"
+                                                     << "unvollständig";
+    QTest::newRow("picture over 4000 points wide") << "huge"
+                                                   << "4001 x 4 Punkten zu groß";
+    // Refused from the header alone: decoding it would take gigabytes.
+    QTest::newRow("PNG header claiming 20000 x 20000") << "claims"
+                                                       << "20000 x 20000 Punkten";
+    QTest::newRow("real PNG of 20000 x 20000") << "real20000"
+                                               << "20000 x 20000 Punkten";
 }
 
 void TestWidgets::logoRefusesUnreadablePictureFile()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, reason);
 
     TestInstallation installation;
     FakeMainWindow main(installation);
@@ -313,6 +358,22 @@ void TestWidgets::logoRefusesUnreadablePictureFile()
         QFile good(installation.path(QStringLiteral("good.png")));
         QVERIFY(good.open(QIODevice::ReadOnly));
         path = writeBytes(installation, QStringLiteral("bad.png"), good.read(40));
+    } else if (kind == QLatin1String("cut")) {
+        QImage noise(300, 200, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb(x * y % 251, (x + 7 * y) % 253, (x ^ y) & 0xff));
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "PNG"));
+        path = writeBytes(installation, QStringLiteral("bad.png"), png.left(png.size() / 2));
+    } else if (kind == QLatin1String("claims")) {
+        path = writeBytes(installation, QStringLiteral("bad.png"), pngClaiming(20000, 20000));
+    } else if (kind == QLatin1String("real20000")) {
+        QImage big(20000, 20000, QImage::Format_Mono);
+        big.fill(0);
+        path = writePicture(installation, QStringLiteral("big.png"), big);
     } else {
         path = writePicture(installation, QStringLiteral("bad.png"), testPicture(4001, 4));
     }
@@ -320,6 +381,8 @@ void TestWidgets::logoRefusesUnreadablePictureFile()
 
     QVERIFY(!logo.importFile(path));
     QVERIFY(installation.messages().sawMessage(1034));
+    QVERIFY2(installation.messages().shown().last().text.contains(reason),
+             qPrintable(installation.messages().shown().last().text));
     QCOMPARE(logo.picture(), before);
     QVERIFY(!logo.pictureChanged());
 }
@@ -355,13 +418,31 @@ void TestWidgets::logoSavedPictureLoadsIntoFreshComponent()
     QVERIFY(other.picture().isNull());
 }
 
+void TestWidgets::logoStoredGarbageIsReportedNotShown_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+
+    QTest::newRow("garbage") << QByteArray("\x89PNG garbage");
+    QTest::newRow("header claiming 20000 x 20000") << pngClaiming(20000, 20000);
+    // Small enough for Qt to decode: only the logo bound keeps such a record from being shown.
+    QImage big(6000, 6000, QImage::Format_Mono);
+    big.fill(0);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    big.save(&buffer, "PNG");
+    QTest::newRow("real picture of 6000 x 6000") << png;
+}
+
 void TestWidgets::logoStoredGarbageIsReportedNotShown()
 {
+    QFETCH(QByteArray, stored);
+
     TestInstallation installation;
     FakeMainWindow main(installation);
     installation.host().logos().save(
             {QStringLiteral("KASSOTYP"), QStringLiteral("BONKOPF"), QStringLiteral("LOGO1"), 3},
-            StoredLogo{QByteArray("\x89PNG garbage"), 10, 10, {3, 1}});
+            StoredLogo{stored, 10, 10, {3, 1}});
 
     TfrmGuardProbe form;
     auto *logo = new Tlogoanzeige(&form);

@@ -267,18 +267,12 @@ int columnOf(const QString &points)
     return ok && p > 0 ? qMin(p / PointsPerCharacter, 500) : 0;
 }
 
-} // namespace
-
-bool hasPlaceholderRule(const QString &token)
+// Replaces text from `from` into out, up to the end or up to a right tab; answers where the text
+// after that tab starts (its column in *column), or -1 at the end of the text.
+qsizetype replaceSegment(const QString &text, qsizetype from, const DocumentData &document,
+                         bool secondCurrency, QString &out, int *column)
 {
-    return ruleByToken().contains(token);
-}
-
-QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)
-{
-    QString out;
-    out.reserve(text.size() + 32);
-    qsizetype i = 0;
+    qsizetype i = from;
     while (i < text.size()) {
         const QChar c = text.at(i);
         const qsizetype close = c == u'#' ? text.indexOf(u'#', i + 1) : -1;
@@ -335,17 +329,49 @@ QString replacePlaceholders(const QString &text, const DocumentData &document, b
                 out += u' ';
             break;
         }
-        case Kind::TabRight: {
-            // The rest of the line ends at the column (at least one blank before it).
-            const QString rest = replacePlaceholders(text.mid(close + 1), document, secondCurrency);
-            const int column = columnOf(argument);
-            const qsizetype gap = column - out.size() - rest.size();
-            out += QString(column > 0 ? qMax<qsizetype>(gap, 1) : 0, u' ');
-            out += rest;
-            return out;
-        }
+        case Kind::TabRight:
+            *column = columnOf(argument);
+            return close + 1;
         }
         i = close + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool hasPlaceholderRule(const QString &token)
+{
+    return ruleByToken().contains(token);
+}
+
+QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)
+{
+    // A right tab ends the rest of the line, replaced, at its column, with at least one blank
+    // before it; a tab in that rest applies first. The pieces between right tabs are replaced
+    // one after another and the blanks worked out from the end, so that a line of many tabs
+    // costs no more than its length.
+    QList<QString> pieces(1);
+    QList<int> columns;
+    int column = 0;
+    for (qsizetype i = replaceSegment(text, 0, document, secondCurrency, pieces.last(), &column);
+         i >= 0; i = replaceSegment(text, i, document, secondCurrency, pieces.last(), &column)) {
+        columns << column;
+        pieces.append(QString());
+    }
+    QList<qsizetype> gaps(columns.size());
+    qsizetype rest = pieces.last().size();
+    for (qsizetype t = columns.size() - 1; t >= 0; --t) {
+        const qsizetype before = pieces.at(t).size();
+        gaps[t] = columns.at(t) > 0 ? qMax<qsizetype>(columns.at(t) - before - rest, 1) : 0;
+        rest += before + gaps.at(t);
+    }
+    QString out;
+    out.reserve(rest);
+    for (qsizetype t = 0; t < pieces.size(); ++t) {
+        out += pieces.at(t);
+        if (t < gaps.size())
+            out += QString(gaps.at(t), u' ');
     }
     return out;
 }

@@ -102,6 +102,10 @@ QByteArray toWindows1252(const QString &text, bool *lossless)
 
 bool fitsWindows1252(const QStringList &entries)
 {
+    // "ï»¿" in the code page are the bytes of the UTF-8 mark: at the start they would be read
+    // back as UTF-8.
+    if (!entries.isEmpty() && entries.first().startsWith(QStringView(u"\u00EF\u00BB\u00BF")))
+        return false;
     for (const QString &e : entries) {
         bool lossless = true;
         toWindows1252(e, &lossless);
@@ -126,7 +130,11 @@ Decoded decode(const QByteArray &blob)
     Decoded result;
     QString text;
     if (blob.startsWith(utf8Bom)) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The mark is sliced off here; a second one is text (U+FEFF starting the first entry),
+        // which the decoder would otherwise swallow as well.
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless
+                                       | QStringDecoder::Flag::ConvertInitialBom);
         text = decoder.decode(QByteArrayView(blob).sliced(utf8Bom.size()));
         result.clean = !decoder.hasError();
     } else {

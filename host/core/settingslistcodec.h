@@ -25,7 +25,9 @@ QByteArray encodeUtf8(const QStringList &entries);
 QByteArray encodeWindows1252(const QStringList &entries);
 Decoded decode(const QByteArray &blob);
 
-// Whether every character of the entries has a place in Windows-1252.
+// Whether the entries can be written in Windows-1252 and read back unchanged: every character
+// has a place in the code page, and the first entry does not begin with what reads as the
+// UTF-8 byte-order mark.
 bool fitsWindows1252(const QStringList &entries);
 
 QString fromWindows1252(const QByteArray &bytes);

@@ -1,6 +1,7 @@
 #include "logoanzeige.h"
 
 #include "host.h"
+#include "logopicture.h"
 #include "mainwindowcontext.h"
 #include "tovoform.h"
 
@@ -9,7 +10,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -17,9 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Pictures larger than this are refused: a logo is printed a few centimetres wide.
-constexpr int MaxLogoSide = 4000;
 
 class TfrmLogoVollansicht : public TOVOForm
 {
@@ -71,14 +68,18 @@ bool Tlogoanzeige::LoadFromlogofile()
     const std::optional<StoredLogo> stored = host().logos().load(m_key);
     if (!stored)
         return false;
-    QImage image;
-    if (!image.loadFromData(stored->picture)) {
+    QByteArray bytes = stored->picture;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const LogoPicture read = readLogoPicture(&buffer);
+    if (read.image.isNull()) {
         throw StoreError(QStringLiteral("Das gespeicherte Logo %1\\%2\\%3 (Rechner %4) ist kein "
-                                        "lesbares Bild.")
+                                        "lesbares Bild: %5")
                                  .arg(m_key.kennung1, m_key.kennung2, m_key.logoName)
-                                 .arg(m_key.filRech));
+                                 .arg(m_key.filRech)
+                                 .arg(read.problem));
     }
-    m_picture = image;
+    m_picture = read.image;
     m_stamp = stored->stamp;
     update();
     return true;
@@ -106,24 +107,14 @@ void Tlogoanzeige::lamitFileImportClick()
 
 bool Tlogoanzeige::importFile(const QString &path)
 {
-    QImageReader reader(path);
-    QString reason;
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxLogoSide || size.height() > MaxLogoSide)) {
-        reason = tr("das Bild ist mit %1 x %2 Punkten zu groß (höchstens %3 Punkte je Seite)")
-                         .arg(size.width())
-                         .arg(size.height())
-                         .arg(MaxLogoSide);
-    } else {
-        const QImage image = reader.read();
-        if (!image.isNull()) {
-            importImage(image);
-            return true;
-        }
-        reason = reader.errorString();
+    const LogoPicture read = readLogoPicture(path);
+    if (read.image.isNull()) {
+        host().info().ShowMeldung(1034, KassotypProgramKey,
+                                  {QFileInfo(path).fileName(), read.problem});
+        return false;
     }
-    host().info().ShowMeldung(1034, KassotypProgramKey, {QFileInfo(path).fileName(), reason});
-    return false;
+    importImage(read.image);
+    return true;
 }
 
 void Tlogoanzeige::importImage(const QImage &image)
