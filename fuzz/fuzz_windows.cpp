@@ -99,7 +99,7 @@ private:
                 std::function<void(Window &)> setup = {})
     {
         loaders.push_back(
-                [this, load, setup, w = std::shared_ptr<Window>()](const QByteArray &blob) mutable {
+                [load, setup, w = std::shared_ptr<Window>()](const QByteArray &blob) mutable {
                     if (!w) {
                         w = std::make_shared<Window>();
                         if (setup)

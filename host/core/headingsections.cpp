@@ -226,10 +226,8 @@ Design designFor(const HeadingSection &s)
 
 } // namespace
 
-TKRT_LayBonDefaultDesign::TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo,
-                                                   const TBonPrinter *engine)
+TKRT_LayBonDefaultDesign::TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo, const TBonPrinter *)
     : m_fontInfo(std::move(fontInfo))
-    , m_engine(engine)
 {
 }
 

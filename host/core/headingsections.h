@@ -44,11 +44,11 @@ using KTFontInfoFunction = std::function<KTFontInfo(const QString &kennung)>;
 class TKRT_LayBonDefaultDesign
 {
 public:
+    // The engine's fonts reach a design through fontInfo; the engine itself is not kept.
     TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo, const TBonPrinter *engine);
     // Fills list with the default settings list of the section; false when it has none.
     bool GetDefaultDesignForKennung(const QString &kennung, QStringList &list) const;
 
 private:
     KTFontInfoFunction m_fontInfo;
-    const TBonPrinter *m_engine;
 };
