@@ -167,15 +167,18 @@ QImage VirtualEscPosPrinter::picture() const
         const int h = r.fontB ? FontBHeight : FontAHeight;
         return (r.doubleHeight ? 2 * h : h) + LineSpacing;
     };
-    int height = 10;
+    // Summed wide: a long stream of feeds must not wrap the height before the cap applies.
+    qint64 height = 10;
     for (const Row &r : m_rows)
         height += rowHeight(r);
-    QImage image(m_dotWidth + 20, qMin(height + 10, 30000), QImage::Format_RGB32);
+    QImage image(m_dotWidth + 20, int(qMin<qint64>(height + 10, 30000)), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setPen(Qt::black);
     int y = 10;
     for (const Row &r : m_rows) {
+        if (y >= image.height())
+            break; // the rest lies below the strip's cap
         const int h = rowHeight(r);
         if (!r.picture.isNull()) {
             const int w = qMin(r.picture.width(), m_dotWidth);
