@@ -90,6 +90,7 @@ class TestCopyWindows : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void copyListsHoldTillsOnlyInTableOrder()
     {
         CopySession s(2);

@@ -44,11 +44,7 @@ QStringList keysOf(TestInstallation &installation, int rnr)
 
 void failWritesOf(TestInstallation &installation, const QString &table, const QString &when)
 {
-    installation.host().store().execSql(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN SELECT "
-                           "RAISE(ABORT, 'refused by test'); END")
-                    .arg(table, when),
-            QStringLiteral("test trigger"));
+    TestStore::refuseWrites(installation.host().store(), table, when);
 }
 
 struct Fixture
@@ -86,6 +82,7 @@ class TestGeneralSettings : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void setupFromTemplate_data();
     void setupFromTemplate();
     void workstationZeroIsNeverSetUp();

@@ -121,13 +121,8 @@ public:
     // Every write of a layout record fails from now on; reading still works.
     void refuseLayoutWrites()
     {
-        for (const char *when : {"INSERT", "UPDATE"}) {
-            installation.host().store().execSql(
-                    QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %1 ON layout_records BEGIN "
-                                   "SELECT RAISE(ABORT, 'Speicher gesperrt'); END")
-                            .arg(QLatin1String(when)),
-                    QStringLiteral("Schreibsperre"));
-        }
+        TestStore::refuseWrites(installation.host().store(), QStringLiteral("layout_records"), {},
+                                QStringLiteral("Speicher gesperrt"));
     }
 
     TestInstallation installation;
@@ -167,6 +162,7 @@ class TestHeadingEditor : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void loadsOwnRecordThenTemplateThenDefaultDesign_data()
     {
         QTest::addColumn<QString>("ownPrinter"); // printer key of the own record; empty: none

@@ -85,6 +85,7 @@ class TestLayoutStore : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void kastfileInsertsThenUpdates_data();
     void kastfileInsertsThenUpdates();
     void kastfileStreamsBytesUnchanged();
@@ -601,6 +602,8 @@ void TestLayoutStore::openRefusesFilesThatAreNotOurStore()
 
 void TestLayoutStore::readOnlyStoreReadsButRefusesWrites()
 {
+    if (TestStore::onPostgres())
+        QSKIP("copies an SQLite file; tst_storeloss covers a read-only PostgreSQL store");
     TestInstallation inst;
     const LayoutKey key{QStringLiteral("BONPOS"), 3, QStringLiteral("TM-T88")};
     inst.host().layouts().writeList(key, {QStringLiteral("gespeichert")});

@@ -62,6 +62,7 @@ class TestLocalSettings : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void loadingSelectsStoredChoice_data();
     void loadingSelectsStoredChoice();
     void returnCountIsRaisedOnLoading_data();
@@ -231,10 +232,8 @@ void TestLocalSettings::savingWritesOnlyChangedOptions()
 void TestLocalSettings::refusedWriteKeepsEverythingAndTheWindow()
 {
     Fixture f;
-    f.installation.host().store().execSql(
-            "CREATE TRIGGER refuse BEFORE INSERT ON parameters WHEN NEW.param_key = 'TESTBON' "
-            "BEGIN SELECT RAISE(ABORT, 'refused by test'); END",
-            "test trigger");
+    TestStore::refuseWrites(f.installation.host().store(), QStringLiteral("parameters"),
+                            QStringLiteral("NEW.param_key = 'TESTBON'"));
     TfrmSettings window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -50,6 +50,7 @@ class TestPrintCommand : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void init();
     void helpExplainsOptionsIniAndNames();
     void helpAndVersionNeedNoDisplay_data();
@@ -76,7 +77,7 @@ void TestPrintCommand::init()
 Run TestPrintCommand::print(const QStringList &arguments)
 {
     return runBuilt(QStringLiteral("tools/kassotyp-print"),
-                    QStringList{QStringLiteral("--store=") + m_installation->storePath(),
+                    QStringList{QStringLiteral("--store=") + m_installation->storeLocation(),
                                 QStringLiteral("--config=") + m_out->filePath("none.ini"),
                                 QStringLiteral("--log=") + m_installation->path("print.log")}
                             + arguments);

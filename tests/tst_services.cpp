@@ -30,6 +30,7 @@ class TestServices : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
     void formStoreRestoresWhatWasStored_data();
     void formStoreRestoresWhatWasStored();
     void formStoreKeepsPresetsApart_data();

@@ -1,13 +1,29 @@
 #include "store.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
+#include <QThread>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <atomic>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
+
+// Every writer of a PostgreSQL store takes this transaction lock first, so that writes follow
+// one another as on SQLite (BEGIN IMMEDIATE): a setup or a copy over many records sees no record
+// change under it, and two writers never deadlock over records taken in different orders.
+constexpr qint64 WriteLockId = 0x4b415353'4f545950;
+
+// How often a transaction that collided with another program's is run before giving up.
+constexpr int WriteAttempts = 8;
 
 QString describe(const QSqlError &e)
 {
@@ -19,6 +35,38 @@ QString nextConnectionName()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("kassotyp-store-%1").arg(++counter);
+}
+
+// Root passes every access check: a file or folder that nobody may write counts as read-only
+// for root as well, as its owner meant.
+bool writableByAnyone(const QFileInfo &info)
+{
+    return info.isWritable()
+           && (info.permissions()
+               & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+// Error codes: PostgreSQL's SQLSTATE, SQLite's primary result code.
+[[noreturn]] void throwStatementError(const QSqlError &e, const QString &what)
+{
+    const QString code = e.nativeErrorCode();
+    const QString detail = describe(e);
+    if (code == QLatin1String("40001") || code == QLatin1String("40P01"))
+        throw StoreConflictError(
+                QStringLiteral("Der Schreibvorgang beim %1 ist mit dem eines anderen Programms "
+                               "zusammengestoßen: %2")
+                        .arg(what, detail));
+    if (code == QLatin1String("5") || code == QLatin1String("55P03"))
+        throw StoreError(QStringLiteral("Der Datenspeicher ist länger als 15 Sekunden von einem "
+                                        "anderen Programm belegt; beim %1 wurde nichts "
+                                        "gespeichert. Bitte erneut versuchen. (%2)")
+                                 .arg(what, detail));
+    if (code == QLatin1String("8") || code == QLatin1String("25006")
+        || code == QLatin1String("42501"))
+        throw StoreError(QStringLiteral("Der Datenspeicher ist schreibgeschützt; beim %1 wurde "
+                                        "nichts gespeichert. (%2)")
+                                 .arg(what, detail));
+    throw StoreError(QStringLiteral("Fehler im Datenspeicher beim %1: %2").arg(what, detail));
 }
 
 } // namespace
@@ -33,9 +81,13 @@ StoreLocation StoreLocation::parse(const QString &text)
         loc.driver = QStringLiteral("QPSQL");
         loc.host = url.host();
         loc.port = url.port(-1);
-        loc.user = url.userName();
-        loc.password = url.password();
-        loc.databaseName = url.path().mid(1);
+        loc.user = url.userName(QUrl::FullyDecoded);
+        loc.password = url.password(QUrl::FullyDecoded);
+        loc.databaseName = url.path(QUrl::FullyDecoded).mid(1);
+        QStringList options;
+        for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
+            options << key + u'=' + value;
+        loc.options = options.join(u';');
         return loc;
     }
     loc.driver = QStringLiteral("QSQLITE");
@@ -70,9 +122,46 @@ Store::~Store()
 std::unique_ptr<Store> Store::open(const StoreLocation &location)
 {
     std::unique_ptr<Store> store(new Store(location));
-    store->connect();
-    store->migrate();
+    store->attach();
     return store;
+}
+
+void Store::attach()
+{
+    m_attaching = true;
+    try {
+        connect();
+        if (isSqlite())
+            m_file = fileState(m_location.databaseName);
+        migrate();
+    } catch (...) {
+        // A closed connection makes the next use try again instead of working on a store that
+        // failed its checks.
+        database().close();
+        m_attaching = false;
+        throw;
+    }
+    m_attaching = false;
+}
+
+Store::FileState Store::fileState(const QString &path)
+{
+    FileState state;
+    const QFileInfo file(path);
+    state.exists = file.exists();
+    if (!state.exists)
+        return state;
+    // WAL needs to create files beside the database, so a read-only folder makes the store
+    // read-only as well.
+    state.writable = writableByAnyone(file) && writableByAnyone(QFileInfo(file.absolutePath()));
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        state.device = quint64(st.st_dev);
+        state.inode = quint64(st.st_ino);
+    }
+#endif
+    return state;
 }
 
 QSqlDatabase Store::database() const
@@ -88,7 +177,11 @@ void Store::connect()
                                         "werden.")
                                  .arg(m_location.driver, m_location.displayName()));
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(m_location.driver, m_connectionName);
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+                              ? QSqlDatabase::database(m_connectionName, false)
+                              : QSqlDatabase::addDatabase(m_location.driver, m_connectionName);
+    if (db.isOpen())
+        db.close();
     db.setDatabaseName(m_location.databaseName);
 
     if (m_location.isSqlite()) {
@@ -103,10 +196,8 @@ void Store::connect()
             throw StoreError(QStringLiteral("Der Ordner %1 für den Datenspeicher kann nicht "
                                             "angelegt werden.")
                                      .arg(QDir::toNativeSeparators(file.absolutePath())));
-        // WAL needs to create files beside the database, so a read-only folder makes the
-        // store read-only as well.
-        const QFileInfo folder(file.absolutePath());
-        m_readOnly = (file.exists() && !file.isWritable()) || !folder.isWritable();
+        m_readOnly = file.exists() ? !fileState(m_location.databaseName).writable
+                                   : !writableByAnyone(QFileInfo(file.absolutePath()));
         if (!file.exists() && m_readOnly)
             throw StoreError(QStringLiteral("Im Ordner %1 darf kein Datenspeicher angelegt "
                                             "werden (schreibgeschützt).")
@@ -121,6 +212,11 @@ void Store::connect()
             db.setPort(m_location.port);
         db.setUserName(m_location.user);
         db.setPassword(m_location.password);
+        // A server that does not answer must not freeze the program; options of the URL win.
+        QStringList options{QStringLiteral("connect_timeout=10")};
+        if (!m_location.options.isEmpty())
+            options << m_location.options;
+        db.setConnectOptions(options.join(u';'));
     }
 
     if (!db.open())
@@ -137,6 +233,10 @@ void Store::connect()
                         QStringLiteral("Die Datei %1 ist keine Datenbank des Layoutdesigners: %2")
                                 .arg(m_location.displayName(), describe(probe.lastError())));
         }
+    } else {
+        // Waiting for another program's write is bounded as SQLite's busy timeout is.
+        execSql(QStringLiteral("SET lock_timeout = 15000"),
+                QStringLiteral("Einrichten der Verbindung"));
     }
 }
 
@@ -188,17 +288,66 @@ QList<Migration> migrations(const QString &blob)
     };
 }
 
+// The tables of the current schema with their columns, for the integrity check.
+const QList<std::pair<QString, QString>> &expectedTables()
+{
+    static const QList<std::pair<QString, QString>> tables = {
+            {QStringLiteral("schema_info"), QStringLiteral("id, version")},
+            {QStringLiteral("layout_records"),
+             QStringLiteral("kennung, rnr, printer_key, filler, blob")},
+            {QStringLiteral("form_store"),
+             QStringLiteral("sprache, programm, maske, index_name, local_scope, items")},
+            {QStringLiteral("parameters"), QStringLiteral("param_key, rnr, value")},
+            {QStringLiteral("workstations"), QStringLiteral("rnr, rtyp, name")},
+            {QStringLiteral("user_rights"),
+             QStringLiteral("user_name, right_group, right_function")},
+            {QStringLiteral("logos"),
+             QStringLiteral("kennung1, kennung2, logo_name, fil_rech, picture, width, height, "
+                            "booking_rnr, booking_lfdnr")},
+            {QStringLiteral("booking_counter"), QStringLiteral("rnr, lfdnr")},
+            {QStringLiteral("currency_rates"), QStringLiteral("currency, units_per_currency1")},
+    };
+    return tables;
+}
+
 } // namespace
+
+QStringList Store::tables()
+{
+    if (isSqlite())
+        return database().tables();
+    // Only the schema this connection works in: a shared database may hold others.
+    QSqlQuery q = prepare(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                         "table_schema = current_schema()"));
+    exec(q, QStringLiteral("Lesen der Tabellenliste"));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+bool Store::readOnlyServer(bool fresh)
+{
+    // A standby server or a read-only user: reading works, writing is refused up front.
+    QSqlQuery q = prepare(
+            fresh ? QStringLiteral("SELECT current_setting('transaction_read_only') = 'on' OR NOT "
+                                   "has_schema_privilege(current_schema(), 'CREATE')")
+                  : QStringLiteral("SELECT current_setting('transaction_read_only') = 'on' OR NOT "
+                                   "has_table_privilege('layout_records', 'INSERT, UPDATE')"));
+    exec(q, QStringLiteral("Prüfen der Schreibrechte"));
+    return q.next() && q.value(0).toBool();
+}
 
 void Store::migrate()
 {
-    QSqlDatabase db = database();
-    const QStringList tables = db.tables();
-    const bool fresh = !tables.contains(QLatin1String("schema_info"));
-    if (fresh && !tables.isEmpty())
+    const QStringList present = tables();
+    const bool fresh = !present.contains(QLatin1String("schema_info"));
+    if (fresh && !present.isEmpty())
         throw StoreError(QStringLiteral("Die Datenbank %1 gehört nicht zum Layoutdesigner: sie "
                                         "enthält fremde Tabellen.")
                                  .arg(m_location.displayName()));
+    if (!isSqlite())
+        m_readOnly = readOnlyServer(fresh);
     if (fresh && m_readOnly)
         throw StoreError(QStringLiteral("Der Datenspeicher %1 ist leer und schreibgeschützt; er "
                                         "kann nicht eingerichtet werden.")
@@ -225,31 +374,43 @@ void Store::migrate()
         throw StoreError(QStringLiteral("Der Datenspeicher %1 muss aktualisiert werden, ist aber "
                                         "schreibgeschützt.")
                                  .arg(m_location.displayName()));
-
-    const QString blob = isSqlite() ? QStringLiteral("BLOB") : QStringLiteral("BYTEA");
-    write([&] {
-        if (fresh)
-            execSql(QStringLiteral("CREATE TABLE schema_info (id INTEGER PRIMARY KEY, version "
-                                   "INTEGER NOT NULL)"),
-                    QStringLiteral("Schema anlegen"));
-        for (const Migration &m : migrations(blob)) {
-            if (m.version <= current)
-                continue;
-            for (const QString &sql : m.statements)
-                execSql(sql, QStringLiteral("Schema Version %1 anlegen").arg(m.version));
-        }
-        QSqlQuery q = prepare(QStringLiteral(
-                "INSERT INTO schema_info (id, version) VALUES (1, ?) ON CONFLICT (id) DO "
-                "UPDATE SET version = excluded.version"));
-        q.addBindValue(SchemaVersion);
-        exec(q, QStringLiteral("Schemaversion schreiben"));
-    });
+    write([&] { applyMigrations(); });
 }
 
-int Store::schemaVersion() const
+void Store::applyMigrations()
+{
+    // Another program may have created or updated the schema while this one waited for its
+    // write transaction.
+    const bool fresh = !tables().contains(QLatin1String("schema_info"));
+    const int current = fresh ? 0 : schemaVersion();
+    if (current >= SchemaVersion)
+        return;
+    if (fresh)
+        execSql(QStringLiteral("CREATE TABLE schema_info (id INTEGER PRIMARY KEY, version "
+                               "INTEGER NOT NULL)"),
+                QStringLiteral("Schema anlegen"));
+    const QString blob = isSqlite() ? QStringLiteral("BLOB") : QStringLiteral("BYTEA");
+    for (const Migration &m : migrations(blob)) {
+        if (m.version <= current)
+            continue;
+        for (QString sql : m.statements) {
+            // Keys compare and sort byte by byte on both drivers, whatever the server's locale.
+            if (!isSqlite())
+                sql.replace(QLatin1String(" TEXT"), QLatin1String(" TEXT COLLATE \"C\""));
+            execSql(sql, QStringLiteral("Anlegen des Schemas Version %1").arg(m.version));
+        }
+    }
+    QSqlQuery q = prepare(
+            QStringLiteral("INSERT INTO schema_info (id, version) VALUES (1, ?) ON CONFLICT (id) "
+                           "DO UPDATE SET version = excluded.version"));
+    q.addBindValue(SchemaVersion);
+    exec(q, QStringLiteral("Schreiben der Schemaversion"));
+}
+
+int Store::schemaVersion()
 {
     QSqlQuery q = prepare(QStringLiteral("SELECT version FROM schema_info WHERE id = 1"));
-    exec(q, QStringLiteral("Schemaversion lesen"));
+    exec(q, QStringLiteral("Lesen der Schemaversion"));
     return q.next() ? q.value(0).toInt() : 0;
 }
 
@@ -261,9 +422,98 @@ void Store::requireWritable() const
                                  .arg(m_location.displayName()));
 }
 
+bool Store::connectionAlive()
+{
+    if (!database().isOpen())
+        return false;
+    QSqlQuery q(database());
+    return q.exec(QStringLiteral("SELECT 1"));
+}
+
+void Store::ensureUsable()
+{
+    if (m_attaching)
+        return;
+    if (!isSqlite()) {
+        // The last attempt to connect again failed; this use tries once more.
+        if (!database().isOpen())
+            attach();
+        return;
+    }
+    if (m_location.databaseName == QLatin1String(":memory:"))
+        return;
+    const FileState now = fileState(m_location.databaseName);
+    if (now == m_file && database().isOpen())
+        return;
+    if (!now.exists)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 ist nicht mehr vorhanden "
+                                        "(gelöscht, verschoben oder das Laufwerk ist nicht "
+                                        "erreichbar); es wurde nichts gespeichert.")
+                                 .arg(m_location.displayName()));
+    // The file was replaced or its permissions changed: this connection could write into a file
+    // nobody reads any more, or write where it must not. Opening it again settles both.
+    attach();
+}
+
+void Store::begin()
+{
+    ensureUsable();
+    // A PostgreSQL session keeps the read-only default it started with: only a new connection
+    // learns that the server takes writes again.
+    if (!isSqlite() && m_readOnly && !m_attaching)
+        attach();
+    requireWritable();
+    const QString sql = isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    QSqlQuery q(database());
+    if (q.exec(sql))
+        return;
+    const QSqlError error = q.lastError();
+    q = QSqlQuery();
+    // A PostgreSQL server restarted since the last statement: nothing has been written yet,
+    // so connecting again and going on is safe.
+    if (isSqlite() || m_attaching || connectionAlive())
+        throwStatementError(error, QStringLiteral("Beginnen des Schreibvorgangs"));
+    try {
+        attach();
+    } catch (const StoreError &e) {
+        throw StoreError(QStringLiteral("Die Verbindung zum Datenspeicher ist unterbrochen und "
+                                        "nicht wiederherzustellen; die Änderung wurde nicht "
+                                        "gespeichert. %1")
+                                 .arg(e.text()));
+    }
+    requireWritable();
+    execSql(sql, QStringLiteral("Beginnen des Schreibvorgangs"));
+}
+
+void Store::writeOnce(const std::function<void()> &fn)
+{
+    begin();
+    m_transactionDepth = 1;
+    try {
+        if (!isSqlite()) {
+            QSqlQuery lock(database());
+            lock.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
+            lock.addBindValue(WriteLockId);
+            exec(lock, QStringLiteral("Warten auf andere Schreibvorgänge"));
+        }
+        fn();
+        execSql(QStringLiteral("COMMIT"), QStringLiteral("Abschließen des Schreibvorgangs"));
+        m_transactionDepth = 0;
+    } catch (...) {
+        m_transactionDepth = 0;
+        QSqlQuery rollback(database());
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        if (!isSqlite() && !connectionAlive())
+            throw StoreError(QStringLiteral("Die Verbindung zum Datenspeicher %1 ist "
+                                            "unterbrochen; die Änderung wurde nicht gespeichert. "
+                                            "Beim nächsten Speichern wird neu verbunden.")
+                                     .arg(m_location.displayName()));
+        throw;
+    }
+}
+
 void Store::write(const std::function<void()> &fn)
 {
-    requireWritable();
     if (m_transactionDepth > 0) {
         ++m_transactionDepth;
         try {
@@ -275,51 +525,82 @@ void Store::write(const std::function<void()> &fn)
         --m_transactionDepth;
         return;
     }
-    execSql(isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"),
-            QStringLiteral("Schreibvorgang beginnen"));
-    m_transactionDepth = 1;
-    try {
-        fn();
-        execSql(QStringLiteral("COMMIT"), QStringLiteral("Schreibvorgang abschließen"));
-        m_transactionDepth = 0;
-    } catch (...) {
-        m_transactionDepth = 0;
-        QSqlQuery rollback(database());
-        rollback.exec(QStringLiteral("ROLLBACK"));
-        throw;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            writeOnce(fn);
+            return;
+        } catch (const StoreConflictError &) {
+            if (attempt == WriteAttempts)
+                throw;
+            // Two programs retrying in step would collide again.
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 25) * attempt);
+        }
     }
 }
 
-QSqlQuery Store::prepare(const QString &sql) const
+QSqlQuery Store::prepare(const QString &sql)
 {
+    if (m_transactionDepth == 0)
+        ensureUsable();
     QSqlQuery q(database());
-    if (!q.prepare(sql))
-        throw StoreError(QStringLiteral("Fehler im Datenspeicher %1: %2")
-                                 .arg(m_location.displayName(), describe(q.lastError())));
-    return q;
+    if (q.prepare(sql))
+        return q;
+    // PostgreSQL prepares on the server: a server restarted since the last statement shows here
+    // first, and outside a transaction connecting again loses nothing.
+    if (!isSqlite() && m_transactionDepth == 0 && !m_attaching && !connectionAlive()) {
+        attach();
+        q = QSqlQuery(database());
+        if (q.prepare(sql))
+            return q;
+    }
+    throw StoreError(QStringLiteral("Fehler im Datenspeicher %1: %2")
+                             .arg(m_location.displayName(), describe(q.lastError())));
 }
 
 void Store::exec(QSqlQuery &query, const QString &what)
 {
     if (!query.exec())
-        throw StoreError(QStringLiteral("Fehler im Datenspeicher beim %1: %2")
-                                 .arg(what, describe(query.lastError())));
+        throwStatementError(query.lastError(), what);
 }
 
-void Store::execSql(const QString &sql, const QString &what) const
+void Store::execSql(const QString &sql, const QString &what)
 {
     QSqlQuery q(database());
     if (!q.exec(sql))
-        throw StoreError(QStringLiteral("Fehler im Datenspeicher beim %1: %2")
-                                 .arg(what, describe(q.lastError())));
+        throwStatementError(q.lastError(), what);
 }
 
-QString Store::integrityCheck() const
+QString Store::integrityCheck()
 {
-    if (!isSqlite())
-        return QStringLiteral("ok");
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next())
-        return describe(q.lastError());
-    return q.value(0).toString();
+    if (isSqlite()) {
+        if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next())
+            return describe(q.lastError());
+        if (q.value(0).toString() != QLatin1String("ok"))
+            return q.value(0).toString();
+    }
+    try {
+        const int version = schemaVersion();
+        if (version != SchemaVersion)
+            return QStringLiteral("Schemaversion %1 statt %2").arg(version).arg(SchemaVersion);
+        for (const auto &[table, columns] : expectedTables()) {
+            if (!q.exec(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(columns, table)))
+                return QStringLiteral("Tabelle %1: %2").arg(table, describe(q.lastError()));
+            // Upserts rely on the primary key; on PostgreSQL an index can also be left invalid.
+            q.prepare(isSqlite() ? QStringLiteral("SELECT count(*) FROM pragma_table_info(?) "
+                                                  "WHERE pk > 0")
+                                 : QStringLiteral("SELECT count(*) FROM pg_index i JOIN pg_class "
+                                                  "c ON c.oid = i.indrelid WHERE c.relname = ? "
+                                                  "AND c.relnamespace = "
+                                                  "current_schema()::regnamespace AND "
+                                                  "i.indisprimary AND i.indisvalid AND "
+                                                  "i.indisready"));
+            q.addBindValue(table);
+            if (!q.exec() || !q.next() || q.value(0).toInt() == 0)
+                return QStringLiteral("Tabelle %1 hat keinen gültigen Primärschlüssel").arg(table);
+        }
+    } catch (const StoreError &e) {
+        return e.text();
+    }
+    return QStringLiteral("ok");
 }

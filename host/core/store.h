@@ -32,6 +32,9 @@ struct StoreLocation
     int port = -1;
     QString user;
     QString password;
+    // Further libpq connection parameters from the URL's query ("sslmode=require;..."), as
+    // QPSQL takes them.
+    QString options;
 
     static StoreLocation parse(const QString &text);
     bool isSqlite() const { return driver == QLatin1String("QSQLITE"); }
@@ -41,6 +44,9 @@ struct StoreLocation
 // One open connection to the store, with the schema created or migrated on opening and one
 // way to write: every write runs inside write(), one transaction that starts as a write
 // transaction, so that two programs on one store never interleave half-written operations.
+// The store may change under a running program: an SQLite file removed, replaced or made
+// read-only, a PostgreSQL server restarted. Before each outermost write and each read outside a
+// write the connection is checked and, where the store is usable again, opened anew.
 class Store
 {
 public:
@@ -58,27 +64,51 @@ public:
     bool isSqlite() const { return m_location.isSqlite(); }
     QSqlDatabase database() const;
 
-    // Runs fn inside one transaction; joins the transaction of an enclosing write().
+    // Runs fn inside one transaction; joins the transaction of an enclosing write(). When the
+    // server aborts the transaction because it collided with another program's, the whole
+    // transaction runs again: fn must change nothing but the store and its own fresh state.
     void write(const std::function<void()> &fn);
     bool inTransaction() const { return m_transactionDepth > 0; }
 
-    QSqlQuery prepare(const QString &sql) const;
+    QSqlQuery prepare(const QString &sql);
     // Executes a prepared query; throws StoreError naming what was being done.
     static void exec(QSqlQuery &query, const QString &what);
-    void execSql(const QString &sql, const QString &what) const;
+    void execSql(const QString &sql, const QString &what);
 
-    // The store's own consistency check ("ok" when sound).
-    QString integrityCheck() const;
-    int schemaVersion() const;
+    // The store's own consistency check ("ok" when sound): SQLite's check of the file, then on
+    // either driver the schema version and every table with its columns and primary key.
+    QString integrityCheck();
+    int schemaVersion();
 
 private:
+    // What decides whether an SQLite file is still the one this connection writes into.
+    struct FileState
+    {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool writable = false;
+        friend bool operator==(const FileState &, const FileState &) = default;
+    };
+    static FileState fileState(const QString &path);
+
     explicit Store(const StoreLocation &location);
+    void attach();
     void connect();
     void migrate();
+    void applyMigrations();
+    bool readOnlyServer(bool fresh);
+    QStringList tables();
+    bool connectionAlive();
+    void ensureUsable();
+    void begin();
+    void writeOnce(const std::function<void()> &fn);
     void requireWritable() const;
 
     StoreLocation m_location;
     QString m_connectionName;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    bool m_attaching = false;
+    FileState m_file; // of the SQLite file when it was opened
 };

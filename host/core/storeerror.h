@@ -20,6 +20,14 @@ private:
     QString m_text;
 };
 
+// The server rolled a transaction back because it collided with another program's (PostgreSQL's
+// serialization failure or deadlock): running the whole transaction again is the remedy.
+class StoreConflictError : public StoreError
+{
+public:
+    using StoreError::StoreError;
+};
+
 // A stored settings list that claims UTF-8 but is not. It is reported and never written back.
 class DamagedRecordError : public StoreError
 {

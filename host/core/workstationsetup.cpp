@@ -58,6 +58,7 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
     LayoutStore &layouts = host.layouts();
     int written = 0;
     host.store().write([&] {
+        written = 0; // the store runs this again after a collision with another program
         // Both walks run inside the transaction: a record another program writes meanwhile
         // is either seen here or waits for the end, never overwritten unseen in mode 2.
         QList<LayoutRecord> sources = layouts.keys(onWorkstation(0, printerKey));

@@ -40,9 +40,10 @@ TestInstallation::TestInstallation()
 }
 
 TestInstallation::TestInstallation(const Options &options)
+    : m_storeLocation(TestStore::freshLocation(storePath()))
 {
     QStringList args = {QStringLiteral("--config=") + path(QStringLiteral("kassotyp.ini")),
-                        QStringLiteral("--store=") + storePath(),
+                        QStringLiteral("--store=") + m_storeLocation,
                         QStringLiteral("--log=") + path(QStringLiteral("kassotyp.log")),
                         QStringLiteral("--spool=") + path(QStringLiteral("spool")),
                         QStringLiteral("--user=") + options.userName,

@@ -4,6 +4,7 @@
 #include "host.h"
 #include "mainwindowcontext.h"
 #include "messages.h"
+#include "teststore.h"
 
 #include <QList>
 #include <QRect>
@@ -42,9 +43,9 @@ private:
     QStringList m_files;
 };
 
-// One installation of the program in a temporary folder: its own SQLite store (seeded with the
-// demo installation unless told otherwise), log file and spool folder, and a recording
-// message service.
+// One installation of the program in a temporary folder: its own store (an SQLite file, or a
+// fresh PostgreSQL schema when the tests run on PostgreSQL; seeded with the demo installation
+// unless told otherwise), log file and spool folder, and a recording message service.
 class TestInstallation
 {
 public:
@@ -63,6 +64,8 @@ public:
     RecordingPresenter &messages() { return m_messages; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString storePath() const { return path(QStringLiteral("store.sqlite")); }
+    // The store as --store= names it: storePath() or a PostgreSQL URL.
+    QString storeLocation() const { return m_storeLocation; }
     const ComputerConfig &config() const { return m_config; }
 
     // Opens another Host on the same store, as a second program would.
@@ -80,6 +83,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_storeLocation;
     ComputerConfig m_config;
     RecordingPresenter m_messages;
     std::unique_ptr<Host> m_host;

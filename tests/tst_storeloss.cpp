@@ -1,0 +1,176 @@
+// The store taken away from a running program and given back: the SQLite file removed, made
+// read-only or replaced; the PostgreSQL connection cut while the database refuses connections or
+// is read-only. A save meanwhile fails with a clear message and stores nothing; the next save
+// after the store is back works. Runs on SQLite and, as tst_storeloss-pg, on PostgreSQL.
+#include "LayBonueber.h"
+#include "editorsession.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+enum class Outage { Away, ReadOnly, Replaced };
+
+const LayoutKey Key{QStringLiteral("BONUEBER"), 3, QStringLiteral("TM-T88")};
+
+// What another program reading the store now finds under `key`.
+QStringList readAfresh(const TestInstallation &inst, const LayoutKey &key = Key)
+{
+    const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(inst.storeLocation()));
+    return LayoutStore(*store).readList(key).value_or(QStringList{QStringLiteral("<kein Satz>")});
+}
+
+// Takes the installation's store away from its program and gives it back.
+class StoreOutage
+{
+public:
+    StoreOutage(TestInstallation &inst, Outage kind)
+        : m_inst(inst)
+        , m_kind(kind)
+    {
+        const QString path = inst.storePath();
+        if (TestStore::onPostgres()) {
+            QSqlQuery pid(inst.host().store().database());
+            pid.exec(QStringLiteral("SELECT pg_backend_pid(), current_database()"));
+            pid.next();
+            m_database = pid.value(1).toString();
+            if (kind == Outage::Away)
+                admin(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(m_database));
+            else if (kind == Outage::ReadOnly)
+                admin(QStringLiteral("ALTER DATABASE %1 SET default_transaction_read_only = on")
+                              .arg(m_database));
+            // What the program sees of a server restart: its connection is gone.
+            admin(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid.value(0).toInt()));
+        } else if (kind == Outage::Away) {
+            QVERIFY(QFile::rename(path, path + QStringLiteral(".weg")));
+        } else if (kind == Outage::ReadOnly) {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        } else {
+            const QString other = path + QStringLiteral(".neu");
+            Store::open(StoreLocation::parse(other)).reset();
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::rename(other, path));
+        }
+    }
+
+    // A failed check must not leave the store away for the next test.
+    ~StoreOutage()
+    {
+        if (!m_ended)
+            end();
+    }
+
+    void end()
+    {
+        m_ended = true;
+        const QString path = m_inst.storePath();
+        if (TestStore::onPostgres()) {
+            if (m_kind == Outage::Away)
+                admin(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS true").arg(m_database));
+            else if (m_kind == Outage::ReadOnly)
+                admin(QStringLiteral("ALTER DATABASE %1 RESET default_transaction_read_only")
+                              .arg(m_database));
+        } else if (m_kind == Outage::Away) {
+            QVERIFY(QFile::rename(path + QStringLiteral(".weg"), path));
+        } else if (m_kind == Outage::ReadOnly) {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                        | QFileDevice::ReadGroup));
+        }
+    }
+
+private:
+    void admin(const QString &sql)
+    {
+        const QString error = TestStore::serverSql(sql);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    TestInstallation &m_inst;
+    Outage m_kind;
+    bool m_ended = false;
+    QString m_database;
+};
+
+} // namespace
+
+class TestStoreLoss : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { KASSOTYP_SKIP_WITHOUT_TEST_STORE(); }
+    void saveDuringOutageFailsAndNextSaveWorks_data();
+    void saveDuringOutageFailsAndNextSaveWorks();
+    void editorKeepsTypedTextUntilTheStoreIsBack();
+};
+
+void TestStoreLoss::saveDuringOutageFailsAndNextSaveWorks_data()
+{
+    QTest::addColumn<Outage>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("removed / unreachable") << Outage::Away << QString();
+    QTest::newRow("read-only") << Outage::ReadOnly << QStringLiteral("schreibgeschützt");
+    QTest::newRow("replaced / reconnected") << Outage::Replaced << QString();
+}
+
+// Catches a save reported as done that went into an unlinked file, through a descriptor opened
+// before the permissions were taken, or into a dead connection; and a store that stays unusable
+// after it is back.
+void TestStoreLoss::saveDuringOutageFailsAndNextSaveWorks()
+{
+    QFETCH(Outage, kind);
+    QFETCH(QString, message);
+    TestInstallation inst;
+    LayoutStore &layouts = inst.host().layouts();
+    layouts.writeList(Key, {QStringLiteral("vorher")});
+
+    StoreOutage outage(inst, kind);
+    if (kind != Outage::Replaced) {
+        try {
+            layouts.writeList(Key, {QStringLiteral("verloren")});
+            QFAIL("a save was reported as done while the store was away");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.text().contains(message), qPrintable(e.text()));
+            QVERIFY2(e.text().contains(QStringLiteral("gespeichert")), qPrintable(e.text()));
+        }
+        QVERIFY(!inst.host().store().inTransaction());
+        outage.end();
+        QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("vorher")});
+    }
+    layouts.writeList(Key, {QStringLiteral("danach")});
+    QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("danach")});
+    QCOMPARE(inst.host().store().integrityCheck(), QStringLiteral("ok"));
+}
+
+// Catches an editor that closes or forgets the typed lines when its save fails because the
+// store is gone, or that cannot save once the store is back.
+void TestStoreLoss::editorKeepsTypedTextUntilTheStoreIsBack()
+{
+    EditorSession<TfrmLayBonueber> s;
+    auto window = std::make_unique<TfrmLayBonueber>();
+    window->setSectionCode(3);
+    s.show(std::move(window));
+    s.find<QLineEdit>(QStringLiteral("edtTxtZeile1"))->setText(QStringLiteral("Nicht verlieren"));
+    s.installation.messages().clear();
+
+    StoreOutage outage(s.installation, Outage::Away);
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("btnBuchen")), Qt::LeftButton);
+    QVERIFY(s.editor->isVisible());
+    QCOMPARE(s.find<QLineEdit>(QStringLiteral("edtTxtZeile1"))->text(),
+             QStringLiteral("Nicht verlieren"));
+    QCOMPARE(s.installation.messages().count(), 1);
+    QVERIFY(s.installation.messages().shown().constFirst().kind == MessageKind::Error);
+
+    outage.end();
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("btnBuchen")), Qt::LeftButton);
+    QCOMPARE(s.installation.messages().count(), 1);
+    QVERIFY(!s.editor->isVisible());
+    QCOMPARE(readAfresh(s.installation).value(1), QStringLiteral("Nicht verlieren"));
+}
+
+QTEST_MAIN(TestStoreLoss)
+#include "tst_storeloss.moc"
