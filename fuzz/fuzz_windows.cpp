@@ -137,8 +137,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    // Never freed: at exit the windows would outlive statics that Qt created while they were in
-    // use. Only the store's folder is removed then.
+    // Never freed: at exit, statics that Qt created while the windows were in use are gone
+    // before a static run would be, and freeing the windows would reach into them. Only the
+    // store's folder is removed then.
     static WindowRun *run = [] {
         auto *created = new WindowRun;
         static const std::string folder = created->storeFolder().toStdString();
