@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <QTextStream>
+#include "benchtable.h"
 
-// Opening each section editor (create, show, load, live preview, close) against creating and
-// showing a plain dialog with the same number of controls, in one run.
-void benchEditorOpening(QTextStream &out, const QString &folder);
+// Every editor window: opening it (create, show, load, live preview, close) against a plain
+// dialog with as many controls; the live preview refresh of the largest editor against one
+// repaint of it; saving its layout record against one upsert of the same bytes.
+void benchEditors(BudgetTable &table, const QString &folder, int runs);
+
+// Opens the main window and every editor once, as the memory figure wants it.
+void openEveryEditorOnce(const QString &folder);

@@ -1,9 +1,7 @@
 #pragma once
 
-class QString;
-class QTextStream;
+#include "benchtable.h"
 
-// kassotyp-print of all 23 document types as PDF and as ESC/POS bytes, against the same
-// program that only opens the store and creates the engine (--dry-run), one run each, on a
-// demo store in `folder`. Prints markdown table rows: what | measured | baseline | ratio | .
-void benchPrintCommand(QTextStream &out, const QString &folder);
+// The test prints of all document types rendered to PNG, PDF and ESC/POS files, in one
+// process, against the designer's start-up measured in the same run.
+void benchTestPrints(BudgetTable &table, const QString &folder, const Figure &startUp, int runs);

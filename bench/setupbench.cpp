@@ -4,16 +4,14 @@
 #include "settingslistcodec.h"
 #include "workstationsetup.h"
 
-#include <QElapsedTimer>
-#include <QTextStream>
-
-#include <cstdio>
-#include <cstdlib>
+#include <QRandomGenerator>
+#include <QSqlQuery>
 
 namespace {
 
 constexpr int Sections = 150;
 constexpr int Workstations = 500;
+constexpr int SmallRun = 100;
 constexpr int SourceParameters = 30;
 const QString Printer = QStringLiteral("TM-T88");
 
@@ -31,83 +29,144 @@ QByteArray sectionBlob(int section)
     return SettingsListCodec::encodeUtf8(entries);
 }
 
-std::unique_ptr<Host> openStore(const QString &folder, const QString &name)
+QString sectionKennung(int section)
 {
-    const ComputerConfig config = ComputerConfig::load(
-            {QStringLiteral("--store=") + folder + u'/' + name + QStringLiteral(".sqlite"),
-             QStringLiteral("--config=") + folder + QStringLiteral("/none.ini"),
-             QStringLiteral("--log=") + folder + u'/' + name + QStringLiteral(".log"),
-             QStringLiteral("--workstation=1")});
-    return Host::open(config);
+    return QStringLiteral("SEC%1").arg(section, 3, 10, QChar(u'0'));
 }
 
-double elapsedMs(const QElapsedTimer &timer)
+QList<int> range(int first, int count)
 {
-    return double(timer.nsecsElapsed()) / 1e6;
+    QList<int> list;
+    for (int i = 0; i < count; ++i)
+        list << first + i;
+    return list;
 }
 
-QString row(const QString &what, double measuredMs, double baselineMs)
+// "grows linearly": the cost of one workstation in the large run stays within a quarter of
+// its cost in the small run.
+QString growthNote(const Figure &small, const Figure &large)
 {
-    return QStringLiteral("| %1 | %2 ms | %3 ms (500 single-record transactions) | %4 | |\n")
-            .arg(what, QString::number(measuredMs, 'f', 1), QString::number(baselineMs, 'f', 1),
-                 QString::number(measuredMs / baselineMs, 'f', 2));
+    const double perSmall = small.median() / SmallRun;
+    const double perLarge = large.median() / Workstations;
+    return QStringLiteral("(%1 ms per workstation at %2, %3 at %4: %5)")
+            .arg(QString::number(perSmall, 'f', 2))
+            .arg(SmallRun)
+            .arg(QString::number(perLarge, 'f', 2))
+            .arg(Workstations)
+            .arg(perLarge <= 1.25 * perSmall ? QStringLiteral("linear")
+                                             : QStringLiteral("NOT LINEAR"));
 }
 
 } // namespace
 
-void benchWorkstationSetup(QTextStream &out, const QString &folder)
+void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs)
 {
-    std::unique_ptr<Host> host = openStore(folder, QStringLiteral("setup"));
+    std::unique_ptr<Host> host = openBenchHost(folder, QStringLiteral("setup"), 1);
     LayoutStore &layouts = host->layouts();
     host->store().write([&] {
         for (int s = 0; s < Sections; ++s)
-            layouts.upsert({QStringLiteral("SEC%1").arg(s, 3, 10, QChar(u'0')), 0, Printer},
-                           sectionBlob(s));
+            layouts.upsert({sectionKennung(s), 0, Printer}, sectionBlob(s));
+        for (int p = 0; p < SourceParameters; ++p)
+            host->parameters().StringParamWrite(QStringLiteral("PARAM%1").arg(p),
+                                                QStringLiteral("J"), 1);
+    });
+    SaetzeAnlegen(*host, 1, Printer, SetupDefault); // the source of the copies
+
+    // Baseline: 500 times one record in a transaction of its own.
+    const QByteArray blob = sectionBlob(0);
+    int next = 10000;
+    const Figure baseline = timeMs(runs, [&] {
+        for (int i = 0; i < Workstations; ++i)
+            layouts.upsert({QStringLiteral("EINZELN"), next++, Printer}, blob);
     });
 
-    // Baseline: what one record costs when each write is a transaction of its own.
-    const QByteArray blob = sectionBlob(0);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < Workstations; ++i)
-        layouts.upsert({QStringLiteral("EINZELN"), 10000 + i, Printer}, blob);
-    const double baseline = elapsedMs(timer);
-
     int written = 0;
-    timer.start();
-    written += SaetzeAnlegen(*host, 1, Printer, SetupDefault);
-    const double one = elapsedMs(timer);
+    auto setUp = [&](int count) {
+        const QList<int> targets = range(next, count);
+        next += count;
+        for (int rnr : targets)
+            written += SaetzeAnlegen(*host, rnr, Printer, SetupDefault);
+    };
+    const Figure setupSmall = timeMs(runs, [&] { setUp(SmallRun); });
+    const Figure setupLarge = timeMs(runs, [&] { setUp(Workstations); });
+    if (written < Sections * runs * (SmallRun + Workstations))
+        benchFailure(QStringLiteral("SaetzeAnlegen wrote %1 records").arg(written));
 
-    timer.start();
-    for (int rnr = 1001; rnr < 1001 + Workstations; ++rnr)
-        written += SaetzeAnlegen(*host, rnr, Printer, SetupDefault);
-    const double many = elapsedMs(timer);
+    auto copyTo = [&](int count) {
+        const QList<int> targets = range(next, count);
+        next += count;
+        Copy_Rechner_Einstellungen(*host, 1, targets, false);
+        if (layouts.keys(LayoutFilter{targets.last(), targets.last(), Printer}).size() < Sections)
+            benchFailure(QStringLiteral("the settings copy missed records"));
+    };
+    const Figure copySmall = timeMs(runs, [&] { copyTo(SmallRun); });
+    const Figure copyLarge = timeMs(runs, [&] { copyTo(Workstations); });
 
-    for (int p = 0; p < SourceParameters; ++p)
-        host->parameters().StringParamWrite(QStringLiteral("PARAM%1").arg(p), QStringLiteral("J"),
-                                            1);
-    QList<int> targets;
-    for (int rnr = 2001; rnr < 2001 + Workstations; ++rnr)
-        targets << rnr;
-    timer.start();
-    Copy_Rechner_Einstellungen(*host, 1, targets, false);
-    const double copy = elapsedMs(timer);
+    const QString baselineText =
+            QStringLiteral("%1 x one record in a transaction of its own").arg(Workstations);
+    table.add(QStringLiteral("SaetzeAnlegen: 150-section template into 500 workstations, one "
+                             "call each"),
+              setupLarge, baselineText, baseline, QStringLiteral("at most 3x; grows linearly"),
+              atMost(3.0), QStringLiteral("ms"), growthNote(setupSmall, setupLarge));
+    table.add(QStringLiteral("copy settings (150 records, 30 parameters) to 500 targets"),
+              copyLarge, baselineText, baseline, QStringLiteral("at most 3x; grows linearly"),
+              atMost(3.0), QStringLiteral("ms"), growthNote(copySmall, copyLarge));
+}
 
-    if (written < Sections * (Workstations + 1)
-        || layouts.count() < qint64(Sections) * (2 * Workstations + 2)) {
-        std::fprintf(stderr, "workstation setup benchmark wrote too few records\n");
-        std::exit(1);
+namespace {
+
+// Fills the store with `count` layout records under as many workstations as a large chain
+// has, in one transaction.
+void fillStore(Host &host, int count)
+{
+    const QByteArray blob = sectionBlob(1).left(200);
+    host.store().write([&] {
+        QSqlQuery q =
+                host.store().prepare(QStringLiteral("INSERT INTO layout_records (kennung, rnr, "
+                                                    "printer_key, blob) VALUES (?, ?, ?, ?)"));
+        for (int i = 0; i < count; ++i) {
+            q.bindValue(0, sectionKennung(i % 1000));
+            q.bindValue(1, 100 + i / 1000);
+            q.bindValue(2, Printer);
+            q.bindValue(3, blob);
+            Store::exec(q, QStringLiteral("Füllen"));
+        }
+    });
+}
+
+Figure lookups(Host &host, int count)
+{
+    constexpr int Lookups = 2000;
+    QRandomGenerator random(42);
+    Figure f;
+    for (int round = 0; round < 5; ++round) {
+        int found = 0;
+        f.samples << elapsedMsOf([&] {
+                         for (int n = 0; n < Lookups; ++n) {
+                             const int i = int(random.bounded(count));
+                             found += host.layouts()
+                                              .find({sectionKennung(i % 1000), 100 + i / 1000,
+                                                     Printer})
+                                              .has_value();
+                         }
+                     }) * 1000.0
+                             / Lookups;
+        if (found != Lookups)
+            benchFailure(QStringLiteral("lookups found %1 of %2 records").arg(found).arg(Lookups));
     }
+    return f;
+}
 
-    out << row(
-            QStringLiteral("SaetzeAnlegen: 150-section template (+ page setup) into 1 workstation"),
-            one, baseline);
-    out << row(
-            QStringLiteral(
-                    "SaetzeAnlegen: 150-section template (+ page setup) into 500 workstations, one "
-                    "call each"),
-            many, baseline);
-    out << row(QStringLiteral("Copy_Rechner_Einstellungen: 150 records and 30 parameters to 500 "
-                              "targets"),
-               copy, baseline);
+} // namespace
+
+void benchLookup(BudgetTable &table, const QString &folder)
+{
+    std::unique_ptr<Host> small = openBenchHost(folder, QStringLiteral("lookup-10k"), 1);
+    std::unique_ptr<Host> large = openBenchHost(folder, QStringLiteral("lookup-1m"), 1);
+    fillStore(*small, 10000);
+    fillStore(*large, 1000000);
+    table.add(QStringLiteral("record lookup by key in a store of 1 million records"),
+              lookups(*large, 1000000), QStringLiteral("a lookup in a store of 10 thousand"),
+              lookups(*small, 10000), QStringLiteral("at most 2x"), atMost(2.0),
+              QStringLiteral("µs"));
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-class QString;
-class QTextStream;
+#include "benchtable.h"
 
-// Setting workstations up from the template workstation and copying settings, on a SQLite
-// store in `folder`, against single-record transactions on the same store. Prints markdown
-// table rows: what | measured | baseline | ratio | (empty budget).
-void benchWorkstationSetup(QTextStream &out, const QString &folder);
+// SaetzeAnlegen from a 150-section template into 500 workstations and copying settings to
+// 500 targets, each against 500 single-record transactions, with their growth from 100 to 500.
+void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs);
+
+// Looking up records in a store of a million records against one of ten thousand.
+void benchLookup(BudgetTable &table, const QString &folder);

@@ -45,7 +45,15 @@ TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent)
     setWindowTitle(tr("Platzhalter"));
     setModal(false);
     resize(560, 520);
+}
 
+// The table and its controls are built when the picker is first needed: the window exists
+// from the start of the program, but most runs never open it, and measuring the fonts of a
+// table is a good part of a start-up.
+void TfrmPlatzhalter::ensureBuilt()
+{
+    if (m_grid)
+        return;
     m_proxy = new QSortFilterProxyModel(this);
     m_proxy->setSourceModel(&m_model);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -112,11 +120,24 @@ TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent)
 TfrmPlatzhalter::~TfrmPlatzhalter()
 {
     guard(
-            QStringLiteral("FormDestroy"), [this] { m_grid->setModel(nullptr); }, false);
+            QStringLiteral("FormDestroy"),
+            [this] {
+                if (m_grid)
+                    m_grid->setModel(nullptr);
+            },
+            false);
+}
+
+void TfrmPlatzhalter::setVisible(bool visible)
+{
+    if (visible)
+        ensureBuilt();
+    TOVOForm::setVisible(visible);
 }
 
 void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QString &)> insert)
 {
+    ensureBuilt();
     if (isHidden()) {
         // Each opening starts with the whole catalogue.
         m_search->clear();
@@ -130,12 +151,16 @@ void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QStrin
 
 QString TfrmPlatzhalter::chosenToken() const
 {
+    if (!m_grid)
+        return {};
     const QModelIndexList rows = m_grid->selectionModel()->selectedRows(1);
     return rows.isEmpty() ? QString() : rows.first().data().toString();
 }
 
 void TfrmPlatzhalter::btnAuswaehlenClick()
 {
+    if (!m_grid)
+        return;
     const QModelIndexList rows = m_grid->selectionModel()->selectedRows();
     if (!rows.isEmpty())
         choose(rows.first());
@@ -163,6 +188,7 @@ void TfrmPlatzhalter::reject()
 
 void TfrmPlatzhalter::startSearch(const QString &first)
 {
+    ensureBuilt();
     m_search->show();
     m_search->setFocus();
     if (!first.isEmpty())

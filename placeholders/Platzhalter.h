@@ -32,6 +32,7 @@ class TfrmPlatzhalter : public TOVOForm, public PlaceholderPicker
 public:
     explicit TfrmPlatzhalter(QWidget *parent = nullptr);
     ~TfrmPlatzhalter() override;
+    void setVisible(bool visible) override;
 
     void openFor(QObject *receiver, std::function<void(const QString &)> insert) override;
 
@@ -49,6 +50,7 @@ protected:
     void reject() override;
 
 private:
+    void ensureBuilt();
     void choose(const QModelIndex &proxyIndex);
     void applySearch(const QString &text);
     bool startsSearch(const QKeyEvent *event) const;

@@ -7,4 +7,4 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Moc looks at the source folders again: a header added beside the globbed sources is found.
 find build -path '*_autogen/timestamp' -delete 2>/dev/null || true
 cmake --build build --target kassotyp kassotyp-bench bench-bare-dialog kassotyp-print
-QT_QPA_PLATFORM=offscreen build/bench/kassotyp-bench "$@"
+QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="qt.qpa.*=false" build/bench/kassotyp-bench "$@"

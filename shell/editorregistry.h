@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ public:
     // Null when no editor of that name is built into this program.
     Factory editor(const QString &className) const { return m_editors.value(className); }
     HeaderFactory headerEditor() const { return m_header; }
+    QStringList classNames() const { return m_editors.keys(); }
 
 private:
     QHash<QString, Factory> m_editors;

@@ -21,23 +21,25 @@ QStringList decodeSettingsList(const LayoutKey &key, const QByteArray &blob)
 
 std::optional<LayoutRecord> LayoutStore::find(const LayoutKey &key) const
 {
-    QSqlQuery q = m_store.prepare(QStringLiteral(
+    QSqlQuery &q = m_store.prepareReused(QStringLiteral(
             "SELECT filler, blob FROM layout_records WHERE kennung = ? AND rnr = ? AND "
             "printer_key = ?"));
     q.addBindValue(sqlText(key.kennung));
     q.addBindValue(key.rnr);
     q.addBindValue(sqlText(key.printerKey));
     Store::exec(q, QStringLiteral("Lesen des Layoutsatzes %1").arg(key.display()));
-    if (!q.next())
-        return std::nullopt;
-    return LayoutRecord{key, q.value(0).toString(), q.value(1).toByteArray()};
+    std::optional<LayoutRecord> record;
+    if (q.next())
+        record = LayoutRecord{key, q.value(0).toString(), q.value(1).toByteArray()};
+    q.finish(); // an unfinished read would keep this connection on an old state of the store
+    return record;
 }
 
 void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
                          const std::optional<QString> &filler)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(
+        QSqlQuery &q = m_store.prepareReused(
                 filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
                                         "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
                                         "(kennung, rnr, printer_key) DO UPDATE SET filler = "

@@ -28,7 +28,7 @@ QString OVOParameter::StringParamRead(const QString &key, int rnr, bool) const
 void OVOParameter::StringParamWrite(const QString &key, const QString &value, int rnr)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
+        QSqlQuery &q = m_store.prepareReused(QStringLiteral(
                 "INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON CONFLICT "
                 "(param_key, rnr) DO UPDATE SET value = excluded.value"));
         q.addBindValue(sqlText(key));

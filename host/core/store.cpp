@@ -111,6 +111,7 @@ Store::Store(const StoreLocation &location)
 
 Store::~Store()
 {
+    m_reused.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (db.isOpen())
@@ -137,6 +138,7 @@ void Store::attach()
     } catch (...) {
         // A closed connection makes the next use try again instead of working on a store that
         // failed its checks.
+        m_reused.clear();
         database().close();
         m_attaching = false;
         throw;
@@ -180,6 +182,7 @@ void Store::connect()
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                               ? QSqlDatabase::database(m_connectionName, false)
                               : QSqlDatabase::addDatabase(m_location.driver, m_connectionName);
+    m_reused.clear(); // prepared on the connection that is closed now
     if (db.isOpen())
         db.close();
     db.setDatabaseName(m_location.databaseName);
@@ -536,6 +539,18 @@ void Store::write(const std::function<void()> &fn)
             QThread::msleep(QRandomGenerator::global()->bounded(5, 25) * attempt);
         }
     }
+}
+
+QSqlQuery &Store::prepareReused(const QString &sql)
+{
+    if (m_transactionDepth == 0)
+        ensureUsable(); // may connect anew, which drops the statements of the old connection
+    std::shared_ptr<QSqlQuery> &q = m_reused[sql];
+    if (q)
+        q->finish();
+    else
+        q = std::make_shared<QSqlQuery>(prepare(sql));
+    return *q;
 }
 
 QSqlQuery Store::prepare(const QString &sql)

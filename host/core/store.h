@@ -3,6 +3,7 @@
 #include "storeerror.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -71,6 +72,10 @@ public:
     bool inTransaction() const { return m_transactionDepth > 0; }
 
     QSqlQuery prepare(const QString &sql);
+    // The same statement prepared once for the life of the connection, for the statements run
+    // thousands of times in a row (looking up and writing one record). The caller binds every
+    // value, runs it and finishes reading it before asking for the same statement again.
+    QSqlQuery &prepareReused(const QString &sql);
     // Executes a prepared query; throws StoreError naming what was being done.
     static void exec(QSqlQuery &query, const QString &what);
     void execSql(const QString &sql, const QString &what);
@@ -111,4 +116,6 @@ private:
     int m_transactionDepth = 0;
     bool m_attaching = false;
     FileState m_file; // of the SQLite file when it was opened
+    // Statements of prepareReused; they belong to the open connection and go with it.
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_reused;
 };
