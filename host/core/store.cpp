@@ -166,6 +166,18 @@ Store::FileState Store::fileState(const QString &path)
     return state;
 }
 
+bool Store::sameFile(const QString &path, const FileState &known)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return !known.exists;
+    return known.exists && known.device == quint64(st.st_dev) && known.inode == quint64(st.st_ino);
+#else
+    return fileState(path) == known;
+#endif
+}
+
 QSqlDatabase Store::database() const
 {
     return QSqlDatabase::database(m_connectionName, false);
@@ -433,7 +445,7 @@ bool Store::connectionAlive()
     return q.exec(QStringLiteral("SELECT 1"));
 }
 
-void Store::ensureUsable()
+void Store::ensureUsable(Purpose purpose)
 {
     if (m_attaching)
         return;
@@ -444,6 +456,10 @@ void Store::ensureUsable()
         return;
     }
     if (m_location.databaseName == QLatin1String(":memory:"))
+        return;
+    // Reads only need the same file; one stat settles that without the permission checks.
+    if (purpose == Purpose::Read && sameFile(m_location.databaseName, m_file)
+        && database().isOpen())
         return;
     const FileState now = fileState(m_location.databaseName);
     if (now == m_file && database().isOpen())
@@ -544,7 +560,7 @@ void Store::write(const std::function<void()> &fn)
 QSqlQuery &Store::prepareReused(const QString &sql)
 {
     if (m_transactionDepth == 0)
-        ensureUsable(); // may connect anew, which drops the statements of the old connection
+        ensureUsable(Purpose::Read); // may connect anew: the old connection's statements go
     std::shared_ptr<QSqlQuery> &q = m_reused[sql];
     if (q)
         q->finish();
@@ -556,7 +572,7 @@ QSqlQuery &Store::prepareReused(const QString &sql)
 QSqlQuery Store::prepare(const QString &sql)
 {
     if (m_transactionDepth == 0)
-        ensureUsable();
+        ensureUsable(Purpose::Read);
     QSqlQuery q(database());
     if (q.prepare(sql))
         return q;

@@ -105,7 +105,10 @@ private:
     bool readOnlyServer(bool fresh);
     QStringList tables();
     bool connectionAlive();
-    void ensureUsable();
+    // Before a write the file must also still be writable; before a read it must be the same.
+    enum class Purpose { Read, Write };
+    void ensureUsable(Purpose purpose = Purpose::Write);
+    static bool sameFile(const QString &path, const FileState &known);
     void begin();
     void writeOnce(const std::function<void()> &fn);
     void requireWritable() const;
