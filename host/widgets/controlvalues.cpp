@@ -8,18 +8,61 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <stdexcept>
 
 namespace ControlValues {
 namespace {
 
+// Finding a control by name walks the whole window, and an editor with a thousand controls
+// reads and writes a few hundred of them by name in a row. So each window keeps an index of its
+// named controls; it is built again when a name is missing or no longer fits (a control added,
+// renamed or deleted since).
+class ControlIndex : public QObject
+{
+public:
+    static constexpr const char *Name = "kassotypControlIndex";
+
+    explicit ControlIndex(QWidget *root)
+        : QObject(root)
+    {
+        setObjectName(QLatin1String(Name));
+    }
+
+    QWidget *lookup(const QWidget *root, const QString &name)
+    {
+        if (QWidget *w = m_widgets.value(name); w && w->objectName() == name)
+            return w;
+        // findChild finds the first control of a name in this order; the index keeps the first.
+        m_widgets.clear();
+        for (QWidget *w : root->findChildren<QWidget *>()) {
+            if (!w->objectName().isEmpty() && !m_widgets.contains(w->objectName()))
+                m_widgets.insert(w->objectName(), w);
+        }
+        return m_widgets.value(name);
+    }
+
+private:
+    QHash<QString, QPointer<QWidget>> m_widgets;
+};
+
+QWidget *findControl(const QWidget *root, const QString &name)
+{
+    auto *index = root->findChild<ControlIndex *>(QLatin1String(ControlIndex::Name),
+                                                  Qt::FindDirectChildrenOnly);
+    if (!index)
+        index = new ControlIndex(const_cast<QWidget *>(root));
+    return index->lookup(root, name);
+}
+
 QWidget *find(const QWidget *root, const QString &name)
 {
-    auto *w = root->findChild<QWidget *>(name);
+    QWidget *w = findControl(root, name);
     if (!w)
         throw std::invalid_argument(QStringLiteral("Das Feld %1 gibt es in diesem Fenster nicht.")
                                             .arg(name)
@@ -155,7 +198,7 @@ QString readEncoded(const QWidget *root, const FormatField &field)
 void applyAll(QWidget *root, const QMap<QString, QString> &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        if (root->findChild<QWidget *>(it.key()))
+        if (findControl(root, it.key()))
             write(root, it.key(), it.value());
     }
 }
@@ -168,7 +211,7 @@ void applyProperties(QWidget *root, const QMap<QString, QString> &assignments)
             continue;
         const QString name = it.key().left(dot);
         const QString property = it.key().mid(dot + 1);
-        QWidget *w = name == root->objectName() ? root : root->findChild<QWidget *>(name);
+        QWidget *w = name == root->objectName() ? root : findControl(root, name);
         if (!w)
             continue;
         const QString &value = it.value();
