@@ -4,11 +4,7 @@
 # Any arguments are passed on, e.g. "S" for system mode or --store=/path/to/other.sqlite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-# Moc looks at the source folders again: a header added beside the globbed sources is found.
-find build -path '*_autogen/timestamp' -delete 2>/dev/null || true
-cmake --build build --target kassotyp
+scripts/build.sh kassotyp
 if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   port="${KASSOTYP_VNC_PORT:-5900}"
   export QT_QPA_PLATFORM="vnc:size=1024x768:port=${port}"

@@ -3,10 +3,7 @@
 # offscreen) and copies them into docs/images, where docs/user-guide.md shows them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-find build -path '*_autogen/timestamp' -delete 2>/dev/null || true
-cmake --build build --target tst_userguide
+scripts/build.sh tst_userguide
 rm -rf build/screenshots
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^tst_userguide$')
 names=(main-window header-editor full-screen-preview test-print item-editor presets

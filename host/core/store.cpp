@@ -13,6 +13,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -149,19 +150,29 @@ void Store::attach()
 Store::FileState Store::fileState(const QString &path)
 {
     FileState state;
+#ifdef Q_OS_UNIX
+    // The check runs before every write, so it asks the system directly: two stats and two
+    // access checks.
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat st, dir;
+    if (::stat(file.constData(), &st) != 0)
+        return state;
+    state.exists = true;
+    state.device = quint64(st.st_dev);
+    state.inode = quint64(st.st_ino);
+    // Root passes every access check: a file or folder that nobody may write counts as
+    // read-only for root as well, as its owner meant. WAL needs to create files beside the
+    // database, so a read-only folder makes the store read-only too.
+    constexpr mode_t anyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    state.writable = (st.st_mode & anyWrite) && ::access(file.constData(), W_OK) == 0
+                     && ::stat(folder.constData(), &dir) == 0 && (dir.st_mode & anyWrite)
+                     && ::access(folder.constData(), W_OK) == 0;
+#else
     const QFileInfo file(path);
     state.exists = file.exists();
-    if (!state.exists)
-        return state;
-    // WAL needs to create files beside the database, so a read-only folder makes the store
-    // read-only as well.
-    state.writable = writableByAnyone(file) && writableByAnyone(QFileInfo(file.absolutePath()));
-#ifdef Q_OS_UNIX
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        state.device = quint64(st.st_dev);
-        state.inode = quint64(st.st_ino);
-    }
+    if (state.exists)
+        state.writable = writableByAnyone(file) && writableByAnyone(QFileInfo(file.absolutePath()));
 #endif
     return state;
 }

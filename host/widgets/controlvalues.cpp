@@ -26,21 +26,24 @@ namespace {
 class ControlIndex : public QObject
 {
 public:
-    static constexpr const char *Name = "kassotypControlIndex";
-
-    explicit ControlIndex(QWidget *root)
-        : QObject(root)
+    // The index of a window, made on first use; it is a child of the window and goes with it.
+    static ControlIndex &of(const QWidget *root)
     {
-        setObjectName(QLatin1String(Name));
+        ControlIndex *&index = s_indexes[root];
+        if (!index)
+            index = new ControlIndex(const_cast<QWidget *>(root));
+        return *index;
     }
 
-    QWidget *lookup(const QWidget *root, const QString &name)
+    ~ControlIndex() override { s_indexes.remove(m_root); }
+
+    QWidget *lookup(const QString &name)
     {
         if (QWidget *w = m_widgets.value(name); w && w->objectName() == name)
             return w;
         // findChild finds the first control of a name in this order; the index keeps the first.
         m_widgets.clear();
-        for (QWidget *w : root->findChildren<QWidget *>()) {
+        for (QWidget *w : m_root->findChildren<QWidget *>()) {
             if (!w->objectName().isEmpty() && !m_widgets.contains(w->objectName()))
                 m_widgets.insert(w->objectName(), w);
         }
@@ -48,16 +51,20 @@ public:
     }
 
 private:
+    explicit ControlIndex(QWidget *root)
+        : QObject(root)
+        , m_root(root)
+    {
+    }
+
+    static inline QHash<const QWidget *, ControlIndex *> s_indexes;
+    const QWidget *m_root;
     QHash<QString, QPointer<QWidget>> m_widgets;
 };
 
 QWidget *findControl(const QWidget *root, const QString &name)
 {
-    auto *index = root->findChild<ControlIndex *>(QLatin1String(ControlIndex::Name),
-                                                  Qt::FindDirectChildrenOnly);
-    if (!index)
-        index = new ControlIndex(const_cast<QWidget *>(root));
-    return index->lookup(root, name);
+    return ControlIndex::of(root).lookup(name);
 }
 
 QWidget *find(const QWidget *root, const QString &name)
