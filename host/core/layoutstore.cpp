@@ -74,8 +74,20 @@ bool LayoutStore::remove(const LayoutKey &key)
 
 QList<LayoutRecord> LayoutStore::keys(const LayoutFilter &filter) const
 {
-    QString sql = QStringLiteral("SELECT kennung, rnr, printer_key, filler FROM layout_records "
-                                 "WHERE 1 = 1");
+    return walk(filter, false);
+}
+
+QList<LayoutRecord> LayoutStore::records(const LayoutFilter &filter) const
+{
+    return walk(filter, true);
+}
+
+QList<LayoutRecord> LayoutStore::walk(const LayoutFilter &filter, bool withBlobs) const
+{
+    QString sql = withBlobs ? QStringLiteral("SELECT kennung, rnr, printer_key, filler, blob FROM "
+                                             "layout_records WHERE 1 = 1")
+                            : QStringLiteral("SELECT kennung, rnr, printer_key, filler FROM "
+                                             "layout_records WHERE 1 = 1");
     if (filter.rnrMin)
         sql += QStringLiteral(" AND rnr >= ?");
     if (filter.rnrMax)
@@ -97,7 +109,7 @@ QList<LayoutRecord> LayoutStore::keys(const LayoutFilter &filter) const
         result.append(
                 LayoutRecord{{q.value(0).toString(), q.value(1).toInt(), q.value(2).toString()},
                              q.value(3).toString(),
-                             {}});
+                             withBlobs ? q.value(4).toByteArray() : QByteArray()});
     return result;
 }
 

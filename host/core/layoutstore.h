@@ -51,6 +51,8 @@ public:
     bool remove(const LayoutKey &key);
     // Keys and fillers of the matching records in key order; blobs are not loaded.
     QList<LayoutRecord> keys(const LayoutFilter &filter) const;
+    // The matching records with their blobs, in key order, read in one statement.
+    QList<LayoutRecord> records(const LayoutFilter &filter) const;
     qint64 count() const;
 
     // The settings list of a record; throws DamagedRecordError when its text is damaged.
@@ -64,6 +66,8 @@ public:
     Store &store() const { return m_store; }
 
 private:
+    QList<LayoutRecord> walk(const LayoutFilter &filter, bool withBlobs) const;
+
     Store &m_store;
 };
 

@@ -61,7 +61,7 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
         written = 0; // the store runs this again after a collision with another program
         // Both walks run inside the transaction: a record another program writes meanwhile
         // is either seen here or waits for the end, never overwritten unseen in mode 2.
-        QList<LayoutRecord> sources = layouts.keys(onWorkstation(0, printerKey));
+        QList<LayoutRecord> sources = layouts.records(onWorkstation(0, printerKey));
         sources.removeIf([](const LayoutRecord &r) { return isOwnDeviceRecord(r.key.kennung); });
         const int total = int(sources.size());
         QSet<QString> existing;
@@ -72,14 +72,10 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
         if (progress && !progress(0, total))
             throw OperationCancelled();
         for (int i = 0; i < total; ++i) {
-            const LayoutKey &source = sources.at(i).key;
-            if (!existing.contains(source.kennung)) {
-                // Under PostgreSQL's read-committed isolation another program may have
-                // removed the template record since the walk; then there is nothing to copy.
-                if (const std::optional<LayoutRecord> record = layouts.find(source)) {
-                    layouts.upsert({source.kennung, workstation, printerKey}, record->blob, filler);
-                    ++written;
-                }
+            const LayoutRecord &source = sources.at(i);
+            if (!existing.contains(source.key.kennung)) {
+                layouts.upsert({source.key.kennung, workstation, printerKey}, source.blob, filler);
+                ++written;
             }
             if (progress && !progress(i + 1, total))
                 throw OperationCancelled();
@@ -103,11 +99,7 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
     Store &store = host.store();
     LayoutStore &layouts = host.layouts();
     store.write([&] {
-        QList<LayoutRecord> records;
-        for (const LayoutRecord &r : layouts.keys(onWorkstation(source))) {
-            if (std::optional<LayoutRecord> full = layouts.find(r.key))
-                records << *full;
-        }
+        const QList<LayoutRecord> records = layouts.records(onWorkstation(source));
         // The parameter service reads and writes one key at a time; listing a workstation's
         // parameters is the one thing it has no call for.
         QList<std::pair<QString, QString>> parameters;
