@@ -94,7 +94,7 @@ void benchSave(BudgetTable &table, Host &host, LayoutEditor &editor, int runs)
     const Figure upsert = timeMs(runs, [&] {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, blob) "
-                                 "VALUES (?, ?, ?, ?) ON CONFLICT (kennung, rnr, printer_key) "
+                                 "VALUES (?, ?, ?, ?) ON CONFLICT (rnr, printer_key, kennung) "
                                  "DO UPDATE SET blob = excluded.blob"));
         q.addBindValue(QStringLiteral("BENCHRAW"));
         q.addBindValue(key.rnr);

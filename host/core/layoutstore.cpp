@@ -42,11 +42,11 @@ void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
         QSqlQuery &q = m_store.prepareReused(
                 filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
                                         "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                        "(kennung, rnr, printer_key) DO UPDATE SET filler = "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET filler = "
                                         "excluded.filler, blob = excluded.blob")
                        : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
                                         "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                        "(kennung, rnr, printer_key) DO UPDATE SET blob = "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET blob = "
                                         "excluded.blob"));
         q.addBindValue(sqlText(key.kennung));
         q.addBindValue(key.rnr);

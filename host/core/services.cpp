@@ -30,7 +30,7 @@ void OVOParameter::StringParamWrite(const QString &key, const QString &value, in
     m_store.write([&] {
         QSqlQuery &q = m_store.prepareReused(QStringLiteral(
                 "INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON CONFLICT "
-                "(param_key, rnr) DO UPDATE SET value = excluded.value"));
+                "(rnr, param_key) DO UPDATE SET value = excluded.value"));
         q.addBindValue(sqlText(key));
         q.addBindValue(rnr);
         q.addBindValue(sqlText(value));

@@ -311,6 +311,30 @@ QList<Migration> migrations(const QString &blob)
                      QStringLiteral("CREATE TABLE currency_rates (currency TEXT PRIMARY KEY, "
                                     "units_per_currency1 DOUBLE PRECISION NOT NULL)"),
              }},
+            // The records of one workstation lie side by side in the key: setting up or
+            // copying a workstation then writes a few adjacent pages of the key instead of
+            // one page per record identifier. Lookups give all key columns, so any order
+            // serves them.
+            {2,
+             {
+                     QStringLiteral("CREATE TABLE layout_records_2 (kennung TEXT NOT NULL, rnr "
+                                    "INTEGER NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT "
+                                    "NULL DEFAULT '', blob %1 NOT NULL, CONSTRAINT "
+                                    "layout_records_key PRIMARY KEY (rnr, printer_key, kennung))")
+                             .arg(blob),
+                     QStringLiteral("INSERT INTO layout_records_2 (kennung, rnr, printer_key, "
+                                    "filler, blob) SELECT kennung, rnr, printer_key, filler, blob "
+                                    "FROM layout_records"),
+                     QStringLiteral("DROP TABLE layout_records"),
+                     QStringLiteral("ALTER TABLE layout_records_2 RENAME TO layout_records"),
+                     QStringLiteral("CREATE TABLE parameters_2 (param_key TEXT NOT NULL, rnr "
+                                    "INTEGER NOT NULL, value TEXT NOT NULL, CONSTRAINT "
+                                    "parameters_key PRIMARY KEY (rnr, param_key))"),
+                     QStringLiteral("INSERT INTO parameters_2 (param_key, rnr, value) SELECT "
+                                    "param_key, rnr, value FROM parameters"),
+                     QStringLiteral("DROP TABLE parameters"),
+                     QStringLiteral("ALTER TABLE parameters_2 RENAME TO parameters"),
+             }},
     };
 }
 

@@ -51,7 +51,7 @@ struct StoreLocation
 class Store
 {
 public:
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     // Throws StoreError with a text for the user when the store cannot be used.
     static std::unique_ptr<Store> open(const StoreLocation &location);
