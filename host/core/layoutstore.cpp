@@ -27,7 +27,7 @@ std::optional<LayoutRecord> LayoutStore::find(const LayoutKey &key) const
     q.addBindValue(sqlText(key.kennung));
     q.addBindValue(key.rnr);
     q.addBindValue(sqlText(key.printerKey));
-    Store::exec(q, QStringLiteral("Lesen des Layoutsatzes %1").arg(key.display()));
+    Store::exec(q, [&] { return QStringLiteral("Lesen des Layoutsatzes %1").arg(key.display()); });
     std::optional<LayoutRecord> record;
     if (q.next())
         record = LayoutRecord{key, q.value(0).toString(), q.value(1).toByteArray()};
@@ -53,7 +53,9 @@ void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
         q.addBindValue(sqlText(key.printerKey));
         q.addBindValue(sqlText(filler.value_or(QString())));
         q.addBindValue(sqlBytes(blob));
-        Store::exec(q, QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display()));
+        Store::exec(q, [&] {
+            return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display());
+        });
     });
 }
 

@@ -34,7 +34,7 @@ void OVOParameter::StringParamWrite(const QString &key, const QString &value, in
         q.addBindValue(sqlText(key));
         q.addBindValue(rnr);
         q.addBindValue(sqlText(value));
-        Store::exec(q, QStringLiteral("Schreiben des Parameters %1").arg(key));
+        Store::exec(q, [&] { return QStringLiteral("Schreiben des Parameters %1").arg(key); });
     });
 }
 

@@ -629,6 +629,12 @@ void Store::exec(QSqlQuery &query, const QString &what)
         throwStatementError(query.lastError(), what);
 }
 
+void Store::exec(QSqlQuery &query, const std::function<QString()> &describe)
+{
+    if (!query.exec())
+        throwStatementError(query.lastError(), describe());
+}
+
 void Store::execSql(const QString &sql, const QString &what)
 {
     QSqlQuery q(database());

@@ -78,6 +78,9 @@ public:
     QSqlQuery &prepareReused(const QString &sql);
     // Executes a prepared query; throws StoreError naming what was being done.
     static void exec(QSqlQuery &query, const QString &what);
+    // The same for the statements run thousands of times: what was being done is only put
+    // into words when the statement fails.
+    static void exec(QSqlQuery &query, const std::function<QString()> &describe);
     void execSql(const QString &sql, const QString &what);
 
     // The store's own consistency check ("ok" when sound): SQLite's check of the file, then on
