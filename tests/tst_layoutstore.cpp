@@ -552,62 +552,64 @@ void TestLayoutStore::openCreatesMissingFolder()
     QCOMPARE(LayoutStore(*reopened).count(), 1);
 }
 
-// A store written by the first version of the program: every record and parameter survives the
-// update of the schema unchanged, and the updated store is written and walked as a new one.
+// A store written by the first version of the program, whose keys began with the section
+// identifier: every record and parameter survives the update of the schema unchanged, and the
+// updated store is written and walked as a new one.
 void TestLayoutStore::storeOfTheFirstSchemaIsUpdatedWithItsRecords()
 {
-    if (TestStore::onPostgres())
-        QSKIP("builds the first schema with SQLite statements");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("alt.sqlite"));
-    QVERIFY(runSql(
-            path,
-            {QStringLiteral("CREATE TABLE schema_info (id INTEGER PRIMARY KEY, version INTEGER NOT "
-                            "NULL)"),
-             QStringLiteral("INSERT INTO schema_info VALUES (1, 1)"),
-             QStringLiteral("CREATE TABLE layout_records (kennung TEXT NOT NULL, rnr INTEGER NOT "
-                            "NULL, printer_key TEXT NOT NULL, filler TEXT NOT NULL DEFAULT '', "
-                            "blob BLOB NOT NULL, PRIMARY KEY (kennung, rnr, printer_key))"),
-             QStringLiteral("CREATE INDEX layout_records_by_rnr ON layout_records (rnr, "
-                            "printer_key)"),
-             QStringLiteral("INSERT INTO layout_records VALUES ('BONPOS', 3, 'TM-T88', 'Default', "
-                            "X'EFBBBF5A65696C6520310D0A'), ('BONKOPF', 0, 'TM-T88', '', "
-                            "X'EFBBBF4B6F70660D0A'), ('BONKOPF', 3, 'TM-T88', '', X'00FF00')"),
-             QStringLiteral("CREATE TABLE form_store (sprache TEXT NOT NULL, programm TEXT NOT "
-                            "NULL, maske TEXT NOT NULL, index_name TEXT NOT NULL, local_scope "
-                            "INTEGER NOT NULL, items BLOB NOT NULL, PRIMARY KEY (sprache, "
-                            "programm, maske, index_name, local_scope))"),
-             QStringLiteral("CREATE TABLE parameters (param_key TEXT NOT NULL, rnr INTEGER NOT "
-                            "NULL, value TEXT NOT NULL, PRIMARY KEY (param_key, rnr))"),
-             QStringLiteral("INSERT INTO parameters VALUES ('PRGEUEBE', 3, 'J'), ('WAEHRUNG', 0, "
-                            "'EUR')"),
-             QStringLiteral("CREATE TABLE workstations (rnr INTEGER PRIMARY KEY, rtyp INTEGER NOT "
-                            "NULL, name TEXT NOT NULL)"),
-             QStringLiteral("INSERT INTO workstations VALUES (3, 1, 'Kasse 3')"),
-             QStringLiteral("CREATE TABLE user_rights (user_name TEXT NOT NULL, right_group "
-                            "INTEGER NOT NULL, right_function INTEGER NOT NULL, PRIMARY KEY "
-                            "(user_name, right_group, right_function))"),
-             QStringLiteral("CREATE TABLE logos (kennung1 TEXT NOT NULL, kennung2 TEXT NOT NULL, "
-                            "logo_name TEXT NOT NULL, fil_rech INTEGER NOT NULL, picture BLOB NOT "
-                            "NULL, width INTEGER NOT NULL, height INTEGER NOT NULL, booking_rnr "
-                            "INTEGER NOT NULL, booking_lfdnr INTEGER NOT NULL, PRIMARY KEY "
-                            "(kennung1, kennung2, logo_name, fil_rech))"),
-             QStringLiteral("CREATE TABLE booking_counter (rnr INTEGER PRIMARY KEY, lfdnr INTEGER "
-                            "NOT NULL)"),
-             QStringLiteral("CREATE TABLE currency_rates (currency TEXT PRIMARY KEY, "
-                            "units_per_currency1 DOUBLE PRECISION NOT NULL)")}));
+    const QString location = TestStore::freshLocation(dir.filePath(QStringLiteral("alt.sqlite")));
+    const LayoutKey item{QStringLiteral("BONPOS"), 3, QStringLiteral("TM-T88")};
+    const LayoutKey header{QStringLiteral("BONKOPF"), 3, QStringLiteral("TM-T88")};
+    const LayoutKey templateHeader{QStringLiteral("BONKOPF"), 0, QStringLiteral("TM-T88")};
+    const QByteArray binary("\x00\xFF\x00", 3);
+    {
+        std::unique_ptr<Store> store = Store::open(StoreLocation::parse(location));
+        const QString blob = store->isSqlite() ? QStringLiteral("BLOB") : QStringLiteral("BYTEA");
+        store->write([&] {
+            for (const QString &sql :
+                 {QStringLiteral("DROP TABLE layout_records"),
+                  QStringLiteral("CREATE TABLE layout_records (kennung TEXT NOT NULL, rnr INTEGER "
+                                 "NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT NULL "
+                                 "DEFAULT '', blob %1 NOT NULL, PRIMARY KEY (kennung, rnr, "
+                                 "printer_key))")
+                          .arg(blob),
+                  QStringLiteral("CREATE INDEX layout_records_by_rnr ON layout_records (rnr, "
+                                 "printer_key)"),
+                  QStringLiteral("DROP TABLE parameters"),
+                  QStringLiteral("CREATE TABLE parameters (param_key TEXT NOT NULL, rnr INTEGER "
+                                 "NOT NULL, value TEXT NOT NULL, PRIMARY KEY (param_key, rnr))"),
+                  QStringLiteral("INSERT INTO parameters VALUES ('PRGEUEBE', 3, 'J'), "
+                                 "('WAEHRUNG', 0, 'EUR')"),
+                  QStringLiteral("UPDATE schema_info SET version = 1")})
+                store->execSql(sql, QStringLiteral("Schema der ersten Version"));
+            for (const auto &[key, filler, bytes] :
+                 {std::tuple{item, QStringLiteral("Default"),
+                             encodeUtf8({QStringLiteral("Zeile")})},
+                  std::tuple{header, QStringLiteral("AutoWert"), binary},
+                  std::tuple{templateHeader, QStringLiteral("AutoWert"),
+                             encodeUtf8({QStringLiteral("Kopf")})}}) {
+                QSqlQuery q = store->prepare(QStringLiteral("INSERT INTO layout_records VALUES (?, "
+                                                            "?, ?, ?, ?)"));
+                for (const QVariant &value :
+                     {QVariant(key.kennung), QVariant(key.rnr), QVariant(key.printerKey),
+                      QVariant(filler), QVariant(bytes)})
+                    q.addBindValue(value);
+                Store::exec(q, QStringLiteral("Satz der ersten Version"));
+            }
+        });
+        QCOMPARE(store->schemaVersion(), 1);
+    }
 
-    const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
+    const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(location));
     QCOMPARE(store->schemaVersion(), Store::SchemaVersion);
     QCOMPARE(store->integrityCheck(), QStringLiteral("ok"));
     LayoutStore layouts(*store);
     OVOParameter parameters(*store);
     QCOMPARE(layouts.count(), 3);
-    const LayoutKey item{QStringLiteral("BONPOS"), 3, QStringLiteral("TM-T88")};
     QCOMPARE(layouts.find(item)->filler, QStringLiteral("Default"));
-    QCOMPARE(layouts.find(item)->blob, QByteArray("\xEF\xBB\xBFZeile 1\r\n"));
-    QCOMPARE(layouts.find({QStringLiteral("BONKOPF"), 3, QStringLiteral("TM-T88")})->blob,
-             QByteArray("\x00\xFF\x00", 3));
+    QCOMPARE(storedList(layouts, item), QStringList{QStringLiteral("Zeile")});
+    QCOMPARE(layouts.find(header)->blob, binary);
     QCOMPARE(parameters.StringParamRead(QStringLiteral("PRGEUEBE"), 3), QStringLiteral("J"));
     QCOMPARE(parameters.StringParamRead(QStringLiteral("WAEHRUNG"), 0), QStringLiteral("EUR"));
 
