@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
     if (part("prints"))
         benchTestPrints(table, folder, startUp, runs);
     if (part("setup"))
-        benchWorkstationSetup(table, folder, std::min(runs, 3));
+        benchWorkstationSetup(table, folder, std::min(runs, 5));
     if (part("lookup"))
         benchLookup(table, folder);
     if (part("memory")) {

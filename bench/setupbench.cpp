@@ -4,6 +4,7 @@
 #include "settingslistcodec.h"
 #include "workstationsetup.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 
@@ -66,81 +67,102 @@ QString plainCopyNote(const Figure &ours, const Figure &plain, const QString &ho
 
 } // namespace
 
+// The template the setups copy from: 150 sections on workstation 0, and workstation 1 set up
+// from it with 30 parameters of its own, the source of the copies.
+void fillTemplate(Host &host)
+{
+    host.store().write([&] {
+        for (int s = 0; s < Sections; ++s)
+            host.layouts().upsert({sectionKennung(s), 0, Printer}, sectionBlob(s));
+        for (int p = 0; p < SourceParameters; ++p)
+            host.parameters().StringParamWrite(QStringLiteral("PARAM%1").arg(p),
+                                               QStringLiteral("J"), 1);
+    });
+    SaetzeAnlegen(host, 1, Printer, SetupDefault);
+}
+
 void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs)
 {
-    std::unique_ptr<Host> host = openBenchHost(folder, QStringLiteral("setup"), 1);
-    LayoutStore &layouts = host->layouts();
-    host->store().write([&] {
-        for (int s = 0; s < Sections; ++s)
-            layouts.upsert({sectionKennung(s), 0, Printer}, sectionBlob(s));
-        for (int p = 0; p < SourceParameters; ++p)
-            host->parameters().StringParamWrite(QStringLiteral("PARAM%1").arg(p),
-                                                QStringLiteral("J"), 1);
-    });
-    SaetzeAnlegen(*host, 1, Printer, SetupDefault); // the source of the copies
+    // Every sample runs on a store of its own that holds just the template, so that no figure
+    // pays for the records an earlier one wrote.
+    int stores = 0;
+    auto measure = [&](Figure &figure, const std::function<void(Host &)> &fn) {
+        const QString name = QStringLiteral("setup-%1").arg(++stores);
+        {
+            std::unique_ptr<Host> host = openBenchHost(folder, name, 1);
+            fillTemplate(*host);
+            figure.samples << elapsedMsOf([&] { fn(*host); });
+        }
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(folder + u'/' + name + QStringLiteral(".sqlite") + suffix);
+    };
+    constexpr int FirstTarget = 10000;
 
     // Baseline: 500 times one record in a transaction of its own.
     const QByteArray blob = sectionBlob(0);
-    int next = 10000;
-    auto singleRecords = [&] {
+    auto singleRecords = [&](Host &host) {
         for (int i = 0; i < Workstations; ++i)
-            layouts.upsert({QStringLiteral("EINZELN"), next++, Printer}, blob);
+            host.layouts().upsert({QStringLiteral("EINZELN"), FirstTarget + i, Printer}, blob);
     };
 
     int written = 0;
     auto setUp = [&](int count) {
-        const QList<int> targets = range(next, count);
-        next += count;
-        for (int rnr : targets)
-            written += SaetzeAnlegen(*host, rnr, Printer, SetupDefault);
+        return [&written, count](Host &host) {
+            for (int rnr : range(FirstTarget, count))
+                written += SaetzeAnlegen(host, rnr, Printer, SetupDefault);
+        };
     };
 
     auto copyTo = [&](int count) {
-        const QList<int> targets = range(next, count);
-        next += count;
-        Copy_Rechner_Einstellungen(*host, 1, targets, false);
-        if (layouts.keys(LayoutFilter{targets.last(), targets.last(), Printer}).size() < Sections)
-            benchFailure(QStringLiteral("the settings copy missed records"));
+        return [count](Host &host) {
+            const QList<int> targets = range(FirstTarget, count);
+            Copy_Rechner_Einstellungen(host, 1, targets, false);
+            if (host.layouts().keys(LayoutFilter{targets.last(), targets.last(), Printer}).size()
+                < Sections)
+                benchFailure(QStringLiteral("the settings copy missed records"));
+        };
     };
 
     // What the same bytes cost without our code: one plain INSERT ... SELECT of the source
     // records per workstation, each in a transaction of its own as SaetzeAnlegen runs; and all
     // targets in one transaction as the copy runs.
-    auto plainCopy = [&](int count, bool oneTransaction) {
-        const QList<int> targets = range(next, count);
-        next += count;
-        auto copyOne = [&](int rnr) {
-            QSqlQuery q = host->store().prepare(QStringLiteral(
-                    "INSERT INTO layout_records (kennung, rnr, printer_key, filler, blob) SELECT "
-                    "kennung, ?, printer_key, 'Default', blob FROM layout_records WHERE rnr = 1 "
-                    "AND printer_key = ?"));
-            q.addBindValue(rnr);
-            q.addBindValue(Printer);
-            Store::exec(q, QStringLiteral("Kopieren"));
-            if (q.numRowsAffected() < Sections)
-                benchFailure(
-                        QStringLiteral("the plain copy wrote %1 records").arg(q.numRowsAffected()));
-        };
-        if (oneTransaction)
-            host->store().write([&] {
+    auto plainCopy = [&](bool oneTransaction) {
+        return [oneTransaction](Host &host) {
+            auto copyOne = [&](int rnr) {
+                QSqlQuery q = host.store().prepare(
+                        QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                       "filler, blob) SELECT kennung, ?, printer_key, 'Default', "
+                                       "blob FROM layout_records WHERE rnr = 1 AND printer_key = "
+                                       "?"));
+                q.addBindValue(rnr);
+                q.addBindValue(Printer);
+                Store::exec(q, QStringLiteral("Kopieren"));
+                if (q.numRowsAffected() < Sections)
+                    benchFailure(QStringLiteral("the plain copy wrote %1 records")
+                                         .arg(q.numRowsAffected()));
+            };
+            const QList<int> targets = range(FirstTarget, Workstations);
+            if (oneTransaction)
+                host.store().write([&] {
+                    for (int rnr : targets)
+                        copyOne(rnr);
+                });
+            else
                 for (int rnr : targets)
-                    copyOne(rnr);
-            });
-        else
-            for (int rnr : targets)
-                host->store().write([&] { copyOne(rnr); });
+                    host.store().write([&] { copyOne(rnr); });
+        };
     };
-    // Interleaved, so that a slower phase of the machine or the growing store weighs on every
-    // figure alike.
+
+    // Interleaved, so that a slower phase of the machine weighs on every figure alike.
     Figure baseline, setupSmall, setupLarge, plainSetup, copySmall, copyLarge, plainCopyAll;
     for (int run = 0; run < runs; ++run) {
-        baseline.samples << elapsedMsOf(singleRecords);
-        setupSmall.samples << elapsedMsOf([&] { setUp(SmallRun); });
-        setupLarge.samples << elapsedMsOf([&] { setUp(Workstations); });
-        plainSetup.samples << elapsedMsOf([&] { plainCopy(Workstations, false); });
-        copySmall.samples << elapsedMsOf([&] { copyTo(SmallRun); });
-        copyLarge.samples << elapsedMsOf([&] { copyTo(Workstations); });
-        plainCopyAll.samples << elapsedMsOf([&] { plainCopy(Workstations, true); });
+        measure(baseline, singleRecords);
+        measure(setupSmall, setUp(SmallRun));
+        measure(setupLarge, setUp(Workstations));
+        measure(plainSetup, plainCopy(false));
+        measure(copySmall, copyTo(SmallRun));
+        measure(copyLarge, copyTo(Workstations));
+        measure(plainCopyAll, plainCopy(true));
     }
     if (written < Sections * runs * (SmallRun + Workstations))
         benchFailure(QStringLiteral("SaetzeAnlegen wrote %1 records").arg(written));
