@@ -1,7 +1,7 @@
 #include "LayReklPos.h"
 #include "LayReklReg.h"
+#include "editorsession.h"
 #include "reklformats.h"
-#include "testinstallation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,65 +44,25 @@ QList<int> allLines(const QString &kennung)
     return lines;
 }
 
-class Session
+class Session : public EditorSession<SwitchedLineEditor>
 {
 public:
     explicit Session(const QString &kennung)
         : kennung(kennung)
-        , main(installation)
     {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
     }
 
     SwitchedLineEditor &open()
     {
-        if (editor)
-            editor->close();
         if (kennung == Pos)
-            editor = std::make_unique<TfrmLayReklPos>();
-        else
-            editor = std::make_unique<TfrmLayReklReg>();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.get()))
-            qWarning("complaint editor not shown");
-        return *editor;
-    }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
+            return show(std::make_unique<TfrmLayReklPos>());
+        return show(std::make_unique<TfrmLayReklReg>());
     }
     // Line numbers of the preview labels shown, top to bottom; the lines follow without gaps.
-    QList<int> previewed() const
-    {
-        QList<const QLabel *> labels;
-        for (int line = 1; line <= linesOf(kennung); ++line) {
-            if (!editor->previewLabel(line)->isHidden())
-                labels << editor->previewLabel(line);
-        }
-        std::sort(labels.begin(), labels.end(),
-                  [](const QLabel *a, const QLabel *b) { return a->y() < b->y(); });
-        QList<int> lines;
-        int top = 14;
-        for (const QLabel *label : labels) {
-            if (label->y() != top)
-                return {-1};
-            top = label->y() + label->height() + 4;
-            lines << label->text().mid(1).toInt();
-        }
-        return lines;
-    }
+    QList<int> previewed() const { return previewedWithoutGaps(); }
     void put(const QStringList &list) { installation.putList(kennung, OwnRnr, Printer, list); }
 
     QString kennung;
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<SwitchedLineEditor> editor;
 };
 
 } // namespace

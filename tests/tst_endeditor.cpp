@@ -1,6 +1,6 @@
 #include "LayBonende.h"
+#include "editorsession.h"
 #include "sectionprinters.h"
-#include "testinstallation.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -56,38 +56,11 @@ QByteArray png(const QSize &size, Qt::GlobalColor colour)
     return bytes;
 }
 
-class Session
+class Session : public EditorSession<TfrmLayBonende>
 {
 public:
-    Session()
-        : main(installation)
-    {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
+    TfrmLayBonende &open() { return show(std::make_unique<TfrmLayBonende>()); }
 
-    TfrmLayBonende &open()
-    {
-        editor = std::make_unique<TfrmLayBonende>();
-        editor->show();
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor.get()))
-            qWarning("end editor did not become active");
-        return *editor;
-    }
-
-    template<class T = QWidget>
-    T *find(const QString &name, int number = 0) const
-    {
-        const QString full = number > 0 ? name + QString::number(number) : name;
-        T *w = editor->findChild<T *>(full);
-        if (!w)
-            qFatal("no control %s", qPrintable(full));
-        return w;
-    }
     QLineEdit *edit(const QString &name) const { return find<QLineEdit>(name); }
     bool checked(const QString &name, int number = 0) const
     {
@@ -100,12 +73,6 @@ public:
         edit->setFocus();
         find<QLineEdit>("edtTxtZeile", 1)->setFocus();
     }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
-    }
     void putOwn(const QStringList &list) { installation.putList(End, OwnRnr, Printer, list); }
     QStringList own() { return installation.list(End, OwnRnr, Printer).value_or(QStringList{}); }
     void putLogo(const QByteArray &picture)
@@ -113,10 +80,6 @@ public:
         installation.host().logos().save({"KASSOTYP", End, "AKTUELL", OwnRnr},
                                          {picture, 80, 40, {OwnRnr, 1}});
     }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TfrmLayBonende> editor;
 };
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "LayBonkopf.h"
+#include "editorsession.h"
 #include "frmBuchenAlleU.h"
 #include "hosttables.h"
 #include "logoanzeige.h"
 #include "radiogroup.h"
 #include "sectionformats.h"
-#include "testinstallation.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -59,43 +59,24 @@ QByteArray png(const QSize &size)
     return bytes;
 }
 
-class Session
+class Session : public EditorSession<TfrmLayBonkopf>
 {
 public:
     explicit Session(const QString &printer = QString())
-        : main(installation)
     {
         if (!printer.isEmpty()) {
             installation.givePrinter(OwnRnr, printer);
             main.setWorkstation(OwnRnr);
         }
     }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
 
     TfrmLayBonkopf &open(int type = ReceiptType)
     {
-        editor = std::make_unique<TfrmLayBonkopf>();
-        editor->setDocumentType(type);
-        editor->show();
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor.get()))
-            qWarning("header editor did not become active");
-        return *editor;
+        auto window = std::make_unique<TfrmLayBonkopf>();
+        window->setDocumentType(type);
+        return show(std::move(window));
     }
 
-    template<class T = QWidget>
-    T *find(const QString &name, int number = 0) const
-    {
-        const QString full = number > 0 ? name + QString::number(number) : name;
-        T *w = editor->findChild<T *>(full);
-        if (!w)
-            qFatal("no control %s", qPrintable(full));
-        return w;
-    }
     QLineEdit *edit(const QString &name) const { return find<QLineEdit>(name); }
     QCheckBox *logoSwitch() const { return find<QCheckBox>("chbLogo"); }
     void click(const QString &button) const { find<QPushButton>(button)->click(); }
@@ -105,13 +86,6 @@ public:
                 .arg(edit("edtAnzZeilenUber")->text(), edit("edtAnzZeilenNeben")->text(),
                      edit("edtAnzZeilenUnter")->text());
     }
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
-    }
-
     void put(const QString &kennung, int rnr, const QStringList &list)
     {
         installation.putList(kennung, rnr, Printer, list);
@@ -143,10 +117,6 @@ public:
             chooser->findChild<QPushButton *>(save ? "btnBuchen" : "btnAbbrechen")->click();
         });
     }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TfrmLayBonkopf> editor;
 };
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "LayBonueber.h"
 #include "Preview.h"
+#include "editorsession.h"
 #include "headingsections.h"
 #include "placeholderpicker.h"
-#include "testinstallation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,43 +42,18 @@ QStringList lines(int count, const QString &prefix = QStringLiteral("Zeile "))
 }
 
 // An installation, a main window and the heading editor, torn down in that reverse order.
-class Session
+class Session : public EditorSession<TfrmLayBonueber>
 {
 public:
-    explicit Session(const TestInstallation::Options &options = {})
-        : installation(options)
-        , main(installation)
-    {
-    }
-    // The main window frees an editor only after it has closed; so do the tests.
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
+    using EditorSession::EditorSession;
 
     TfrmLayBonueber &open(int code)
     {
-        if (editor)
-            editor->close();
-        editor = std::make_unique<TfrmLayBonueber>();
-        editor->setSectionCode(code);
-        editor->show();
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor.get()))
-            qWarning("heading editor did not become active");
-        return *editor;
+        auto window = std::make_unique<TfrmLayBonueber>();
+        window->setSectionCode(code);
+        return show(std::move(window));
     }
 
-    template<class T = QWidget>
-    T *find(const QString &name, int number = 0) const
-    {
-        const QString full = number > 0 ? name + QString::number(number) : name;
-        T *w = editor->findChild<T *>(full);
-        if (!w)
-            qFatal("no control %s", qPrintable(full));
-        return w;
-    }
     QLineEdit *count() const { return find<QLineEdit>("edtTextAnzahlZeilen"); }
     QLineEdit *text(int i) const { return find<QLineEdit>("edtTxtZeile", i); }
     QLabel *preview(int i) const { return find<QLabel>("lblPreview", i); }
@@ -87,14 +62,6 @@ public:
         QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
     }
     bool shows(const QWidget *w) const { return w->isVisibleTo(editor.get()); }
-
-    // What the window would store right now.
-    QStringList shown() const
-    {
-        QStringList list;
-        editor->Einstellungen_MaskeLesen(list);
-        return list;
-    }
 
     void putOwn(const QStringList &list) { installation.putList(Receipt, OwnRnr, Printer, list); }
     QStringList own(const QString &kennung = Receipt)
@@ -124,10 +91,6 @@ public:
         TestStore::refuseWrites(installation.host().store(), QStringLiteral("layout_records"), {},
                                 QStringLiteral("Speicher gesperrt"));
     }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TfrmLayBonueber> editor;
 };
 
 // How a preview label looks: size, weight, slant and alignment.

@@ -1,7 +1,7 @@
 #include "LayBonStornoEnde.h"
 #include "LayKassenbericht.h"
 #include "LayNullbonEnde.h"
-#include "testinstallation.h"
+#include "editorsession.h"
 #include "textlinesformat.h"
 
 #include <QCheckBox>
@@ -35,45 +35,18 @@ QStringList wholeList(const QString &kennung, const QString &count,
     return list;
 }
 
-class Session
+class Session : public EditorSession<TextLinesEditor>
 {
 public:
-    Session()
-        : main(installation)
-    {
-    }
-    ~Session()
-    {
-        if (editor)
-            editor->close();
-    }
-
     TextLinesEditor &open(const QString &kennung)
     {
-        if (editor)
-            editor->close();
         if (kennung == QLatin1String("STORNEND"))
-            editor = std::make_unique<TfrmLayBonStornoEnde>();
-        else if (kennung == QLatin1String("NULLENDE"))
-            editor = std::make_unique<TfrmLayNullbonEnde>();
-        else
-            editor = std::make_unique<TfrmLayKassenbericht>();
-        editor->show();
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor.get()))
-            qWarning("editor did not become active");
-        return *editor;
+            return show(std::make_unique<TfrmLayBonStornoEnde>());
+        if (kennung == QLatin1String("NULLENDE"))
+            return show(std::make_unique<TfrmLayNullbonEnde>());
+        return show(std::make_unique<TfrmLayKassenbericht>());
     }
 
-    template<class T = QWidget>
-    T *find(const QString &name, int number = 0) const
-    {
-        const QString full = number > 0 ? name + QString::number(number) : name;
-        T *w = editor->findChild<T *>(full);
-        if (!w)
-            qFatal("no control %s", qPrintable(full));
-        return w;
-    }
     QLineEdit *count() const { return find<QLineEdit>(TextLinesCountControl); }
     QLineEdit *text(int i) const { return find<QLineEdit>("edtTxtZeile", i); }
     void click(const QString &button) const
@@ -92,10 +65,6 @@ public:
                        ? presets.LayOutListe
                        : QStringList{"<keine>"};
     }
-
-    TestInstallation installation;
-    FakeMainWindow main;
-    std::unique_ptr<TextLinesEditor> editor;
 };
 
 void addSections()

@@ -15,8 +15,9 @@ template<class Editor>
 class EditorSession
 {
 public:
-    EditorSession()
-        : main(installation)
+    explicit EditorSession(const TestInstallation::Options &options = {})
+        : installation(options)
+        , main(installation)
     {
     }
     ~EditorSession()
@@ -31,17 +32,21 @@ public:
             editor->close();
         editor = std::move(window);
         editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.get()))
-            qWarning("editor not shown");
+        // Active, so that keys and focus changes reach it as they reach the user's window.
+        editor->activateWindow();
+        if (!QTest::qWaitForWindowActive(editor.get()))
+            qWarning("editor did not become active");
         return *editor;
     }
 
+    // The control `name`, or `name` followed by `number` ("edtTxtZeile", 3).
     template<class T = QWidget>
-    T *find(const QString &name) const
+    T *find(const QString &name, int number = 0) const
     {
-        T *w = editor->template findChild<T *>(name);
+        const QString full = number > 0 ? name + QString::number(number) : name;
+        T *w = editor->template findChild<T *>(full);
         if (!w)
-            qFatal("no control %s", qPrintable(name));
+            qFatal("no control %s", qPrintable(full));
         return w;
     }
 
