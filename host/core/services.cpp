@@ -10,11 +10,9 @@ constexpr int NoWorkstation = -1; // parameters that are read and written by nam
 
 std::optional<QString> OVOParameter::read(const QString &key, int rnr) const
 {
-    QSqlQuery q = m_store.prepare(
-            QStringLiteral("SELECT value FROM parameters WHERE param_key = ? AND rnr = ?"));
-    q.addBindValue(sqlText(key));
-    q.addBindValue(rnr);
-    Store::exec(q, QStringLiteral("Lesen des Parameters %1").arg(key));
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT value FROM parameters WHERE param_key = ? AND rnr = ?"),
+            {sqlText(key), rnr}, QStringLiteral("Lesen des Parameters %1").arg(key));
     if (!q.next())
         return std::nullopt;
     return q.value(0).toString();
@@ -28,9 +26,9 @@ QString OVOParameter::StringParamRead(const QString &key, int rnr, bool) const
 void OVOParameter::StringParamWrite(const QString &key, const QString &value, int rnr)
 {
     m_store.write([&] {
-        QSqlQuery &q = m_store.prepareReused(QStringLiteral(
-                "INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON CONFLICT "
-                "(rnr, param_key) DO UPDATE SET value = excluded.value"));
+        QSqlQuery &q = m_store.prepareReused(
+                QStringLiteral("INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON "
+                               "CONFLICT (rnr, param_key) DO UPDATE SET value = excluded.value"));
         q.addBindValue(sqlText(key));
         q.addBindValue(rnr);
         q.addBindValue(sqlText(value));
@@ -84,10 +82,8 @@ TRVRInfoUmfang RVRTab::GetUmfang(int index) const
 
 TRVRInfoUmfang RVRTab::GetRNrUmfang(int rnr) const
 {
-    QSqlQuery q =
-            m_store.prepare(QStringLiteral("SELECT rtyp, name FROM workstations WHERE rnr = ?"));
-    q.addBindValue(rnr);
-    Store::exec(q, QStringLiteral("Lesen des Rechners %1").arg(rnr));
+    QSqlQuery q = m_store.run(QStringLiteral("SELECT rtyp, name FROM workstations WHERE rnr = ?"),
+                              {rnr}, QStringLiteral("Lesen des Rechners %1").arg(rnr));
     if (!q.next())
         return {rnr, 0, QString()};
     return {rnr, q.value(0).toInt(), q.value(1).toString()};
@@ -96,13 +92,12 @@ TRVRInfoUmfang RVRTab::GetRNrUmfang(int rnr) const
 void RVRTab::put(const TRVRInfoUmfang &entry)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "INSERT INTO workstations (rnr, rtyp, name) VALUES (?, ?, ?) ON CONFLICT (rnr) "
-                "DO UPDATE SET rtyp = excluded.rtyp, name = excluded.name"));
-        q.addBindValue(entry.RNr);
-        q.addBindValue(entry.RTyp);
-        q.addBindValue(sqlText(entry.name));
-        Store::exec(q, QStringLiteral("Schreiben des Rechners %1").arg(entry.RNr));
+        m_store.run(
+                QStringLiteral(
+                        "INSERT INTO workstations (rnr, rtyp, name) VALUES (?, ?, ?) ON CONFLICT "
+                        "(rnr) DO UPDATE SET rtyp = excluded.rtyp, name = excluded.name"),
+                {entry.RNr, entry.RTyp, sqlText(entry.name)},
+                QStringLiteral("Schreiben des Rechners %1").arg(entry.RNr));
     });
 }
 
@@ -110,9 +105,8 @@ bool RVRTab::remove(int rnr)
 {
     bool removed = false;
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral("DELETE FROM workstations WHERE rnr = ?"));
-        q.addBindValue(rnr);
-        Store::exec(q, QStringLiteral("Löschen des Rechners %1").arg(rnr));
+        QSqlQuery q = m_store.run(QStringLiteral("DELETE FROM workstations WHERE rnr = ?"), {rnr},
+                                  QStringLiteral("Löschen des Rechners %1").arg(rnr));
         removed = q.numRowsAffected() > 0;
     });
     return removed;
@@ -125,39 +119,31 @@ bool UserRights::UserRechtePruefen(const QList<quint16> &rights, const QString &
 {
     if (rights.size() < 2)
         return false;
-    QSqlQuery q = m_store.prepare(
-            QStringLiteral("SELECT 1 FROM user_rights WHERE user_name = ? AND right_group = ? AND "
-                           "right_function = ?"));
-    q.addBindValue(sqlText(m_user));
-    q.addBindValue(int(rights.at(0)));
-    q.addBindValue(int(rights.at(1)));
-    Store::exec(q, QStringLiteral("Prüfen der Benutzerrechte"));
+    QSqlQuery q = m_store.run(QStringLiteral("SELECT 1 FROM user_rights WHERE user_name = ? AND "
+                                             "right_group = ? AND right_function = ?"),
+                              {sqlText(m_user), int(rights.at(0)), int(rights.at(1))},
+                              QStringLiteral("Prüfen der Benutzerrechte"));
     return q.next();
 }
 
 void UserRights::grant(const QString &user, int group, int function)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "INSERT INTO user_rights (user_name, right_group, right_function) VALUES (?, ?, "
-                "?) ON CONFLICT (user_name, right_group, right_function) DO NOTHING"));
-        q.addBindValue(sqlText(user));
-        q.addBindValue(group);
-        q.addBindValue(function);
-        Store::exec(q, QStringLiteral("Vergeben eines Benutzerrechts"));
+        m_store.run(QStringLiteral("INSERT INTO user_rights (user_name, right_group, "
+                                   "right_function) VALUES (?, ?, ?) ON CONFLICT (user_name, "
+                                   "right_group, right_function) DO NOTHING"),
+                    {sqlText(user), group, function},
+                    QStringLiteral("Vergeben eines Benutzerrechts"));
     });
 }
 
 void UserRights::revoke(const QString &user, int group, int function)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "DELETE FROM user_rights WHERE user_name = ? AND right_group = ? AND "
-                "right_function = ?"));
-        q.addBindValue(sqlText(user));
-        q.addBindValue(group);
-        q.addBindValue(function);
-        Store::exec(q, QStringLiteral("Entziehen eines Benutzerrechts"));
+        m_store.run(QStringLiteral("DELETE FROM user_rights WHERE user_name = ? AND right_group = "
+                                   "? AND right_function = ?"),
+                    {sqlText(user), group, function},
+                    QStringLiteral("Entziehen eines Benutzerrechts"));
     });
 }
 
@@ -167,15 +153,12 @@ BookingIdentity OVOBuchung::next(int rnr)
 {
     BookingIdentity id{rnr, 0};
     m_store.write([&] {
-        QSqlQuery up = m_store.prepare(QStringLiteral(
-                "INSERT INTO booking_counter (rnr, lfdnr) VALUES (?, 1) ON CONFLICT (rnr) DO "
-                "UPDATE SET lfdnr = booking_counter.lfdnr + 1"));
-        up.addBindValue(rnr);
-        Store::exec(up, QStringLiteral("Vergeben einer Buchungsnummer"));
-        QSqlQuery q =
-                m_store.prepare(QStringLiteral("SELECT lfdnr FROM booking_counter WHERE rnr = ?"));
-        q.addBindValue(rnr);
-        Store::exec(q, QStringLiteral("Lesen der Buchungsnummer"));
+        m_store.run(
+                QStringLiteral("INSERT INTO booking_counter (rnr, lfdnr) VALUES (?, 1) ON CONFLICT "
+                               "(rnr) DO UPDATE SET lfdnr = booking_counter.lfdnr + 1"),
+                {rnr}, QStringLiteral("Vergeben einer Buchungsnummer"));
+        QSqlQuery q = m_store.run(QStringLiteral("SELECT lfdnr FROM booking_counter WHERE rnr = ?"),
+                                  {rnr}, QStringLiteral("Lesen der Buchungsnummer"));
         if (q.next())
             id.lfdnr = q.value(0).toInt();
     });
@@ -186,10 +169,9 @@ BookingIdentity OVOBuchung::next(int rnr)
 
 double WHRechner::rate(const QString &currency) const
 {
-    QSqlQuery q = m_store.prepare(
-            QStringLiteral("SELECT units_per_currency1 FROM currency_rates WHERE currency = ?"));
-    q.addBindValue(sqlText(currency));
-    Store::exec(q, QStringLiteral("Lesen des Währungskurses %1").arg(currency));
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT units_per_currency1 FROM currency_rates WHERE currency = ?"),
+            {sqlText(currency)}, QStringLiteral("Lesen des Währungskurses %1").arg(currency));
     if (!q.next() || q.value(0).toDouble() <= 0)
         throw StoreError(
                 QStringLiteral("Für die Währung %1 ist kein Kurs hinterlegt.").arg(currency));
@@ -206,13 +188,11 @@ double WHRechner::Umrechnen(double amount, const QString &from, const QString &t
 void WHRechner::setRate(const QString &currency, double unitsPerCurrency1)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "INSERT INTO currency_rates (currency, units_per_currency1) VALUES (?, ?) ON "
-                "CONFLICT (currency) DO UPDATE SET units_per_currency1 = "
-                "excluded.units_per_currency1"));
-        q.addBindValue(sqlText(currency));
-        q.addBindValue(unitsPerCurrency1);
-        Store::exec(q, QStringLiteral("Schreiben des Währungskurses %1").arg(currency));
+        m_store.run(QStringLiteral("INSERT INTO currency_rates (currency, units_per_currency1) "
+                                   "VALUES (?, ?) ON CONFLICT (currency) DO UPDATE SET "
+                                   "units_per_currency1 = excluded.units_per_currency1"),
+                    {sqlText(currency), unitsPerCurrency1},
+                    QStringLiteral("Schreiben des Währungskurses %1").arg(currency));
     });
 }
 
@@ -221,22 +201,19 @@ void WHRechner::setRate(const QString &currency, double unitsPerCurrency1)
 bool TOVOFormStore::restore(const QString &indexName, bool flag)
 {
     LayOutListe.clear();
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND maske = ? AND "
-            "index_name = ? AND local_scope = ?"));
-    q.addBindValue(sqlText(FormName_.Sprache));
-    q.addBindValue(sqlText(FormName_.Programm));
-    q.addBindValue(sqlText(FormName_.Maske));
-    q.addBindValue(sqlText(indexName));
-    q.addBindValue(flag ? 1 : 0);
-    Store::exec(q, QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND "
+                           "maske = ? AND index_name = ? AND local_scope = ?"),
+            {sqlText(FormName_.Sprache), sqlText(FormName_.Programm), sqlText(FormName_.Maske),
+             sqlText(indexName), flag ? 1 : 0},
+            QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
     if (!q.next())
         return false;
     const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(q.value(0).toByteArray());
     if (!decoded.clean)
-        throw DamagedRecordError(QStringLiteral("Die Vorgabe %1 (%2) ist beschädigt und wird "
-                                                "nicht verwendet.")
-                                         .arg(FormName_.Maske, indexName));
+        throw DamagedRecordError(
+                QStringLiteral("Die Vorgabe %1 (%2) ist beschädigt und wird nicht verwendet.")
+                        .arg(FormName_.Maske, indexName));
     LayOutListe = decoded.entries;
     return true;
 }
@@ -244,17 +221,14 @@ bool TOVOFormStore::restore(const QString &indexName, bool flag)
 void TOVOFormStore::store(const QString &indexName, bool flag)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "INSERT INTO form_store (sprache, programm, maske, index_name, local_scope, "
-                "items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (sprache, programm, maske, "
-                "index_name, local_scope) DO UPDATE SET items = excluded.items"));
-        q.addBindValue(sqlText(FormName_.Sprache));
-        q.addBindValue(sqlText(FormName_.Programm));
-        q.addBindValue(sqlText(FormName_.Maske));
-        q.addBindValue(sqlText(indexName));
-        q.addBindValue(flag ? 1 : 0);
-        q.addBindValue(SettingsListCodec::encodeUtf8(LayOutListe));
-        Store::exec(q, QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
+        m_store.run(QStringLiteral("INSERT INTO form_store (sprache, programm, maske, index_name, "
+                                   "local_scope, items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
+                                   "(sprache, programm, maske, index_name, local_scope) DO UPDATE "
+                                   "SET items = excluded.items"),
+                    {sqlText(FormName_.Sprache), sqlText(FormName_.Programm),
+                     sqlText(FormName_.Maske), sqlText(indexName), flag ? 1 : 0,
+                     SettingsListCodec::encodeUtf8(LayOutListe)},
+                    QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
     });
 }
 
@@ -262,15 +236,12 @@ bool TOVOFormStore::remove(const QString &indexName, bool flag)
 {
     bool removed = false;
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "DELETE FROM form_store WHERE sprache = ? AND programm = ? AND maske = ? AND "
-                "index_name = ? AND local_scope = ?"));
-        q.addBindValue(sqlText(FormName_.Sprache));
-        q.addBindValue(sqlText(FormName_.Programm));
-        q.addBindValue(sqlText(FormName_.Maske));
-        q.addBindValue(sqlText(indexName));
-        q.addBindValue(flag ? 1 : 0);
-        Store::exec(q, QStringLiteral("Löschen der Vorgabe %1").arg(FormName_.Maske));
+        QSqlQuery q = m_store.run(
+                QStringLiteral("DELETE FROM form_store WHERE sprache = ? AND programm = ? AND "
+                               "maske = ? AND index_name = ? AND local_scope = ?"),
+                {sqlText(FormName_.Sprache), sqlText(FormName_.Programm), sqlText(FormName_.Maske),
+                 sqlText(indexName), flag ? 1 : 0},
+                QStringLiteral("Löschen der Vorgabe %1").arg(FormName_.Maske));
         removed = q.numRowsAffected() > 0;
     });
     return removed;
@@ -278,13 +249,11 @@ bool TOVOFormStore::remove(const QString &indexName, bool flag)
 
 QStringList TOVOFormStore::GetStoredForms() const
 {
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT DISTINCT index_name FROM form_store WHERE sprache = ? AND programm = ? AND "
-            "maske = ? ORDER BY index_name"));
-    q.addBindValue(sqlText(FormName_.Sprache));
-    q.addBindValue(sqlText(FormName_.Programm));
-    q.addBindValue(sqlText(FormName_.Maske));
-    Store::exec(q, QStringLiteral("Auflisten der Vorgaben %1").arg(FormName_.Maske));
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT DISTINCT index_name FROM form_store WHERE sprache = ? AND "
+                           "programm = ? AND maske = ? ORDER BY index_name"),
+            {sqlText(FormName_.Sprache), sqlText(FormName_.Programm), sqlText(FormName_.Maske)},
+            QStringLiteral("Auflisten der Vorgaben %1").arg(FormName_.Maske));
     QStringList names;
     while (q.next())
         names << q.value(0).toString();
@@ -295,14 +264,12 @@ QStringList TOVOFormStore::GetStoredForms() const
 
 std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
 {
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT picture, width, height, booking_rnr, booking_lfdnr FROM logos WHERE "
-            "kennung1 = ? AND kennung2 = ? AND logo_name = ? AND fil_rech = ?"));
-    q.addBindValue(sqlText(key.kennung1));
-    q.addBindValue(sqlText(key.kennung2));
-    q.addBindValue(sqlText(key.logoName));
-    q.addBindValue(key.filRech);
-    Store::exec(q, QStringLiteral("Lesen des Logos %1").arg(key.kennung2));
+    QSqlQuery q = m_store.run(
+            QStringLiteral(
+                    "SELECT picture, width, height, booking_rnr, booking_lfdnr FROM logos WHERE "
+                    "kennung1 = ? AND kennung2 = ? AND logo_name = ? AND fil_rech = ?"),
+            {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech},
+            QStringLiteral("Lesen des Logos %1").arg(key.kennung2));
     if (!q.next())
         return std::nullopt;
     return StoredLogo{q.value(0).toByteArray(),
@@ -314,22 +281,16 @@ std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
 void LogoStore::save(const LogoKey &key, const StoredLogo &logo)
 {
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "INSERT INTO logos (kennung1, kennung2, logo_name, fil_rech, picture, width, "
-                "height, booking_rnr, booking_lfdnr) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON "
-                "CONFLICT (kennung1, kennung2, logo_name, fil_rech) DO UPDATE SET picture = "
-                "excluded.picture, width = excluded.width, height = excluded.height, "
-                "booking_rnr = excluded.booking_rnr, booking_lfdnr = excluded.booking_lfdnr"));
-        q.addBindValue(sqlText(key.kennung1));
-        q.addBindValue(sqlText(key.kennung2));
-        q.addBindValue(sqlText(key.logoName));
-        q.addBindValue(key.filRech);
-        q.addBindValue(sqlBytes(logo.picture));
-        q.addBindValue(logo.width);
-        q.addBindValue(logo.height);
-        q.addBindValue(logo.stamp.rnr);
-        q.addBindValue(logo.stamp.lfdnr);
-        Store::exec(q, QStringLiteral("Speichern des Logos %1").arg(key.kennung2));
+        m_store.run(
+                QStringLiteral("INSERT INTO logos (kennung1, kennung2, logo_name, fil_rech, "
+                               "picture, width, height, booking_rnr, booking_lfdnr) VALUES (?, ?, "
+                               "?, ?, ?, ?, ?, ?, ?) ON CONFLICT (kennung1, kennung2, logo_name, "
+                               "fil_rech) DO UPDATE SET picture = excluded.picture, width = "
+                               "excluded.width, height = excluded.height, booking_rnr = "
+                               "excluded.booking_rnr, booking_lfdnr = excluded.booking_lfdnr"),
+                {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech,
+                 sqlBytes(logo.picture), logo.width, logo.height, logo.stamp.rnr, logo.stamp.lfdnr},
+                QStringLiteral("Speichern des Logos %1").arg(key.kennung2));
     });
 }
 
@@ -337,14 +298,11 @@ bool LogoStore::remove(const LogoKey &key)
 {
     bool removed = false;
     m_store.write([&] {
-        QSqlQuery q = m_store.prepare(QStringLiteral(
-                "DELETE FROM logos WHERE kennung1 = ? AND kennung2 = ? AND logo_name = ? AND "
-                "fil_rech = ?"));
-        q.addBindValue(sqlText(key.kennung1));
-        q.addBindValue(sqlText(key.kennung2));
-        q.addBindValue(sqlText(key.logoName));
-        q.addBindValue(key.filRech);
-        Store::exec(q, QStringLiteral("Löschen des Logos %1").arg(key.kennung2));
+        QSqlQuery q = m_store.run(
+                QStringLiteral("DELETE FROM logos WHERE kennung1 = ? AND kennung2 = ? AND "
+                               "logo_name = ? AND fil_rech = ?"),
+                {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech},
+                QStringLiteral("Löschen des Logos %1").arg(key.kennung2));
         removed = q.numRowsAffected() > 0;
     });
     return removed;
@@ -379,15 +337,12 @@ QStringList StoreFormStore::GetStoredForms() const
     QStringList names;
     for (const FormPreset &p : m_builtIns)
         names << p.name;
-    QSqlQuery q = m_store.prepare(QStringLiteral(
-            "SELECT maske FROM form_store WHERE sprache = ? AND programm = ? AND maske LIKE ? "
-            "AND index_name = ? ORDER BY maske"));
     const FormName form;
-    q.addBindValue(form.Sprache);
-    q.addBindValue(form.Programm);
-    q.addBindValue(QString(m_maske + QStringLiteral("/%")));
-    q.addBindValue(PresetIndexName);
-    Store::exec(q, QStringLiteral("Auflisten der Vorgaben %1").arg(m_maske));
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT maske FROM form_store WHERE sprache = ? AND programm = ? AND "
+                           "maske LIKE ? AND index_name = ? ORDER BY maske"),
+            {form.Sprache, form.Programm, QString(m_maske + QStringLiteral("/%")), PresetIndexName},
+            QStringLiteral("Auflisten der Vorgaben %1").arg(m_maske));
     while (q.next()) {
         const QString maske = q.value(0).toString();
         if (!maske.startsWith(m_maske + u'/')) // '_' in a mask is a LIKE wildcard

@@ -629,6 +629,15 @@ void Store::exec(QSqlQuery &query, const QString &what)
         throwStatementError(query.lastError(), what);
 }
 
+QSqlQuery Store::run(const QString &sql, const QVariantList &values, const QString &what)
+{
+    QSqlQuery q = prepare(sql);
+    for (const QVariant &value : values)
+        q.addBindValue(value);
+    exec(q, what);
+    return q;
+}
+
 void Store::exec(QSqlQuery &query, const std::function<QString()> &describe)
 {
     if (!query.exec())

@@ -78,6 +78,9 @@ public:
     QSqlQuery &prepareReused(const QString &sql);
     // Executes a prepared query; throws StoreError naming what was being done.
     static void exec(QSqlQuery &query, const QString &what);
+    // Prepares `sql`, binds `values` to its placeholders in order and executes it; the query
+    // is returned for reading its rows.
+    QSqlQuery run(const QString &sql, const QVariantList &values, const QString &what);
     // The same for the statements run thousands of times: what was being done is only put
     // into words when the statement fails.
     static void exec(QSqlQuery &query, const std::function<QString()> &describe);

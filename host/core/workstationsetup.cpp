@@ -103,10 +103,10 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
         // The parameter service reads and writes one key at a time; listing a workstation's
         // parameters is the one thing it has no call for.
         QList<std::pair<QString, QString>> parameters;
-        QSqlQuery q = store.prepare(QStringLiteral(
-                "SELECT param_key, value FROM parameters WHERE rnr = ? ORDER BY param_key"));
-        q.addBindValue(source);
-        Store::exec(q, QStringLiteral("Lesen der Parameter von Rechner %1").arg(source));
+        QSqlQuery q = store.run(
+                QStringLiteral(
+                        "SELECT param_key, value FROM parameters WHERE rnr = ? ORDER BY param_key"),
+                {source}, QStringLiteral("Lesen der Parameter von Rechner %1").arg(source));
         while (q.next())
             parameters.append({q.value(0).toString(), q.value(1).toString()});
 
