@@ -198,14 +198,24 @@ void WHRechner::setRate(const QString &currency, double unitsPerCurrency1)
 
 // ---- form store ----------------------------------------------------------------------------
 
+namespace {
+
+// The key columns of a stored preset, in the order of the form store's key.
+QVariantList presetKey(const FormName &form, const QString &indexName, bool flag)
+{
+    return {sqlText(form.Sprache), sqlText(form.Programm), sqlText(form.Maske), sqlText(indexName),
+            flag ? 1 : 0};
+}
+
+} // namespace
+
 bool TOVOFormStore::restore(const QString &indexName, bool flag)
 {
     LayOutListe.clear();
     QSqlQuery q = m_store.run(
             QStringLiteral("SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND "
                            "maske = ? AND index_name = ? AND local_scope = ?"),
-            {sqlText(FormName_.Sprache), sqlText(FormName_.Programm), sqlText(FormName_.Maske),
-             sqlText(indexName), flag ? 1 : 0},
+            presetKey(FormName_, indexName, flag),
             QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
     if (!q.next())
         return false;
@@ -225,9 +235,8 @@ void TOVOFormStore::store(const QString &indexName, bool flag)
                                    "local_scope, items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
                                    "(sprache, programm, maske, index_name, local_scope) DO UPDATE "
                                    "SET items = excluded.items"),
-                    {sqlText(FormName_.Sprache), sqlText(FormName_.Programm),
-                     sqlText(FormName_.Maske), sqlText(indexName), flag ? 1 : 0,
-                     SettingsListCodec::encodeUtf8(LayOutListe)},
+                    presetKey(FormName_, indexName, flag)
+                            << SettingsListCodec::encodeUtf8(LayOutListe),
                     QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
     });
 }
@@ -239,8 +248,7 @@ bool TOVOFormStore::remove(const QString &indexName, bool flag)
         QSqlQuery q = m_store.run(
                 QStringLiteral("DELETE FROM form_store WHERE sprache = ? AND programm = ? AND "
                                "maske = ? AND index_name = ? AND local_scope = ?"),
-                {sqlText(FormName_.Sprache), sqlText(FormName_.Programm), sqlText(FormName_.Maske),
-                 sqlText(indexName), flag ? 1 : 0},
+                presetKey(FormName_, indexName, flag),
                 QStringLiteral("Löschen der Vorgabe %1").arg(FormName_.Maske));
         removed = q.numRowsAffected() > 0;
     });
