@@ -1,7 +1,7 @@
 // The baseline of the start-up and memory figures: a bare Qt program that shows one empty
 // dialog and ends as soon as it is shown, exactly as the designer does with --exit-when-shown.
 // With --peak-memory it prints its peak resident set in kilobytes at the end.
-#include "peakmemory.h"
+#include "bench/peakmemory.h"
 
 #include <QApplication>
 #include <QDialog>

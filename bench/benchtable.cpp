@@ -1,6 +1,6 @@
-#include "benchtable.h"
+#include "bench/benchtable.h"
 
-#include "host.h"
+#include "core/app/host.h"
 
 #include <QElapsedTimer>
 

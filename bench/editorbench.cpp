@@ -1,12 +1,12 @@
-#include "editorbench.h"
+#include "bench/editorbench.h"
 
-#include "LayBonueber.h"
-#include "editorregistry.h"
-#include "host.h"
-#include "kassotypu.h"
-#include "layEASYU.h"
-#include "layoutstore.h"
-#include "sectiondispatch.h"
+#include "core/app/host.h"
+#include "core/store/layoutstore.h"
+#include "editors/LayBonueber.h"
+#include "editors/layEASYU.h"
+#include "shell/editorregistry.h"
+#include "shell/kassotypu.h"
+#include "shell/sectiondispatch.h"
 
 #include <QApplication>
 #include <QLabel>

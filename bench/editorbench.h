@@ -1,6 +1,6 @@
 #pragma once
 
-#include "benchtable.h"
+#include "bench/benchtable.h"
 
 // Every editor window: opening it (create, show, load, live preview, close) against a plain
 // dialog with as many controls; the live preview refresh of the largest editor against one

@@ -2,11 +2,11 @@
 // budgets. Every figure is repeated; the table shows the median with the smallest and largest
 // run as the machine's noise. Ends with exit code 1 when a measurement fails and prints how
 // many budgets were missed.
-#include "benchtable.h"
-#include "editorbench.h"
-#include "peakmemory.h"
-#include "printbench.h"
-#include "setupbench.h"
+#include "bench/benchtable.h"
+#include "bench/editorbench.h"
+#include "bench/peakmemory.h"
+#include "bench/printbench.h"
+#include "bench/setupbench.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
-#include "printbench.h"
+#include "bench/printbench.h"
 
-#include "bonprinter.h"
-#include "host.h"
-#include "hosttables.h"
-#include "printoutput.h"
-#include "sampledocument.h"
-#include "testprints.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "core/engine/sampledocument.h"
+#include "core/output/printoutput.h"
+#include "shell/testprints.h"
 
 #include <QDir>
 

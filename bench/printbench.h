@@ -1,6 +1,6 @@
 #pragma once
 
-#include "benchtable.h"
+#include "bench/benchtable.h"
 
 // The test prints of all document types rendered to PNG, PDF and ESC/POS files, in one
 // process, against the designer's start-up measured in the same run.

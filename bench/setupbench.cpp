@@ -1,8 +1,8 @@
-#include "setupbench.h"
+#include "bench/setupbench.h"
 
-#include "host.h"
-#include "settingslistcodec.h"
-#include "workstationsetup.h"
+#include "core/app/host.h"
+#include "core/store/settingslistcodec.h"
+#include "core/store/workstationsetup.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "benchtable.h"
+#include "bench/benchtable.h"
 
 // SaetzeAnlegen from a 150-section template into 500 workstations and copying settings to
 // 500 targets, each against 500 single-record transactions, with their growth from 100 to 500.

@@ -1,12 +1,12 @@
-#include "LayBonkopf.h"
+#include "editors/LayBonkopf.h"
 
-#include "bonprinter.h"
-#include "frmBuchenAlleU.h"
-#include "host.h"
-#include "hosttables.h"
-#include "logoanzeige.h"
-#include "radiogroup.h"
-#include "settingslistcodec.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "core/store/settingslistcodec.h"
+#include "settings/frmBuchenAlleU.h"
+#include "widgets/logoanzeige.h"
+#include "widgets/radiogroup.h"
 
 #include <QCheckBox>
 #include <QEvent>

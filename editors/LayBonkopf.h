@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LayBonende.h"
-#include "bonkopfformat.h"
+#include "core/sections/bonkopfformat.h"
+#include "editors/LayBonende.h"
 
 class QCheckBox;
 class QLineEdit;

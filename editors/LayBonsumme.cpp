@@ -1,7 +1,7 @@
-#include "LayBonsumme.h"
+#include "editors/LayBonsumme.h"
 
-#include "bonsummeformat.h"
-#include "host.h"
+#include "core/app/host.h"
+#include "core/sections/bonsummeformat.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonpos.h"
+#include "editors/LayBonpos.h"
 
 class QComboBox;
 class QLabel;

@@ -1,10 +1,10 @@
-#include "LayBonueber.h"
+#include "editors/LayBonueber.h"
 
-#include "LayBonueberPresets.h"
-#include "bonprinter.h"
-#include "controlvalues.h"
-#include "headingsections.h"
-#include "host.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/sections/headingsections.h"
+#include "editors/LayBonueberPresets.h"
+#include "widgets/controlvalues.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

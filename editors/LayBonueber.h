@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouteditor.h"
+#include "editors/layouteditor.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "LayBonueberPresets.h"
+#include "editors/LayBonueberPresets.h"
 
 #include <iterator>
 

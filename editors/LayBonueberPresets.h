@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services.h" // FormPreset
+#include "core/store/presetstore.h" // FormPreset
 
 #include <QList>
 

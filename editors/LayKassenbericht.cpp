@@ -1,4 +1,4 @@
-#include "LayKassenbericht.h"
+#include "editors/LayKassenbericht.h"
 
 #include <QCheckBox>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonStornoEnde.h"
+#include "editors/LayBonStornoEnde.h"
 
 class QCheckBox;
 

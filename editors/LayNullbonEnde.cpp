@@ -1,4 +1,4 @@
-#include "LayNullbonEnde.h"
+#include "editors/LayNullbonEnde.h"
 
 TfrmLayNullbonEnde::TfrmLayNullbonEnde(QWidget *parent)
     : TextLinesEditor(QStringLiteral("frmLayNullbonEnde"),

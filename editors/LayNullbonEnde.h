@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonStornoEnde.h"
+#include "editors/LayBonStornoEnde.h"
 
 // "Ende" of the zero receipt ("NULLENDE"); shares its preset with the void end.
 class TfrmLayNullbonEnde : public TextLinesEditor

@@ -1,4 +1,4 @@
-#include "LayRechEnde.h"
+#include "editors/LayRechEnde.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "LayRechPos.h"
+#include "editors/LayRechPos.h"
 
-#include "bonposformat.h"
-#include "rechformats.h"
+#include "core/sections/bonposformat.h"
+#include "core/sections/rechformats.h"
 
 TfrmLayRechPos::TfrmLayRechPos(QWidget *parent)
     : SwitchedLineEditor(QStringLiteral("frmLayRechPos"), window(), parent)

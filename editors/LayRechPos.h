@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonpos.h"
+#include "editors/LayBonpos.h"
 
 // "Gestaltung der Rechnungspositionen": the item lines of an invoice ("RECHPOS").
 class TfrmLayRechPos : public SwitchedLineEditor

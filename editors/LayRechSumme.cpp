@@ -1,7 +1,7 @@
-#include "LayRechSumme.h"
+#include "editors/LayRechSumme.h"
 
-#include "bonsummeformat.h"
-#include "rechformats.h"
+#include "core/sections/bonsummeformat.h"
+#include "core/sections/rechformats.h"
 
 #include <QLabel>
 

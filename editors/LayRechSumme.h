@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonpos.h"
+#include "editors/LayBonpos.h"
 
 // "Gestaltung der Zahlungssumme und der Zahlungsmittel": the sum and payment block of an
 // invoice ("RECHSUMM").

@@ -1,6 +1,6 @@
-#include "LayReklPos.h"
+#include "editors/LayReklPos.h"
 
-#include "reklformats.h"
+#include "core/sections/reklformats.h"
 
 TfrmLayReklPos::TfrmLayReklPos(QWidget *parent)
     : SwitchedLineEditor(QStringLiteral("frmLayReklPos"), window(), parent)

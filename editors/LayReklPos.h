@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonpos.h"
+#include "editors/LayBonpos.h"
 
 // "Reklamationspositionen": the complained article on a printed complaint ("REKLPOS").
 class TfrmLayReklPos : public SwitchedLineEditor

@@ -1,6 +1,6 @@
-#include "LayReklReg.h"
+#include "editors/LayReklReg.h"
 
-#include "reklformats.h"
+#include "core/sections/reklformats.h"
 
 TfrmLayReklReg::TfrmLayReklReg(QWidget *parent)
     : SwitchedLineEditor(QStringLiteral("frmLayReklReg"), window(), parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayBonpos.h"
+#include "editors/LayBonpos.h"
 
 // "Reklamationsregulierung": how a complaint is settled ("REKLREG").
 class TfrmLayReklReg : public SwitchedLineEditor

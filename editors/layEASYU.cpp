@@ -1,12 +1,12 @@
-#include "layEASYU.h"
+#include "editors/layEASYU.h"
 
-#include "bonprinter.h"
-#include "cardformat.h"
-#include "controlvalues.h"
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "settingslistcodec.h"
-#include "textfunctions.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/textfunctions.h"
+#include "core/sections/cardformat.h"
+#include "core/store/settingslistcodec.h"
+#include "widgets/controlvalues.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QCheckBox>
 #include <QComboBox>

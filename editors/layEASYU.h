@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kastfile.h"
-#include "tovoform.h"
+#include "core/store/kastfile.h"
+#include "widgets/tovoform.h"
 
 #include <QStringList>
 

@@ -1,13 +1,13 @@
-#include "layouteditor.h"
+#include "editors/layouteditor.h"
 
-#include "Preview.h"
-#include "bonprinter.h"
-#include "controlvalues.h"
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "pagesetup.h"
-#include "placeholderpicker.h"
-#include "textfunctions.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/pagesetup.h"
+#include "preview/Preview.h"
+#include "widgets/controlvalues.h"
+#include "widgets/mainwindowcontext.h"
+#include "widgets/placeholderpicker.h"
 
 #include <QAction>
 #include <QApplication>

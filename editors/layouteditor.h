@@ -1,10 +1,10 @@
 #pragma once
 
-#include "kastfile.h"
-#include "layoutformat.h"
-#include "linegroup.h"
-#include "services.h"
-#include "tovoform.h"
+#include "core/format/layoutformat.h"
+#include "core/store/formstore.h"
+#include "core/store/kastfile.h"
+#include "editors/linegroup.h"
+#include "widgets/tovoform.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "linegroup.h"
+#include "editors/linegroup.h"
 
-#include "controlvalues.h"
+#include "widgets/controlvalues.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "fuzzcheck.h"
-#include "logopicture.h"
+#include "core/engine/logopicture.h"
+#include "fuzz/fuzzcheck.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

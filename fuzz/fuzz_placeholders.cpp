@@ -1,6 +1,6 @@
-#include "fuzzcheck.h"
-#include "placeholdervalues.h"
-#include "sampledocument.h"
+#include "core/engine/placeholdervalues.h"
+#include "core/engine/sampledocument.h"
+#include "fuzz/fuzzcheck.h"
 
 #include <QDateTime>
 

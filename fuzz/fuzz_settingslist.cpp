@@ -1,5 +1,5 @@
-#include "fuzzcheck.h"
-#include "settingslistcodec.h"
+#include "core/store/settingslistcodec.h"
+#include "fuzz/fuzzcheck.h"
 
 // Any blob decodes; a decoded list written again reads back as the same list, in UTF-8 and,
 // when every character has a place there, in Windows-1252.

@@ -1,5 +1,5 @@
-#include "fuzzcheck.h"
-#include "virtualprinter.h"
+#include "core/output/virtualprinter.h"
+#include "fuzz/fuzzcheck.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
-#include "Platzhalter.h"
+#include "placeholders/Platzhalter.h"
 
-#include "placeholdercatalogue.h"
+#include "core/engine/placeholdercatalogue.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "placeholderpicker.h"
-#include "tovoform.h"
+#include "widgets/placeholderpicker.h"
+#include "widgets/tovoform.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>

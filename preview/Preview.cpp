@@ -1,4 +1,4 @@
-#include "Preview.h"
+#include "preview/Preview.h"
 
 #include <QLabel>
 #include <QScrollArea>

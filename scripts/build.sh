@@ -5,8 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-# Moc looks at the source folders again: a header added beside the globbed sources is found.
-find build -path '*_autogen/timestamp' -delete 2>/dev/null || true
 if [ $# -eq 0 ]; then
   cmake --build build
 else

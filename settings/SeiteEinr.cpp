@@ -1,11 +1,11 @@
-#include "SeiteEinr.h"
+#include "settings/SeiteEinr.h"
 
-#include "bonprinter.h"
-#include "controlvalues.h"
-#include "devicepresets.h"
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "textfunctions.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/devicepresets.h"
+#include "widgets/controlvalues.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QAction>
 #include <QComboBox>

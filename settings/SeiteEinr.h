@@ -1,9 +1,9 @@
 #pragma once
 
-#include "deviceformats.h"
-#include "kastfile.h"
-#include "layoutformat.h"
-#include "tovoform.h"
+#include "core/format/deviceformats.h"
+#include "core/format/layoutformat.h"
+#include "core/store/kastfile.h"
+#include "widgets/tovoform.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generalsettingswindow.h"
-#include "tovoform.h"
+#include "widgets/generalsettingswindow.h"
+#include "widgets/tovoform.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,12 +1,12 @@
-#include "allgtreiber.h"
+#include "settings/allgtreiber.h"
 
-#include "bonprinter.h"
-#include "controlvalues.h"
-#include "deviceformats.h"
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "radiogroup.h"
-#include "textfunctions.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/deviceformats.h"
+#include "widgets/controlvalues.h"
+#include "widgets/mainwindowcontext.h"
+#include "widgets/radiogroup.h"
 
 #include <QAction>
 #include <QCheckBox>

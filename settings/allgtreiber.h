@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kastfile.h"
-#include "layoutformat.h"
-#include "services.h"
-#include "tovoform.h"
+#include "core/format/layoutformat.h"
+#include "core/store/kastfile.h"
+#include "core/store/presetstore.h"
+#include "widgets/tovoform.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "frmBuchenAlleU.h"
+#include "settings/frmBuchenAlleU.h"
 
-#include "hosttables.h"
+#include "core/engine/hosttables.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,8 +1,8 @@
-#include "frmCopyOptionsU.h"
+#include "settings/frmCopyOptionsU.h"
 
-#include "host.h"
-#include "hosttables.h"
-#include "mainwindowcontext.h"
+#include "core/app/host.h"
+#include "core/engine/hosttables.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
-#include "frmsettingsu.h"
+#include "settings/frmsettingsu.h"
 
-#include "bonprinter.h"
-#include "host.h"
-#include "mainwindowcontext.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "buttonmenu.h"
-#include "editorregistry.h"
-#include "generalsettingswindow.h"
-#include "kastfile.h"
-#include "mainwindowcontext.h"
-#include "tovoform.h"
+#include "core/store/kastfile.h"
+#include "shell/editorregistry.h"
+#include "widgets/buttonmenu.h"
+#include "widgets/generalsettingswindow.h"
+#include "widgets/mainwindowcontext.h"
+#include "widgets/tovoform.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "host.h"
-#include "kassotypu.h"
-#include "messagebox.h"
-#include "startup.h"
+#include "core/app/host.h"
+#include "shell/kassotypu.h"
+#include "shell/startup.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QMessageBox>

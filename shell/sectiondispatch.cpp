@@ -1,6 +1,6 @@
-#include "sectiondispatch.h"
+#include "shell/sectiondispatch.h"
 
-#include "hosttables.h"
+#include "core/engine/hosttables.h"
 
 #include <array>
 

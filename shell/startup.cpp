@@ -1,9 +1,9 @@
-#include "startup.h"
+#include "shell/startup.h"
 
-#include "Platzhalter.h"
-#include "config.h"
-#include "host.h"
-#include "kassotypu.h"
+#include "core/app/config.h"
+#include "core/app/host.h"
+#include "placeholders/Platzhalter.h"
+#include "shell/kassotypu.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
-#include "testdruckanzeige.h"
+#include "shell/testdruckanzeige.h"
 
-#include "host.h"
-#include "mainwindowcontext.h"
+#include "core/app/host.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tovoform.h"
+#include "widgets/tovoform.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
-#include "testprints.h"
+#include "shell/testprints.h"
 
-#include "bonprinter.h"
-#include "hosttables.h"
-#include "textfunctions.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "core/engine/textfunctions.h"
 
 #include <QDate>
 

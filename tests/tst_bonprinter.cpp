@@ -2,11 +2,11 @@
 // the print mode, fonts, printer key and name, the page setup and the option "PRGEUEBE", and
 // the engine errors it leaves when one of them is missing or unusable.
 
-#include "bonprinter.h"
-#include "devicepresets.h"
-#include "hosttables.h"
-#include "settingslistcodec.h"
-#include "testinstallation.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "core/format/devicepresets.h"
+#include "core/store/settingslistcodec.h"
+#include "tests/support/testinstallation.h"
 
 #include <QTest>
 

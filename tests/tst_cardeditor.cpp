@@ -1,7 +1,7 @@
-#include "cardformat.h"
-#include "layEASYU.h"
-#include "settingslistcodec.h"
-#include "testinstallation.h"
+#include "core/sections/cardformat.h"
+#include "core/store/settingslistcodec.h"
+#include "editors/layEASYU.h"
+#include "tests/support/testinstallation.h"
 
 #include <QCheckBox>
 #include <QComboBox>

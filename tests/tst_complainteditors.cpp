@@ -1,7 +1,7 @@
-#include "LayReklPos.h"
-#include "LayReklReg.h"
-#include "editorsession.h"
-#include "reklformats.h"
+#include "core/sections/reklformats.h"
+#include "editors/LayReklPos.h"
+#include "editors/LayReklReg.h"
+#include "tests/support/editorsession.h"
 
 #include <QCheckBox>
 #include <QComboBox>

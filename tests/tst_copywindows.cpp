@@ -1,7 +1,7 @@
-#include "frmBuchenAlleU.h"
-#include "frmCopyOptionsU.h"
-#include "hosttables.h"
-#include "testinstallation.h"
+#include "core/engine/hosttables.h"
+#include "settings/frmBuchenAlleU.h"
+#include "settings/frmCopyOptionsU.h"
+#include "tests/support/testinstallation.h"
 
 #include <QImage>
 #include <QListWidget>

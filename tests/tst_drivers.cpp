@@ -1,6 +1,6 @@
-#include "allgtreiber.h"
-#include "devicepresets.h"
-#include "testinstallation.h"
+#include "core/format/devicepresets.h"
+#include "settings/allgtreiber.h"
+#include "tests/support/testinstallation.h"
 
 #include <QApplication>
 #include <QCheckBox>

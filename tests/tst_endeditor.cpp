@@ -1,6 +1,6 @@
-#include "LayBonende.h"
-#include "editorsession.h"
-#include "sectionprinters.h"
+#include "core/sections/sectionprinters.h"
+#include "editors/LayBonende.h"
+#include "tests/support/editorsession.h"
 
 #include <QBuffer>
 #include <QCheckBox>

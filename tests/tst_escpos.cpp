@@ -1,13 +1,13 @@
 // The device side of printing: the ESC/POS bytes of text mode against sequences written by hand
 // from the command reference, the same bytes read back by the virtual printer, the drawer and
 // display bytes of the device records, the PDF of graphic mode, and writes that must fail whole.
-#include "bonprinter.h"
-#include "devicepresets.h"
-#include "escpos.h"
-#include "printoutput.h"
-#include "testinstallation.h"
-#include "testprints.h"
-#include "virtualprinter.h"
+#include "core/engine/bonprinter.h"
+#include "core/format/devicepresets.h"
+#include "core/output/escpos.h"
+#include "core/output/printoutput.h"
+#include "core/output/virtualprinter.h"
+#include "shell/testprints.h"
+#include "tests/support/testinstallation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "allgeinstellungenfrm.h"
-#include "buttonmenu.h"
-#include "devicepresets.h"
-#include "testinstallation.h"
-#include "textfunctions.h"
-#include "workstationsetup.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/devicepresets.h"
+#include "core/store/workstationsetup.h"
+#include "settings/allgeinstellungenfrm.h"
+#include "tests/support/testinstallation.h"
+#include "widgets/buttonmenu.h"
 
 #include <QApplication>
 #include <QDialog>

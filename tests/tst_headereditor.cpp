@@ -1,10 +1,10 @@
-#include "LayBonkopf.h"
-#include "editorsession.h"
-#include "frmBuchenAlleU.h"
-#include "hosttables.h"
-#include "logoanzeige.h"
-#include "radiogroup.h"
-#include "sectionformats.h"
+#include "core/engine/hosttables.h"
+#include "core/sections/sectionformats.h"
+#include "editors/LayBonkopf.h"
+#include "settings/frmBuchenAlleU.h"
+#include "tests/support/editorsession.h"
+#include "widgets/logoanzeige.h"
+#include "widgets/radiogroup.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,8 +1,8 @@
-#include "LayBonueber.h"
-#include "Preview.h"
-#include "editorsession.h"
-#include "headingsections.h"
-#include "placeholderpicker.h"
+#include "core/sections/headingsections.h"
+#include "editors/LayBonueber.h"
+#include "preview/Preview.h"
+#include "tests/support/editorsession.h"
+#include "widgets/placeholderpicker.h"
 
 #include <QAction>
 #include <QApplication>

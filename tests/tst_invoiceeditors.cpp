@@ -1,10 +1,10 @@
-#include "LayRechEnde.h"
-#include "LayRechPos.h"
-#include "LayRechSumme.h"
-#include "bonendeformat.h"
-#include "editorsession.h"
-#include "rechformats.h"
-#include "testinstallation.h"
+#include "core/sections/bonendeformat.h"
+#include "core/sections/rechformats.h"
+#include "editors/LayRechEnde.h"
+#include "editors/LayRechPos.h"
+#include "editors/LayRechSumme.h"
+#include "tests/support/editorsession.h"
+#include "tests/support/testinstallation.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "LayBonpos.h"
-#include "Preview.h"
-#include "editorsession.h"
-#include "testinstallation.h"
+#include "editors/LayBonpos.h"
+#include "preview/Preview.h"
+#include "tests/support/editorsession.h"
+#include "tests/support/testinstallation.h"
 
 #include <QApplication>
 #include <QCheckBox>

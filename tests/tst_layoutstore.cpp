@@ -2,11 +2,11 @@
 // to the template workstation, filtered walks, atomic writes, damaged records, and what
 // happens when the store file itself is a problem.
 
-#include "kastfile.h"
-#include "layoutstore.h"
-#include "services.h"
-#include "settingslistcodec.h"
-#include "testinstallation.h"
+#include "core/store/kastfile.h"
+#include "core/store/layoutstore.h"
+#include "core/store/parameters.h"
+#include "core/store/settingslistcodec.h"
+#include "tests/support/testinstallation.h"
 
 #include <QDir>
 #include <QFile>

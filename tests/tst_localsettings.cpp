@@ -1,5 +1,5 @@
-#include "frmsettingsu.h"
-#include "testinstallation.h"
+#include "settings/frmsettingsu.h"
+#include "tests/support/testinstallation.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "SeiteEinr.h"
-#include "kassotypu.h"
-#include "testinstallation.h"
+#include "settings/SeiteEinr.h"
+#include "shell/kassotypu.h"
+#include "tests/support/testinstallation.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "SeiteEinr.h"
-#include "testinstallation.h"
+#include "settings/SeiteEinr.h"
+#include "tests/support/testinstallation.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "Platzhalter.h"
-#include "bonprinter.h"
-#include "placeholdercatalogue.h"
-#include "placeholdervalues.h"
-#include "sampledocument.h"
-#include "testinstallation.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/placeholdercatalogue.h"
+#include "core/engine/placeholdervalues.h"
+#include "core/engine/sampledocument.h"
+#include "placeholders/Platzhalter.h"
+#include "tests/support/testinstallation.h"
 
 #include <QLineEdit>
 #include <QPushButton>

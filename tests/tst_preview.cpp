@@ -1,6 +1,6 @@
-#include "Preview.h"
-#include "pagesetup.h"
-#include "testinstallation.h"
+#include "core/format/pagesetup.h"
+#include "preview/Preview.h"
+#include "tests/support/testinstallation.h"
 
 #include <QAction>
 #include <QApplication>

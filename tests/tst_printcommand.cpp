@@ -1,5 +1,5 @@
 // The headless print command as a user calls it: the built program on a seeded store.
-#include "testinstallation.h"
+#include "tests/support/testinstallation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "LayBonueber.h"
-#include "buttonmenu.h"
-#include "headingsections.h"
-#include "hosttables.h"
-#include "kassotypu.h"
-#include "sectiondispatch.h"
-#include "testinstallation.h"
+#include "core/engine/hosttables.h"
+#include "core/sections/headingsections.h"
+#include "editors/LayBonueber.h"
+#include "shell/kassotypu.h"
+#include "shell/sectiondispatch.h"
+#include "tests/support/testinstallation.h"
+#include "widgets/buttonmenu.h"
 
 #include <QComboBox>
 #include <QMap>

@@ -1,12 +1,16 @@
 // Host services the windows call: presets, parameters, rights, booking numbers, currency,
 // messages, the computer's configuration, number texts and the built-in device presets.
 
-#include "config.h"
-#include "devicepresets.h"
-#include "messages.h"
-#include "services.h"
-#include "testinstallation.h"
-#include "textfunctions.h"
+#include "core/app/config.h"
+#include "core/app/messages.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/devicepresets.h"
+#include "core/store/booking.h"
+#include "core/store/currency.h"
+#include "core/store/formstore.h"
+#include "core/store/parameters.h"
+#include "core/store/userrights.h"
+#include "tests/support/testinstallation.h"
 
 #include <QFile>
 #include <QSettings>

@@ -2,7 +2,7 @@
 // written by this program (UTF-8 with byte-order mark) and by older programs of the
 // installation (Windows-1252, any line end), so both directions are checked byte by byte.
 
-#include "settingslistcodec.h"
+#include "core/store/settingslistcodec.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "LayBonStornoEnde.h"
-#include "LayKassenbericht.h"
-#include "LayNullbonEnde.h"
-#include "editorsession.h"
-#include "textlinesformat.h"
+#include "core/sections/textlinesformat.h"
+#include "editors/LayBonStornoEnde.h"
+#include "editors/LayKassenbericht.h"
+#include "editors/LayNullbonEnde.h"
+#include "tests/support/editorsession.h"
 
 #include <QCheckBox>
 #include <QComboBox>

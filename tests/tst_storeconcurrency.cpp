@@ -1,8 +1,8 @@
 // Two programs on one store: concurrent saves of the same and of different records, and a
 // program killed in the middle of saves, a workstation setup or a settings copy. Runs on SQLite
 // and, as tst_storeconcurrency-pg, on PostgreSQL.
-#include "storeburst.h"
-#include "testinstallation.h"
+#include "tests/support/storeburst.h"
+#include "tests/support/testinstallation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

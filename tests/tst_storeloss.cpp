@@ -2,8 +2,8 @@
 // read-only or replaced; the PostgreSQL connection cut while the database refuses connections or
 // is read-only. A save meanwhile fails with a clear message and stores nothing; the next save
 // after the store is back works. Runs on SQLite and, as tst_storeloss-pg, on PostgreSQL.
-#include "LayBonueber.h"
-#include "editorsession.h"
+#include "editors/LayBonueber.h"
+#include "tests/support/editorsession.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "LayBonsumme.h"
-#include "Preview.h"
-#include "bonsummeformat.h"
-#include "editorsession.h"
-#include "testinstallation.h"
+#include "core/sections/bonsummeformat.h"
+#include "editors/LayBonsumme.h"
+#include "preview/Preview.h"
+#include "tests/support/editorsession.h"
+#include "tests/support/testinstallation.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "bonprinter.h"
-#include "buttonmenu.h"
-#include "hosttables.h"
-#include "kassotypu.h"
-#include "testdruckanzeige.h"
-#include "testinstallation.h"
-#include "testprints.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "shell/kassotypu.h"
+#include "shell/testdruckanzeige.h"
+#include "shell/testprints.h"
+#include "tests/support/testinstallation.h"
+#include "widgets/buttonmenu.h"
 
 #include <QLabel>
 #include <QRegularExpression>

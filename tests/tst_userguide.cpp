@@ -2,14 +2,14 @@
 // driven as a person would, each saved as the guide's picture under a stable name, and the
 // outcome the guide promises checked. scripts/update-guide-screenshots.sh copies the pictures
 // into docs/images.
-#include "allgeinstellungenfrm.h"
-#include "bonprinter.h"
-#include "controlvalues.h"
-#include "kassotypu.h"
-#include "layouteditor.h"
-#include "testdruckanzeige.h"
-#include "testinstallation.h"
-#include "testprints.h"
+#include "core/engine/bonprinter.h"
+#include "editors/layouteditor.h"
+#include "settings/allgeinstellungenfrm.h"
+#include "shell/kassotypu.h"
+#include "shell/testdruckanzeige.h"
+#include "shell/testprints.h"
+#include "tests/support/testinstallation.h"
+#include "widgets/controlvalues.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "buttonmenu.h"
-#include "kassotypu.h"
-#include "logoanzeige.h"
-#include "startup.h"
-#include "storeerror.h"
-#include "testinstallation.h"
-#include "tovoform.h"
+#include "core/store/storeerror.h"
+#include "shell/kassotypu.h"
+#include "shell/startup.h"
+#include "tests/support/testinstallation.h"
+#include "widgets/buttonmenu.h"
+#include "widgets/logoanzeige.h"
+#include "widgets/tovoform.h"
 
 #include <QAction>
 #include <QBuffer>

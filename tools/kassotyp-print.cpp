@@ -1,13 +1,13 @@
 // kassotyp-print: the test documents of the designer, printed without a window into files, for
 // looking at a layout on a computer without a receipt printer and for checking a printer's
 // bytes before they go to the till.
-#include "bonprinter.h"
-#include "host.h"
-#include "hosttables.h"
-#include "printoutput.h"
-#include "sampledocument.h"
-#include "testprints.h"
-#include "textfunctions.h"
+#include "core/app/host.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/hosttables.h"
+#include "core/engine/sampledocument.h"
+#include "core/engine/textfunctions.h"
+#include "core/output/printoutput.h"
+#include "shell/testprints.h"
 
 #include <QApplication>
 #include <QDir>

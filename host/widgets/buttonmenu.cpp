@@ -1,4 +1,4 @@
-#include "buttonmenu.h"
+#include "widgets/buttonmenu.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
-#include "controlvalues.h"
+#include "widgets/controlvalues.h"
 
-#include "layoutformat.h"
-#include "radiogroup.h"
-#include "textfunctions.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/layoutformat.h"
+#include "widgets/radiogroup.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

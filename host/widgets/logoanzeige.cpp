@@ -1,9 +1,9 @@
-#include "logoanzeige.h"
+#include "widgets/logoanzeige.h"
 
-#include "host.h"
-#include "logopicture.h"
-#include "mainwindowcontext.h"
-#include "tovoform.h"
+#include "core/app/host.h"
+#include "core/engine/logopicture.h"
+#include "widgets/mainwindowcontext.h"
+#include "widgets/tovoform.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "services.h"
+#include "core/store/booking.h"
+#include "core/store/logostore.h"
 
 #include <QFrame>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messages.h"
+#include "core/app/messages.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
-#include "tovoform.h"
+#include "widgets/tovoform.h"
 
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "messages.h"
+#include "core/app/host.h"
+#include "core/app/messages.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QAction>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layouteditor.h"
-#include "testinstallation.h"
+#include "editors/layouteditor.h"
+#include "tests/support/testinstallation.h"
 
 #include <QLabel>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "storeburst.h"
+#include "tests/support/storeburst.h"
 
-#include "host.h"
-#include "workstationsetup.h"
+#include "core/app/host.h"
+#include "core/store/workstationsetup.h"
 
 const QString StoreBurst::Printer = QStringLiteral("BURST");
 

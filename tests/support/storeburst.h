@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layoutstore.h"
+#include "core/store/layoutstore.h"
 
 #include <QList>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "testinstallation.h"
+#include "tests/support/testinstallation.h"
 
-#include "controlvalues.h"
-#include "devicepresets.h"
-#include "hosttables.h"
-#include "sampledocument.h"
-#include "settingslistcodec.h"
-#include "textfunctions.h"
+#include "core/engine/hosttables.h"
+#include "core/engine/sampledocument.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/devicepresets.h"
+#include "core/store/settingslistcodec.h"
+#include "widgets/controlvalues.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "bonprinter.h"
-#include "host.h"
-#include "mainwindowcontext.h"
-#include "messages.h"
-#include "teststore.h"
+#include "core/app/host.h"
+#include "core/app/messages.h"
+#include "core/engine/bonprinter.h"
+#include "tests/support/teststore.h"
+#include "widgets/mainwindowcontext.h"
 
 #include <QList>
 #include <QRect>

@@ -1,6 +1,6 @@
-#include "teststore.h"
+#include "tests/support/teststore.h"
 
-#include "store.h"
+#include "core/store/store.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

@@ -1,0 +1,185 @@
+#include "editors/switchedlineeditor.h"
+
+#include "core/engine/bonprinter.h"
+#include "core/sections/bonposformat.h"
+#include "preview/Preview.h"
+#include "widgets/controlvalues.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QCheckBox *addNamedSwitch(LineGroup *group, const QString &name, const QString &caption, bool on)
+{
+    QCheckBox *box = group->addSwitch(QString(), caption);
+    box->setObjectName(name);
+    box->setChecked(on);
+    return box;
+}
+
+} // namespace
+
+SwitchedLineEditor::SwitchedLineEditor(const QString &componentName,
+                                       const SwitchedLineWindow &window, QWidget *parent)
+    : LayoutEditor(componentName, parent)
+    , m_window(window)
+{
+    setKennung(window.kennung);
+    setMaske(window.maske);
+    setWindowTitle(window.headline);
+    headline()->setText(window.headline);
+    elementTitle()->setText(window.elements);
+
+    for (const SwitchedLineWindow::Line &spec : window.lines) {
+        LineGroup::Initial initial;
+        initial.text = window.initialText;
+        initial.alignment = spec.alignment;
+        LineGroup *group = addLine(initial);
+        const int n = group->number();
+        if (!spec.caption.isEmpty())
+            addNamedSwitch(group, window.names.lineSwitch(n), spec.caption, spec.on);
+        if (!spec.secondCaption.isEmpty())
+            addNamedSwitch(group, window.names.secondSwitch(n), spec.secondCaption, spec.secondOn);
+        for (const SwitchedLineWindow::Switch &s : window.switches) {
+            if (s.afterLine != n)
+                continue;
+            auto *box = new QCheckBox(s.caption, this);
+            box->setObjectName(s.name);
+            box->setChecked(s.on);
+            lineLayout()->insertWidget(lineLayout()->count() - 1, box);
+        }
+    }
+    createPreviewLabels(int(window.lines.size()));
+    addHints();
+
+    // Wide enough to show a line's selectors beside the placeholder hints without scrolling.
+    QScrollArea *lines = lineScrollArea();
+    const int needed = lines->widget()->sizeHint().width()
+                       + lines->verticalScrollBar()->sizeHint().width() + 2 * lines->frameWidth()
+                       + sideLayout()->parentWidget()->sizeHint().width() + 40;
+    resize(qMax(width(), needed), height());
+}
+
+void SwitchedLineEditor::addHints()
+{
+    auto *box = new QGroupBox(this);
+    box->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
+    auto *grid = new QGridLayout(box);
+    grid->setVerticalSpacing(1);
+    auto *title = new QLabel(m_window.hintTitle, box);
+    title->setObjectName(QStringLiteral("lblTxt1"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    grid->addWidget(title, 0, 0, 1, 4);
+    // Two pairs of columns keep the preview tall enough to read.
+    const int rows = int(m_window.hints.size() + 1) / 2;
+    for (int i = 0; i < m_window.hints.size(); ++i) {
+        const auto &[token, description] = m_window.hints.at(i);
+        auto *tokenLabel = new QLabel(token, box);
+        tokenLabel->setObjectName(QStringLiteral("lblPH%1").arg(i + 1));
+        tokenLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        auto *text = new QLabel(description, box);
+        text->setObjectName(QStringLiteral("lblTxtPH%1").arg(i + 1));
+        const int column = i < rows ? 0 : 2;
+        grid->addWidget(tokenLabel, 1 + i % rows, column);
+        grid->addWidget(text, 1 + i % rows, column + 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    sideLayout()->insertWidget(1, box);
+}
+
+QCheckBox *SwitchedLineEditor::lineSwitch(int line) const
+{
+    return findChild<QCheckBox *>(m_window.names.lineSwitch(line));
+}
+
+QCheckBox *SwitchedLineEditor::secondSwitch(int line) const
+{
+    const QString name = m_window.names.secondSwitch(line);
+    return name.isEmpty() ? nullptr : findChild<QCheckBox *>(name);
+}
+
+void SwitchedLineEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
+{
+    const SwitchedLineFormat &f = *m_window.format;
+    const int n = f.layout.applicableLength(list.size());
+    for (int p = 0; p < n; ++p) {
+        const FlagPairField *pair = f.flagPairAt(p);
+        if (!pair) {
+            writeField(f.layout.fields.at(p), list.at(p));
+            continue;
+        }
+        // A head entry that is not one of the four pairs leaves both switches as they are.
+        if (const auto flags = decodeFlagPair(list.at(p))) {
+            ControlValues::write(this, pair->first, flag(flags->first));
+            ControlValues::write(this, pair->second, flag(flags->second));
+        }
+    }
+}
+
+void SwitchedLineEditor::Einstellungen_MaskeLesen(QStringList &list)
+{
+    list.clear();
+    const SwitchedLineFormat &f = *m_window.format;
+    const int n = qMin(storedLength(), f.layout.size());
+    for (int p = 0; p < n; ++p) {
+        const FormatField &field = f.layout.fields.at(p);
+        if (const FlagPairField *pair = f.flagPairAt(p)) {
+            list << encodeFlagPair(ControlValues::read(this, pair->first) == QLatin1String("1"),
+                                   ControlValues::read(this, pair->second) == QLatin1String("1"));
+        } else if (field.encoding == FieldEncoding::ItemIndex) {
+            list << QString::number(chosenItem(field.control));
+        } else {
+            list << readField(field);
+        }
+    }
+}
+
+int SwitchedLineEditor::chosenItem(const QString &control) const
+{
+    return qMax(0, ControlValues::readIndex(this, control));
+}
+
+bool SwitchedLineEditor::lineShown(int line) const
+{
+    const QCheckBox *box = lineSwitch(line);
+    return box && box->isChecked();
+}
+
+void SwitchedLineEditor::drawPreview(int width)
+{
+    int y = 10;
+    const bool wh2 = engine().ReplWH2(previewSecondCurrency());
+    for (int n : previewLines()) {
+        // A line that is off takes no room; its label stays hidden.
+        if (LineGroup *group = line(n); group && previewLabel(n) && lineShown(n))
+            writePreviewLine(previewLabel(n), group, y, width, wh2, false);
+    }
+}
+
+void SwitchedLineEditor::scbPreviewClick()
+{
+    TfrmPreview preview;
+    preview.resize(previewWindowWidth(printableWidth()), preview.height());
+    // The lines shown, in the order drawn, as far as the preview window has labels.
+    int source = 0;
+    for (int n : previewLines()) {
+        QLabel *label = previewLabel(n);
+        if (label && !label->isHidden() && source < TfrmPreview::SourceCount)
+            preview.setSource(++source, label);
+    }
+    preview.exec();
+}

@@ -1,0 +1,192 @@
+#include "editors/textlineseditor.h"
+
+#include "core/sections/textlinesformat.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWindow &window,
+                                 QWidget *parent)
+    : LayoutEditor(componentName, parent)
+    , m_window(window)
+    , m_section(*textLinesSection(window.kennung))
+{
+    setKennung(window.kennung);
+    setMaske(window.maske);
+    setWindowTitle(window.headline);
+    headline()->setText(window.headline);
+    elementTitle()->setText(window.elements);
+
+    auto *countRow = new QHBoxLayout;
+    auto *countLabel = new QLabel(tr("Anzahl Zeilen:"), this);
+    m_lineCount = new QLineEdit(this);
+    m_lineCount->setObjectName(TextLinesCountControl);
+    m_lineCount->setMaxLength(2);
+    m_lineCount->setValidator(new LineCountValidator(m_lineCount));
+    m_lineCount->setToolTip(tr("Kopfzeilen: Anzahl von 0 bis 10 "));
+    m_lineCount->setMaximumWidth(50);
+    countLabel->setBuddy(m_lineCount);
+    countRow->addWidget(countLabel);
+    countRow->addWidget(m_lineCount);
+    countRow->addStretch();
+    lineLayout()->insertLayout(0, countRow);
+
+    for (int i = 1; i <= m_section.lines; ++i) {
+        LineGroup *group = addLine({});
+        if (!window.lineCaption.isEmpty())
+            group->caption()->setText(window.lineCaption);
+        // A line shows its initial alignment without selecting the item; the preset keeps
+        // item numbers and would bring back the first item instead.
+        _ComboBox_SetText(group->alignment(), group->alignment()->currentText());
+    }
+    createPreviewLabels(m_section.lines);
+    addHints();
+
+    // The framework's preset buttons keep the settings list; a window whose preset keeps
+    // properties hands its buttons to its own handlers.
+    if (window.presetKeepsProperties) {
+        const struct
+        {
+            const char *button;
+            void (TextLinesEditor::*handler)();
+            const char *operation;
+        } presets[] = {
+                {"btnVorgabeLaden", &TextLinesEditor::btnVorgabeLadenClick, "btnVorgabeLadenClick"},
+                {"btnVorgabeSpeichern", &TextLinesEditor::btnVorgabeSpeichernClick,
+                 "btnVorgabeSpeichernClick"},
+        };
+        for (const auto &p : presets) {
+            auto *button = findChild<QPushButton *>(QString::fromLatin1(p.button));
+            disconnect(button, &QPushButton::clicked, this, nullptr);
+            const auto handler = p.handler;
+            const QString operation = QString::fromLatin1(p.operation);
+            connect(button, &QPushButton::clicked, this, [this, handler, operation] {
+                guard(operation, [this, handler] { (this->*handler)(); });
+            });
+        }
+    }
+
+    connect(m_lineCount, &QLineEdit::textChanged, this, [this] {
+        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
+    });
+    connect(m_lineCount, &QLineEdit::editingFinished, this, [this] {
+        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
+    });
+    m_lineCount->setText(QStringLiteral("1"));
+}
+
+TextLinesEditor::~TextLinesEditor()
+{
+    // Hiding a destroyed dialog ends the editing of the field; nothing may react to it now.
+    m_lineCount->disconnect(this);
+}
+
+void TextLinesEditor::addHints()
+{
+    auto *box = new QGroupBox(this);
+    box->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
+    auto *grid = new QGridLayout(box);
+    auto *title = new QLabel(tr("Häufig verwendete Platzhalter"), box);
+    title->setObjectName(QStringLiteral("lblTxt1"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    grid->addWidget(title, 0, 0, 1, 2);
+    for (int i = 0; i < m_window.hints.size(); ++i) {
+        const auto &[description, token] = m_window.hints.at(i);
+        auto *text = new QLabel(description, box);
+        text->setObjectName(QStringLiteral("lblTxtPH%1").arg(i + 1));
+        auto *tokenLabel = new QLabel(token, box);
+        tokenLabel->setObjectName(QStringLiteral("lblPH%1").arg(i + 1));
+        tokenLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(text, i + 1, 0);
+        grid->addWidget(tokenLabel, i + 1, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    sideLayout()->insertWidget(1, box);
+}
+
+const LayoutFormat &TextLinesEditor::format() const
+{
+    return m_section.format;
+}
+
+int TextLinesEditor::lineCountMaximum() const
+{
+    return m_section.lines;
+}
+
+int TextLinesEditor::lineCount() const
+{
+    return qBound(1, m_lineCount->text().toInt(), m_section.lines);
+}
+
+void TextLinesEditor::edtTextAnzahlZeilenChange()
+{
+    // While the user is typing, an emptied field or a 0 waits for the next digit; it becomes
+    // 1 when the field is left or set from outside.
+    if (m_lineCount->text().toInt() < 1) {
+        if (!m_lineCount->hasFocus())
+            m_lineCount->setText(QStringLiteral("1"));
+        return;
+    }
+    if (m_lineCount->text().toInt() > m_section.lines) {
+        m_lineCount->setText(QString::number(m_section.lines));
+        return;
+    }
+    const int n = lineCount();
+    for (LineGroup *group : lineGroups())
+        group->setVisible(group->number() <= n);
+}
+
+QList<int> TextLinesEditor::previewLines() const
+{
+    QList<int> numbers;
+    for (int i = 1; i <= lineCount(); ++i)
+        numbers << i;
+    return numbers;
+}
+
+void TextLinesEditor::btnVorgabeSpeichernClick()
+{
+    if (!m_window.presetKeepsProperties) {
+        LayoutEditor::btnVorgabeSpeichernClick();
+        return;
+    }
+    FormStore.SetMaske(Maske());
+    FormStore.LayOutListe.clear();
+    for (const FormatField &field : layNbEndPresetFormat().fields)
+        FormStore.LayOutListe << readField(field);
+    FormStore.store(QString::number(RNr()), presetFlag());
+}
+
+void TextLinesEditor::btnVorgabeLadenClick()
+{
+    if (!m_window.presetKeepsProperties) {
+        LayoutEditor::btnVorgabeLadenClick();
+        return;
+    }
+    FormStore.LayOutListe.clear();
+    FormStore.SetMaske(Maske());
+    if (FormStore.restore(QString::number(RNr()), presetFlag())) {
+        const LayoutFormat &kept = layNbEndPresetFormat();
+        const int n = kept.applicableLength(FormStore.LayOutListe.size());
+        for (int p = 0; p < n; ++p)
+            writeField(kept.fields.at(p), FormStore.LayOutListe.at(p));
+    }
+    btnPreviewClick();
+}
+
+QList<std::pair<QString, QString>> sellerAndLineHints()
+{
+    return {{QObject::tr("Verkäuferin Nummer"), QStringLiteral("#VknNr#")},
+            {QObject::tr("Verkäuferin Name"), QStringLiteral("#VknName#")},
+            {QObject::tr("Linie"), QStringLiteral("#Linie#")}};
+}

@@ -1,0 +1,37 @@
+#include "core/app/host.h"
+
+#include "core/store/demoseed.h"
+
+Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
+    : m_config(config)
+    , m_store(std::move(store))
+    , m_info(config.logFile)
+    , m_layouts(*m_store)
+    , m_program(*this)
+    , m_parameters(*m_store)
+    , m_workstations(*m_store)
+    , m_rights(*m_store, config.userName)
+    , m_booking(*m_store)
+    , m_logos(*m_store)
+    , m_currency(*m_store)
+{
+}
+
+Host::~Host() = default;
+
+std::unique_ptr<Host> Host::open(const ComputerConfig &config)
+{
+    std::unique_ptr<Store> store = Store::open(StoreLocation::parse(config.storeLocation));
+    if (!store->isReadOnly()) {
+        // A store without workstations was just created (or emptied by hand): seed it once,
+        // in one transaction, so that a second program starting at the same time sees
+        // either nothing or the whole demo installation.
+        store->write([&] {
+            QSqlQuery q = store->prepare(QStringLiteral("SELECT count(*) FROM workstations"));
+            Store::exec(q, QStringLiteral("Prüfen der Rechnertabelle"));
+            if (q.next() && q.value(0).toInt() == 0)
+                seedDemoInstallation(*store, config.userName);
+        });
+    }
+    return std::unique_ptr<Host>(new Host(config, std::move(store)));
+}

@@ -1,0 +1,526 @@
+#include "core/engine/bonprinter.h"
+
+#include "core/format/deviceformats.h"
+#include "core/format/devicepresets.h"
+
+#include "core/app/host.h"
+#include "core/engine/hosttables.h"
+#include "core/engine/placeholdervalues.h"
+#include "core/engine/textfunctions.h"
+#include "core/sections/sectionprinters.h"
+#include "core/store/layoutstore.h"
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace {
+const QString Location = QStringLiteral("TBonPrinter.Refresh");
+}
+
+TBonPrinter::TBonPrinter(Host &host, const QSet<int> &documentTypes, int)
+    : m_host(host)
+    , m_documentTypes(documentTypes)
+    , m_workstation(host.program().GetRId())
+    , m_output(host.config())
+{
+    Refresh();
+}
+
+void TBonPrinter::fail(int number, const QStringList &args)
+{
+    // The first failure of a refresh is its cause; a missing page setup of a missing
+    // printer must not hide that the printer is missing.
+    if (m_refreshFailed)
+        return;
+    m_refreshFailed = true;
+    m_host.info().SetError(number, Location, args);
+}
+
+void TBonPrinter::Refresh()
+{
+    m_printerRecord.clear();
+    m_printerRecordRnr = -1;
+    m_mode.clear();
+    m_printerKey.clear();
+    m_printerFonts.clear();
+    m_pageSetup.clear();
+    m_textPort.clear();
+    m_refreshFailed = false;
+    readPrinterRecord();
+    readPageSetup();
+    ReadPrGeUebe();
+}
+
+void TBonPrinter::readPrinterRecord()
+{
+    const LayoutStore &layouts = m_host.layouts();
+    const QString ws = QString::number(m_workstation);
+    // The workstation's own record, then the template's active one, then the dummy printer.
+    const QList<LayoutKey> candidates = {
+            {QStringLiteral("AKTBONDR"), m_workstation, QStringLiteral("AKTIV")},
+            {QStringLiteral("AKTBONDR"), 0, QStringLiteral("AKTIV")},
+            {QStringLiteral("AKTBONDR"), 0, QStringLiteral("TEST")},
+    };
+    QStringList list;
+    LayoutKey foundKey;
+    try {
+        for (const LayoutKey &key : candidates) {
+            if (const auto stored = layouts.readList(key)) {
+                list = *stored;
+                foundKey = key;
+                break;
+            }
+        }
+    } catch (const StoreError &e) {
+        fail(1005, {ws, e.text()});
+        return;
+    }
+    if (foundKey.kennung.isEmpty()) {
+        fail(1001, {ws});
+        return;
+    }
+    // Read through the printer record's one description, as the settings window writes it.
+    QMap<QString, QString> values;
+    try {
+        values = decodePrinterRecord(foundKey, list);
+    } catch (const DamagedRecordError &) {
+        fail(1003, {ws, list.value(0)});
+        return;
+    }
+    if (values.isEmpty()) {
+        fail(1004, {ws});
+        return;
+    }
+    const int mode = values.value(QStringLiteral("rgpDruckermodus")).trimmed().toInt();
+    if (mode < 0 || mode > 2) {
+        fail(1003, {ws, list.at(0)});
+        return;
+    }
+    m_printerRecordRnr = foundKey.rnr;
+    m_printerRecord = list;
+    m_mode = QString(mode == 1 ? GraphicMode : mode == 0 ? TextMode : TestMode);
+    m_printerKey = values.value(QStringLiteral("ddcEinstellung")).trimmed();
+    for (int f = 1; f <= 4; ++f) {
+        const QString font = values.value(QStringLiteral("edtNameFont%1").arg(f));
+        if (!font.isEmpty())
+            m_printerFonts << font;
+    }
+    m_textPort = values.value(QStringLiteral("cmbComPortTextmDirekt"));
+}
+
+void TBonPrinter::readPageSetup()
+{
+    const QString key = m_printerKey.isEmpty() ? QStringLiteral("TEST") : m_printerKey;
+    try {
+        for (int rnr : {m_workstation, 0}) {
+            if (const auto stored =
+                        m_host.layouts().readList({QStringLiteral("SEITEEIN"), rnr, key})) {
+                m_pageSetup = *stored;
+                return;
+            }
+        }
+    } catch (const StoreError &e) {
+        fail(1006, {key, e.text()});
+        return;
+    }
+    fail(1002, {key});
+}
+
+QString TBonPrinter::Kasso_Typ_Get_PrinterName() const
+{
+    if (const auto preset = findPreset(printerPresets(), m_printerKey))
+        return preset->remark;
+    return m_printerKey;
+}
+
+bool TBonPrinter::TextModusDirektVerwendet() const
+{
+    return m_mode == QString(TextMode) && m_textPort.startsWith(QLatin1String("COM"));
+}
+
+void TBonPrinter::ReadPrGeUebe()
+{
+    try {
+        m_prGeUebe = m_host.parameters().StringParamRead(QStringLiteral("PRGEUEBE"), m_workstation);
+    } catch (const StoreError &e) {
+        m_prGeUebe.clear();
+        fail(1007, {QStringLiteral("PRGEUEBE"), e.text()});
+    }
+}
+
+bool TBonPrinter::ReplWH2(bool sumSection) const
+{
+    const QString option = m_prGeUebe.trimmed().left(1).toUpper();
+    if (option == QLatin1String("A"))
+        return true;
+    if (option == QLatin1String("K"))
+        return false;
+    return sumSection;
+}
+
+QString TBonPrinter::Replace_All(const QString &text, bool secondCurrency, bool) const
+{
+    return replacePlaceholders(text, m_document, secondCurrency);
+}
+
+KTFontInfo TBonPrinter::GetKTFontInfosForKennung(const QString &) const
+{
+    if (m_mode == QString(GraphicMode)) {
+        // The font database needs a GUI application; the print command may run without one.
+        const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+        return {gui ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()
+                    : QStringLiteral("Sans Serif"),
+                QStringLiteral("10")};
+    }
+    return {m_printerFonts.value(0), QString()};
+}
+
+// ---- printing documents ------------------------------------------------------------------
+
+namespace {
+
+struct Operation
+{
+    const char16_t *name;
+    const char16_t *kennung; // empty: the header of the document type
+    int headerType;
+};
+
+// Print operations and the section each prints.
+const Operation operations[] = {
+        {u"KT_PrintAnzahlungKopf", u"", 1},
+        {u"KT_PrintAnzahlungUeber", u"ANZUEBER", 0},
+        {u"KT_PrintAnzahlung", u"ANZPOS", 0},
+        {u"KT_PrintAnzahlungEnde", u"ANZENDE", 0},
+        {u"KT_PrintAUKopf", u"", 2},
+        {u"KT_PrintAUUeber", u"AUUEBER", 0},
+        {u"KT_PrintAUPos", u"AUPOS", 0},
+        {u"KT_PrintAUEnde", u"AUENDE", 0},
+        {u"KT_PrintAllgphasBelegKopf", u"", 3},
+        {u"KT_PrintAllgphasBelegUeber", u"ABELUBER", 0},
+        {u"KT_PrintAllgphasBelegArtPos", u"ABELART", 0},
+        {u"KT_PrintAllgphasBelegPos", u"ABELPOS", 0},
+        {u"KT_PrintAllgphasBelegTextPos", u"ABELTXT", 0},
+        {u"KT_PrintAllgphasBelegEnde", u"ABELENDE", 0},
+        {u"KT_PrintBeleglisteKopf", u"", 4},
+        {u"KT_PrintBeleglisteUeber", u"BLSTUBER", 0},
+        {u"KT_PrintBeleglisteBeleg", u"BLSTBELE", 0},
+        {u"KT_PrintBDSGKopf", u"", 5},
+        {u"KT_PrintBDSGUeber", u"BDSGUEBE", 0},
+        {u"KT_PrintBDSGPos", u"BDSGPOS", 0},
+        {u"KT_PrintBDSGEnde", u"BDSGENDE", 0},
+        {u"KT_PrintTaxFreeKopf", u"", 6},
+        {u"KT_PrintTaxFreeUeber", u"TAXUEBER", 0},
+        {u"KT_PrintTaxFreePos", u"TAXPOS", 0},
+        {u"KT_PrintTaxFreeEnde", u"TAXENDE", 0},
+        {u"KT_Print_BestAbg_Kopf", u"", 7},
+        {u"KT_Print_BestAbg_Main", u"BABGPOS", 0},
+        {u"KT_PrintFAKopf", u"", 8},
+        {u"KT_PrintFAUeber", u"FAUEBER", 0},
+        {u"KT_PrintFAPos", u"FAPOS", 0},
+        {u"KT_PrintFAEnde", u"FAENDE", 0},
+        {u"KT_PrintGutschKopf", u"", 9},
+        {u"KT_PrintGutschein", u"GUTSCHEI", 0},
+        {u"KT_PrintGutscheinZahlbetrag", u"GUTSPOZB", 0},
+        {u"KT_PrintGutscheinTeileinloesungen", u"GUTSTEEI", 0},
+        {u"KT_PrintGutscheinBetragOffen", u"GUTSOFBE", 0},
+        {u"KT_PrintGutschEnde", u"GUTENDE", 0},
+        {u"KT_PrintGutschriftKopf", u"", 10},
+        {u"KT_PrintGutschrift", u"GUTSCHRI", 0},
+        {u"KT_PrintGutschriftTeileinloesungen", u"GUTRTEEI", 0},
+        {u"KT_PrintGutschriftBetragOffen", u"GUTROFBE", 0},
+        {u"KT_PrintGutschriftEnde", u"GSCHRIEN", 0},
+        {u"KT_PrintKasberKopf", u"", 11},
+        {u"KT_PrintKasberUeber", u"KASUEBER", 0},
+        {u"KT_PrintKassenbericht", u"KASPOS", 0},
+        {u"KT_PrintKasberEnde", u"KASENDE", 0},
+        {u"KT_PrintErhKopf", u"", 12},
+        {u"KT_PrintErhUeber", u"ERHUEBER", 0},
+        {u"KT_PrintErhoehung", u"ERHPOS", 0},
+        {u"KT_PrintErhEnde", u"ERHENDE", 0},
+        {u"KT_PrintBonKopf", u"", 13},
+        {u"KT_PrintBonUeber", u"BONUEBER", 0},
+        {u"KT_PrintBonPos", u"BONPOS", 0},
+        {u"KT_PrintBonSum", u"BONSUMME", 0},
+        {u"KT_PrintBonEnde", u"BONENDE", 0},
+        {u"KT_PrintBonStornoEnde", u"STORNEND", 0},
+        {u"KT_PrintEntKopf", u"", 14},
+        {u"KT_PrintEntUeber", u"ENTUEBER", 0},
+        {u"KT_PrintEntnahme", u"ENTPOS", 0},
+        {u"KT_PrintEntEnde", u"ENTENDE", 0},
+        {u"KT_PrintMailbonKopf", u"", 15},
+        {u"KT_PrintMailbon", u"MAILBON", 0},
+        {u"KT_PrintMailbonEnde", u"MAILENDE", 0},
+        {u"KT_PrintNullbonKopf", u"", 16},
+        {u"KT_PrintNullbon", u"NULLBON", 0},
+        {u"KT_PrintNullbonEnde", u"NULLENDE", 0},
+        {u"KT_PrintQuittungKopf", u"", 17},
+        {u"KT_PrintQuittung", u"QUITUEBE", 0},
+        {u"KT_PrintQuittungEnde", u"QUITENDE", 0},
+        {u"KT_PrintRechnungKopf", u"", 18},
+        {u"KT_PrintRechnungUeber", u"RECHUEBE", 0},
+        {u"KT_PrintRechnungPos", u"RECHPOS", 0},
+        {u"KT_PrintRechnungSum", u"RECHSUMM", 0},
+        {u"KT_PrintRechnungEnde", u"RECHENDE", 0},
+        {u"KT_PrintReklKopf", u"", 19},
+        {u"KT_PrintReklUeber", u"REKLUEBE", 0},
+        {u"KT_PrintReklPos", u"REKLPOS", 0},
+        {u"KT_PrintReklReg", u"REKLREG", 0},
+        {u"KT_PrintReklEnde", u"REKLENDE", 0},
+        {u"KT_PrintReservKopf", u"", 20},
+        {u"KT_PrintReservUeber", u"RESEUEBE", 0},
+        {u"KT_PrintReservPos", u"RESEPOS", 0},
+        {u"KT_PrintReservEnde", u"RESEENDE", 0},
+        {u"KT_PrintRKSVKopf", u"", 21},
+        {u"KT_PrintRKSVUeber", u"RKSVUBER", 0},
+        {u"KT_PrintRKSV", u"RKSVPOS", 0},
+        {u"KT_PrintRKSVEnde", u"RKSVENDE", 0},
+        {u"KT_PrintWBSKopf", u"", 22},
+        {u"KT_PrintWBSUeber", u"WBSUEBER", 0},
+        {u"KT_PrintWBSPos", u"WBSPOS", 0},
+        {u"KT_PrintWBSEnde", u"WBSENDE", 0},
+        {u"KT_PrintZahlungKopf", u"", 23},
+        {u"KT_PrintZahlungUeber", u"ZAHLUBER", 0},
+        {u"KT_PrintZahlungEnde", u"ZAHLENDE", 0},
+};
+
+const QStringList &cardFieldNames()
+{
+    static const QStringList names = {QStringLiteral("Terminal-ID"),
+                                      QStringLiteral("Datum"),
+                                      QStringLiteral("Uhrzeit"),
+                                      QStringLiteral("Beleg-Nr."),
+                                      QStringLiteral("Trace-Nr."),
+                                      QStringLiteral("Kassen-Nr."),
+                                      QStringLiteral("Karte"),
+                                      QStringLiteral("Vorgang"),
+                                      QStringLiteral("Währung"),
+                                      QStringLiteral("Betrag"),
+                                      QStringLiteral("Händler-Nr."),
+                                      QStringLiteral("Karten-Nr."),
+                                      QStringLiteral("Folge-Nr."),
+                                      QStringLiteral("Gültig bis"),
+                                      QStringLiteral("AID"),
+                                      QStringLiteral("Kontrollnr."),
+                                      QStringLiteral("Autorisierung"),
+                                      QStringLiteral("Status"),
+                                      QString()};
+    return names;
+}
+
+} // namespace
+
+QString TBonPrinter::sectionOfOperation(const QString &operation)
+{
+    for (const Operation &op : operations) {
+        if (QStringView(op.name) == operation)
+            return op.headerType > 0 ? CBelegTyp_2_KennungKopf(op.headerType)
+                                     : QString::fromUtf16(op.kennung);
+    }
+    return {};
+}
+
+PrintJob TBonPrinter::newJob() const
+{
+    PrintJob job;
+    job.printerKey = m_printerKey;
+    job.mode = m_mode;
+    job.paperWidthCm = StrToFloatDef_FSKRT(m_pageSetup.value(0), 0);
+    job.leftMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(2), 0);
+    job.rightMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(3), 0);
+    return job;
+}
+
+void TBonPrinter::KT_DocBegin()
+{
+    m_calls << QStringLiteral("KT_DocBegin");
+    if (m_documentOpen)
+        m_host.info().SetError(1016, QStringLiteral("TBonPrinter.KT_DocBegin"));
+    m_job = newJob();
+    m_documentOpen = true;
+}
+
+void TBonPrinter::ensureDocument()
+{
+    if (m_documentOpen)
+        return;
+    // Printing outside a document still keeps what was printed, in a document of its own.
+    m_host.info().SetError(1017, QStringLiteral("TBonPrinter.KT_Print"));
+    m_job = newJob();
+    m_documentOpen = true;
+}
+
+void TBonPrinter::KT_DocEnd(bool keepOpen)
+{
+    m_calls << QStringLiteral("KT_DocEnd");
+    if (!m_documentOpen)
+        return;
+    if (keepOpen)
+        return;
+    JobItem cut;
+    cut.kind = JobItem::Kind::Cut;
+    m_job.items.append(cut);
+    m_lastJob = m_job;
+    m_job = PrintJob();
+    m_documentOpen = false;
+    m_lastOutput = m_outputEnabled ? m_output.print(m_lastJob, m_printerRecord) : OutputResult{};
+    if (m_outputEnabled && !m_lastOutput.ok)
+        m_host.info().SetError(1009, QStringLiteral("TBonPrinter.KT_DocEnd"), {m_lastOutput.error});
+    if (m_sink)
+        m_sink(m_lastJob);
+}
+
+bool TBonPrinter::KT_Print(const QString &operation)
+{
+    m_calls << operation;
+    const QString kennung = sectionOfOperation(operation);
+    if (kennung.isEmpty()) {
+        m_host.info().SetError(1018, QStringLiteral("TBonPrinter.KT_Print"), {operation});
+        return false;
+    }
+    return printSection(kennung);
+}
+
+bool TBonPrinter::printSection(const QString &kennung)
+{
+    ensureDocument();
+    const SectionPrinter *printer = sectionPrinterFor(kennung);
+    if (!printer)
+        return false;
+    QStringList list;
+    try {
+        const QString key = m_printerKey.isEmpty() ? QStringLiteral("TEST") : m_printerKey;
+        std::optional<QStringList> stored =
+                m_host.layouts().readList({kennung, m_workstation, m_printerKey});
+        if (!stored)
+            stored = m_host.layouts().readList({kennung, 0, key});
+        if (stored) {
+            list = *stored;
+        } else {
+            const TKRT_LayBonDefaultDesign design(
+                    [this](const QString &k) { return GetKTFontInfosForKennung(k); }, this);
+            if (!design.GetDefaultDesignForKennung(kennung, list))
+                return false;
+        }
+    } catch (const StoreError &e) {
+        m_host.info().SetError(1007, QStringLiteral("TBonPrinter.KT_Print"), {kennung, e.text()});
+        return false;
+    }
+    const std::optional<HeadingSection> heading = headingSectionByKennung(kennung);
+    const SectionPrintContext context{*this, kennung, m_lineKind,
+                                      ReplWH2(heading && isSumSection(heading->code))};
+    printer->print(printer->format(kennung).decode(list), context, m_job);
+    return true;
+}
+
+void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, int)
+{
+    m_calls << QStringLiteral("KT_PrintLine");
+    ensureDocument();
+    JobItem item;
+    item.text = text;
+    item.alignment = alignmentFromText(alignment);
+    item.fontName = GetKTFontInfosForKennung(QString()).fontName;
+    m_job.items.append(item);
+}
+
+void TBonPrinter::KT_PrintNewLine(int count)
+{
+    m_calls << QStringLiteral("KT_PrintNewLine");
+    ensureDocument();
+    JobItem item;
+    item.kind = JobItem::Kind::Feed;
+    item.lines = qMax(1, count);
+    m_job.items.append(item);
+}
+
+void TBonPrinter::printCard(const QString &operation, const QString &kennung,
+                            const QStringList &data)
+{
+    m_calls << operation;
+    printSection(kennung);
+    const QStringList &names = cardFieldNames();
+    for (int i = 0; i < data.size(); ++i) {
+        if (data.at(i).isEmpty())
+            continue;
+        JobItem item;
+        item.section = kennung;
+        item.fontName = GetKTFontInfosForKennung(kennung).fontName;
+        const QString name = names.value(i);
+        item.text = name.isEmpty() ? data.at(i) : name + QStringLiteral(": ") + data.at(i);
+        m_job.items.append(item);
+    }
+}
+
+void TBonPrinter::KT_PrintECBu(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintECBu"), QStringLiteral("ECBUCH"), d);
+}
+
+void TBonPrinter::KT_PrintECSto(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintECSto"), QStringLiteral("ECSTOR"), d);
+}
+
+void TBonPrinter::KT_PrintKKBu(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKBu"), QStringLiteral("KKBUCH"), d);
+}
+
+void TBonPrinter::KT_PrintKKSto(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKSto"), QStringLiteral("KKSTOR"), d);
+}
+
+void TBonPrinter::KT_PrintKKGut(const QStringList &d, bool)
+{
+    printCard(QStringLiteral("KT_PrintKKGut"), QStringLiteral("KKGUTS"), d);
+}
+
+// ---- cash drawer and customer display ----------------------------------------------------
+
+OutputResult TBonPrinter::KT_DrawerOpen()
+{
+    m_calls << QStringLiteral("KT_DrawerOpen");
+    OutputResult r = m_output.openDrawer(m_printerRecord);
+    if (!r.ok)
+        m_host.info().SetError(1010, QStringLiteral("TBonPrinter.KT_DrawerOpen"), {r.error});
+    return r;
+}
+
+void TBonPrinter::KD_Init()
+{
+    m_calls << QStringLiteral("KD_Init");
+    m_displayRecord.clear();
+    try {
+        for (int rnr : {m_workstation, 0}) {
+            if (const auto list = m_host.layouts().readList(
+                        {QStringLiteral("DISPLAY"), rnr, QStringLiteral("DISPLAY")})) {
+                m_displayRecord = *list;
+                return;
+            }
+        }
+    } catch (const StoreError &e) {
+        m_host.info().SetError(1011, QStringLiteral("TBonPrinter.KD_Init"), {e.text()});
+    }
+}
+
+OutputResult TBonPrinter::KD_Clear()
+{
+    m_calls << QStringLiteral("KD_Clear");
+    return KD_Print(QString(), QString());
+}
+
+OutputResult TBonPrinter::KD_Print(const QString &line1, const QString &line2)
+{
+    m_calls << QStringLiteral("KD_Print");
+    OutputResult r = m_output.showOnDisplay(m_displayRecord, line1, line2);
+    if (!r.ok)
+        m_host.info().SetError(1011, QStringLiteral("TBonPrinter.KD_Print"), {r.error});
+    return r;
+}
+
+void TBonPrinter::KD_Done()
+{
+    m_calls << QStringLiteral("KD_Done");
+    m_displayRecord.clear();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/engine/documentdata.h"
+
+#include <QString>
+
+// Replaces every placeholder of the catalogue in text by its value in the document.
+// Tokens that are not in the catalogue stay as typed. Amount placeholders of currency 2
+// (and the name of currency 2) are filled only when secondCurrency is true; otherwise they
+// print empty, as on a document without currency comparison.
+QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency);
+
+// Whether the catalogue holds a value rule for the token (every catalogue token has one).
+bool hasPlaceholderRule(const QString &token);

@@ -1,0 +1,185 @@
+#include "core/format/deviceformats.h"
+
+#include "core/format/devicepresets.h"
+#include "core/store/storeerror.h"
+
+#include <QtGlobal>
+
+namespace {
+
+const QString DrawerControl = QStringLiteral("cmbDrawer");
+constexpr int DrawerPosition = 30;
+constexpr int LastPresetPosition = 40;
+constexpr int ForceInitPosition = 42;
+
+FormatField text(const QString &control)
+{
+    return {control, FieldEncoding::LineText};
+}
+
+FormatField choice(const QString &control)
+{
+    return {control, FieldEncoding::Text};
+}
+
+} // namespace
+
+const QList<PrinterFunction> &printerFunctions()
+{
+    static const QList<PrinterFunction> functions = {
+            {"CutPaper", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Cut Paper'"), 14},
+            {"OpenDrawer", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Open Drawer'"), 16},
+            {"PaperJournal", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal'"), 18},
+            {"PaperReceipt", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Receipt'"), 20},
+            {"PaperJourRec", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal/Receipt'"),
+             22},
+            {"HorizontalTab", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'HT Horizontal Tab'"), 24},
+            {"LineFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'LF Line Feed'"), 26},
+            {"CarriageReturn", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'CR Carriage Return'"),
+             28},
+            {"PaperFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Feed'"), 31},
+            {"JustifyLeft", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Left'"), 33},
+            {"JustifyCenter", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Center'"), 35},
+            {"JustifyRight", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Right'"), 37},
+            {"SetFont", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Set Font'"), 39},
+    };
+    return functions;
+}
+
+const LayoutFormat &printerRecordFormat()
+{
+    static const LayoutFormat format = [] {
+        LayoutFormat f;
+        f.name = QStringLiteral("Drucker");
+        f.fields << FormatField{QStringLiteral("rgpDruckermodus"), FieldEncoding::ItemIndex};
+        for (int n = 1; n <= 4; ++n) {
+            const QString number = QString::number(n);
+            f.fields << text(QStringLiteral("edtNameFont") + number)
+                     << text(QStringLiteral("edtNormal") + number)
+                     << text(QStringLiteral("edtGross") + number);
+        }
+        f.fields << text(QStringLiteral("edtNameControlFont"));
+        for (const PrinterFunction &function : printerFunctions()) {
+            // The drawer connection sits between the first eight functions and the others.
+            if (f.fields.size() == DrawerPosition)
+                f.fields << choice(DrawerControl);
+            Q_ASSERT(f.fields.size() == function.position);
+            const QString suffix = QString::fromLatin1(function.suffix);
+            f.fields << text(QStringLiteral("edtCtrl") + suffix)
+                     << text(QStringLiteral("edtESC") + suffix);
+        }
+        f.fields << text(QStringLiteral("ddcEinstellung"))
+                 << FormatField{QStringLiteral("chbForcePrinterInit"), FieldEncoding::Flag10}
+                 << text(QStringLiteral("edtESCOpenSequenzCOM"))
+                 << choice(QStringLiteral("cmbKLBaudrate"))
+                 << choice(QStringLiteral("cmbComPortTextmDirekt"))
+                 << choice(QStringLiteral("cmbTextmDirektBaudrate"));
+        Q_ASSERT(f.fields.size() == PrinterRecordSize);
+        for (int stage = PrinterRecordMinimum; stage <= PrinterRecordSize; ++stage)
+            f.stages << stage;
+        return f;
+    }();
+    return format;
+}
+
+const LayoutFormat &displayRecordFormat()
+{
+    static const LayoutFormat format = [] {
+        LayoutFormat f;
+        f.name = QStringLiteral("Kundenanzeige");
+        f.fields << choice(QStringLiteral("cmbKundenanzeige"))
+                 << choice(QStringLiteral("cmbKDAnschluss"))
+                 << choice(QStringLiteral("cmbKDBaudrate"))
+                 << choice(QStringLiteral("cmbKDParitaet")) << text(QStringLiteral("edtKDClear"))
+                 << text(QStringLiteral("edtKDLine1")) << text(QStringLiteral("edtKDLine2"));
+        f.stages << DisplayRecordSize;
+        return f;
+    }();
+    return format;
+}
+
+QMap<QString, QString> decodePrinterRecord(const LayoutKey &key, const QStringList &list)
+{
+    const LayoutFormat &f = printerRecordFormat();
+    QMap<QString, QString> values = f.decode(list);
+    if (values.isEmpty())
+        return values;
+    const QString mode = list.constFirst();
+    bool whole = false;
+    mode.trimmed().toInt(&whole);
+    if (!whole)
+        throw DamagedRecordError(
+                QStringLiteral("Der Druckersatz %1 ist beschädigt: der Druckermodus an Position 0 "
+                               "(\"%2\") ist keine ganze Zahl. Die Einstellungen werden nicht "
+                               "übernommen und der Satz wird nicht überschrieben.")
+                        .arg(key.display(), mode));
+    const QString forceInit = f.fields.at(ForceInitPosition).control;
+    if (!values.contains(forceInit))
+        values.insert(forceInit, QStringLiteral("0"));
+    return values;
+}
+
+QList<FormPreset> printerFormPresets()
+{
+    const LayoutFormat &f = printerRecordFormat();
+    const QStringList neverRestored = {QStringLiteral("edtESCPaperFeed"),
+                                       QStringLiteral("edtESCJustifyLeft")};
+    QList<FormPreset> presets;
+    for (const DevicePreset &p : printerPresets()) {
+        FormPreset preset{p.name, p.remark, {}, true};
+        for (int pos = 0; pos <= LastPresetPosition && pos < p.values.size(); ++pos) {
+            const QString &control = f.fields.at(pos).control;
+            if (!neverRestored.contains(control))
+                preset.properties.insert(control, p.values.at(pos));
+        }
+        presets << preset;
+    }
+    return presets;
+}
+
+QList<FormPreset> displayFormPresets()
+{
+    const LayoutFormat &f = displayRecordFormat();
+    QList<FormPreset> presets;
+    for (const DevicePreset &p : displayPresets()) {
+        FormPreset preset{p.name, p.remark, {}, true};
+        for (int pos = 1; pos < f.size() && pos < p.values.size(); ++pos)
+            preset.properties.insert(f.fields.at(pos).control, p.values.at(pos));
+        presets << preset;
+    }
+    return presets;
+}
+
+QString normalisedHexSequence(const QString &text)
+{
+    QString sequence = text.trimmed();
+    for (const QChar c : sequence) {
+        const char16_t u = c.unicode();
+        const bool hex =
+                (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+        if (!hex)
+            return QString();
+    }
+    if (sequence.size() % 2 != 0)
+        sequence.prepend(u'0');
+    return sequence;
+}
+
+const LayoutFormat &pageSetupFormat()
+{
+    static const LayoutFormat format{
+            QStringLiteral("Papierbreite und Ränder"),
+            {
+                    {QStringLiteral("edtPapierbreite"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandOben"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandLinks"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandRechts"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtPapierHoehe"), FieldEncoding::NumberCm},
+                    {QStringLiteral("edtRandUnten"), FieldEncoding::NumberCm},
+                    {QStringLiteral("ddcEinstellung"),
+                     FieldEncoding::Text}, // the printer preset the page belongs to
+            },
+            {PageSetupSize}, // a shorter list is not applied at all
+    };
+    return format;
+}

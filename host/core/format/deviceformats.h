@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/format/layoutformat.h"
+#include "core/store/layoutstore.h"
+#include "core/store/presetstore.h" // FormPreset
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// The stored formats of the device records: the printer record "AKTBONDR" (47 positions) and
+// the customer display record "DISPLAY" (7 positions). The printer settings window edits
+// them through these tables and the print engine reads the same tables.
+
+inline const QString PrinterRecordKennung = QStringLiteral("AKTBONDR");
+inline const QString DisplayRecordKennung = QStringLiteral("DISPLAY");
+inline const QString ActivePrinterKey = QStringLiteral("AKTIV");
+inline const QString DummyPrinterKey = QStringLiteral("TEST");
+
+// One printer function of the function table: the control-font character is kept in
+// "edtCtrl" + suffix, the byte sequence in "edtESC" + suffix, at position and position + 1.
+struct PrinterFunction
+{
+    const char *suffix;
+    const char *caption; // translated in the context "TfrmAllgTreiber"
+    int position;
+};
+const QList<PrinterFunction> &printerFunctions();
+
+// Positions 0..46; lists below 42 entries are not applied, 43..46 only as far as present.
+const LayoutFormat &printerRecordFormat();
+// Positions 0..6; shorter lists are not applied.
+const LayoutFormat &displayRecordFormat();
+// The page setup "SEITEEIN": paper width, top, left, right margin, height, bottom margin in
+// centimetres and the printer preset name; shorter lists are not applied.
+const LayoutFormat &pageSetupFormat();
+
+// Control name -> stored text of the positions a stored printer list reaches. A list that ends
+// before position 42 was written before the initialisation switch existed and means "0".
+// Throws DamagedRecordError naming the key when position 0 is not a whole number, since the
+// printer mode decides how everything else is read.
+QMap<QString, QString> decodePrinterRecord(const LayoutKey &key, const QStringList &list);
+
+// The printer presets with the properties they keep: positions 0 to 40 except the paper feed
+// and justify-left sequences, which older presets carry but never restore.
+QList<FormPreset> printerFormPresets();
+// The display presets over positions 1 to 6 of the display record.
+QList<FormPreset> displayFormPresets();
+
+// The serial drawer sequence as it is kept: trimmed, empty unless all hex digits, and padded
+// with a leading "0" to whole bytes.
+QString normalisedHexSequence(const QString &text);

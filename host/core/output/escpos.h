@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/engine/printjob.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QStringList>
+
+// Code pages of ESC t n as the common receipt printers number them.
+namespace EscPosCodePage {
+constexpr int Cp858 = 19; // code page 850 with the euro sign: the default
+constexpr int Cp1252 = 16;
+// The byte of c in code page n; false when the code page has no place for it.
+bool encode(int codePage, QChar c, char *out);
+QChar decode(int codePage, unsigned char byte);
+} // namespace EscPosCodePage
+
+struct EscPosSettings
+{
+    int codePage = EscPosCodePage::Cp858;
+    int dotWidth = 576;       // printable dots of a line (576: 80 mm at 203 dpi)
+    int columns = 48;         // characters of a line in the printer's first font
+    int rasterBandRows = 255; // rows of one GS v 0 band
+};
+
+struct EscPosResult
+{
+    QByteArray bytes;
+    // Characters the code page cannot print, each once; they were replaced by '?'.
+    QString unprintable;
+};
+
+// Turns a print job into the ESC/POS byte stream of a text-mode printer, with the byte
+// sequences of the printer record ("AKTBONDR": fonts, justification, line feed, cut, ...).
+class EscPosEncoder
+{
+public:
+    EscPosEncoder(const QStringList &printerRecord, const EscPosSettings &settings);
+
+    EscPosResult encode(const PrintJob &job) const;
+
+    // "1B21" -> bytes; false for an odd number of digits or a character that is not hex.
+    static bool hexBytes(const QString &hex, QByteArray *out);
+    // The picture as GS v 0 raster bands, scaled down to at most maxDots wide (never up),
+    // black where the picture is dark (transparent counts as white).
+    static QByteArray raster(const QImage &picture, int maxDots, int bandRows = 255);
+    // Text in the code page without control characters; unprintable ones become '?'.
+    static QByteArray text(const QString &text, int codePage, QString *unprintable);
+
+    // A record sequence, or the standard command when the record leaves it empty or unreadable.
+    QByteArray sequence(int position, const QByteArray &standard) const;
+
+private:
+    QByteArray fontSelect(const JobItem &item) const;
+
+    QStringList m_record;
+    EscPosSettings m_settings;
+};

@@ -1,0 +1,290 @@
+#include "core/output/printoutput.h"
+
+#include "core/format/devicepresets.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+#include <atomic>
+
+namespace {
+
+constexpr int OpenDrawerPos = 17;
+constexpr int DrawerPos = 30;
+constexpr int SerialDrawerPos = 43;
+
+bool isDevice(const QString &path)
+{
+    const QFileInfo info(path);
+    return path.startsWith(QLatin1String("/dev/")) || (info.exists() && !info.isFile());
+}
+
+// The paper of a job: its width, and as long as the document, so that a receipt is one page.
+QPageLayout receiptPage(const PrintJob &job, double dpi)
+{
+    const double widthCm = job.paperWidthCm > 0.5 ? job.paperWidthCm : 8.0;
+    const double contentCm = jobHeight(job, dpi) / dpi * 2.54;
+    const double heightCm = qMax(2.0, contentCm + 1.0);
+    return QPageLayout(QPageSize(QSizeF(widthCm * 10, heightCm * 10), QPageSize::Millimeter,
+                                 QStringLiteral("Bon"), QPageSize::ExactMatch),
+                       QPageLayout::Portrait,
+                       QMarginsF(job.leftMarginCm * 10, 5, job.rightMarginCm * 10, 5),
+                       QPageLayout::Millimeter);
+}
+
+bool paintReceipt(QPagedPaintDevice &device, const PrintJob &job, double dpi)
+{
+    device.setPageLayout(receiptPage(job, dpi));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54));
+    return painter.end();
+}
+
+bool guiAvailable(OutputResult &r)
+{
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return true;
+    r.error = QStringLiteral("Der Grafikdruck braucht die grafische Oberfläche (auch ohne "
+                             "Bildschirm: QT_QPA_PLATFORM=offscreen).");
+    return false;
+}
+
+} // namespace
+
+QString PrintOutput::spoolFile(const QString &suffix) const
+{
+    static std::atomic<int> counter{0};
+    QDir().mkpath(m_config.spoolFolder);
+    return QDir(m_config.spoolFolder)
+            .filePath(QStringLiteral("kassotyp-%1-%2.%3")
+                              .arg(QDateTime::currentDateTime().toString(
+                                      QStringLiteral("yyyyMMdd-HHmmss-zzz")))
+                              .arg(++counter)
+                              .arg(suffix));
+}
+
+OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes) const
+{
+    OutputResult r;
+    r.target = target;
+    if (QFileInfo(target).isDir()) {
+        r.error = QStringLiteral("%1 ist ein Ordner; dorthin kann nicht gedruckt werden.")
+                          .arg(QDir::toNativeSeparators(target));
+        return r;
+    }
+    if (isDevice(target)) {
+        QFile device(target);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            r.error = QStringLiteral("Das Gerät %1 kann nicht geöffnet werden: %2")
+                              .arg(target, device.errorString());
+            return r;
+        }
+        if (device.write(bytes) != bytes.size()) {
+            r.error = QStringLiteral("An das Gerät %1 konnte nicht alles gesendet werden: %2")
+                              .arg(target, device.errorString());
+            return r;
+        }
+        r.ok = true;
+        return r;
+    }
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    // A file appears whole or not at all: a full disk never leaves half a print behind.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: %2")
+                          .arg(target, file.errorString());
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+QString PrintOutput::deviceOfPort(const QString &port) const
+{
+    const qsizetype open = port.indexOf(u'(');
+    const QString name = open >= 0 ? port.mid(open + 1).chopped(1) : port;
+    return m_config.ports.value(name.trimmed());
+}
+
+EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
+{
+    EscPosSettings s;
+    s.codePage = m_config.codePage;
+    if (m_config.dotWidth > 0) {
+        s.dotWidth = m_config.dotWidth;
+    } else {
+        // 58 mm paper prints 384 dots, 80 mm paper 576 dots at 203 dpi. Page setups give the
+        // printed width (6.30 or 6.52 cm on 76 and 80 mm rolls), never more than 5.8 cm on 58 mm.
+        s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 6.0 ? 384 : 576;
+    }
+    s.columns = s.dotWidth / 12;
+    return s;
+}
+
+OutputResult PrintOutput::print(const PrintJob &job, const QStringList &printerRecord)
+{
+    if (job.mode == QLatin1String("G"))
+        return printGraphic(job);
+    if (job.mode == QLatin1String("T"))
+        return printText(job, printerRecord);
+    OutputResult r;
+    r.ok = true;
+    r.target = QStringLiteral("Testmodus (keine Druckausgabe)");
+    return r;
+}
+
+OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &printerRecord)
+{
+    const EscPosSettings settings = escPosSettings(job);
+    const EscPosResult encoded = EscPosEncoder(printerRecord, settings).encode(job);
+    QString target = m_config.printerDevice;
+    if (target.startsWith(QLatin1String("COM")))
+        target = deviceOfPort(target);
+    if (target.isEmpty())
+        target = spoolFile(QStringLiteral("escpos"));
+    OutputResult r = writeTo(target, encoded.bytes);
+    // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
+    const double seconds = double(encoded.bytes.size()) * 10.0 / 9600.0;
+    QStringList warnings;
+    if (r.ok && target.contains(QLatin1String("/dev/tty")) && seconds > SlowPortSeconds)
+        warnings << QStringLiteral("Der Beleg ist %1 KB groß und braucht über die serielle "
+                                   "Schnittstelle etwa %2 Sekunden; ein kleineres Logo druckt "
+                                   "schneller.")
+                            .arg(encoded.bytes.size() / 1024)
+                            .arg(qRound(seconds));
+    if (!encoded.unprintable.isEmpty())
+        warnings << QStringLiteral("Diese Zeichen kann der Drucker nicht drucken; sie wurden "
+                                   "durch \"?\" ersetzt: %1")
+                            .arg(encoded.unprintable);
+    r.warning = warnings.join(u'\n');
+    return r;
+}
+
+OutputResult PrintOutput::printGraphic(const PrintJob &job)
+{
+    OutputResult r;
+    if (!guiAvailable(r))
+        return r;
+    if (m_config.printerOutput.isEmpty()
+        || QPrinterInfo::printerInfo(m_config.printerOutput).isNull())
+        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(m_config.printerOutput);
+    r.target = m_config.printerOutput;
+    if (!paintReceipt(printer, job, printer.resolution())) {
+        r.error = QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(r.target);
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+OutputResult PrintOutput::writePdf(const PrintJob &job, const QString &file) const
+{
+    OutputResult r;
+    r.target = file;
+    if (!guiAvailable(r))
+        return r;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly)) {
+        QPdfWriter writer(&out);
+        writer.setCreator(QStringLiteral("Kassotyp"));
+        writer.setTitle(QFileInfo(file).completeBaseName());
+        if (paintReceipt(writer, job, writer.resolution()) && out.commit()) {
+            r.ok = true;
+            return r;
+        }
+    }
+    r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: %2")
+                      .arg(QDir::toNativeSeparators(file), out.errorString());
+    return r;
+}
+
+namespace {
+// Qt turns the quality of a PNG into the compression level: 100 is none, 0 the strongest.
+// 80 is the fastest level that still compresses; a receipt's white areas compress about as
+// well there as at the default level, in a fraction of the time.
+constexpr int PngQuality = 80;
+} // namespace
+
+OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file) const
+{
+    OutputResult r;
+    r.target = file;
+    if (!guiAvailable(r))
+        return r;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderJobToImage(job).save(&buffer, "PNG", PngQuality)) {
+        r.error = QStringLiteral("Das Bild des Belegs konnte nicht erzeugt werden.");
+        return r;
+    }
+    return writeTo(file, png);
+}
+
+OutputResult PrintOutput::openDrawer(const QStringList &printerRecord)
+{
+    OutputResult r;
+    const QString connection = printerRecord.value(DrawerPos);
+    QByteArray bytes;
+    QString target;
+    if (connection == QLatin1String("Drucker")) {
+        const EscPosEncoder encoder(printerRecord, {});
+        bytes = encoder.sequence(OpenDrawerPos, QByteArray("\x1B\x70\x00\x19\xFA", 5));
+        target = m_config.printerDevice.startsWith(QLatin1String("COM"))
+                         ? deviceOfPort(m_config.printerDevice)
+                         : m_config.printerDevice;
+    } else if (connection.startsWith(QLatin1String("COM"))) {
+        if (!EscPosEncoder::hexBytes(printerRecord.value(SerialDrawerPos), &bytes)
+            || bytes.isEmpty())
+            bytes = QByteArray(1, '\x07'); // a plain pulse for drawers that open on any byte
+        target = deviceOfPort(connection);
+    } else {
+        r.error = QStringLiteral("Für diesen Rechner ist keine Kassenlade eingerichtet.");
+        return r;
+    }
+    if (target.isEmpty())
+        target = spoolFile(QStringLiteral("kassenlade"));
+    return writeTo(target, bytes);
+}
+
+OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const QString &line1,
+                                        const QString &line2)
+{
+    OutputResult r;
+    if (displayRecord.size() < DisplayRecordSize
+        || displayRecord.value(0) == QLatin1String("kein")) {
+        r.error = QStringLiteral("Für diesen Rechner ist keine Kundenanzeige eingerichtet.");
+        return r;
+    }
+    QByteArray clear, first, second;
+    if (!EscPosEncoder::hexBytes(displayRecord.value(4), &clear)
+        || !EscPosEncoder::hexBytes(displayRecord.value(5), &first)
+        || !EscPosEncoder::hexBytes(displayRecord.value(6), &second)) {
+        r.error = QStringLiteral("Die Befehle der Kundenanzeige sind keine gültigen Hex-Folgen.");
+        return r;
+    }
+    QString unprintable;
+    const QByteArray bytes =
+            clear + first + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable)
+            + second + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
+    QString target = deviceOfPort(displayRecord.value(1));
+    if (target.isEmpty())
+        target = spoolFile(QStringLiteral("anzeige"));
+    return writeTo(target, bytes);
+}

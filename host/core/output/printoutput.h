@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/app/config.h"
+#include "core/engine/printjob.h"
+#include "core/output/escpos.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Where a finished document went, or why it did not.
+struct OutputResult
+{
+    bool ok = false;
+    QString target;  // printer name, device or file
+    QString warning; // printed, but the user should know (replaced characters, a slow port)
+    QString error;   // nothing was printed
+};
+
+// Sends finished documents and device commands to the devices of this computer: graphic mode
+// through the system's printing (or a PDF file in the spool folder), text mode as ESC/POS bytes
+// to the printer's device (or a file in the spool folder), the cash drawer and the customer
+// display to the ports the configuration names. Files are written atomically.
+class PrintOutput
+{
+public:
+    explicit PrintOutput(const ComputerConfig &config)
+        : m_config(config)
+    {
+    }
+
+    // mode "G" graphic, "T" text; any other mode is the test mode and sends nothing.
+    OutputResult print(const PrintJob &job, const QStringList &printerRecord);
+    OutputResult printGraphic(const PrintJob &job);
+    OutputResult printText(const PrintJob &job, const QStringList &printerRecord);
+
+    // The ESC/POS settings of this computer's printer for a job.
+    EscPosSettings escPosSettings(const PrintJob &job) const;
+
+    // Opens the drawer as the printer record says: through the printer ("Drucker") or with
+    // the serial sequence to a COM port.
+    OutputResult openDrawer(const QStringList &printerRecord);
+    // The customer display: clear, then the two lines, as the display record says.
+    OutputResult showOnDisplay(const QStringList &displayRecord, const QString &line1,
+                               const QString &line2);
+
+    // The job on one PDF page of the paper's width, as long as the document; written
+    // atomically, so that a failed write leaves no file behind.
+    OutputResult writePdf(const PrintJob &job, const QString &file) const;
+    // The job as a PNG picture of the paper strip, written atomically.
+    OutputResult writePng(const PrintJob &job, const QString &file) const;
+
+    // Writes bytes to a device (opened for writing as it is) or a file (written atomically).
+    OutputResult writeTo(const QString &target, const QByteArray &bytes) const;
+    // The device of a port name ("COM3", "Drucker (COM3)"); empty when none is configured.
+    QString deviceOfPort(const QString &port) const;
+    QString spoolFile(const QString &suffix) const;
+
+    // Bytes a 9600 baud port needs more than this many seconds for are warned about.
+    static constexpr double SlowPortSeconds = 5.0;
+
+private:
+    ComputerConfig m_config;
+};

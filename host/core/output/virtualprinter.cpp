@@ -1,0 +1,218 @@
+#include "core/output/virtualprinter.h"
+
+#include "core/output/escpos.h"
+
+#include <QPainter>
+
+namespace {
+// Font A is 12 x 24 dots, font B 9 x 17 dots, as on the common 80 mm printers.
+constexpr int FontAWidth = 12;
+constexpr int FontAHeight = 24;
+constexpr int FontBWidth = 9;
+constexpr int FontBHeight = 17;
+constexpr int LineSpacing = 6;
+} // namespace
+
+VirtualEscPosPrinter::VirtualEscPosPrinter(int dotWidth)
+    : m_dotWidth(dotWidth)
+{
+}
+
+void VirtualEscPosPrinter::reset()
+{
+    m_codePage = 0;
+    m_alignment = 0;
+    m_mode = 0;
+}
+
+void VirtualEscPosPrinter::endLine()
+{
+    Row row;
+    row.text = m_pending;
+    row.alignment = m_alignment;
+    row.fontB = m_mode & 0x01;
+    row.bold = m_mode & 0x08;
+    row.doubleHeight = m_mode & 0x10;
+    row.doubleWidth = m_mode & 0x20;
+    m_rows.append(row);
+    m_lines << m_pending;
+    m_pending.clear();
+}
+
+void VirtualEscPosPrinter::feed(const QByteArray &bytes)
+{
+    const auto at = [&](qsizetype i) -> int {
+        return i < bytes.size() ? static_cast<unsigned char>(bytes.at(i)) : -1;
+    };
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const int b = at(i);
+        if (b == 0x0A) {
+            endLine();
+            ++i;
+        } else if (b == 0x0D) {
+            ++i;
+        } else if (b == 0x1B) {
+            const int cmd = at(i + 1);
+            switch (cmd) {
+            case 0x40: // ESC @
+                reset();
+                i += 2;
+                break;
+            case 0x74: // ESC t n
+                m_codePage = at(i + 2);
+                i += 3;
+                break;
+            case 0x21: // ESC ! n
+                m_mode = static_cast<unsigned char>(qMax(0, at(i + 2)));
+                i += 3;
+                break;
+            case 0x61: { // ESC a n
+                const int n = at(i + 2);
+                m_alignment = (n == 1 || n == '1') ? 1 : (n == 2 || n == '2') ? 2 : 0;
+                i += 3;
+                break;
+            }
+            case 0x4A: { // ESC J n: feed n dots
+                Row row;
+                row.feedDots = qMax(0, at(i + 2));
+                m_rows.append(row);
+                i += 3;
+                break;
+            }
+            case 0x64: // ESC d n: print and feed n lines
+                endLine();
+                for (int n = 1; n < qMax(1, at(i + 2)); ++n)
+                    endLine();
+                i += 3;
+                break;
+            case 0x70: // ESC p m t1 t2: drawer pulse
+                m_lines << QStringLiteral("[Kassenlade]");
+                i += 5;
+                break;
+            default: {
+                const QString code =
+                        QStringLiteral("1B%1").arg(cmd, 2, 16, QLatin1Char('0')).toUpper();
+                if (!m_unknown.contains(code))
+                    m_unknown << code;
+                i += 2;
+            }
+            }
+        } else if (b == 0x1D) {
+            const int cmd = at(i + 1);
+            if (cmd == 0x56) { // GS V m [n]
+                const int m = at(i + 2);
+                if (!m_pending.isEmpty())
+                    endLine();
+                Row row;
+                row.cut = true;
+                m_rows.append(row);
+                m_lines << QStringLiteral("[Schnitt]");
+                i += (m == 65 || m == 66) ? 4 : 3;
+            } else if (cmd == 0x76 && at(i + 2) == 0x30) { // GS v 0 m xL xH yL yH data
+                const int bytesPerRow = qMax(0, at(i + 4) + 256 * at(i + 5));
+                const qsizetype data = i + 8;
+                // A cut-off stream shows the rows it carries, not a picture its header claims.
+                const qsizetype available = qMax<qsizetype>(0, bytes.size() - data);
+                const qsizetype claimedRows = qMax(0, at(i + 6) + 256 * at(i + 7));
+                const int rows =
+                        bytesPerRow == 0 ? 0 : int(qMin(claimedRows, available / bytesPerRow));
+                QImage image(qMax(1, bytesPerRow * 8), qMax(1, rows), QImage::Format_Mono);
+                image.setColor(0, qRgb(255, 255, 255));
+                image.setColor(1, qRgb(0, 0, 0));
+                image.fill(0);
+                for (int y = 0; y < rows; ++y) {
+                    for (int x = 0; x < bytesPerRow; ++x) {
+                        const int v = at(data + qsizetype(y) * bytesPerRow + x);
+                        for (int bit = 0; bit < 8 && v > 0; ++bit) {
+                            if (v & (0x80 >> bit))
+                                image.setPixel(x * 8 + bit, y, 1);
+                        }
+                    }
+                }
+                Row row;
+                row.picture = image;
+                row.alignment = m_alignment;
+                m_rows.append(row);
+                m_lines << QStringLiteral("[Bild %1x%2]").arg(bytesPerRow * 8).arg(rows);
+                i = qMin(bytes.size(), data + qsizetype(bytesPerRow) * claimedRows);
+            } else {
+                const QString code =
+                        QStringLiteral("1D%1").arg(cmd, 2, 16, QLatin1Char('0')).toUpper();
+                if (!m_unknown.contains(code))
+                    m_unknown << code;
+                i += 2;
+            }
+        } else if (b < 0x20 || b == 0x7F) {
+            ++i; // other control bytes print nothing
+        } else {
+            m_pending += EscPosCodePage::decode(m_codePage == EscPosCodePage::Cp1252
+                                                        ? EscPosCodePage::Cp1252
+                                                        : EscPosCodePage::Cp858,
+                                                static_cast<unsigned char>(b));
+            ++i;
+        }
+    }
+}
+
+QImage VirtualEscPosPrinter::picture() const
+{
+    auto rowHeight = [](const Row &r) {
+        if (!r.picture.isNull())
+            return r.picture.height();
+        if (r.cut)
+            return 20;
+        if (r.feedDots > 0)
+            return r.feedDots;
+        const int h = r.fontB ? FontBHeight : FontAHeight;
+        return (r.doubleHeight ? 2 * h : h) + LineSpacing;
+    };
+    // Summed wide: a long stream of feeds must not wrap the height before the cap applies.
+    qint64 height = 10;
+    for (const Row &r : m_rows)
+        height += rowHeight(r);
+    QImage image(m_dotWidth + 20, int(qMin<qint64>(height + 10, 30000)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(Qt::black);
+    int y = 10;
+    for (const Row &r : m_rows) {
+        if (y >= image.height())
+            break; // the rest lies below the strip's cap
+        const int h = rowHeight(r);
+        if (!r.picture.isNull()) {
+            const int w = qMin(r.picture.width(), m_dotWidth);
+            const int x = 10
+                          + (r.alignment == 1   ? (m_dotWidth - w) / 2
+                             : r.alignment == 2 ? m_dotWidth - w
+                                                : 0);
+            p.drawImage(QPoint(x, y), r.picture);
+        } else if (r.cut) {
+            p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
+            p.drawLine(0, y + 10, image.width(), y + 10);
+            p.setPen(Qt::black);
+        } else if (!r.text.isEmpty()) {
+            const int cellW = (r.fontB ? FontBWidth : FontAWidth) * (r.doubleWidth ? 2 : 1);
+            const int cellH = (r.fontB ? FontBHeight : FontAHeight) * (r.doubleHeight ? 2 : 1);
+            QFont font(QStringLiteral("Monospace"));
+            font.setStyleHint(QFont::Monospace);
+            font.setPixelSize(cellH * 3 / 4);
+            font.setBold(r.bold);
+            font.setStretch(qBound(50, cellW * 100 * 2 / cellH, 200));
+            p.setFont(font);
+            const int columns = m_dotWidth / cellW;
+            const QString text = r.text.left(columns);
+            const int textWidth = int(text.size()) * cellW;
+            int x = 10;
+            if (r.alignment == 1)
+                x += (m_dotWidth - textWidth) / 2;
+            else if (r.alignment == 2)
+                x += m_dotWidth - textWidth;
+            // One character per cell of the fixed grid, as the printer sets it.
+            for (int c = 0; c < text.size(); ++c)
+                p.drawText(QRect(x + c * cellW, y, cellW, cellH), Qt::AlignCenter, text.mid(c, 1));
+        }
+        y += h;
+    }
+    return image;
+}

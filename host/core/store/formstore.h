@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/store/store.h"
+
+#include <QString>
+#include <QStringList>
+
+struct FormName
+{
+    QString Sprache = QStringLiteral("DEU");
+    QString Programm = QStringLiteral("KASSOTYP");
+    QString Maske;
+};
+
+// Presets of layouts: one list of texts per form name and index name. The flag separates the
+// presets kept for tills (true) from those of the office computers (false).
+class TOVOFormStore
+{
+public:
+    explicit TOVOFormStore(Store &store)
+        : m_store(store)
+    {
+    }
+
+    FormName FormName_;
+    QStringList LayOutListe;
+
+    void SetMaske(const QString &maske) { FormName_.Maske = maske; }
+    // Fills LayOutListe; false (and the list left empty) when nothing is stored.
+    bool restore(const QString &indexName, bool flag);
+    void store(const QString &indexName, bool flag);
+    bool remove(const QString &indexName, bool flag);
+    // Index names stored under the current form name, for either flag.
+    QStringList GetStoredForms() const;
+
+private:
+    Store &m_store;
+};

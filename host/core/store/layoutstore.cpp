@@ -1,0 +1,147 @@
+#include "core/store/layoutstore.h"
+
+#include "core/store/settingslistcodec.h"
+
+QString LayoutKey::display() const
+{
+    return QStringLiteral("%1 / Rechner %2 / %3").arg(kennung).arg(rnr).arg(printerKey);
+}
+
+QStringList decodeSettingsList(const LayoutKey &key, const QByteArray &blob)
+{
+    SettingsListCodec::Decoded decoded = SettingsListCodec::decode(blob);
+    if (!decoded.clean)
+        throw DamagedRecordError(
+                QStringLiteral("Der Layoutsatz %1 ist beschädigt: er ist als UTF-8 "
+                               "gekennzeichnet, enthält aber ungültige Zeichen. Er wird nicht "
+                               "verwendet und nicht überschrieben.")
+                        .arg(key.display()));
+    return decoded.entries;
+}
+
+std::optional<LayoutRecord> LayoutStore::find(const LayoutKey &key) const
+{
+    QSqlQuery &q = m_store.prepareReused(QStringLiteral(
+            "SELECT filler, blob FROM layout_records WHERE kennung = ? AND rnr = ? AND "
+            "printer_key = ?"));
+    q.addBindValue(sqlText(key.kennung));
+    q.addBindValue(key.rnr);
+    q.addBindValue(sqlText(key.printerKey));
+    Store::exec(q, [&] { return QStringLiteral("Lesen des Layoutsatzes %1").arg(key.display()); });
+    std::optional<LayoutRecord> record;
+    if (q.next())
+        record = LayoutRecord{key, q.value(0).toString(), q.value(1).toByteArray()};
+    q.finish(); // an unfinished read would keep this connection on an old state of the store
+    return record;
+}
+
+void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
+                         const std::optional<QString> &filler)
+{
+    m_store.write([&] {
+        QSqlQuery &q = m_store.prepareReused(
+                filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET filler = "
+                                        "excluded.filler, blob = excluded.blob")
+                       : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET blob = "
+                                        "excluded.blob"));
+        q.addBindValue(sqlText(key.kennung));
+        q.addBindValue(key.rnr);
+        q.addBindValue(sqlText(key.printerKey));
+        q.addBindValue(sqlText(filler.value_or(QString())));
+        q.addBindValue(sqlBytes(blob));
+        Store::exec(q, [&] {
+            return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display());
+        });
+    });
+}
+
+bool LayoutStore::remove(const LayoutKey &key)
+{
+    bool removed = false;
+    m_store.write([&] {
+        QSqlQuery q = m_store.prepare(QStringLiteral(
+                "DELETE FROM layout_records WHERE kennung = ? AND rnr = ? AND printer_key = ?"));
+        q.addBindValue(sqlText(key.kennung));
+        q.addBindValue(key.rnr);
+        q.addBindValue(sqlText(key.printerKey));
+        Store::exec(q, QStringLiteral("Löschen des Layoutsatzes %1").arg(key.display()));
+        removed = q.numRowsAffected() > 0;
+    });
+    return removed;
+}
+
+QList<LayoutRecord> LayoutStore::keys(const LayoutFilter &filter) const
+{
+    return walk(filter, false);
+}
+
+QList<LayoutRecord> LayoutStore::records(const LayoutFilter &filter) const
+{
+    return walk(filter, true);
+}
+
+QList<LayoutRecord> LayoutStore::walk(const LayoutFilter &filter, bool withBlobs) const
+{
+    QString sql = withBlobs ? QStringLiteral("SELECT kennung, rnr, printer_key, filler, blob FROM "
+                                             "layout_records WHERE 1 = 1")
+                            : QStringLiteral("SELECT kennung, rnr, printer_key, filler FROM "
+                                             "layout_records WHERE 1 = 1");
+    if (filter.rnrMin)
+        sql += QStringLiteral(" AND rnr >= ?");
+    if (filter.rnrMax)
+        sql += QStringLiteral(" AND rnr <= ?");
+    if (filter.printerKey)
+        sql += QStringLiteral(" AND printer_key = ?");
+    sql += QStringLiteral(" ORDER BY kennung, rnr, printer_key");
+    QSqlQuery q = m_store.prepare(sql);
+    if (filter.rnrMin)
+        q.addBindValue(*filter.rnrMin);
+    if (filter.rnrMax)
+        q.addBindValue(*filter.rnrMax);
+    if (filter.printerKey)
+        q.addBindValue(sqlText(*filter.printerKey));
+    q.setForwardOnly(true);
+    Store::exec(q, QStringLiteral("Durchlaufen der Layoutsätze"));
+    QList<LayoutRecord> result;
+    while (q.next())
+        result.append(
+                LayoutRecord{{q.value(0).toString(), q.value(1).toInt(), q.value(2).toString()},
+                             q.value(3).toString(),
+                             withBlobs ? q.value(4).toByteArray() : QByteArray()});
+    return result;
+}
+
+qint64 LayoutStore::count() const
+{
+    QSqlQuery q = m_store.prepare(QStringLiteral("SELECT count(*) FROM layout_records"));
+    Store::exec(q, QStringLiteral("Zählen der Layoutsätze"));
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+std::optional<QStringList> LayoutStore::readList(const LayoutKey &key) const
+{
+    const std::optional<LayoutRecord> record = find(key);
+    if (!record)
+        return std::nullopt;
+    return decodeSettingsList(key, record->blob);
+}
+
+void LayoutStore::writeList(const LayoutKey &key, const QStringList &entries)
+{
+    upsert(key, SettingsListCodec::encodeUtf8(entries));
+}
+
+std::optional<LayoutKey> LayoutStore::findWithTemplateFallback(const LayoutKey &key) const
+{
+    if (find(key))
+        return key;
+    const LayoutKey fallback{key.kennung, 0,
+                             key.printerKey.isEmpty() ? QStringLiteral("TEST") : key.printerKey};
+    if (find(fallback))
+        return fallback;
+    return std::nullopt;
+}

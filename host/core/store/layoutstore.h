@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/store/store.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct LayoutKey
+{
+    QString kennung;    // section identifier, e.g. "BONPOS"
+    int rnr = 0;        // workstation number; 0 is the template workstation
+    QString printerKey; // printer preset name, "AKTIV", "DISPLAY", ...
+
+    QString display() const;
+    friend bool operator==(const LayoutKey &, const LayoutKey &) = default;
+};
+
+struct LayoutRecord
+{
+    LayoutKey key;
+    QString filler; // "Default"/"AutoWert" for records made by a setup, else empty
+    QByteArray blob;
+};
+
+// Restricts a walk over the layout records; empty parts do not restrict.
+struct LayoutFilter
+{
+    std::optional<int> rnrMin;
+    std::optional<int> rnrMax;
+    std::optional<QString> printerKey;
+};
+
+// The table of layout records. Reads never change anything; every write is one atomic upsert
+// inside one transaction, so concurrent writers of the same key end with one whole record.
+class LayoutStore
+{
+public:
+    explicit LayoutStore(Store &store)
+        : m_store(store)
+    {
+    }
+
+    std::optional<LayoutRecord> find(const LayoutKey &key) const;
+    // Inserts the record or replaces its blob. The filler is replaced only when given.
+    void upsert(const LayoutKey &key, const QByteArray &blob,
+                const std::optional<QString> &filler = std::nullopt);
+    bool remove(const LayoutKey &key);
+    // Keys and fillers of the matching records in key order; blobs are not loaded.
+    QList<LayoutRecord> keys(const LayoutFilter &filter) const;
+    // The matching records with their blobs, in key order, read in one statement.
+    QList<LayoutRecord> records(const LayoutFilter &filter) const;
+    qint64 count() const;
+
+    // The settings list of a record; throws DamagedRecordError when its text is damaged.
+    std::optional<QStringList> readList(const LayoutKey &key) const;
+    void writeList(const LayoutKey &key, const QStringList &entries);
+
+    // Looks the key up, then the template workstation's record under the same printer key
+    // ("TEST" when the printer key is empty). Returns the key that was found.
+    std::optional<LayoutKey> findWithTemplateFallback(const LayoutKey &key) const;
+
+    Store &store() const { return m_store; }
+
+private:
+    QList<LayoutRecord> walk(const LayoutFilter &filter, bool withBlobs) const;
+
+    Store &m_store;
+};
+
+// Decodes a stored blob, throwing DamagedRecordError (naming the key) when it is not clean.
+QStringList decodeSettingsList(const LayoutKey &key, const QByteArray &blob);

@@ -1,0 +1,49 @@
+#include "core/store/logostore.h"
+
+#include "core/store/settingslistcodec.h"
+
+std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
+{
+    QSqlQuery q = m_store.run(
+            QStringLiteral(
+                    "SELECT picture, width, height, booking_rnr, booking_lfdnr FROM logos WHERE "
+                    "kennung1 = ? AND kennung2 = ? AND logo_name = ? AND fil_rech = ?"),
+            {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech},
+            QStringLiteral("Lesen des Logos %1").arg(key.kennung2));
+    if (!q.next())
+        return std::nullopt;
+    return StoredLogo{q.value(0).toByteArray(),
+                      q.value(1).toInt(),
+                      q.value(2).toInt(),
+                      {q.value(3).toInt(), q.value(4).toInt()}};
+}
+
+void LogoStore::save(const LogoKey &key, const StoredLogo &logo)
+{
+    m_store.write([&] {
+        m_store.run(
+                QStringLiteral("INSERT INTO logos (kennung1, kennung2, logo_name, fil_rech, "
+                               "picture, width, height, booking_rnr, booking_lfdnr) VALUES (?, ?, "
+                               "?, ?, ?, ?, ?, ?, ?) ON CONFLICT (kennung1, kennung2, logo_name, "
+                               "fil_rech) DO UPDATE SET picture = excluded.picture, width = "
+                               "excluded.width, height = excluded.height, booking_rnr = "
+                               "excluded.booking_rnr, booking_lfdnr = excluded.booking_lfdnr"),
+                {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech,
+                 sqlBytes(logo.picture), logo.width, logo.height, logo.stamp.rnr, logo.stamp.lfdnr},
+                QStringLiteral("Speichern des Logos %1").arg(key.kennung2));
+    });
+}
+
+bool LogoStore::remove(const LogoKey &key)
+{
+    bool removed = false;
+    m_store.write([&] {
+        QSqlQuery q = m_store.run(
+                QStringLiteral("DELETE FROM logos WHERE kennung1 = ? AND kennung2 = ? AND "
+                               "logo_name = ? AND fil_rech = ?"),
+                {sqlText(key.kennung1), sqlText(key.kennung2), sqlText(key.logoName), key.filRech},
+                QStringLiteral("Löschen des Logos %1").arg(key.kennung2));
+        removed = q.numRowsAffected() > 0;
+    });
+    return removed;
+}

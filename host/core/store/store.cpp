@@ -1,0 +1,687 @@
+#include "core/store/store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QThread>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <atomic>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Every writer of a PostgreSQL store takes this transaction lock first, so that writes follow
+// one another as on SQLite (BEGIN IMMEDIATE): a setup or a copy over many records sees no record
+// change under it, and two writers never deadlock over records taken in different orders.
+constexpr qint64 WriteLockId = 0x4b415353'4f545950;
+
+// How often a transaction that collided with another program's is run before giving up.
+constexpr int WriteAttempts = 8;
+
+QString describe(const QSqlError &e)
+{
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return text.trimmed();
+}
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("kassotyp-store-%1").arg(++counter);
+}
+
+// Root passes every access check: a file or folder that nobody may write counts as read-only
+// for root as well, as its owner meant.
+bool writableByAnyone(const QFileInfo &info)
+{
+    return info.isWritable()
+           && (info.permissions()
+               & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+// Error codes: PostgreSQL's SQLSTATE, SQLite's primary result code.
+[[noreturn]] void throwStatementError(const QSqlError &e, const QString &what)
+{
+    const QString code = e.nativeErrorCode();
+    const QString detail = describe(e);
+    if (code == QLatin1String("40001") || code == QLatin1String("40P01"))
+        throw StoreConflictError(
+                QStringLiteral("Der Schreibvorgang beim %1 ist mit dem eines anderen Programms "
+                               "zusammengestoßen: %2")
+                        .arg(what, detail));
+    if (code == QLatin1String("5") || code == QLatin1String("55P03"))
+        throw StoreError(QStringLiteral("Der Datenspeicher ist länger als 15 Sekunden von einem "
+                                        "anderen Programm belegt; beim %1 wurde nichts "
+                                        "gespeichert. Bitte erneut versuchen. (%2)")
+                                 .arg(what, detail));
+    if (code == QLatin1String("8") || code == QLatin1String("25006")
+        || code == QLatin1String("42501"))
+        throw StoreError(QStringLiteral("Der Datenspeicher ist schreibgeschützt; beim %1 wurde "
+                                        "nichts gespeichert. (%2)")
+                                 .arg(what, detail));
+    throw StoreError(QStringLiteral("Fehler im Datenspeicher beim %1: %2").arg(what, detail));
+}
+
+} // namespace
+
+StoreLocation StoreLocation::parse(const QString &text)
+{
+    StoreLocation loc;
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1String("postgresql://"))
+        || trimmed.startsWith(QLatin1String("postgres://"))) {
+        const QUrl url(trimmed);
+        loc.driver = QStringLiteral("QPSQL");
+        loc.host = url.host();
+        loc.port = url.port(-1);
+        loc.user = url.userName(QUrl::FullyDecoded);
+        loc.password = url.password(QUrl::FullyDecoded);
+        loc.databaseName = url.path(QUrl::FullyDecoded).mid(1);
+        QStringList options;
+        for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
+            options << key + u'=' + value;
+        loc.options = options.join(u';');
+        return loc;
+    }
+    loc.driver = QStringLiteral("QSQLITE");
+    loc.databaseName = trimmed;
+    return loc;
+}
+
+QString StoreLocation::displayName() const
+{
+    if (isSqlite())
+        return QDir::toNativeSeparators(databaseName);
+    return QStringLiteral("postgresql://%1@%2/%3")
+            .arg(user, host.isEmpty() ? QStringLiteral("localhost") : host, databaseName);
+}
+
+Store::Store(const StoreLocation &location)
+    : m_location(location)
+    , m_connectionName(nextConnectionName())
+{
+}
+
+Store::~Store()
+{
+    m_reused.clear();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+std::unique_ptr<Store> Store::open(const StoreLocation &location)
+{
+    std::unique_ptr<Store> store(new Store(location));
+    store->attach();
+    return store;
+}
+
+void Store::attach()
+{
+    m_attaching = true;
+    try {
+        connect();
+        if (isSqlite())
+            m_file = fileState(m_location.databaseName);
+        migrate();
+    } catch (...) {
+        // A closed connection makes the next use try again instead of working on a store that
+        // failed its checks.
+        m_reused.clear();
+        database().close();
+        m_attaching = false;
+        throw;
+    }
+    m_attaching = false;
+}
+
+Store::FileState Store::fileState(const QString &path)
+{
+    FileState state;
+#ifdef Q_OS_UNIX
+    // The check runs before every write, so it asks the system directly: two stats and two
+    // access checks.
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat st, dir;
+    if (::stat(file.constData(), &st) != 0)
+        return state;
+    state.exists = true;
+    state.device = quint64(st.st_dev);
+    state.inode = quint64(st.st_ino);
+    // Root passes every access check: a file or folder that nobody may write counts as
+    // read-only for root as well, as its owner meant. WAL needs to create files beside the
+    // database, so a read-only folder makes the store read-only too.
+    constexpr mode_t anyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    state.writable = (st.st_mode & anyWrite) && ::access(file.constData(), W_OK) == 0
+                     && ::stat(folder.constData(), &dir) == 0 && (dir.st_mode & anyWrite)
+                     && ::access(folder.constData(), W_OK) == 0;
+#else
+    const QFileInfo file(path);
+    state.exists = file.exists();
+    if (state.exists)
+        state.writable = writableByAnyone(file) && writableByAnyone(QFileInfo(file.absolutePath()));
+#endif
+    return state;
+}
+
+bool Store::sameFile(const QString &path, const FileState &known)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return !known.exists;
+    return known.exists && known.device == quint64(st.st_dev) && known.inode == quint64(st.st_ino);
+#else
+    return fileState(path) == known;
+#endif
+}
+
+QSqlDatabase Store::database() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void Store::connect()
+{
+    if (!QSqlDatabase::isDriverAvailable(m_location.driver))
+        throw StoreError(QStringLiteral("Der Datenbanktreiber %1 ist auf diesem Rechner nicht "
+                                        "installiert; der Datenspeicher %2 kann nicht geöffnet "
+                                        "werden.")
+                                 .arg(m_location.driver, m_location.displayName()));
+
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+                              ? QSqlDatabase::database(m_connectionName, false)
+                              : QSqlDatabase::addDatabase(m_location.driver, m_connectionName);
+    m_reused.clear(); // prepared on the connection that is closed now
+    if (db.isOpen())
+        db.close();
+    db.setDatabaseName(m_location.databaseName);
+
+    if (m_location.isSqlite()) {
+        const QFileInfo file(m_location.databaseName);
+        if (m_location.databaseName.isEmpty())
+            throw StoreError(QStringLiteral("Es ist kein Datenspeicher angegeben."));
+        if (file.exists() && file.isDir())
+            throw StoreError(QStringLiteral("Der Datenspeicher %1 ist ein Ordner, keine "
+                                            "Datenbankdatei.")
+                                     .arg(m_location.displayName()));
+        if (!file.exists() && !QDir().mkpath(file.absolutePath()))
+            throw StoreError(QStringLiteral("Der Ordner %1 für den Datenspeicher kann nicht "
+                                            "angelegt werden.")
+                                     .arg(QDir::toNativeSeparators(file.absolutePath())));
+        m_readOnly = file.exists() ? !fileState(m_location.databaseName).writable
+                                   : !writableByAnyone(QFileInfo(file.absolutePath()));
+        if (!file.exists() && m_readOnly)
+            throw StoreError(QStringLiteral("Im Ordner %1 darf kein Datenspeicher angelegt "
+                                            "werden (schreibgeschützt).")
+                                     .arg(QDir::toNativeSeparators(file.absolutePath())));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000");
+        if (m_readOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        db.setConnectOptions(options);
+    } else {
+        db.setHostName(m_location.host);
+        if (m_location.port > 0)
+            db.setPort(m_location.port);
+        db.setUserName(m_location.user);
+        db.setPassword(m_location.password);
+        // A server that does not answer must not freeze the program; options of the URL win.
+        QStringList options{QStringLiteral("connect_timeout=10")};
+        if (!m_location.options.isEmpty())
+            options << m_location.options;
+        db.setConnectOptions(options.join(u';'));
+    }
+
+    if (!db.open())
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 kann nicht geöffnet werden: %2")
+                                 .arg(m_location.displayName(), describe(db.lastError())));
+
+    if (m_location.isSqlite()) {
+        // Reading the catalogue is the first access to the file's content: a file that is
+        // not a database fails here and not somewhere in the middle of the program.
+        {
+            QSqlQuery probe(db);
+            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                throw StoreError(
+                        QStringLiteral("Die Datei %1 ist keine Datenbank des Layoutdesigners: %2")
+                                .arg(m_location.displayName(), describe(probe.lastError())));
+        }
+    } else {
+        // Waiting for another program's write is bounded as SQLite's busy timeout is.
+        execSql(QStringLiteral("SET lock_timeout = 15000"),
+                QStringLiteral("Einrichten der Verbindung"));
+    }
+}
+
+namespace {
+
+struct Migration
+{
+    int version;
+    QStringList statements;
+};
+
+QList<Migration> migrations(const QString &blob)
+{
+    return {
+            {1,
+             {
+                     QStringLiteral(
+                             "CREATE TABLE layout_records (kennung TEXT NOT NULL, rnr INTEGER "
+                             "NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT NULL "
+                             "DEFAULT '', blob %1 NOT NULL, PRIMARY KEY (kennung, rnr, "
+                             "printer_key))")
+                             .arg(blob),
+                     QStringLiteral("CREATE INDEX layout_records_by_rnr ON layout_records (rnr, "
+                                    "printer_key)"),
+                     QStringLiteral("CREATE TABLE form_store (sprache TEXT NOT NULL, programm TEXT "
+                                    "NOT NULL, maske TEXT NOT NULL, index_name TEXT NOT NULL, "
+                                    "local_scope INTEGER NOT NULL, items %1 NOT NULL, PRIMARY KEY "
+                                    "(sprache, programm, maske, index_name, local_scope))")
+                             .arg(blob),
+                     QStringLiteral("CREATE TABLE parameters (param_key TEXT NOT NULL, rnr INTEGER "
+                                    "NOT NULL, value TEXT NOT NULL, PRIMARY KEY (param_key, rnr))"),
+                     QStringLiteral("CREATE TABLE workstations (rnr INTEGER PRIMARY KEY, rtyp "
+                                    "INTEGER NOT NULL, name TEXT NOT NULL)"),
+                     QStringLiteral("CREATE TABLE user_rights (user_name TEXT NOT NULL, "
+                                    "right_group INTEGER NOT NULL, right_function INTEGER NOT "
+                                    "NULL, PRIMARY KEY (user_name, right_group, right_function))"),
+                     QStringLiteral("CREATE TABLE logos (kennung1 TEXT NOT NULL, kennung2 TEXT NOT "
+                                    "NULL, logo_name TEXT NOT NULL, fil_rech INTEGER NOT NULL, "
+                                    "picture %1 NOT NULL, width INTEGER NOT NULL, height INTEGER "
+                                    "NOT NULL, booking_rnr INTEGER NOT NULL, booking_lfdnr INTEGER "
+                                    "NOT NULL, PRIMARY KEY (kennung1, kennung2, logo_name, "
+                                    "fil_rech))")
+                             .arg(blob),
+                     QStringLiteral("CREATE TABLE booking_counter (rnr INTEGER PRIMARY KEY, lfdnr "
+                                    "INTEGER NOT NULL)"),
+                     QStringLiteral("CREATE TABLE currency_rates (currency TEXT PRIMARY KEY, "
+                                    "units_per_currency1 DOUBLE PRECISION NOT NULL)"),
+             }},
+            // The records of one workstation lie side by side in the key: setting up or
+            // copying a workstation then writes a few adjacent pages of the key instead of
+            // one page per record identifier. Lookups give all key columns, so any order
+            // serves them.
+            {2,
+             {
+                     QStringLiteral("CREATE TABLE layout_records_2 (kennung TEXT NOT NULL, rnr "
+                                    "INTEGER NOT NULL, printer_key TEXT NOT NULL, filler TEXT NOT "
+                                    "NULL DEFAULT '', blob %1 NOT NULL, CONSTRAINT "
+                                    "layout_records_key PRIMARY KEY (rnr, printer_key, kennung))")
+                             .arg(blob),
+                     QStringLiteral("INSERT INTO layout_records_2 (kennung, rnr, printer_key, "
+                                    "filler, blob) SELECT kennung, rnr, printer_key, filler, blob "
+                                    "FROM layout_records"),
+                     QStringLiteral("DROP TABLE layout_records"),
+                     QStringLiteral("ALTER TABLE layout_records_2 RENAME TO layout_records"),
+                     QStringLiteral("CREATE TABLE parameters_2 (param_key TEXT NOT NULL, rnr "
+                                    "INTEGER NOT NULL, value TEXT NOT NULL, CONSTRAINT "
+                                    "parameters_key PRIMARY KEY (rnr, param_key))"),
+                     QStringLiteral("INSERT INTO parameters_2 (param_key, rnr, value) SELECT "
+                                    "param_key, rnr, value FROM parameters"),
+                     QStringLiteral("DROP TABLE parameters"),
+                     QStringLiteral("ALTER TABLE parameters_2 RENAME TO parameters"),
+             }},
+    };
+}
+
+// The tables of the current schema with their columns, for the integrity check.
+const QList<std::pair<QString, QString>> &expectedTables()
+{
+    static const QList<std::pair<QString, QString>> tables = {
+            {QStringLiteral("schema_info"), QStringLiteral("id, version")},
+            {QStringLiteral("layout_records"),
+             QStringLiteral("kennung, rnr, printer_key, filler, blob")},
+            {QStringLiteral("form_store"),
+             QStringLiteral("sprache, programm, maske, index_name, local_scope, items")},
+            {QStringLiteral("parameters"), QStringLiteral("param_key, rnr, value")},
+            {QStringLiteral("workstations"), QStringLiteral("rnr, rtyp, name")},
+            {QStringLiteral("user_rights"),
+             QStringLiteral("user_name, right_group, right_function")},
+            {QStringLiteral("logos"),
+             QStringLiteral("kennung1, kennung2, logo_name, fil_rech, picture, width, height, "
+                            "booking_rnr, booking_lfdnr")},
+            {QStringLiteral("booking_counter"), QStringLiteral("rnr, lfdnr")},
+            {QStringLiteral("currency_rates"), QStringLiteral("currency, units_per_currency1")},
+    };
+    return tables;
+}
+
+} // namespace
+
+QStringList Store::tables()
+{
+    if (isSqlite())
+        return database().tables();
+    // Only the schema this connection works in: a shared database may hold others.
+    QSqlQuery q = prepare(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                         "table_schema = current_schema()"));
+    exec(q, QStringLiteral("Lesen der Tabellenliste"));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+bool Store::readOnlyServer(bool fresh)
+{
+    // A standby server or a read-only user: reading works, writing is refused up front.
+    QSqlQuery q = prepare(
+            fresh ? QStringLiteral("SELECT current_setting('transaction_read_only') = 'on' OR NOT "
+                                   "has_schema_privilege(current_schema(), 'CREATE')")
+                  : QStringLiteral("SELECT current_setting('transaction_read_only') = 'on' OR NOT "
+                                   "has_table_privilege('layout_records', 'INSERT, UPDATE')"));
+    exec(q, QStringLiteral("Prüfen der Schreibrechte"));
+    return q.next() && q.value(0).toBool();
+}
+
+void Store::migrate()
+{
+    const QStringList present = tables();
+    const bool fresh = !present.contains(QLatin1String("schema_info"));
+    if (fresh && !present.isEmpty())
+        throw StoreError(QStringLiteral("Die Datenbank %1 gehört nicht zum Layoutdesigner: sie "
+                                        "enthält fremde Tabellen.")
+                                 .arg(m_location.displayName()));
+    if (!isSqlite())
+        m_readOnly = readOnlyServer(fresh);
+    if (fresh && m_readOnly)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 ist leer und schreibgeschützt; er "
+                                        "kann nicht eingerichtet werden.")
+                                 .arg(m_location.displayName()));
+
+    const int current = fresh ? 0 : schemaVersion();
+    if (current > SchemaVersion)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 wurde von einer neueren "
+                                        "Programmversion angelegt (Schema %2, dieses Programm "
+                                        "kennt %3).")
+                                 .arg(m_location.displayName())
+                                 .arg(current)
+                                 .arg(SchemaVersion));
+    // Only a file known to be ours is switched to write-ahead logging: the journal mode is
+    // kept in the file itself.
+    if (isSqlite() && !m_readOnly) {
+        execSql(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("WAL einschalten"));
+        execSql(QStringLiteral("PRAGMA synchronous=FULL"),
+                QStringLiteral("Schreibsicherheit einstellen"));
+    }
+    if (current == SchemaVersion)
+        return;
+    if (m_readOnly)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 muss aktualisiert werden, ist aber "
+                                        "schreibgeschützt.")
+                                 .arg(m_location.displayName()));
+    write([&] { applyMigrations(); });
+}
+
+void Store::applyMigrations()
+{
+    // Another program may have created or updated the schema while this one waited for its
+    // write transaction.
+    const bool fresh = !tables().contains(QLatin1String("schema_info"));
+    const int current = fresh ? 0 : schemaVersion();
+    if (current >= SchemaVersion)
+        return;
+    if (fresh)
+        execSql(QStringLiteral("CREATE TABLE schema_info (id INTEGER PRIMARY KEY, version "
+                               "INTEGER NOT NULL)"),
+                QStringLiteral("Schema anlegen"));
+    const QString blob = isSqlite() ? QStringLiteral("BLOB") : QStringLiteral("BYTEA");
+    for (const Migration &m : migrations(blob)) {
+        if (m.version <= current)
+            continue;
+        for (QString sql : m.statements) {
+            // Keys compare and sort byte by byte on both drivers, whatever the server's locale.
+            if (!isSqlite())
+                sql.replace(QLatin1String(" TEXT"), QLatin1String(" TEXT COLLATE \"C\""));
+            execSql(sql, QStringLiteral("Anlegen des Schemas Version %1").arg(m.version));
+        }
+    }
+    QSqlQuery q = prepare(
+            QStringLiteral("INSERT INTO schema_info (id, version) VALUES (1, ?) ON CONFLICT (id) "
+                           "DO UPDATE SET version = excluded.version"));
+    q.addBindValue(SchemaVersion);
+    exec(q, QStringLiteral("Schreiben der Schemaversion"));
+}
+
+int Store::schemaVersion()
+{
+    QSqlQuery q = prepare(QStringLiteral("SELECT version FROM schema_info WHERE id = 1"));
+    exec(q, QStringLiteral("Lesen der Schemaversion"));
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+void Store::requireWritable() const
+{
+    if (m_readOnly)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 ist schreibgeschützt; die Änderung "
+                                        "wurde nicht gespeichert.")
+                                 .arg(m_location.displayName()));
+}
+
+bool Store::connectionAlive()
+{
+    if (!database().isOpen())
+        return false;
+    QSqlQuery q(database());
+    return q.exec(QStringLiteral("SELECT 1"));
+}
+
+void Store::ensureUsable(Purpose purpose)
+{
+    if (m_attaching)
+        return;
+    if (!isSqlite()) {
+        // The last attempt to connect again failed; this use tries once more.
+        if (!database().isOpen())
+            attach();
+        return;
+    }
+    if (m_location.databaseName == QLatin1String(":memory:"))
+        return;
+    // Reads only need the same file; one stat settles that without the permission checks.
+    if (purpose == Purpose::Read && sameFile(m_location.databaseName, m_file)
+        && database().isOpen())
+        return;
+    const FileState now = fileState(m_location.databaseName);
+    if (now == m_file && database().isOpen())
+        return;
+    if (!now.exists)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 ist nicht mehr vorhanden "
+                                        "(gelöscht, verschoben oder das Laufwerk ist nicht "
+                                        "erreichbar); es wurde nichts gespeichert.")
+                                 .arg(m_location.displayName()));
+    // The file was replaced or its permissions changed: this connection could write into a file
+    // nobody reads any more, or write where it must not. Opening it again settles both.
+    attach();
+}
+
+void Store::begin()
+{
+    ensureUsable();
+    // A PostgreSQL session keeps the read-only default it started with: only a new connection
+    // learns that the server takes writes again.
+    if (!isSqlite() && m_readOnly && !m_attaching)
+        attach();
+    requireWritable();
+    const QString sql = isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    QSqlQuery q(database());
+    if (q.exec(sql))
+        return;
+    const QSqlError error = q.lastError();
+    q = QSqlQuery();
+    // A PostgreSQL server restarted since the last statement: nothing has been written yet,
+    // so connecting again and going on is safe.
+    if (isSqlite() || m_attaching || connectionAlive())
+        throwStatementError(error, QStringLiteral("Beginnen des Schreibvorgangs"));
+    try {
+        attach();
+    } catch (const StoreError &e) {
+        throw StoreError(QStringLiteral("Die Verbindung zum Datenspeicher ist unterbrochen und "
+                                        "nicht wiederherzustellen; die Änderung wurde nicht "
+                                        "gespeichert. %1")
+                                 .arg(e.text()));
+    }
+    requireWritable();
+    execSql(sql, QStringLiteral("Beginnen des Schreibvorgangs"));
+}
+
+void Store::writeOnce(const std::function<void()> &fn)
+{
+    begin();
+    m_transactionDepth = 1;
+    try {
+        if (!isSqlite()) {
+            QSqlQuery lock(database());
+            lock.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
+            lock.addBindValue(WriteLockId);
+            exec(lock, QStringLiteral("Warten auf andere Schreibvorgänge"));
+        }
+        fn();
+        execSql(QStringLiteral("COMMIT"), QStringLiteral("Abschließen des Schreibvorgangs"));
+        m_transactionDepth = 0;
+    } catch (...) {
+        m_transactionDepth = 0;
+        QSqlQuery rollback(database());
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        if (!isSqlite() && !connectionAlive())
+            throw StoreError(QStringLiteral("Die Verbindung zum Datenspeicher %1 ist "
+                                            "unterbrochen; die Änderung wurde nicht gespeichert. "
+                                            "Beim nächsten Speichern wird neu verbunden.")
+                                     .arg(m_location.displayName()));
+        throw;
+    }
+}
+
+void Store::write(const std::function<void()> &fn)
+{
+    if (m_transactionDepth > 0) {
+        ++m_transactionDepth;
+        try {
+            fn();
+        } catch (...) {
+            --m_transactionDepth;
+            throw;
+        }
+        --m_transactionDepth;
+        return;
+    }
+    for (int attempt = 1;; ++attempt) {
+        try {
+            writeOnce(fn);
+            return;
+        } catch (const StoreConflictError &) {
+            if (attempt == WriteAttempts)
+                throw;
+            // Two programs retrying in step would collide again.
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 25) * attempt);
+        }
+    }
+}
+
+QSqlQuery &Store::prepareReused(const QString &sql)
+{
+    if (m_transactionDepth == 0)
+        ensureUsable(Purpose::Read); // may connect anew: the old connection's statements go
+    std::shared_ptr<QSqlQuery> &q = m_reused[sql];
+    if (q)
+        q->finish();
+    else
+        q = std::make_shared<QSqlQuery>(prepare(sql));
+    return *q;
+}
+
+QSqlQuery Store::prepare(const QString &sql)
+{
+    if (m_transactionDepth == 0)
+        ensureUsable(Purpose::Read);
+    QSqlQuery q(database());
+    if (q.prepare(sql))
+        return q;
+    // PostgreSQL prepares on the server: a server restarted since the last statement shows here
+    // first, and outside a transaction connecting again loses nothing.
+    if (!isSqlite() && m_transactionDepth == 0 && !m_attaching && !connectionAlive()) {
+        attach();
+        q = QSqlQuery(database());
+        if (q.prepare(sql))
+            return q;
+    }
+    throw StoreError(QStringLiteral("Fehler im Datenspeicher %1: %2")
+                             .arg(m_location.displayName(), describe(q.lastError())));
+}
+
+void Store::exec(QSqlQuery &query, const QString &what)
+{
+    if (!query.exec())
+        throwStatementError(query.lastError(), what);
+}
+
+QSqlQuery Store::run(const QString &sql, const QVariantList &values, const QString &what)
+{
+    QSqlQuery q = prepare(sql);
+    for (const QVariant &value : values)
+        q.addBindValue(value);
+    exec(q, what);
+    return q;
+}
+
+void Store::exec(QSqlQuery &query, const std::function<QString()> &describe)
+{
+    if (!query.exec())
+        throwStatementError(query.lastError(), describe());
+}
+
+void Store::execSql(const QString &sql, const QString &what)
+{
+    QSqlQuery q(database());
+    if (!q.exec(sql))
+        throwStatementError(q.lastError(), what);
+}
+
+QString Store::integrityCheck()
+{
+    QSqlQuery q(database());
+    if (isSqlite()) {
+        if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next())
+            return describe(q.lastError());
+        if (q.value(0).toString() != QLatin1String("ok"))
+            return q.value(0).toString();
+    }
+    try {
+        const int version = schemaVersion();
+        if (version != SchemaVersion)
+            return QStringLiteral("Schemaversion %1 statt %2").arg(version).arg(SchemaVersion);
+        for (const auto &[table, columns] : expectedTables()) {
+            if (!q.exec(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(columns, table)))
+                return QStringLiteral("Tabelle %1: %2").arg(table, describe(q.lastError()));
+            // Upserts rely on the primary key; on PostgreSQL an index can also be left invalid.
+            q.prepare(isSqlite() ? QStringLiteral("SELECT count(*) FROM pragma_table_info(?) "
+                                                  "WHERE pk > 0")
+                                 : QStringLiteral("SELECT count(*) FROM pg_index i JOIN pg_class "
+                                                  "c ON c.oid = i.indrelid WHERE c.relname = ? "
+                                                  "AND c.relnamespace = "
+                                                  "current_schema()::regnamespace AND "
+                                                  "i.indisprimary AND i.indisvalid AND "
+                                                  "i.indisready"));
+            q.addBindValue(table);
+            if (!q.exec() || !q.next() || q.value(0).toInt() == 0)
+                return QStringLiteral("Tabelle %1 hat keinen gültigen Primärschlüssel").arg(table);
+        }
+    } catch (const StoreError &e) {
+        return e.text();
+    }
+    return QStringLiteral("ok");
+}

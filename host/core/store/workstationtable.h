@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/store/store.h"
+
+#include <QList>
+#include <QString>
+
+struct TRVRInfoUmfang
+{
+    int RNr = 0;
+    int RTyp = 0;
+    QString name;
+};
+
+// The installation's workstation table.
+class RVRTab
+{
+public:
+    explicit RVRTab(Store &store)
+        : m_store(store)
+    {
+    }
+
+    int GetUmfangCount();
+    TRVRInfoUmfang GetUmfang(int index) const;
+    // The entry of workstation rnr; RTyp 0 when the table does not hold it.
+    TRVRInfoUmfang GetRNrUmfang(int rnr) const;
+    void put(const TRVRInfoUmfang &entry);
+    bool remove(int rnr);
+    QList<TRVRInfoUmfang> all() const;
+
+private:
+    Store &m_store;
+    QList<TRVRInfoUmfang> m_entries;
+};
