@@ -259,7 +259,7 @@ void TfrmLayBonende::buildArrangementPanel()
 
 const LayoutFormat &TfrmLayBonende::format() const
 {
-    return m_kind.plan->format.table;
+    return m_kind.plan->format;
 }
 
 void TfrmLayBonende::applySection()
@@ -291,11 +291,6 @@ void TfrmLayBonende::Einstellungen_Laden()
     chbLogoClick();
     edtAnzZeilenExit(m_above);
     m_pages->setCurrentIndex(0);
-}
-
-void TfrmLayBonende::Einstellungen_MaskeSchreiben(const QStringList &list)
-{
-    LayoutEditor::Einstellungen_MaskeSchreiben(m_kind.plan->format.canonicalList(list));
 }
 
 void TfrmLayBonende::Einstellungen_MaskeLesen(QStringList &list)

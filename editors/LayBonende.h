@@ -44,7 +44,6 @@ public:
 
     void Einstellungen_Laden() override;
     void Einstellungen_Speichern() override;
-    void Einstellungen_MaskeSchreiben(const QStringList &list) override;
     void Einstellungen_MaskeLesen(QStringList &list) override;
     void scbPreviewClick() override;
 

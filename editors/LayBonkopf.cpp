@@ -170,7 +170,7 @@ void TfrmLayBonkopf::buildControls()
 
 const LayoutFormat &TfrmLayBonkopf::format() const
 {
-    return bonKopfFormat().table;
+    return bonKopfFormat();
 }
 
 bool TfrmLayBonkopf::logoUnavailable() const
@@ -248,7 +248,7 @@ void TfrmLayBonkopf::Einstellungen_MaskeSchreiben(const QStringList &list)
 {
     if (format().applicableLength(list.size()) == 0)
         return;
-    LayoutEditor::Einstellungen_MaskeSchreiben(bonKopfFormat().canonicalList(list));
+    LayoutEditor::Einstellungen_MaskeSchreiben(list);
     chbLogoClick();
 }
 

@@ -225,18 +225,13 @@ void TLayEASY::applyList(const QStringList &list)
 {
     if (!cardListApplies(list.size()))
         return;
-    const LayoutFormat &f = cardFormat();
-    for (int p = 0; p < CardHeadLength; ++p)
-        ControlValues::writeEncoded(this, f.fields.at(p), list.at(p));
+    ControlValues::writeList(this, cardFormat().fields.mid(0, CardHeadLength), list);
     m_text->setPlainText(list.mid(CardHeadLength).join(u'\n'));
 }
 
 QStringList TLayEASY::readList() const
 {
-    QStringList list;
-    const LayoutFormat &f = cardFormat();
-    for (int p = 0; p < CardHeadLength; ++p)
-        list << ControlValues::readEncoded(this, f.fields.at(p));
+    QStringList list = ControlValues::readList(this, cardFormat().fields.mid(0, CardHeadLength));
     // One entry per line of the block; a final line break starts no line of its own.
     const QString text = m_text->toPlainText();
     if (!text.isEmpty()) {

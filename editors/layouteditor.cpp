@@ -1,5 +1,7 @@
 #include "editors/layouteditor.h"
 
+#include "core/engine/printjob.h"
+
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
@@ -307,28 +309,31 @@ void LayoutEditor::Einstellungen_Speichern()
 void LayoutEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
 {
     const LayoutFormat &f = format();
-    const int n = f.applicableLength(list.size());
-    for (int p = 0; p < n; ++p)
-        writeField(f.fields.at(p), list.at(p));
+    ControlValues::writeFields(this, f.fields, f.decode(list));
 }
 
 void LayoutEditor::Einstellungen_MaskeLesen(QStringList &list)
 {
-    list.clear();
     const LayoutFormat &f = format();
     const int n = qMin(storedLength(), f.size());
-    for (int p = 0; p < n; ++p)
-        list << readField(f.fields.at(p));
+    list = f.encode(readControls(f.fields.mid(0, n)), n);
+}
+
+FieldValues LayoutEditor::readControls(const QList<FormatField> &fields) const
+{
+    return ControlValues::readFields(this, fields);
 }
 
 void LayoutEditor::writeField(const FormatField &field, const QString &stored)
 {
-    ControlValues::writeEncoded(this, field, stored);
+    FieldValues values;
+    LayoutFormat::decodeField(field, stored, values);
+    ControlValues::writeFields(this, {field}, values);
 }
 
 QString LayoutEditor::readField(const FormatField &field) const
 {
-    return ControlValues::readEncoded(this, field);
+    return LayoutFormat::encodeField(field, readControls({field}));
 }
 
 void LayoutEditor::_ComboBox_SetText(QComboBox *combo, const QString &text)
@@ -403,13 +408,12 @@ QList<int> LayoutEditor::previewLines() const
 void LayoutEditor::writePreviewLine(QLabel *label, const LineGroup *line, int &y, int width,
                                     bool secondCurrency, bool sizeToContent, int left)
 {
-    QFont font(line->font()->currentText());
-    bool ok = false;
-    const int size = line->size()->currentText().trimmed().toInt(&ok);
-    font.setPointSize(ok && size > 0 ? size : 10);
-    const QString style = line->style()->currentText();
-    font.setBold(style == QLatin1String("fett") || style == QLatin1String("fett/kursiv"));
-    font.setItalic(style == QLatin1String("kursiv") || style == QLatin1String("fett/kursiv"));
+    const LineStyle style = lineStyle(line->font()->currentText(), line->size()->currentText(),
+                                      line->style()->currentText());
+    QFont font(style.fontName);
+    font.setPointSize(style.pointSize);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
     label->setFont(font);
     label->setText(engine().Replace_All(line->text()->text(), secondCurrency, true));
     if (sizeToContent)

@@ -106,6 +106,8 @@ protected:
     // Values of format positions to and from the controls.
     void writeField(const FormatField &field, const QString &stored);
     QString readField(const FormatField &field) const;
+    // The canonical values of the fields' controls as a save writes them.
+    virtual FieldValues readControls(const QList<FormatField> &fields) const;
 
     TBonPrinter &engine() const;
     Host &host() const;

@@ -1,5 +1,7 @@
 #include "editors/linegroup.h"
 
+#include "core/format/layoutformat.h"
+
 #include "widgets/controlvalues.h"
 
 #include <QCheckBox>
@@ -50,16 +52,17 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     m_caption = new QLabel(tr("Textzeile %1").arg(number), this);
     m_caption->setObjectName(QStringLiteral("lblTxtZeile") + n);
     m_text = new QLineEdit(initial.text, this);
-    m_text->setObjectName(QStringLiteral("edtTxtZeile") + n);
+    const LineFieldNames names = lineFieldNames(number);
+    m_text->setObjectName(names.text);
     m_text->setMaxLength(initial.maxLength);
     m_caption->setBuddy(m_text);
 
-    m_font = makeCombo(QStringLiteral("cmbSchriftArt") + n, this, 190);
-    m_size = makeCombo(QStringLiteral("cmbSchriftGroesse") + n, this, 60);
-    m_style = makeCombo(QStringLiteral("cmbSchriftStil") + n, this, 100);
+    m_font = makeCombo(names.font, this, 190);
+    m_size = makeCombo(names.size, this, 60);
+    m_style = makeCombo(names.style, this, 100);
     m_style->addItems(styles());
     ControlValues::setComboText(m_style, initial.style);
-    m_alignment = makeCombo(QStringLiteral("cmbAusrichtung") + n, this, 90);
+    m_alignment = makeCombo(names.alignment, this, 90);
     m_alignment->addItems(alignments());
     ControlValues::setComboText(m_alignment, initial.alignment);
 

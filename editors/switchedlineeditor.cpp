@@ -15,11 +15,6 @@
 
 namespace {
 
-QString flag(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 QCheckBox *addNamedSwitch(LineGroup *group, const QString &name, const QString &caption, bool on)
 {
     QCheckBox *box = group->addSwitch(QString(), caption);
@@ -112,40 +107,14 @@ QCheckBox *SwitchedLineEditor::secondSwitch(int line) const
     return name.isEmpty() ? nullptr : findChild<QCheckBox *>(name);
 }
 
-void SwitchedLineEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
+FieldValues SwitchedLineEditor::readControls(const QList<FormatField> &fields) const
 {
-    const SwitchedLineFormat &f = *m_window.format;
-    const int n = f.layout.applicableLength(list.size());
-    for (int p = 0; p < n; ++p) {
-        const FlagPairField *pair = f.flagPairAt(p);
-        if (!pair) {
-            writeField(f.layout.fields.at(p), list.at(p));
-            continue;
-        }
-        // A head entry that is not one of the four pairs leaves both switches as they are.
-        if (const auto flags = decodeFlagPair(list.at(p))) {
-            ControlValues::write(this, pair->first, flag(flags->first));
-            ControlValues::write(this, pair->second, flag(flags->second));
-        }
+    FieldValues values = LayoutEditor::readControls(fields);
+    for (const FormatField &field : fields) {
+        if (field.encoding == FieldEncoding::ItemIndex)
+            values.insert(field.control, QString::number(chosenItem(field.control)));
     }
-}
-
-void SwitchedLineEditor::Einstellungen_MaskeLesen(QStringList &list)
-{
-    list.clear();
-    const SwitchedLineFormat &f = *m_window.format;
-    const int n = qMin(storedLength(), f.layout.size());
-    for (int p = 0; p < n; ++p) {
-        const FormatField &field = f.layout.fields.at(p);
-        if (const FlagPairField *pair = f.flagPairAt(p)) {
-            list << encodeFlagPair(ControlValues::read(this, pair->first) == QLatin1String("1"),
-                                   ControlValues::read(this, pair->second) == QLatin1String("1"));
-        } else if (field.encoding == FieldEncoding::ItemIndex) {
-            list << QString::number(chosenItem(field.control));
-        } else {
-            list << readField(field);
-        }
-    }
+    return values;
 }
 
 int SwitchedLineEditor::chosenItem(const QString &control) const

@@ -38,7 +38,7 @@ struct SwitchedLineWindow
     QList<Line> lines;
     QList<Switch> switches;
     LineSwitchNames names;
-    const SwitchedLineFormat *format = nullptr;
+    const LayoutFormat *format = nullptr;
     QList<int> previewOrder; // every line number once
     bool secondCurrency = false;
 };
@@ -53,18 +53,17 @@ public:
     SwitchedLineEditor(const QString &componentName, const SwitchedLineWindow &window,
                        QWidget *parent = nullptr);
 
-    void Einstellungen_MaskeSchreiben(const QStringList &list) override;
-    void Einstellungen_MaskeLesen(QStringList &list) override;
     void scbPreviewClick() override;
 
     QCheckBox *lineSwitch(int line) const;
     QCheckBox *secondSwitch(int line) const;
 
 protected:
-    const LayoutFormat &format() const override { return m_window.format->layout; }
+    const LayoutFormat &format() const override { return *m_window.format; }
     QList<int> previewLines() const override { return m_window.previewOrder; }
     bool previewSecondCurrency() const override { return m_window.secondCurrency; }
     void drawPreview(int width) override;
+    FieldValues readControls(const QList<FormatField> &fields) const override;
     // Whether the preview draws the line.
     virtual bool lineShown(int line) const;
     // The item index of a selector; one without a chosen item counts as its first item.

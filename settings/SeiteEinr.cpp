@@ -279,8 +279,7 @@ void TfrmBreiteRaender::applyList(const QStringList &list)
     const LayoutFormat &format = pageSetupFormat();
     if (format.applicableLength(list.size()) < format.size())
         return;
-    for (int pos = 0; pos < PresetPos; ++pos)
-        ControlValues::writeEncoded(this, format.fields.at(pos), list.at(pos));
+    ControlValues::writeList(this, format.fields.mid(0, PresetPos), list);
     m_ddcEinstellung->setCurrentIndex(-1);
     m_ddcEinstellung->setEditText(QString());
     const int exact = m_ddcEinstellung->findText(list.at(PresetPos),
@@ -316,9 +315,9 @@ void TfrmBreiteRaender::ddcEinstellungClick()
 
 QStringList TfrmBreiteRaender::settingsList() const
 {
-    QStringList list;
-    for (const FormatField &field : pageSetupFormat().fields)
-        list << ControlValues::readEncoded(this, field).trimmed();
+    QStringList list = ControlValues::readList(this, pageSetupFormat().fields);
+    for (QString &entry : list)
+        entry = entry.trimmed();
     return list;
 }
 

@@ -460,10 +460,7 @@ void TfrmAllgTreiber::fillPresetList()
 
 QStringList TfrmAllgTreiber::readList(const LayoutFormat &format) const
 {
-    QStringList list;
-    for (const FormatField &field : format.fields)
-        list << ControlValues::readEncoded(this, field);
-    return list;
+    return ControlValues::readList(this, format.fields);
 }
 
 void TfrmAllgTreiber::book(const QString &kennung, int rnr, const QString &printerKey,

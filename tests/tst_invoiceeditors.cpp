@@ -29,10 +29,10 @@ const QList<int> EndDerived{0, 106, 110, 111};
 const LayoutFormat &formatOf(const QString &kennung)
 {
     if (kennung == QLatin1String("RECHPOS"))
-        return rechPosFormat().layout;
+        return rechPosFormat();
     if (kennung == QLatin1String("RECHSUMM"))
-        return rechSummeFormat().layout;
-    return rechEndePlan().format.table;
+        return rechSummeFormat();
+    return rechEndePlan().format;
 }
 
 // A stored list in which every entry differs from the window's initial state.

@@ -1,6 +1,5 @@
 #include "widgets/controlvalues.h"
 
-#include "core/engine/textfunctions.h"
 #include "core/format/layoutformat.h"
 #include "widgets/radiogroup.h"
 
@@ -156,50 +155,66 @@ void writeIndex(QWidget *root, const QString &objectName, int index)
         unknownKind(objectName);
 }
 
-void writeEncoded(QWidget *root, const FormatField &field, const QString &stored)
+void writeFields(QWidget *root, const QList<FormatField> &fields, const FieldValues &values)
 {
-    switch (field.encoding) {
-    case FieldEncoding::Text:
-    case FieldEncoding::LineText:
-        write(root, field.control, stored);
-        break;
-    case FieldEncoding::Flag10:
-        write(root, field.control,
-              stored == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0"));
-        break;
-    case FieldEncoding::FlagJN:
-        write(root, field.control,
-              stored == QLatin1String("J") ? QStringLiteral("1") : QStringLiteral("0"));
-        break;
-    case FieldEncoding::ItemIndex: {
-        bool ok = false;
-        const int index = stored.trimmed().toInt(&ok);
-        writeIndex(root, field.control, ok ? index : -1);
-        break;
-    }
-    case FieldEncoding::NumberCm:
-        write(root, field.control, FloatToStr_FSKRT(StrToFloatDef_FSKRT(stored, 0)));
-        break;
+    for (const FormatField &field : fields) {
+        const auto value = values.constFind(field.control);
+        if (value == values.cend())
+            continue;
+        switch (field.encoding) {
+        case FieldEncoding::ItemIndex:
+        case FieldEncoding::LogoPosition:
+            writeIndex(root, field.control, value->toInt());
+            break;
+        case FieldEncoding::FlagPair:
+            write(root, field.control, *value);
+            write(root, field.secondControl, values.value(field.secondControl));
+            break;
+        default:
+            write(root, field.control, *value);
+            break;
+        }
     }
 }
 
-QString readEncoded(const QWidget *root, const FormatField &field)
+FieldValues readFields(const QWidget *root, const QList<FormatField> &fields)
 {
-    switch (field.encoding) {
-    case FieldEncoding::Text:
-    case FieldEncoding::Flag10:
-        return read(root, field.control);
-    case FieldEncoding::LineText:
-        return Zeilenumbrueche_entfernen(read(root, field.control));
-    case FieldEncoding::FlagJN:
-        return read(root, field.control) == QLatin1String("1") ? QStringLiteral("J")
-                                                               : QStringLiteral("N");
-    case FieldEncoding::ItemIndex:
-        return QString::number(readIndex(root, field.control));
-    case FieldEncoding::NumberCm:
-        return FloatToStr_FSKRT(StrToFloatDef_FSKRT(read(root, field.control), 0));
+    FieldValues values;
+    for (const FormatField &field : fields) {
+        switch (field.encoding) {
+        case FieldEncoding::ItemIndex:
+        case FieldEncoding::LogoPosition:
+            values.insert(field.control, QString::number(readIndex(root, field.control)));
+            break;
+        case FieldEncoding::FlagPair:
+            values.insert(field.control, read(root, field.control));
+            values.insert(field.secondControl, read(root, field.secondControl));
+            break;
+        default:
+            values.insert(field.control, read(root, field.control));
+            break;
+        }
     }
-    return {};
+    return values;
+}
+
+void writeList(QWidget *root, const QList<FormatField> &fields, const QStringList &list)
+{
+    FieldValues values;
+    const qsizetype n = qMin(fields.size(), list.size());
+    for (qsizetype p = 0; p < n; ++p)
+        LayoutFormat::decodeField(fields.at(p), list.at(p), values);
+    writeFields(root, fields.mid(0, n), values);
+}
+
+QStringList readList(const QWidget *root, const QList<FormatField> &fields)
+{
+    const FieldValues values = readFields(root, fields);
+    QStringList list;
+    list.reserve(fields.size());
+    for (const FormatField &field : fields)
+        list << LayoutFormat::encodeField(field, values);
+    return list;
 }
 
 void applyAll(QWidget *root, const QMap<QString, QString> &values)

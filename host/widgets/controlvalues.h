@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/format/layoutformat.h"
+
 #include <QMap>
 #include <QString>
 
-struct FormatField;
 class QComboBox;
 class QWidget;
 
@@ -25,10 +26,17 @@ void write(QWidget *root, const QString &objectName, const QString &value);
 int readIndex(const QWidget *root, const QString &objectName);
 void writeIndex(QWidget *root, const QString &objectName, int index);
 
-// A position of a stored format to and from its control, in the position's encoding
-// (text, line text without line breaks, "1"/"0", "J"/"N", item index, centimetres).
-void writeEncoded(QWidget *root, const FormatField &field, const QString &stored);
-QString readEncoded(const QWidget *root, const FormatField &field);
+// Shows canonical values (LayoutFormat::decode) in the controls of the fields; a control
+// without a value is left as it is. Selectors and radio groups of an index field are set by
+// index, every other control by its text.
+void writeFields(QWidget *root, const QList<FormatField> &fields, const FieldValues &values);
+// The canonical values of the fields' controls, for LayoutFormat::encode.
+FieldValues readFields(const QWidget *root, const QList<FormatField> &fields);
+
+// Stored entries into the controls of their fields, position by position (as far as both go),
+// and the stored entries of the fields read from their controls.
+void writeList(QWidget *root, const QList<FormatField> &fields, const QStringList &list);
+QStringList readList(const QWidget *root, const QList<FormatField> &fields);
 
 // Applies every assignment of a preset (control name -> value); unknown names are skipped.
 void applyAll(QWidget *root, const QMap<QString, QString> &values);

@@ -21,6 +21,18 @@ QStringList PrintJob::texts() const
     return list;
 }
 
+LineStyle lineStyle(const QString &fontName, const QString &size, const QString &style)
+{
+    LineStyle line;
+    line.fontName = fontName;
+    bool ok = false;
+    const int points = size.trimmed().toInt(&ok);
+    line.pointSize = ok && points > 0 ? points : 10;
+    line.bold = style == QLatin1String("fett") || style == QLatin1String("fett/kursiv");
+    line.italic = style == QLatin1String("kursiv") || style == QLatin1String("fett/kursiv");
+    return line;
+}
+
 Qt::Alignment alignmentFromText(const QString &text)
 {
     const QString t = text.trimmed().toLower();

@@ -38,6 +38,18 @@ struct PrintJob
     QStringList texts() const;
 };
 
+// The font of a text line as its stored font name, size and style give it, for the printer and
+// the live preview alike: a size that is no positive number is 10 points; the styles are
+// "normal", "fett", "kursiv" and "fett/kursiv".
+struct LineStyle
+{
+    QString fontName;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+};
+LineStyle lineStyle(const QString &fontName, const QString &size, const QString &style);
+
 // "links"/"mitte"/"rechts" (or "L"/"M"/"R") as an alignment; anything else is left.
 Qt::Alignment alignmentFromText(const QString &text);
 

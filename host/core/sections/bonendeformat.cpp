@@ -35,48 +35,39 @@ struct Part
     int to = 0;
 };
 
-LogoSectionFormat buildFormat(const QString &name, const QList<Part> &parts,
-                              const QList<LineSwitch> &switches, const QList<int> &stages,
-                              const QMap<QString, StoredReading> &readings)
+LayoutFormat buildFormat(const QString &name, const QList<Part> &parts,
+                         const QList<LineSwitch> &switches, const QList<int> &stages,
+                         FieldEncoding logoSwitch)
 {
-    LogoSectionFormat f;
-    f.table.name = name;
-    f.table.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text};
+    LayoutFormat f;
+    f.name = name;
+    f.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text};
     for (const Part &part : parts) {
         switch (part.kind) {
         case Part::Lines:
-            for (int line = part.from; line <= part.to; ++line) {
-                const QString n = QString::number(line);
-                f.table.fields
-                        << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
-                        << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
-            }
+            for (int line = part.from; line <= part.to; ++line)
+                f.fields << lineFields(line);
             break;
         case Part::Switches:
             for (const LineSwitch &s : switches) {
                 if (s.line >= part.from && s.line <= part.to)
-                    f.table.fields << FormatField{s.control, FieldEncoding::Flag10};
+                    f.fields << FormatField{s.control, FieldEncoding::Flag10};
             }
             break;
         case Part::Logo:
-            f.table.fields << FormatField{QStringLiteral("chbLogo"), FieldEncoding::Flag10}
-                           << FormatField{QStringLiteral("lblLogoName"), FieldEncoding::Text}
-                           << FormatField{QStringLiteral("edtLogoBreite"), FieldEncoding::NumberCm}
-                           << FormatField{QStringLiteral("edtLogoHoehe"), FieldEncoding::NumberCm}
-                           << FormatField{QStringLiteral("rgpLogoPosition"),
-                                          FieldEncoding::ItemIndex};
+            f.fields << FormatField{QStringLiteral("chbLogo"), logoSwitch}
+                     << FormatField{QStringLiteral("lblLogoName"), FieldEncoding::Text}
+                     << FormatField{QStringLiteral("edtLogoBreite"), FieldEncoding::NumberCm}
+                     << FormatField{QStringLiteral("edtLogoHoehe"), FieldEncoding::NumberCm}
+                     << FormatField{QStringLiteral("rgpLogoPosition"), FieldEncoding::LogoPosition};
             break;
         case Part::Counts:
-            f.table.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text}
-                           << FormatField{QStringLiteral("edtAnzZeilenUnter"), FieldEncoding::Text};
+            f.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text}
+                     << FormatField{QStringLiteral("edtAnzZeilenUnter"), FieldEncoding::Text};
             break;
         }
     }
-    f.table.stages = stages;
-    f.readings = readings;
+    f.stages = stages;
     return f;
 }
 
@@ -93,14 +84,13 @@ class EndPrinter : public SectionPrinter
 public:
     const LayoutFormat &format(const QString &kennung) const override
     {
-        return endSectionPlan(kennung)->format.table;
+        return endSectionPlan(kennung)->format;
     }
 
-    void print(const QMap<QString, QString> &stored, const SectionPrintContext &context,
+    void print(const QMap<QString, QString> &values, const SectionPrintContext &context,
                PrintJob &job) const override
     {
         const EndSectionPlan &plan = *endSectionPlan(context.kennung);
-        const QMap<QString, QString> values = plan.format.canonicalValues(stored);
         const int above =
                 qBound(0, values.value(QStringLiteral("edtAnzZeilenUber")).toInt(), plan.lines);
         const int below = qBound(0, values.value(QStringLiteral("edtAnzZeilenUnter")).toInt(),
@@ -148,16 +138,14 @@ const EndSectionPlan &bonEndePlan()
                                    LineCondition::PlaceholdersFilled)
                      + switchRange(11, 25, QStringLiteral("chbNurBeiRueckgabe"),
                                    LineCondition::ReturnOnly);
-        p.format =
-                buildFormat(QStringLiteral("Bonende"),
-                            {{Part::Lines, 1, 10},
-                             {Part::Switches, 1, 10},
-                             {Part::Lines, 11, 25},
-                             {Part::Switches, 11, 25},
-                             {Part::Logo, 0, 0},
-                             {Part::Counts, 0, 0}},
-                            p.switches, {53, 61, 151, 158},
-                            {{QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}});
+        p.format = buildFormat(QStringLiteral("Bonende"),
+                               {{Part::Lines, 1, 10},
+                                {Part::Switches, 1, 10},
+                                {Part::Lines, 11, 25},
+                                {Part::Switches, 11, 25},
+                                {Part::Logo, 0, 0},
+                                {Part::Counts, 0, 0}},
+                               p.switches, {53, 61, 151, 158}, FieldEncoding::Flag10);
         return p;
     }();
     return plan;
@@ -171,16 +159,13 @@ const EndSectionPlan &rechEndePlan()
         p.lines = 20;
         p.switches = switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
                      + switchRange(2, 4, QStringLiteral("chbText"), LineCondition::WithReduction);
-        p.format =
-                buildFormat(QStringLiteral("Rechnungsende"),
-                            {{Part::Lines, 1, 12},
-                             {Part::Switches, 1, 4},
-                             {Part::Lines, 13, 20},
-                             {Part::Logo, 0, 0},
-                             {Part::Counts, 0, 0}},
-                            p.switches, {65, 80, 105, 112},
-                            {{QStringLiteral("chbLogo"), StoredReading::FlagUnlessZero},
-                             {QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}});
+        p.format = buildFormat(QStringLiteral("Rechnungsende"),
+                               {{Part::Lines, 1, 12},
+                                {Part::Switches, 1, 4},
+                                {Part::Lines, 13, 20},
+                                {Part::Logo, 0, 0},
+                                {Part::Counts, 0, 0}},
+                               p.switches, {65, 80, 105, 112}, FieldEncoding::FlagUnlessZero);
         return p;
     }();
     return plan;

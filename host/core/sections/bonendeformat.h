@@ -27,7 +27,7 @@ struct EndSectionPlan
     QString kennung;
     int lines = 0;
     QList<LineSwitch> switches; // in line order
-    LogoSectionFormat format;
+    LayoutFormat format;
     // Position that holds the number of lines in use: written as above + below, read into
     // the above count (a full list sets both counts again at its end).
     int totalPosition = 0;

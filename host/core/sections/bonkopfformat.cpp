@@ -26,40 +26,6 @@
 //
 // The distribution is bounded by the ten lines; text off prints only the picture.
 
-QString LogoSectionFormat::canonical(const QString &control, const QString &stored) const
-{
-    const auto rule = readings.constFind(control);
-    if (rule == readings.cend())
-        return stored;
-    switch (*rule) {
-    case StoredReading::FlagUnlessZero:
-        return stored == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1");
-    case StoredReading::PositionOrCentre: {
-        bool ok = false;
-        const int position = stored.trimmed().toInt(&ok);
-        return ok && position >= 0 && position <= 2 ? QString::number(position)
-                                                    : QStringLiteral("1");
-    }
-    }
-    return stored;
-}
-
-QStringList LogoSectionFormat::canonicalList(const QStringList &stored) const
-{
-    QStringList list = stored;
-    const int n = int(qMin<qsizetype>(list.size(), table.fields.size()));
-    for (int p = 0; p < n; ++p)
-        list[p] = canonical(table.fields.at(p).control, list.at(p));
-    return list;
-}
-
-QMap<QString, QString> LogoSectionFormat::canonicalValues(QMap<QString, QString> values) const
-{
-    for (auto it = values.begin(); it != values.end(); ++it)
-        it.value() = canonical(it.key(), it.value());
-    return values;
-}
-
 Qt::Alignment logoAlignment(int position)
 {
     switch (position) {
@@ -101,34 +67,24 @@ std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
     return std::nullopt;
 }
 
-const LogoSectionFormat &bonKopfFormat()
+const LayoutFormat &bonKopfFormat()
 {
-    static const LogoSectionFormat format = [] {
-        LogoSectionFormat f;
-        f.table.name = QStringLiteral("Belegkopf");
-        f.table.fields << FormatField{QStringLiteral("chbLogo"), FieldEncoding::Flag10}
-                       << FormatField{QStringLiteral("lblLogoName"), FieldEncoding::Text}
-                       << FormatField{QStringLiteral("edtLogoBreite"), FieldEncoding::NumberCm}
-                       << FormatField{QStringLiteral("edtLogoHoehe"), FieldEncoding::NumberCm}
-                       << FormatField{QStringLiteral("rgpLogoPosition"), FieldEncoding::ItemIndex}
-                       << FormatField{QStringLiteral("chbText"), FieldEncoding::Flag10}
-                       << FormatField{QStringLiteral("edtTextAnzahlZeilen"), FieldEncoding::Text};
-        for (int i = 1; i <= HeaderLineCount; ++i) {
-            const QString n = QString::number(i);
-            f.table.fields
-                    << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
-                    << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
-                    << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
-                    << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
-                    << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
-        }
-        f.table.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text}
-                       << FormatField{QStringLiteral("edtAnzZeilenNeben"), FieldEncoding::Text}
-                       << FormatField{QStringLiteral("edtAnzZeilenUnter"), FieldEncoding::Text};
-        f.table.stages = {int(f.table.fields.size())};
-        f.readings = {{QStringLiteral("chbLogo"), StoredReading::FlagUnlessZero},
-                      {QStringLiteral("chbText"), StoredReading::FlagUnlessZero},
-                      {QStringLiteral("rgpLogoPosition"), StoredReading::PositionOrCentre}};
+    static const LayoutFormat format = [] {
+        LayoutFormat f;
+        f.name = QStringLiteral("Belegkopf");
+        f.fields << FormatField{QStringLiteral("chbLogo"), FieldEncoding::FlagUnlessZero}
+                 << FormatField{QStringLiteral("lblLogoName"), FieldEncoding::Text}
+                 << FormatField{QStringLiteral("edtLogoBreite"), FieldEncoding::NumberCm}
+                 << FormatField{QStringLiteral("edtLogoHoehe"), FieldEncoding::NumberCm}
+                 << FormatField{QStringLiteral("rgpLogoPosition"), FieldEncoding::LogoPosition}
+                 << FormatField{QStringLiteral("chbText"), FieldEncoding::FlagUnlessZero}
+                 << FormatField{QStringLiteral("edtTextAnzahlZeilen"), FieldEncoding::Text};
+        for (int i = 1; i <= HeaderLineCount; ++i)
+            f.fields << lineFields(i);
+        f.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text}
+                 << FormatField{QStringLiteral("edtAnzZeilenNeben"), FieldEncoding::Text}
+                 << FormatField{QStringLiteral("edtAnzZeilenUnter"), FieldEncoding::Text};
+        f.stages = {int(f.fields.size())};
         return f;
     }();
     return format;
@@ -154,14 +110,13 @@ int count(const QMap<QString, QString> &values, const QString &control)
 class HeaderPrinter : public SectionPrinter
 {
 public:
-    const LayoutFormat &format(const QString &) const override { return bonKopfFormat().table; }
+    const LayoutFormat &format(const QString &) const override { return bonKopfFormat(); }
 
-    void print(const QMap<QString, QString> &stored, const SectionPrintContext &context,
+    void print(const QMap<QString, QString> &values, const SectionPrintContext &context,
                PrintJob &job) const override
     {
-        if (stored.isEmpty())
+        if (values.isEmpty())
             return;
-        const QMap<QString, QString> values = bonKopfFormat().canonicalValues(stored);
         const bool text = values.value(QStringLiteral("chbText")) == QLatin1String("1");
         const std::optional<JobItem> logo = logoItem(values, context);
         auto printLines = [&](int from, int to) {

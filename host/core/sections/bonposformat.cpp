@@ -5,75 +5,18 @@
 
 // ---- fixed-line sections -----------------------------------------------------------------
 
-const FlagPairField *SwitchedLineFormat::flagPairAt(int position) const
-{
-    const QString &control = layout.fields.value(position).control;
-    for (const FlagPairField &pair : flagPairs) {
-        if (pair.key == control)
-            return &pair;
-    }
-    return nullptr;
-}
-
-QMap<QString, QString> SwitchedLineFormat::expandFlagPairs(QMap<QString, QString> values) const
-{
-    for (const FlagPairField &pair : flagPairs) {
-        const auto stored = values.constFind(pair.key);
-        if (stored == values.cend())
-            continue;
-        if (const auto flags = decodeFlagPair(*stored)) {
-            values.insert(pair.first, flags->first ? QStringLiteral("1") : QStringLiteral("0"));
-            values.insert(pair.second, flags->second ? QStringLiteral("1") : QStringLiteral("0"));
-        }
-    }
-    return values;
-}
-
-QString encodeFlagPair(bool first, bool second)
-{
-    return QString(first ? u'1' : u'0') + QString(second ? u'1' : u'0');
-}
-
-std::optional<std::pair<bool, bool>> decodeFlagPair(const QString &stored)
-{
-    if (stored.size() != 2)
-        return std::nullopt;
-    const auto flag = [](QChar c) -> std::optional<bool> {
-        if (c == u'1')
-            return true;
-        if (c == u'0')
-            return false;
-        return std::nullopt;
-    };
-    const auto first = flag(stored.at(0));
-    const auto second = flag(stored.at(1));
-    if (!first || !second)
-        return std::nullopt;
-    return std::pair{*first, *second};
-}
-
 void appendLine(LayoutFormat &format, int line, const FormatField &head)
 {
-    const QString n = QString::number(line);
-    format.fields << head << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
-                  << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
-                  << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
-                  << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
-                  << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
+    format.fields << head << lineFields(line);
 }
 
-void appendFlagPairLine(SwitchedLineFormat &format, int line, const QString &first,
-                        const QString &second)
+void appendFlagPairLine(LayoutFormat &format, int line, const QString &first, const QString &second)
 {
-    // The key is no control; editors and printers split it through flagPairs.
-    const FlagPairField pair{first + u'|' + second, first, second};
-    format.flagPairs << pair;
-    appendLine(format.layout, line, {pair.key, FieldEncoding::Text});
+    appendLine(format, line, {first, FieldEncoding::FlagPair, second});
 }
 
-SwitchedLinePrinter::SwitchedLinePrinter(const SwitchedLineFormat &format,
-                                         std::span<const KindLine> rows, LineSwitchNames names,
-                                         char16_t defaultKind)
+SwitchedLinePrinter::SwitchedLinePrinter(const LayoutFormat &format, std::span<const KindLine> rows,
+                                         LineSwitchNames names, char16_t defaultKind)
     : m_format(format)
     , m_rows(rows)
     , m_names(names)
@@ -81,10 +24,9 @@ SwitchedLinePrinter::SwitchedLinePrinter(const SwitchedLineFormat &format,
 {
 }
 
-void SwitchedLinePrinter::print(const QMap<QString, QString> &decoded,
+void SwitchedLinePrinter::print(const QMap<QString, QString> &values,
                                 const SectionPrintContext &context, PrintJob &job) const
 {
-    const QMap<QString, QString> values = m_format.expandFlagPairs(decoded);
     const char16_t kind =
             context.lineKind.isEmpty() ? m_defaultKind : context.lineKind.at(0).unicode();
     const SectionPrintContext lines = lineContext(context);
@@ -132,26 +74,26 @@ QString itemSecondSwitch(int line)
     return {};
 }
 
-SwitchedLineFormat itemSectionFormat(const QString &name, int leadingLines, int trailingLines,
-                                     const QList<int> &stages)
+LayoutFormat itemSectionFormat(const QString &name, int leadingLines, int trailingLines,
+                               const QList<int> &stages)
 {
-    SwitchedLineFormat f;
-    f.layout.name = name;
-    f.layout.stages = stages;
+    LayoutFormat f;
+    f.name = name;
+    f.stages = stages;
     for (int line = 1; line <= leadingLines; ++line)
-        appendLine(f.layout, line, {itemLineSwitch(line), FieldEncoding::Flag10});
+        appendLine(f, line, {itemLineSwitch(line), FieldEncoding::Flag10});
     for (int line : {2, 5, 6})
-        f.layout.fields << FormatField{itemSecondSwitch(line), FieldEncoding::Flag10};
+        f.fields << FormatField{itemSecondSwitch(line), FieldEncoding::Flag10};
     for (int line = leadingLines + 1; line <= leadingLines + trailingLines; ++line) {
-        appendLine(f.layout, line, {itemLineSwitch(line), FieldEncoding::Flag10});
-        f.layout.fields << FormatField{itemSecondSwitch(line), FieldEncoding::Flag10};
+        appendLine(f, line, {itemLineSwitch(line), FieldEncoding::Flag10});
+        f.fields << FormatField{itemSecondSwitch(line), FieldEncoding::Flag10};
     }
     return f;
 }
 
-const SwitchedLineFormat &bonPosFormat()
+const LayoutFormat &bonPosFormat()
 {
-    static const SwitchedLineFormat format =
+    static const LayoutFormat format =
             itemSectionFormat(QStringLiteral("Bonpositionen"), 13, 4, {79, 81, 109});
     return format;
 }

@@ -6,12 +6,12 @@
 // as the leading lines, then the switches "aus bei N/T/E/G" of line 2 and "Je Reduz.Grund"
 // of lines 5 and 6, then the trailing lines each followed by its own "aus bei N/T/E/G".
 // The receipt has 13 leading and 4 trailing lines (109 entries); the invoice 12 and none.
-SwitchedLineFormat itemSectionFormat(const QString &name, int leadingLines, int trailingLines,
-                                     const QList<int> &stages);
+LayoutFormat itemSectionFormat(const QString &name, int leadingLines, int trailingLines,
+                               const QList<int> &stages);
 
 // "BONPOS": read from 79 entries (lines 1..13 and "aus bei N/T/E/G" of line 2), from 81 also
 // "Je Reduz.Grund", from 109 also lines 14..17.
-const SwitchedLineFormat &bonPosFormat();
+const LayoutFormat &bonPosFormat();
 constexpr int BonPosLines = 17;
 
 QString itemLineSwitch(int line);   // chbTextZeile<n>

@@ -20,27 +20,27 @@ QString sumCondition(int line)
     return QStringLiteral("cmbBedingungFuerDruck%1").arg(line);
 }
 
-SwitchedLineFormat sumSectionFormat(const QString &name, const SumSectionShape &shape,
-                                    const QList<int> &stages)
+LayoutFormat sumSectionFormat(const QString &name, const SumSectionShape &shape,
+                              const QList<int> &stages)
 {
-    SwitchedLineFormat f;
-    f.layout.name = name;
-    f.layout.stages = stages;
+    LayoutFormat f;
+    f.name = name;
+    f.stages = stages;
     int line = 1;
     for (; line <= shape.switchedLines; ++line)
-        appendLine(f.layout, line, {sumLineSwitch(line), FieldEncoding::Flag10});
+        appendLine(f, line, {sumLineSwitch(line), FieldEncoding::Flag10});
     for (; line <= shape.switchedLines + shape.bankLines; ++line)
         appendFlagPairLine(f, line, sumLineSwitch(line), sumSecondSwitch(line));
     if (shape.bonusFlag)
-        f.layout.fields << FormatField{QStringLiteral("chbBoniSummiert"), FieldEncoding::Flag10};
+        f.fields << FormatField{QStringLiteral("chbBoniSummiert"), FieldEncoding::Flag10};
     for (int i = 0; i < shape.conditionLines; ++i, ++line)
-        appendLine(f.layout, line, {sumCondition(line), FieldEncoding::ItemIndex});
+        appendLine(f, line, {sumCondition(line), FieldEncoding::ItemIndex});
     return f;
 }
 
-const SwitchedLineFormat &bonSummeFormat()
+const LayoutFormat &bonSummeFormat()
 {
-    static const SwitchedLineFormat format =
+    static const LayoutFormat format =
             sumSectionFormat(QStringLiteral("Bonsumme"), BonSummeShape, {72, 108, 109, 169});
     return format;
 }

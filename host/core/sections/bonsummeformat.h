@@ -15,12 +15,12 @@ struct SumSectionShape
     bool bonusFlag = false;
     int conditionLines = 0;
 };
-SwitchedLineFormat sumSectionFormat(const QString &name, const SumSectionShape &shape,
-                                    const QList<int> &stages);
+LayoutFormat sumSectionFormat(const QString &name, const SumSectionShape &shape,
+                              const QList<int> &stages);
 
 // "BONSUMME": 28 lines, 169 entries; read from 72 entries (lines 1..12), from 108 also the
 // bank lines 13..18, from 109 chbBoniSummiert, from 169 the ProCampaign lines 19..28.
-const SwitchedLineFormat &bonSummeFormat();
+const LayoutFormat &bonSummeFormat();
 constexpr SumSectionShape BonSummeShape{12, 6, true, 10};
 constexpr int BonSummeLines = 28;
 

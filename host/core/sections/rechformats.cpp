@@ -4,16 +4,16 @@
 #include "core/sections/bonposformat.h"
 #include "core/sections/bonsummeformat.h"
 
-const SwitchedLineFormat &rechPosFormat()
+const LayoutFormat &rechPosFormat()
 {
-    static const SwitchedLineFormat format =
+    static const LayoutFormat format =
             itemSectionFormat(QStringLiteral("Rechnungspositionen"), RechPosLines, 0, {73, 75});
     return format;
 }
 
-const SwitchedLineFormat &rechSummeFormat()
+const LayoutFormat &rechSummeFormat()
 {
-    static const SwitchedLineFormat format = sumSectionFormat(
+    static const LayoutFormat format = sumSectionFormat(
             QStringLiteral("Rechnungssumme"), SumSectionShape{RechSummeLines, 0, false, 0}, {84});
     return format;
 }

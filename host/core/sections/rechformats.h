@@ -7,11 +7,11 @@
 
 // "RECHPOS": 12 switched item lines, then "aus bei N/T/E/G" of line 2 and "Je Reduz.Grund" of
 // lines 5 and 6; 75 entries. Read from 73 entries (up to "aus bei N/T/E/G"), from 75 all.
-const SwitchedLineFormat &rechPosFormat();
+const LayoutFormat &rechPosFormat();
 constexpr int RechPosLines = 12;
 
 // "RECHSUMM": 14 switched sum lines; 84 entries, a shorter list is not read at all.
-const SwitchedLineFormat &rechSummeFormat();
+const LayoutFormat &rechSummeFormat();
 constexpr int RechSummeLines = 14;
 
 // The printers of "RECHPOS" and "RECHSUMM"; null for any other section. The invoice end

@@ -4,13 +4,13 @@
 
 namespace {
 
-SwitchedLineFormat buildFormat(const QString &name, int lines, QString (*lineSwitch)(int))
+LayoutFormat buildFormat(const QString &name, int lines, QString (*lineSwitch)(int))
 {
-    SwitchedLineFormat f;
-    f.layout.name = name;
+    LayoutFormat f;
+    f.name = name;
     for (int line = 1; line <= lines; ++line)
-        appendLine(f.layout, line, {lineSwitch(line), FieldEncoding::Flag10});
-    f.layout.stages = {f.layout.size()};
+        appendLine(f, line, {lineSwitch(line), FieldEncoding::Flag10});
+    f.stages = {f.size()};
     return f;
 }
 
@@ -53,16 +53,16 @@ QString reklSecondSwitch(int)
     return {};
 }
 
-const SwitchedLineFormat &reklPosFormat()
+const LayoutFormat &reklPosFormat()
 {
-    static const SwitchedLineFormat format =
+    static const LayoutFormat format =
             buildFormat(QStringLiteral("REKLPOS"), ReklPosLines, reklPosSwitch);
     return format;
 }
 
-const SwitchedLineFormat &reklRegFormat()
+const LayoutFormat &reklRegFormat()
 {
-    static const SwitchedLineFormat format =
+    static const LayoutFormat format =
             buildFormat(QStringLiteral("REKLREG"), ReklRegLines, reklRegSwitch);
     return format;
 }

@@ -11,8 +11,8 @@
 constexpr int ReklPosLines = 7;
 constexpr int ReklRegLines = 10;
 
-const SwitchedLineFormat &reklPosFormat();
-const SwitchedLineFormat &reklRegFormat();
+const LayoutFormat &reklPosFormat();
+const LayoutFormat &reklRegFormat();
 
 QString reklPosSwitch(int line);    // chbTextZeile<n>
 QString reklRegSwitch(int line);    // chbText<n>

@@ -7,20 +7,18 @@
 JobItem textLineItem(const QMap<QString, QString> &values, int line,
                      const SectionPrintContext &context)
 {
-    const QString n = QString::number(line);
+    const LineFieldNames names = lineFieldNames(line);
+    const LineStyle style = lineStyle(values.value(names.font), values.value(names.size),
+                                      values.value(names.style));
     JobItem item;
     item.kind = JobItem::Kind::Text;
     item.section = context.kennung;
-    item.text = context.engine.Replace_All(values.value(QStringLiteral("edtTxtZeile") + n),
-                                           context.secondCurrency, true);
-    item.fontName = values.value(QStringLiteral("cmbSchriftArt") + n);
-    bool ok = false;
-    const int size = values.value(QStringLiteral("cmbSchriftGroesse") + n).trimmed().toInt(&ok);
-    item.pointSize = ok && size > 0 ? size : 10;
-    const QString style = values.value(QStringLiteral("cmbSchriftStil") + n);
-    item.bold = style == QLatin1String("fett") || style == QLatin1String("fett/kursiv");
-    item.italic = style == QLatin1String("kursiv") || style == QLatin1String("fett/kursiv");
-    item.alignment = alignmentFromText(values.value(QStringLiteral("cmbAusrichtung") + n));
+    item.text = context.engine.Replace_All(values.value(names.text), context.secondCurrency, true);
+    item.fontName = style.fontName;
+    item.pointSize = style.pointSize;
+    item.bold = style.bold;
+    item.italic = style.italic;
+    item.alignment = alignmentFromText(values.value(names.alignment));
     return item;
 }
 

@@ -16,33 +16,11 @@
 // the lines. Editors and printers of these sections share what is declared here; the
 // definitions live with the item format in bonposformat.cpp.
 
-// A head entry that keeps two switches in two characters: "11", "10", "01", "00".
-struct FlagPairField
-{
-    QString key; // the name of the position in a decoded list
-    QString first;
-    QString second;
-};
-
-struct SwitchedLineFormat
-{
-    LayoutFormat layout;
-    QList<FlagPairField> flagPairs;
-
-    const FlagPairField *flagPairAt(int position) const;
-    // Decoded values (LayoutFormat::decode) with every flag pair split into its two switches
-    // as "1"/"0"; a pair holding anything else gives neither switch.
-    QMap<QString, QString> expandFlagPairs(QMap<QString, QString> values) const;
-};
-
-QString encodeFlagPair(bool first, bool second);
-std::optional<std::pair<bool, bool>> decodeFlagPair(const QString &stored);
-
 // Appends line n: the head, then edtTxtZeile<n>, cmbSchriftArt<n>, cmbSchriftGroesse<n>,
 // cmbSchriftStil<n>, cmbAusrichtung<n>.
 void appendLine(LayoutFormat &format, int line, const FormatField &head);
 // Appends line n whose head is the pair of switches first and second.
-void appendFlagPairLine(SwitchedLineFormat &format, int line, const QString &first,
+void appendFlagPairLine(LayoutFormat &format, int line, const QString &first,
                         const QString &second);
 
 // Which lines a line kind prints, and what besides the line's switch decides it.
@@ -71,10 +49,10 @@ struct KindLine
 class SwitchedLinePrinter : public SectionPrinter
 {
 public:
-    SwitchedLinePrinter(const SwitchedLineFormat &format, std::span<const KindLine> rows,
+    SwitchedLinePrinter(const LayoutFormat &format, std::span<const KindLine> rows,
                         LineSwitchNames names, char16_t defaultKind);
 
-    const LayoutFormat &format(const QString &) const override { return m_format.layout; }
+    const LayoutFormat &format(const QString &) const override { return m_format; }
     void print(const QMap<QString, QString> &values, const SectionPrintContext &context,
                PrintJob &job) const override;
 
@@ -92,7 +70,7 @@ protected:
     }
 
 private:
-    const SwitchedLineFormat &m_format;
+    const LayoutFormat &m_format;
     std::span<const KindLine> m_rows;
     LineSwitchNames m_names;
     char16_t m_defaultKind;

@@ -9,14 +9,8 @@ TextLinesSection buildSection(const QString &kennung, int lines, const QString &
     s.lines = lines;
     s.format.name = kennung;
     s.format.fields << FormatField{TextLinesCountControl, FieldEncoding::Text};
-    for (int i = 1; i <= lines; ++i) {
-        const QString n = QString::number(i);
-        s.format.fields << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText}
-                        << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbSchriftGroesse") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbSchriftStil") + n, FieldEncoding::Text}
-                        << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::Text};
-    }
+    for (int i = 1; i <= lines; ++i)
+        s.format.fields << lineFields(i);
     if (!flag.isEmpty())
         s.format.fields << FormatField{flag, FieldEncoding::FlagJN};
     s.format.stages = {s.format.size()};
@@ -67,12 +61,12 @@ const LayoutFormat &layNbEndPresetFormat()
         f.name = QStringLiteral("LAYNBEND");
         f.fields << FormatField{TextLinesCountControl, FieldEncoding::Text};
         for (int i = 1; i <= LayNbEndPresetLines; ++i) {
-            const QString n = QString::number(i);
-            f.fields << FormatField{QStringLiteral("cmbSchriftArt") + n, FieldEncoding::ItemIndex}
-                     << FormatField{QStringLiteral("cmbSchriftGroesse") + n,
-                                    FieldEncoding::ItemIndex}
-                     << FormatField{QStringLiteral("cmbAusrichtung") + n, FieldEncoding::ItemIndex}
-                     << FormatField{QStringLiteral("edtTxtZeile") + n, FieldEncoding::LineText};
+            // The preset keeps the selectors by position, in an order of its own.
+            const LineFieldNames line = lineFieldNames(i);
+            f.fields << FormatField{line.font, FieldEncoding::ItemIndex}
+                     << FormatField{line.size, FieldEncoding::ItemIndex}
+                     << FormatField{line.alignment, FieldEncoding::ItemIndex}
+                     << FormatField{line.text, FieldEncoding::LineText};
         }
         return f;
     }();
