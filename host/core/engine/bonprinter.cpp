@@ -1,5 +1,7 @@
 #include "core/engine/bonprinter.h"
 
+#include "core/format/pagesetup.h"
+
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 
@@ -92,7 +94,7 @@ void TBonPrinter::readPrinterRecord()
     }
     const int mode = values.value(QStringLiteral("rgpDruckermodus")).trimmed().toInt();
     if (mode < 0 || mode > 2) {
-        fail(1003, {ws, list.at(0)});
+        fail(1003, {ws, values.value(QStringLiteral("rgpDruckermodus"))});
         return;
     }
     m_printerRecordRnr = foundKey.rnr;
@@ -100,7 +102,7 @@ void TBonPrinter::readPrinterRecord()
     m_mode = QString(mode == 1 ? GraphicMode : mode == 0 ? TextMode : TestMode);
     m_printerKey = values.value(QStringLiteral("ddcEinstellung")).trimmed();
     for (int f = 1; f <= 4; ++f) {
-        const QString font = values.value(QStringLiteral("edtNameFont%1").arg(f));
+        const QString font = values.value(PrinterRecord::fontName(f));
         if (!font.isEmpty())
             m_printerFonts << font;
     }
@@ -324,9 +326,10 @@ PrintJob TBonPrinter::newJob() const
     PrintJob job;
     job.printerKey = m_printerKey;
     job.mode = m_mode;
-    job.paperWidthCm = StrToFloatDef_FSKRT(m_pageSetup.value(0), 0);
-    job.leftMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(2), 0);
-    job.rightMarginCm = StrToFloatDef_FSKRT(m_pageSetup.value(3), 0);
+    const PageGeometry page = pageGeometry(m_pageSetup);
+    job.paperWidthCm = page.paperWidthCm;
+    job.leftMarginCm = page.leftMarginCm;
+    job.rightMarginCm = page.rightMarginCm;
     return job;
 }
 

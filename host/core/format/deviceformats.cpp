@@ -7,7 +7,6 @@
 
 namespace {
 
-const QString DrawerControl = QStringLiteral("cmbDrawer");
 constexpr int DrawerPosition = 30;
 constexpr int LastPresetPosition = 40;
 constexpr int ForceInitPosition = 42;
@@ -46,6 +45,25 @@ const QList<PrinterFunction> &printerFunctions()
     return functions;
 }
 
+namespace PrinterRecord {
+
+QString fontName(int font)
+{
+    return QStringLiteral("edtNameFont") + QString::number(font);
+}
+
+QString fontCode(int font)
+{
+    return QStringLiteral("edtNormal") + QString::number(font);
+}
+
+QString sequence(const char *function)
+{
+    return QStringLiteral("edtESC") + QString::fromLatin1(function);
+}
+
+} // namespace PrinterRecord
+
 const LayoutFormat &printerRecordFormat()
 {
     static const LayoutFormat format = [] {
@@ -54,23 +72,21 @@ const LayoutFormat &printerRecordFormat()
         f.fields << FormatField{QStringLiteral("rgpDruckermodus"), FieldEncoding::ItemIndex};
         for (int n = 1; n <= 4; ++n) {
             const QString number = QString::number(n);
-            f.fields << text(QStringLiteral("edtNameFont") + number)
-                     << text(QStringLiteral("edtNormal") + number)
+            f.fields << text(PrinterRecord::fontName(n)) << text(PrinterRecord::fontCode(n))
                      << text(QStringLiteral("edtGross") + number);
         }
         f.fields << text(QStringLiteral("edtNameControlFont"));
         for (const PrinterFunction &function : printerFunctions()) {
             // The drawer connection sits between the first eight functions and the others.
             if (f.fields.size() == DrawerPosition)
-                f.fields << choice(DrawerControl);
+                f.fields << choice(PrinterRecord::Drawer);
             Q_ASSERT(f.fields.size() == function.position);
-            const QString suffix = QString::fromLatin1(function.suffix);
-            f.fields << text(QStringLiteral("edtCtrl") + suffix)
-                     << text(QStringLiteral("edtESC") + suffix);
+            f.fields << text(QStringLiteral("edtCtrl") + QString::fromLatin1(function.suffix))
+                     << text(PrinterRecord::sequence(function.suffix));
         }
         f.fields << text(QStringLiteral("ddcEinstellung"))
                  << FormatField{QStringLiteral("chbForcePrinterInit"), FieldEncoding::Flag10}
-                 << text(QStringLiteral("edtESCOpenSequenzCOM"))
+                 << text(PrinterRecord::SerialDrawerSequence)
                  << choice(QStringLiteral("cmbKLBaudrate"))
                  << choice(QStringLiteral("cmbComPortTextmDirekt"))
                  << choice(QStringLiteral("cmbTextmDirektBaudrate"));
@@ -87,11 +103,10 @@ const LayoutFormat &displayRecordFormat()
     static const LayoutFormat format = [] {
         LayoutFormat f;
         f.name = QStringLiteral("Kundenanzeige");
-        f.fields << choice(QStringLiteral("cmbKundenanzeige"))
-                 << choice(QStringLiteral("cmbKDAnschluss"))
+        f.fields << choice(DisplayRecord::Type) << choice(DisplayRecord::Port)
                  << choice(QStringLiteral("cmbKDBaudrate"))
-                 << choice(QStringLiteral("cmbKDParitaet")) << text(QStringLiteral("edtKDClear"))
-                 << text(QStringLiteral("edtKDLine1")) << text(QStringLiteral("edtKDLine2"));
+                 << choice(QStringLiteral("cmbKDParitaet")) << text(DisplayRecord::Clear)
+                 << text(DisplayRecord::Line1) << text(DisplayRecord::Line2);
         f.stages << DisplayRecordSize;
         return f;
     }();

@@ -36,6 +36,24 @@ const LayoutFormat &displayRecordFormat();
 // centimetres and the printer preset name; shorter lists are not applied.
 const LayoutFormat &pageSetupFormat();
 
+// The controls of the printer record by meaning, for the engine and the output.
+namespace PrinterRecord {
+QString fontName(int font);             // font 1..4
+QString fontCode(int font);             // its ESC ! code
+QString sequence(const char *function); // a function's byte sequence, e.g. "CutPaper"
+inline const QString Drawer = QStringLiteral("cmbDrawer");
+inline const QString SerialDrawerSequence = QStringLiteral("edtESCOpenSequenzCOM");
+} // namespace PrinterRecord
+
+// The controls of the customer display record by meaning.
+namespace DisplayRecord {
+inline const QString Type = QStringLiteral("cmbKundenanzeige");
+inline const QString Port = QStringLiteral("cmbKDAnschluss");
+inline const QString Clear = QStringLiteral("edtKDClear");
+inline const QString Line1 = QStringLiteral("edtKDLine1");
+inline const QString Line2 = QStringLiteral("edtKDLine2");
+} // namespace DisplayRecord
+
 // Control name -> stored text of the positions a stored printer list reaches. A list that ends
 // before position 42 was written before the initialisation switch existed and means "0".
 // Throws DamagedRecordError naming the key when position 0 is not a whole number, since the

@@ -35,6 +35,15 @@ FieldValues LayoutFormat::decode(const QStringList &list) const
     return values;
 }
 
+FieldValues LayoutFormat::decodeAvailable(const QStringList &list) const
+{
+    FieldValues values;
+    const qsizetype n = qMin(list.size(), fields.size());
+    for (qsizetype i = 0; i < n; ++i)
+        decodeField(fields.at(i), list.at(i), values);
+    return values;
+}
+
 QStringList LayoutFormat::encode(const FieldValues &values, int count) const
 {
     const int n = count < 0 ? size() : qMin(count, size());

@@ -61,6 +61,9 @@ struct LayoutFormat
     int applicableLength(qsizetype listLength) const;
     // Canonical values of the positions a stored list reaches.
     FieldValues decode(const QStringList &list) const;
+    // Canonical values of every position a list reaches, whatever the stages: device records
+    // are read by the engine and the output as far as they go.
+    FieldValues decodeAvailable(const QStringList &list) const;
     // The first count positions written from canonical values (all when count < 0).
     QStringList encode(const FieldValues &values, int count = -1) const;
 

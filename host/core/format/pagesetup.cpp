@@ -1,6 +1,7 @@
 #include "core/format/pagesetup.h"
 
 #include "core/engine/textfunctions.h"
+#include "core/format/deviceformats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,13 +11,22 @@ bool isPageSetUp(const QStringList &pageSetup)
     return pageSetup.size() >= 4;
 }
 
+PageGeometry pageGeometry(const QStringList &pageSetup)
+{
+    const LayoutFormat &format = pageSetupFormat();
+    const auto cm = [&](const char *control) {
+        const int position = format.positionOf(QString::fromLatin1(control));
+        return StrToFloatDef_FSKRT(pageSetup.value(position), 0);
+    };
+    return {cm("edtPapierbreite"), cm("edtRandLinks"), cm("edtRandRechts")};
+}
+
 std::optional<int> printableWidthPixels(const QStringList &pageSetup, double pixelsPerInch)
 {
     if (!isPageSetUp(pageSetup))
         return std::nullopt;
-    const double cm = StrToFloatDef_FSKRT(pageSetup.at(0), 0)
-                      - StrToFloatDef_FSKRT(pageSetup.at(2), 0)
-                      - StrToFloatDef_FSKRT(pageSetup.at(3), 0);
+    const PageGeometry page = pageGeometry(pageSetup);
+    const double cm = page.paperWidthCm - page.leftMarginCm - page.rightMarginCm;
     const double pixels = std::trunc(cm * pixelsPerInch / 2.54);
     // A page wider than any screen is a typing error in the page setup, not a reason to
     // build a window of a million pixels.

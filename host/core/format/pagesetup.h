@@ -8,6 +8,16 @@
 // Fewer than 4 entries: the printer is not set up.
 bool isPageSetUp(const QStringList &pageSetup);
 
+// Paper width and side margins of a page setup in cm, read by the names of the page setup's
+// format; unreadable numbers count as 0.
+struct PageGeometry
+{
+    double paperWidthCm = 0;
+    double leftMarginCm = 0;
+    double rightMarginCm = 0;
+};
+PageGeometry pageGeometry(const QStringList &pageSetup);
+
 // Printable width in pixels: truncation of (width - left - right) x pixels per inch / 2.54.
 // Unreadable numbers count as 0; nullopt when the page is not set up.
 std::optional<int> printableWidthPixels(const QStringList &pageSetup, double pixelsPerInch);

@@ -1,5 +1,7 @@
 #include "core/output/escpos.h"
 
+#include "core/format/deviceformats.h"
+
 #include "core/format/devicepresets.h"
 
 #include <array>
@@ -59,17 +61,6 @@ bool encode(int codePage, QChar c, char *out)
 
 namespace {
 
-// Positions of the printer record that the encoder uses.
-constexpr int FontName1 = 1; // fonts: name, ESC code, second code, in steps of three
-constexpr int CutPaper = 15;
-constexpr int LineFeed = 27;
-constexpr int CarriageReturn = 29;
-constexpr int PaperFeed = 32;
-constexpr int JustifyLeft = 34;
-constexpr int JustifyCenter = 36;
-constexpr int JustifyRight = 38;
-constexpr int SetFont = 40;
-
 const QByteArray Initialise("\x1B\x40", 2);
 
 QByteArray selectCodePage(int n)
@@ -80,7 +71,7 @@ QByteArray selectCodePage(int n)
 } // namespace
 
 EscPosEncoder::EscPosEncoder(const QStringList &printerRecord, const EscPosSettings &settings)
-    : m_record(printerRecord)
+    : m_printer(printerRecordFormat().decodeAvailable(printerRecord))
     , m_settings(settings)
 {
 }
@@ -110,10 +101,10 @@ bool EscPosEncoder::hexBytes(const QString &hex, QByteArray *out)
     return true;
 }
 
-QByteArray EscPosEncoder::sequence(int position, const QByteArray &standard) const
+QByteArray EscPosEncoder::sequence(const char *function, const QByteArray &standard) const
 {
     QByteArray bytes;
-    if (hexBytes(m_record.value(position), &bytes) && !bytes.isEmpty())
+    if (hexBytes(m_printer.value(PrinterRecord::sequence(function)), &bytes) && !bytes.isEmpty())
         return bytes;
     return standard;
 }
@@ -188,18 +179,19 @@ QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRow
 QByteArray EscPosEncoder::fontSelect(const JobItem &item) const
 {
     // The printer's fonts are known by name; a font the record does not name is font 1.
-    int font = 0;
-    for (int f = 0; f < 4; ++f) {
-        if (!item.fontName.isEmpty() && m_record.value(FontName1 + 3 * f) == item.fontName)
+    int font = 1;
+    for (int f = 1; f <= 4; ++f) {
+        if (!item.fontName.isEmpty()
+            && m_printer.value(PrinterRecord::fontName(f)) == item.fontName)
             font = f;
     }
     QByteArray code;
-    if (!hexBytes(m_record.value(FontName1 + 3 * font + 1), &code) || code.isEmpty())
+    if (!hexBytes(m_printer.value(PrinterRecord::fontCode(font)), &code) || code.isEmpty())
         code = QByteArray(1, '\0');
     unsigned char mode = static_cast<unsigned char>(code.at(0));
     if (item.bold)
         mode |= 0x08; // emphasised
-    return sequence(SetFont, QByteArray("\x1B\x21", 2)) + char(mode);
+    return sequence("SetFont", QByteArray("\x1B\x21", 2)) + char(mode);
 }
 
 EscPosResult EscPosEncoder::encode(const PrintJob &job) const
@@ -207,22 +199,22 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
     EscPosResult result;
     QByteArray &out = result.bytes;
     const QByteArray codePage = selectCodePage(m_settings.codePage);
-    const QByteArray lineEnd = sequence(CarriageReturn, {}) + sequence(LineFeed, "\n");
+    const QByteArray lineEnd = sequence("CarriageReturn", {}) + sequence("LineFeed", "\n");
     out += Initialise + codePage;
 
     QByteArray currentFont;
     Qt::Alignment currentAlignment = Qt::AlignLeft;
-    out += sequence(JustifyLeft, QByteArray("\x1B\x61\x30", 3));
+    out += sequence("JustifyLeft", QByteArray("\x1B\x61\x30", 3));
     auto justify = [&](Qt::Alignment a) {
         if (a == currentAlignment)
             return;
         currentAlignment = a;
         if (a & Qt::AlignHCenter)
-            out += sequence(JustifyCenter, QByteArray("\x1B\x61\x31", 3));
+            out += sequence("JustifyCenter", QByteArray("\x1B\x61\x31", 3));
         else if (a & Qt::AlignRight)
-            out += sequence(JustifyRight, QByteArray("\x1B\x61\x32", 3));
+            out += sequence("JustifyRight", QByteArray("\x1B\x61\x32", 3));
         else
-            out += sequence(JustifyLeft, QByteArray("\x1B\x61\x30", 3));
+            out += sequence("JustifyLeft", QByteArray("\x1B\x61\x30", 3));
     };
 
     for (const JobItem &item : job.items) {
@@ -256,8 +248,8 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
                 out += lineEnd;
             break;
         case JobItem::Kind::Cut:
-            out += sequence(PaperFeed, {});
-            out += sequence(CutPaper, QByteArray("\x1D\x56\x01", 3));
+            out += sequence("PaperFeed", {});
+            out += sequence("CutPaper", QByteArray("\x1D\x56\x01", 3));
             break;
         }
     }

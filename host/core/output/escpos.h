@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/format/layoutformat.h"
+
 #include "core/engine/printjob.h"
 
 #include <QByteArray>
@@ -47,12 +49,13 @@ public:
     // Text in the code page without control characters; unprintable ones become '?'.
     static QByteArray text(const QString &text, int codePage, QString *unprintable);
 
-    // A record sequence, or the standard command when the record leaves it empty or unreadable.
-    QByteArray sequence(int position, const QByteArray &standard) const;
+    // The sequence of a printer function ("CutPaper", ...), or the standard command when the
+    // record leaves it empty or unreadable.
+    QByteArray sequence(const char *function, const QByteArray &standard) const;
 
 private:
     QByteArray fontSelect(const JobItem &item) const;
 
-    QStringList m_record;
+    FieldValues m_printer;
     EscPosSettings m_settings;
 };

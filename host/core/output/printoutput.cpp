@@ -1,5 +1,7 @@
 #include "core/output/printoutput.h"
 
+#include "core/format/deviceformats.h"
+
 #include "core/format/devicepresets.h"
 
 #include <QBuffer>
@@ -19,10 +21,6 @@
 #include <atomic>
 
 namespace {
-
-constexpr int OpenDrawerPos = 17;
-constexpr int DrawerPos = 30;
-constexpr int SerialDrawerPos = 43;
 
 bool isDevice(const QString &path)
 {
@@ -240,17 +238,18 @@ OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file) con
 OutputResult PrintOutput::openDrawer(const QStringList &printerRecord)
 {
     OutputResult r;
-    const QString connection = printerRecord.value(DrawerPos);
+    const FieldValues printer = printerRecordFormat().decodeAvailable(printerRecord);
+    const QString connection = printer.value(PrinterRecord::Drawer);
     QByteArray bytes;
     QString target;
     if (connection == QLatin1String("Drucker")) {
         const EscPosEncoder encoder(printerRecord, {});
-        bytes = encoder.sequence(OpenDrawerPos, QByteArray("\x1B\x70\x00\x19\xFA", 5));
+        bytes = encoder.sequence("OpenDrawer", QByteArray("\x1B\x70\x00\x19\xFA", 5));
         target = m_config.printerDevice.startsWith(QLatin1String("COM"))
                          ? deviceOfPort(m_config.printerDevice)
                          : m_config.printerDevice;
     } else if (connection.startsWith(QLatin1String("COM"))) {
-        if (!EscPosEncoder::hexBytes(printerRecord.value(SerialDrawerPos), &bytes)
+        if (!EscPosEncoder::hexBytes(printer.value(PrinterRecord::SerialDrawerSequence), &bytes)
             || bytes.isEmpty())
             bytes = QByteArray(1, '\x07'); // a plain pulse for drawers that open on any byte
         target = deviceOfPort(connection);
@@ -267,15 +266,15 @@ OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const 
                                         const QString &line2)
 {
     OutputResult r;
-    if (displayRecord.size() < DisplayRecordSize
-        || displayRecord.value(0) == QLatin1String("kein")) {
+    const FieldValues display = displayRecordFormat().decode(displayRecord);
+    if (display.value(DisplayRecord::Type, QStringLiteral("kein")) == QLatin1String("kein")) {
         r.error = QStringLiteral("Für diesen Rechner ist keine Kundenanzeige eingerichtet.");
         return r;
     }
     QByteArray clear, first, second;
-    if (!EscPosEncoder::hexBytes(displayRecord.value(4), &clear)
-        || !EscPosEncoder::hexBytes(displayRecord.value(5), &first)
-        || !EscPosEncoder::hexBytes(displayRecord.value(6), &second)) {
+    if (!EscPosEncoder::hexBytes(display.value(DisplayRecord::Clear), &clear)
+        || !EscPosEncoder::hexBytes(display.value(DisplayRecord::Line1), &first)
+        || !EscPosEncoder::hexBytes(display.value(DisplayRecord::Line2), &second)) {
         r.error = QStringLiteral("Die Befehle der Kundenanzeige sind keine gültigen Hex-Folgen.");
         return r;
     }
@@ -283,7 +282,7 @@ OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const 
     const QByteArray bytes =
             clear + first + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable)
             + second + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
-    QString target = deviceOfPort(displayRecord.value(1));
+    QString target = deviceOfPort(display.value(DisplayRecord::Port));
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("anzeige"));
     return writeTo(target, bytes);
