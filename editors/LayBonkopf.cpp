@@ -3,6 +3,7 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
+#include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "settings/frmBuchenAlleU.h"
 #include "widgets/logoanzeige.h"
@@ -215,25 +216,16 @@ void TfrmLayBonkopf::applySection()
 void TfrmLayBonkopf::Einstellungen_Laden()
 {
     const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
-    auto find = [this](const QString &kennung, int rnr, const QString &key) {
-        KASTFile.ClearKey();
-        KASTFile.Kennung.SetKeyWert(kennung);
-        KASTFile.RNr.SetKeyWert(rnr);
-        KASTFile.Drucker.SetKeyWert(key);
-        return KASTFile.Find();
-    };
-    bool found = find(Kennung(), RNr(), printerKey);
-    for (const QString &fallback : bonKopfFallbackKennungen()) {
-        if (found)
-            break;
-        found = find(fallback, RNr(), printerKey);
-    }
-    if (!found)
-        found = find(Kennung(), 0, printerKey.isEmpty() ? QStringLiteral("TEST") : printerKey);
+    // The type's own header, another type's header of this workstation, then the template's.
+    QList<LayoutKey> chain = {{Kennung(), RNr(), printerKey}};
+    for (const QString &fallback : bonKopfFallbackKennungen())
+        chain.append({fallback, RNr(), printerKey});
+    chain.append({Kennung(), 0, templatePrinterKey(printerKey)});
+    RecordBinding record(KASTFile);
     int readRnr = RNr();
-    if (found) {
-        Einstellungen_MaskeSchreiben(KASTFile.ReadSettingsList());
-        readRnr = KASTFile.RNr.GetWert();
+    if (record.find(chain)) {
+        Einstellungen_MaskeSchreiben(record.list());
+        readRnr = record.key().rnr;
     }
     if (m_logo->chbLogo->isChecked()) {
         m_logo->load(Kennung(), readRnr);

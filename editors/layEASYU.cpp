@@ -4,6 +4,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
 #include "core/sections/cardformat.h"
+#include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
@@ -214,11 +215,8 @@ void TLayEASY::FormShow()
 
 bool TLayEASY::lookUp()
 {
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(m_kennung);
-    KASTFile.RNr.SetKeyWert(frmKassotypHaupt().workstationNumber());
-    KASTFile.Drucker.SetKeyWert(engine().Kasso_Typ_Get_LayoutPrinterKey());
-    return KASTFile.Find();
+    return RecordBinding(KASTFile).find({m_kennung, frmKassotypHaupt().workstationNumber(),
+                                         engine().Kasso_Typ_Get_LayoutPrinterKey()});
 }
 
 void TLayEASY::applyList(const QStringList &list)

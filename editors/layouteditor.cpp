@@ -1,6 +1,7 @@
 #include "editors/layouteditor.h"
 
 #include "core/engine/printjob.h"
+#include "core/store/recordbinding.h"
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
@@ -259,22 +260,17 @@ void LayoutEditor::FormShow()
 
 bool LayoutEditor::lookUp(int rnr, const QString &printerKey)
 {
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(m_kennung);
-    KASTFile.RNr.SetKeyWert(rnr);
-    KASTFile.Drucker.SetKeyWert(printerKey);
-    return KASTFile.Find();
+    return RecordBinding(KASTFile).find({m_kennung, rnr, printerKey});
 }
 
 bool LayoutEditor::loadRecordWithFallback()
 {
-    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
-    if (lookUp(RNr(), printerKey)
-        || lookUp(0, printerKey.isEmpty() ? QStringLiteral("TEST") : printerKey)) {
-        Einstellungen_MaskeSchreiben(KASTFile.ReadSettingsList());
-        return true;
-    }
-    return false;
+    RecordBinding record(KASTFile);
+    if (!record.find(
+                Fallback::section(m_kennung, RNr(), engine().Kasso_Typ_Get_LayoutPrinterKey())))
+        return false;
+    Einstellungen_MaskeSchreiben(record.list());
+    return true;
 }
 
 void LayoutEditor::Einstellungen_Laden()
@@ -299,11 +295,7 @@ void LayoutEditor::Einstellungen_Speichern()
                             "nicht gebucht werden."));
     QStringList list;
     Einstellungen_MaskeLesen(list);
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(m_kennung);
-    KASTFile.RNr.SetKeyWert(RNr());
-    KASTFile.Drucker.SetKeyWert(printerKey);
-    KASTFile.BookSettingsList(list);
+    RecordBinding(KASTFile).book({m_kennung, RNr(), printerKey}, list);
 }
 
 void LayoutEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
@@ -383,7 +375,7 @@ int LayoutEditor::printableWidth()
     QStringList setup = engine()._Get_PrinterPageSetup();
     if (!isPageSetUp(setup)) {
         const QString key = engine().Kasso_Typ_Get_LayoutPrinterKey();
-        frmKassotypHaupt().paperWidthPrompt(key.isEmpty() ? QStringLiteral("TEST") : key);
+        frmKassotypHaupt().paperWidthPrompt(templatePrinterKey(key));
         setup = engine()._Get_PrinterPageSetup();
     }
     if (const std::optional<int> w = printableWidthPixels(setup, pixelsPerInch()))

@@ -4,6 +4,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
 #include "core/format/devicepresets.h"
+#include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
 
@@ -257,21 +258,14 @@ void TfrmBreiteRaender::FormShow()
     TBonPrinter &engine = frmKassotypHaupt().engine();
     m_heading->setText(engine.Kasso_Typ_Get_PrinterName());
     const QString key = engine.Kasso_Typ_Get_LayoutPrinterKey();
-    load(key.isEmpty() ? QStringLiteral("TEST") : key, frmKassotypHaupt().workstationNumber());
+    load(templatePrinterKey(key), frmKassotypHaupt().workstationNumber());
 }
 
 void TfrmBreiteRaender::load(const QString &presetName, int rnr)
 {
-    for (int w : {rnr, 0}) {
-        KASTFile.ClearKey();
-        KASTFile.Kennung.SetKeyWert(Kennung);
-        KASTFile.RNr.SetKeyWert(w);
-        KASTFile.Drucker.SetKeyWert(presetName);
-        if (KASTFile.Find()) {
-            applyList(KASTFile.ReadSettingsList());
-            return;
-        }
-    }
+    RecordBinding record(KASTFile);
+    if (record.find(Fallback::device(Kennung, rnr, presetName, false)))
+        applyList(record.list());
 }
 
 void TfrmBreiteRaender::applyList(const QStringList &list)
@@ -331,11 +325,8 @@ void TfrmBreiteRaender::btnBuchenClick()
                 tr("Bitte wählen Sie die Einstellung (den Drucker), für die Papierbreite und "
                    "Ränder gelten sollen.")
                         .toStdString());
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(Kennung);
-    KASTFile.RNr.SetKeyWert(frmKassotypHaupt().workstationNumber());
-    KASTFile.Drucker.SetKeyWert(presetName);
-    KASTFile.BookSettingsList(list);
+    RecordBinding(KASTFile).book({Kennung, frmKassotypHaupt().workstationNumber(), presetName},
+                                 list);
     frmKassotypHaupt().engine().Refresh();
     fillPresetList();
 }

@@ -5,6 +5,7 @@
 #include "core/engine/hosttables.h"
 #include "core/engine/textfunctions.h"
 #include "core/output/printoutput.h"
+#include "core/store/layoutstore.h"
 #include "core/store/workstationsetup.h"
 #include "settings/SeiteEinr.h"
 #include "settings/allgtreiber.h"
@@ -237,7 +238,7 @@ void TfrmAllgEinstellungen::openDriverSettings()
         return;
     // The driver window may have chosen another printer: set up for the one now in use.
     refreshEngine();
-    if (engine().Kasso_Typ_Get_LayoutPrinterKey() != QLatin1String("TEST"))
+    if (engine().Kasso_Typ_Get_LayoutPrinterKey() != DummyPrinterKey)
         automaticSetup();
 }
 

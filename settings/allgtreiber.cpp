@@ -4,6 +4,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
 #include "core/format/deviceformats.h"
+#include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/radiogroup.h"
@@ -367,20 +368,15 @@ void TfrmAllgTreiber::FormShow()
 
 bool TfrmAllgTreiber::lookUp(const QString &kennung, int rnr, const QString &printerKey)
 {
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(kennung);
-    KASTFile.RNr.SetKeyWert(rnr);
-    KASTFile.Drucker.SetKeyWert(printerKey);
-    return KASTFile.Find();
+    return RecordBinding(KASTFile).find({kennung, rnr, printerKey});
 }
 
 void TfrmAllgTreiber::Druckereinstellung_Laden(int rnr, const QString &printerKey)
 {
-    const bool found = lookUp(PrinterRecordKennung, rnr, printerKey)
-                       || lookUp(PrinterRecordKennung, 0, printerKey)
-                       || (frmKassotypHaupt().startMode() != 2
-                           && lookUp(PrinterRecordKennung, 0, DummyPrinterKey));
-    if (!found)
+    // System mode (start mode 2) edits the template itself: no dummy printer behind it.
+    const bool withDummy = frmKassotypHaupt().startMode() != 2;
+    if (!RecordBinding(KASTFile).find(
+                Fallback::device(PrinterRecordKennung, rnr, printerKey, withDummy)))
         return;
     const QMap<QString, QString> values =
             decodePrinterRecord(KASTFile.currentKey(), KASTFile.ReadSettingsList());
@@ -466,11 +462,7 @@ QStringList TfrmAllgTreiber::readList(const LayoutFormat &format) const
 void TfrmAllgTreiber::book(const QString &kennung, int rnr, const QString &printerKey,
                            const QStringList &list)
 {
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(kennung);
-    KASTFile.RNr.SetKeyWert(rnr);
-    KASTFile.Drucker.SetKeyWert(printerKey);
-    KASTFile.BookSettingsList(list);
+    RecordBinding(KASTFile).book({kennung, rnr, printerKey}, list);
 }
 
 void TfrmAllgTreiber::btnBuchenClick()

@@ -57,21 +57,12 @@ void TBonPrinter::readPrinterRecord()
     const LayoutStore &layouts = m_host.layouts();
     const QString ws = QString::number(m_workstation);
     // The workstation's own record, then the template's active one, then the dummy printer.
-    const QList<LayoutKey> candidates = {
-            {QStringLiteral("AKTBONDR"), m_workstation, QStringLiteral("AKTIV")},
-            {QStringLiteral("AKTBONDR"), 0, QStringLiteral("AKTIV")},
-            {QStringLiteral("AKTBONDR"), 0, QStringLiteral("TEST")},
-    };
     QStringList list;
     LayoutKey foundKey;
     try {
-        for (const LayoutKey &key : candidates) {
-            if (const auto stored = layouts.readList(key)) {
-                list = *stored;
-                foundKey = key;
-                break;
-            }
-        }
+        if (const auto found = layouts.readFirst(
+                    Fallback::device(PrinterRecordKennung, m_workstation, ActivePrinterKey)))
+            std::tie(foundKey, list) = *found;
     } catch (const StoreError &e) {
         fail(1005, {ws, e.text()});
         return;
@@ -111,14 +102,12 @@ void TBonPrinter::readPrinterRecord()
 
 void TBonPrinter::readPageSetup()
 {
-    const QString key = m_printerKey.isEmpty() ? QStringLiteral("TEST") : m_printerKey;
+    const QString key = templatePrinterKey(m_printerKey);
     try {
-        for (int rnr : {m_workstation, 0}) {
-            if (const auto stored =
-                        m_host.layouts().readList({QStringLiteral("SEITEEIN"), rnr, key})) {
-                m_pageSetup = *stored;
-                return;
-            }
+        if (const auto found =
+                    m_host.layouts().readFirst(Fallback::pageSetup(m_workstation, m_printerKey))) {
+            m_pageSetup = found->second;
+            return;
         }
     } catch (const StoreError &e) {
         fail(1006, {key, e.text()});
@@ -391,13 +380,9 @@ bool TBonPrinter::printSection(const QString &kennung)
         return false;
     QStringList list;
     try {
-        const QString key = m_printerKey.isEmpty() ? QStringLiteral("TEST") : m_printerKey;
-        std::optional<QStringList> stored =
-                m_host.layouts().readList({kennung, m_workstation, m_printerKey});
-        if (!stored)
-            stored = m_host.layouts().readList({kennung, 0, key});
-        if (stored) {
-            list = *stored;
+        if (const auto found = m_host.layouts().readFirst(
+                    Fallback::section(kennung, m_workstation, m_printerKey))) {
+            list = found->second;
         } else {
             const TKRT_LayBonDefaultDesign design(
                     [this](const QString &k) { return GetKTFontInfosForKennung(k); }, this);

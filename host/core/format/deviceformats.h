@@ -16,7 +16,6 @@
 inline const QString PrinterRecordKennung = QStringLiteral("AKTBONDR");
 inline const QString DisplayRecordKennung = QStringLiteral("DISPLAY");
 inline const QString ActivePrinterKey = QStringLiteral("AKTIV");
-inline const QString DummyPrinterKey = QStringLiteral("TEST");
 
 // One printer function of the function table: the control-font character is kept in
 // "edtCtrl" + suffix, the byte sequence in "edtESC" + suffix, at position and position + 1.

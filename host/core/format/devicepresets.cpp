@@ -1,5 +1,7 @@
 #include "core/format/devicepresets.h"
 
+#include "core/store/layoutstore.h"
+
 namespace {
 
 // Positions of the printer record.
@@ -112,7 +114,7 @@ const QList<DevicePreset> &printerPresets()
                 {QStringLiteral("LEX5700"), QStringLiteral("Lexmark DinA5 Grafikmodus"), plain(1)},
                 {QStringLiteral("TM-J8000 S"), QStringLiteral("Epson TM-J8000 S Grafikmodus"),
                  epson(1, straight, full)},
-                {QStringLiteral("TEST"), QStringLiteral("Testmodus (Dummy)"), plain(2)},
+                {DummyPrinterKey, QStringLiteral("Testmodus (Dummy)"), plain(2)},
                 {QStringLiteral("TM-U300PB"), QStringLiteral("Epson TM-U300PB Grafikmodus"),
                  epson(1, swapped, u300)},
                 {QStringLiteral("TM-T88"), QStringLiteral("Epson TM-T88 Grafikmodus"),
@@ -145,7 +147,7 @@ const QList<DevicePreset> &pagePresets()
                 {QStringLiteral("TM-J8000 S"), QStringLiteral("Epson TM-J8000 S DinA5"),
                  page(QStringLiteral("21,00"), QStringLiteral("21,00"), QStringLiteral("1,50"),
                       QStringLiteral("1,50"), QStringLiteral("7,30"), QStringLiteral("2,10"))},
-                {QStringLiteral("TEST"), QStringLiteral("Testdrucker (Dummy)"),
+                {DummyPrinterKey, QStringLiteral("Testdrucker (Dummy)"),
                  page({}, {}, {}, {}, {}, {})},
                 {QStringLiteral("LEX5700"), QString(),
                  page(QStringLiteral("21,00"), QStringLiteral("21,00"), QStringLiteral("1,50"),

@@ -1,5 +1,6 @@
 #include "core/store/demoseed.h"
 
+#include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 #include "core/store/currency.h"
 #include "core/store/layoutstore.h"
@@ -21,8 +22,8 @@ void seedDemoInstallation(Store &store, const QString &userName)
     LayoutStore layouts(store);
     const QString printer = QStringLiteral("TM-T88");
     const QStringList printerRecord = printerRecordFromPreset(printer);
-    layouts.writeList({QStringLiteral("AKTBONDR"), 0, printer}, printerRecord);
-    layouts.writeList({QStringLiteral("AKTBONDR"), 0, QStringLiteral("AKTIV")}, printerRecord);
+    layouts.writeList({PrinterRecordKennung, 0, printer}, printerRecord);
+    layouts.writeList({PrinterRecordKennung, 0, ActivePrinterKey}, printerRecord);
     layouts.writeList({QStringLiteral("SEITEEIN"), 0, printer}, pageSetupFromPreset(printer));
     layouts.writeList({QStringLiteral("DISPLAY"), 0, QStringLiteral("DISPLAY")},
                       findPreset(displayPresets(), QStringLiteral("KEIN"))->values);

@@ -137,11 +137,47 @@ void LayoutStore::writeList(const LayoutKey &key, const QStringList &entries)
 
 std::optional<LayoutKey> LayoutStore::findWithTemplateFallback(const LayoutKey &key) const
 {
-    if (find(key))
-        return key;
-    const LayoutKey fallback{key.kennung, 0,
-                             key.printerKey.isEmpty() ? QStringLiteral("TEST") : key.printerKey};
-    if (find(fallback))
-        return fallback;
+    for (const LayoutKey &candidate : Fallback::section(key.kennung, key.rnr, key.printerKey)) {
+        if (find(candidate))
+            return candidate;
+    }
     return std::nullopt;
 }
+
+std::optional<std::pair<LayoutKey, QStringList>>
+LayoutStore::readFirst(const QList<LayoutKey> &chain) const
+{
+    for (const LayoutKey &key : chain) {
+        if (std::optional<QStringList> list = readList(key))
+            return std::pair{key, *list};
+    }
+    return std::nullopt;
+}
+
+QString templatePrinterKey(const QString &printerKey)
+{
+    return printerKey.isEmpty() ? DummyPrinterKey : printerKey;
+}
+
+namespace Fallback {
+
+QList<LayoutKey> section(const QString &kennung, int rnr, const QString &printerKey)
+{
+    return {{kennung, rnr, printerKey}, {kennung, 0, templatePrinterKey(printerKey)}};
+}
+
+QList<LayoutKey> device(const QString &kennung, int rnr, const QString &printerKey, bool withDummy)
+{
+    QList<LayoutKey> chain = {{kennung, rnr, printerKey}, {kennung, 0, printerKey}};
+    if (withDummy)
+        chain.append({kennung, 0, DummyPrinterKey});
+    return chain;
+}
+
+QList<LayoutKey> pageSetup(int rnr, const QString &printerKey)
+{
+    const QString key = templatePrinterKey(printerKey);
+    return {{QStringLiteral("SEITEEIN"), rnr, key}, {QStringLiteral("SEITEEIN"), 0, key}};
+}
+
+} // namespace Fallback

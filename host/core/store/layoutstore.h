@@ -19,6 +19,27 @@ struct LayoutKey
     friend bool operator==(const LayoutKey &, const LayoutKey &) = default;
 };
 
+// The printer key of the dummy printer, under which the template keeps the records a
+// workstation without a printer of its own falls back to.
+inline const QString DummyPrinterKey = QStringLiteral("TEST");
+
+// The printer key template records are kept under: the printer's, or the dummy printer's when
+// no printer is set up.
+QString templatePrinterKey(const QString &printerKey);
+
+// Where a record is looked for, first to last.
+namespace Fallback {
+// A section's layout: the workstation's own, then the template workstation's under the printer
+// key (or the dummy printer's).
+QList<LayoutKey> section(const QString &kennung, int rnr, const QString &printerKey);
+// A device record: the workstation's own, the template's under the same key, then (unless
+// withDummy is false) the template's under the dummy printer.
+QList<LayoutKey> device(const QString &kennung, int rnr, const QString &printerKey,
+                        bool withDummy = true);
+// A page setup: the workstation's and the template's, under the printer key (or the dummy's).
+QList<LayoutKey> pageSetup(int rnr, const QString &printerKey);
+} // namespace Fallback
+
 struct LayoutRecord
 {
     LayoutKey key;
@@ -62,6 +83,8 @@ public:
     // Looks the key up, then the template workstation's record under the same printer key
     // ("TEST" when the printer key is empty). Returns the key that was found.
     std::optional<LayoutKey> findWithTemplateFallback(const LayoutKey &key) const;
+    // The first key of a chain that has a record, with its settings list.
+    std::optional<std::pair<LayoutKey, QStringList>> readFirst(const QList<LayoutKey> &chain) const;
 
     Store &store() const { return m_store; }
 
