@@ -43,15 +43,6 @@ QRegularExpressionValidator *digits(int count, QObject *parent)
             QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(count)), parent);
 }
 
-QLabel *boldLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
 } // namespace
 
 // ---- end editor ----------------------------------------------------------------------------
@@ -147,10 +138,10 @@ TfrmLayBonende::TfrmLayBonende(const EndEditorKind &kind, const QString &compone
     buildPages();
     buildArrangementPanel();
 
-    connect(m_logo->chbLogo, &QCheckBox::toggled, this,
-            [this] { guard(QStringLiteral("chbLogoClick"), [this] { chbLogoClick(); }); });
-    connect(m_logo->spbLogo, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("spbLogoClick"), [this] { spbLogoClick(); }); });
+    connectGuarded(m_logo->chbLogo, &QCheckBox::toggled, "chbLogoClick",
+                   &TfrmLayBonende::chbLogoClick);
+    connectGuarded(m_logo->spbLogo, &QPushButton::clicked, "spbLogoClick",
+                   &TfrmLayBonende::spbLogoClick);
     for (QWidget *w : std::initializer_list<QWidget *>{m_above, m_below, m_logo->edtLogoBreite,
                                                        m_logo->edtLogoHoehe})
         w->installEventFilter(this);

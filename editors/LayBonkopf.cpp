@@ -53,39 +53,32 @@ TfrmLayBonkopf::TfrmLayBonkopf(QWidget *parent)
     buildControls();
     m_logo->createPreviewPicture(previewLabel(1)->parentWidget());
 
-    connect(m_logo->chbLogo, &QCheckBox::toggled, this,
-            [this] { guard(QStringLiteral("chbLogoClick"), [this] { chbLogoClick(); }); });
-    connect(m_logo->spbLogo, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("spbLogoClick"), [this] { spbLogoClick(); }); });
-    connect(m_logo->LogoAnzeige, &Tlogoanzeige::neuesBild, this, [this] {
-        guard(QStringLiteral("LogoAnzeigeNeuesBild"), [this] { LogoAnzeigeNeuesBild(); });
-    });
-    connect(m_logo->rgpLogoPosition, &TRadioGroup::itemIndexChanged, this, [this] {
-        guard(QStringLiteral("rgpLogoPositionClick"), [this] { rgpLogoPositionClick(); });
-    });
-    connect(m_logo->edtLogoBreite, &QLineEdit::textChanged, this, [this] {
-        guard(QStringLiteral("edtLogoBreiteChange"), [this] { edtLogoBreiteChange(); });
-    });
-    connect(m_logo->edtLogoHoehe, &QLineEdit::textChanged, this, [this] {
-        guard(QStringLiteral("edtLogoHoeheChange"), [this] { edtLogoHoeheChange(); });
-    });
+    connectGuarded(m_logo->chbLogo, &QCheckBox::toggled, "chbLogoClick",
+                   &TfrmLayBonkopf::chbLogoClick);
+    connectGuarded(m_logo->spbLogo, &QPushButton::clicked, "spbLogoClick",
+                   &TfrmLayBonkopf::spbLogoClick);
+    connectGuarded(m_logo->LogoAnzeige, &Tlogoanzeige::neuesBild, "LogoAnzeigeNeuesBild",
+                   &TfrmLayBonkopf::LogoAnzeigeNeuesBild);
+    connectGuarded(m_logo->rgpLogoPosition, &TRadioGroup::itemIndexChanged, "rgpLogoPositionClick",
+                   &TfrmLayBonkopf::rgpLogoPositionClick);
+    connectGuarded(m_logo->edtLogoBreite, &QLineEdit::textChanged, "edtLogoBreiteChange",
+                   &TfrmLayBonkopf::edtLogoBreiteChange);
+    connectGuarded(m_logo->edtLogoHoehe, &QLineEdit::textChanged, "edtLogoHoeheChange",
+                   &TfrmLayBonkopf::edtLogoHoeheChange);
     for (QLineEdit *count : {m_above, m_beside, m_below}) {
-        connect(count, &QLineEdit::textChanged, this, [this] {
-            guard(QStringLiteral("edtAnzZeilenChange"), [this] { edtAnzZeilenChange(); });
-        });
+        connectGuarded(count, &QLineEdit::textChanged, "edtAnzZeilenChange",
+                       &TfrmLayBonkopf::edtAnzZeilenChange);
     }
-    connect(m_lineCount, &QLineEdit::textChanged, this, [this] {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    });
+    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
+                   &TfrmLayBonkopf::edtTextAnzahlZeilenChange);
     m_lineCount->installEventFilter(this);
     buchenButton()->installEventFilter(this);
 
     // The header editor's preset recall also brings back the logo the preset names.
     auto *load = findChild<QPushButton *>(QStringLiteral("btnVorgabeLaden"));
     load->disconnect(this);
-    connect(load, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnVorgabeLadenClick"), [this] { btnVorgabeLadenClick(); });
-    });
+    connectGuarded(load, &QPushButton::clicked, "btnVorgabeLadenClick",
+                   &TfrmLayBonkopf::btnVorgabeLadenClick);
     findChild<QPushButton *>(QStringLiteral("btnVorgabeSpeichern"))->setText(tr("Layout speich."));
     findChild<QPushButton *>(QStringLiteral("btnVorgabeLoeschen"))->setText(tr("Layout lösch."));
 
@@ -156,9 +149,8 @@ void TfrmLayBonkopf::buildControls()
     m_buchenAlle = new QPushButton(tr("Alle Buchen"), this);
     m_buchenAlle->setObjectName(QStringLiteral("btnBuchenAlle"));
     m_buchenAlle->setAutoDefault(false);
-    connect(m_buchenAlle, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnBuchenAlleClick"), [this] { btnBuchenAlleClick(); });
-    });
+    connectGuarded(m_buchenAlle, &QPushButton::clicked, "btnBuchenAlleClick",
+                   &TfrmLayBonkopf::btnBuchenAlleClick);
     // Beside the save button, in the row of the window's buttons.
     for (int i = 0; i < layout()->count(); ++i) {
         auto *buttons = qobject_cast<QBoxLayout *>(layout()->itemAt(i)->layout());

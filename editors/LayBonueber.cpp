@@ -148,36 +148,20 @@ TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
     }
     createPreviewLabels(HeadingMaxLines);
 
-    auto *hintBox = new QGroupBox(this);
-    hintBox->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
-    auto *hintGrid = new QGridLayout(hintBox);
-    auto *lblTxt1 = new QLabel(tr("Häufig verwendete Platzhalter"), hintBox);
-    lblTxt1->setObjectName(QStringLiteral("lblTxt1"));
-    QFont bold = lblTxt1->font();
-    bold.setBold(true);
-    lblTxt1->setFont(bold);
-    hintGrid->addWidget(lblTxt1, 0, 0, 1, 2);
-    for (int n = 1; n <= HintCount; ++n) {
-        auto *token = new QLabel(hintBox);
-        token->setObjectName(QStringLiteral("lblPH%1").arg(n));
-        token->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        auto *text = new QLabel(hintBox);
-        text->setObjectName(QStringLiteral("lblTxtPH%1").arg(n));
-        hintGrid->addWidget(token, n, 0);
-        hintGrid->addWidget(text, n, 1);
-        token->hide();
-        text->hide();
-        m_hintTokens << token;
-        m_hintTexts << text;
+    // The rows are filled and shown per section (applySection).
+    const QList<HintRow> rows =
+            addHintPanel(tr("Häufig verwendete Platzhalter"), QList<PlaceholderHint>(HintCount));
+    for (const HintRow &row : rows) {
+        row.token->hide();
+        row.description->hide();
+        m_hintTokens << row.token;
+        m_hintTexts << row.description;
     }
-    sideLayout()->insertWidget(1, hintBox);
 
-    connect(m_lineCount, &QLineEdit::textChanged, this, [this] {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    });
-    connect(m_lineCount, &QLineEdit::editingFinished, this, [this] {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    });
+    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
+                   &TfrmLayBonueber::edtTextAnzahlZeilenChange);
+    connectGuarded(m_lineCount, &QLineEdit::editingFinished, "edtTextAnzahlZeilenChange",
+                   &TfrmLayBonueber::edtTextAnzahlZeilenChange);
     m_lineCount->setText(QStringLiteral("0"));
 }
 

@@ -10,10 +10,10 @@ TfrmLayKassenbericht::TfrmLayKassenbericht(QWidget *parent)
                        tr("Gestaltung der Kassenberichtpositionen"),
                        tr("Elemente der Kassenberichtposition"),
                        tr("Position"),
-                       {{tr("Positionsname"), QStringLiteral("#Position#")},
-                        {tr("Anzahl"), QStringLiteral("#PositionAnzahl#")},
-                        {tr("Währung"), QStringLiteral("#PositionWH#")},
-                        {tr("Betrag"), QStringLiteral("#PositionBetrag#")}},
+                       {{QStringLiteral("#Position#"), tr("Positionsname")},
+                        {QStringLiteral("#PositionAnzahl#"), tr("Anzahl")},
+                        {QStringLiteral("#PositionWH#"), tr("Währung")},
+                        {QStringLiteral("#PositionBetrag#"), tr("Betrag")}},
                        false},
                       parent)
 {

@@ -85,17 +85,10 @@ TLayEASY::TLayEASY(QWidget *parent)
 {
     OVOFormInit(QStringLiteral("LayEASY"), true);
     KASTFile.OpenNew(-1);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    resize(620, 520);
+    setUpDialogFrame({620, 520});
 
     auto *main = new QVBoxLayout(this);
-    m_headline = new QLabel(this);
-    m_headline->setObjectName(QStringLiteral("lblUeberschrift"));
-    QFont big = m_headline->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    m_headline->setFont(big);
+    m_headline = createHeadline();
     main->addWidget(m_headline);
 
     m_chbBonKopf = new QCheckBox(tr("Bonkopf als Belegkopf verwenden"), this);
@@ -158,10 +151,8 @@ TLayEASY::TLayEASY(QWidget *parent)
                      QStringLiteral("btnOKClick"), [this] { btnOKClick(); });
     addGuardedAction(QStringLiteral("actESC"), QKeySequence(Qt::Key_Escape),
                      QStringLiteral("actESCExecute"), [this] { reject(); });
-    connect(btnOK, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnOKClick"), [this] { btnOKClick(); }); });
-    connect(btnTest, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnTestClick"), [this] { btnTestClick(); }); });
+    connectGuarded(btnOK, &QPushButton::clicked, "btnOKClick", &TLayEASY::btnOKClick);
+    connectGuarded(btnTest, &QPushButton::clicked, "btnTestClick", &TLayEASY::btnTestClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] { m_textChanged = true; });
 }

@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,25 +89,15 @@ double LayoutEditor::pixelsPerInch() const
 
 void LayoutEditor::buildFrame()
 {
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    resize(1040, 700);
+    setUpDialogFrame({1040, 700});
 
     auto *main = new QVBoxLayout(this);
     m_headerArea = new QWidget(this);
     auto *header = new QVBoxLayout(m_headerArea);
     header->setContentsMargins(0, 0, 0, 0);
-    m_headline = new QLabel(this);
-    m_headline->setObjectName(QStringLiteral("lblUeberschrift"));
-    QFont big = m_headline->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    m_headline->setFont(big);
-    m_elementTitle = new QLabel(this);
+    m_headline = createHeadline();
+    m_elementTitle = boldLabel(QString(), this);
     m_elementTitle->setObjectName(QStringLiteral("lblTxtElemente"));
-    QFont bold = m_elementTitle->font();
-    bold.setBold(true);
-    m_elementTitle->setFont(bold);
     header->addWidget(m_headline);
     header->addWidget(m_elementTitle);
     main->addWidget(m_headerArea);
@@ -160,8 +152,7 @@ void LayoutEditor::buildFrame()
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
     QAction *full = m_popupMenu->addAction(tr("Vollbildmodus"));
     m_popupMenu->addAction(tr("Abbrechen"));
-    connect(full, &QAction::triggered, this,
-            [this] { guard(QStringLiteral("scbPreviewClick"), [this] { scbPreviewClick(); }); });
+    connectGuarded(full, &QAction::triggered, "scbPreviewClick", &LayoutEditor::scbPreviewClick);
 
     auto *presets = new QHBoxLayout;
     const struct
@@ -206,14 +197,13 @@ void LayoutEditor::buildFrame()
 
     m_actBuchen = addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
                                    QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connect(m_btnBuchen, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connectGuarded(m_btnBuchen, &QPushButton::clicked, "btnBuchenClick",
+                   &LayoutEditor::btnBuchenClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btnPreview, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnPreviewClick"), [this] { btnPreviewClick(); }); });
-    connect(btnPlatzhalter, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnPlatzhalterClick"), [this] { btnPlatzhalterClick(); });
-    });
+    connectGuarded(btnPreview, &QPushButton::clicked, "btnPreviewClick",
+                   &LayoutEditor::btnPreviewClick);
+    connectGuarded(btnPlatzhalter, &QPushButton::clicked, "btnPlatzhalterClick",
+                   &LayoutEditor::btnPlatzhalterClick);
 }
 
 LineGroup *LayoutEditor::addLine(const LineGroup::Initial &initial)
@@ -525,4 +515,33 @@ void LayoutEditor::btnBuchenClick()
     // caller shows the failure. Only a save that went through closes the window.
     Einstellungen_Speichern();
     accept();
+}
+
+QList<LayoutEditor::HintRow> LayoutEditor::addHintPanel(const QString &title,
+                                                        const QList<PlaceholderHint> &hints,
+                                                        int columnPairs)
+{
+    auto *box = new QGroupBox(this);
+    box->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
+    auto *grid = new QGridLayout(box);
+    grid->setVerticalSpacing(1);
+    QLabel *heading = boldLabel(title, box);
+    heading->setObjectName(QStringLiteral("lblTxt1"));
+    grid->addWidget(heading, 0, 0, 1, 2 * columnPairs);
+    const int rows = qMax(1, int(hints.size() + columnPairs - 1) / columnPairs);
+    QList<HintRow> rowsMade;
+    for (int i = 0; i < hints.size(); ++i) {
+        HintRow row{new QLabel(hints.at(i).token, box), new QLabel(hints.at(i).description, box)};
+        row.token->setObjectName(QStringLiteral("lblPH%1").arg(i + 1));
+        row.token->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        row.description->setObjectName(QStringLiteral("lblTxtPH%1").arg(i + 1));
+        const int column = 2 * (i / rows);
+        grid->addWidget(row.token, 1 + i % rows, column);
+        grid->addWidget(row.description, 1 + i % rows, column + 1);
+        rowsMade << row;
+    }
+    for (int pair = 0; pair < columnPairs; ++pair)
+        grid->setColumnStretch(2 * pair + 1, 1);
+    sideLayout()->insertWidget(1, box);
+    return rowsMade;
 }

@@ -18,6 +18,13 @@ class QVBoxLayout;
 class Host;
 class TBonPrinter;
 
+// A placeholder the hint panel of an editor names, with what it stands for.
+struct PlaceholderHint
+{
+    QString token;
+    QString description;
+};
+
 // The base of every section editor: one modal window that edits one layout record. It owns
 // the editing cycle (load the record or its fallback, controls <-> settings list, live and
 // full-screen preview, placeholders, presets, save) so that each editor only names its
@@ -102,6 +109,16 @@ protected:
     void writePreviewLine(QLabel *label, const LineGroup *line, int &y, int width,
                           bool secondCurrency, bool sizeToContent = true, int left = 10);
     void hidePreview();
+
+    // The placeholder hint panel above the preview: a bold title, then a row per hint with
+    // the token "lblPH<n>" and its description "lblTxtPH<n>", in columnPairs pairs of columns.
+    struct HintRow
+    {
+        QLabel *token;
+        QLabel *description;
+    };
+    QList<HintRow> addHintPanel(const QString &title, const QList<PlaceholderHint> &hints,
+                                int columnPairs = 1);
 
     // Values of format positions to and from the controls.
     void writeField(const FormatField &field, const QString &stored);

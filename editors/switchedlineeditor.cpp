@@ -68,32 +68,8 @@ SwitchedLineEditor::SwitchedLineEditor(const QString &componentName,
 
 void SwitchedLineEditor::addHints()
 {
-    auto *box = new QGroupBox(this);
-    box->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
-    auto *grid = new QGridLayout(box);
-    grid->setVerticalSpacing(1);
-    auto *title = new QLabel(m_window.hintTitle, box);
-    title->setObjectName(QStringLiteral("lblTxt1"));
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    grid->addWidget(title, 0, 0, 1, 4);
     // Two pairs of columns keep the preview tall enough to read.
-    const int rows = int(m_window.hints.size() + 1) / 2;
-    for (int i = 0; i < m_window.hints.size(); ++i) {
-        const auto &[token, description] = m_window.hints.at(i);
-        auto *tokenLabel = new QLabel(token, box);
-        tokenLabel->setObjectName(QStringLiteral("lblPH%1").arg(i + 1));
-        tokenLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        auto *text = new QLabel(description, box);
-        text->setObjectName(QStringLiteral("lblTxtPH%1").arg(i + 1));
-        const int column = i < rows ? 0 : 2;
-        grid->addWidget(tokenLabel, 1 + i % rows, column);
-        grid->addWidget(text, 1 + i % rows, column + 1);
-    }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    sideLayout()->insertWidget(1, box);
+    addHintPanel(m_window.hintTitle, m_window.hints, 2);
 }
 
 QCheckBox *SwitchedLineEditor::lineSwitch(int line) const

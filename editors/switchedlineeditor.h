@@ -33,7 +33,7 @@ struct SwitchedLineWindow
     QString headline; // also the window title
     QString elements;
     QString hintTitle;
-    QList<std::pair<QString, QString>> hints; // token, description
+    QList<PlaceholderHint> hints;
     QString initialText;
     QList<Line> lines;
     QList<Switch> switches;

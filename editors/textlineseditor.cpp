@@ -73,12 +73,10 @@ TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWi
         }
     }
 
-    connect(m_lineCount, &QLineEdit::textChanged, this, [this] {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    });
-    connect(m_lineCount, &QLineEdit::editingFinished, this, [this] {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    });
+    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
+                   &TextLinesEditor::edtTextAnzahlZeilenChange);
+    connectGuarded(m_lineCount, &QLineEdit::editingFinished, "edtTextAnzahlZeilenChange",
+                   &TextLinesEditor::edtTextAnzahlZeilenChange);
     m_lineCount->setText(QStringLiteral("1"));
 }
 
@@ -90,27 +88,7 @@ TextLinesEditor::~TextLinesEditor()
 
 void TextLinesEditor::addHints()
 {
-    auto *box = new QGroupBox(this);
-    box->setObjectName(QStringLiteral("pnlPlatzhalterHinweise"));
-    auto *grid = new QGridLayout(box);
-    auto *title = new QLabel(tr("Häufig verwendete Platzhalter"), box);
-    title->setObjectName(QStringLiteral("lblTxt1"));
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    grid->addWidget(title, 0, 0, 1, 2);
-    for (int i = 0; i < m_window.hints.size(); ++i) {
-        const auto &[description, token] = m_window.hints.at(i);
-        auto *text = new QLabel(description, box);
-        text->setObjectName(QStringLiteral("lblTxtPH%1").arg(i + 1));
-        auto *tokenLabel = new QLabel(token, box);
-        tokenLabel->setObjectName(QStringLiteral("lblPH%1").arg(i + 1));
-        tokenLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(text, i + 1, 0);
-        grid->addWidget(tokenLabel, i + 1, 1);
-    }
-    grid->setColumnStretch(1, 1);
-    sideLayout()->insertWidget(1, box);
+    addHintPanel(tr("Häufig verwendete Platzhalter"), m_window.hints);
 }
 
 const LayoutFormat &TextLinesEditor::format() const
@@ -184,9 +162,9 @@ void TextLinesEditor::btnVorgabeLadenClick()
     btnPreviewClick();
 }
 
-QList<std::pair<QString, QString>> sellerAndLineHints()
+QList<PlaceholderHint> sellerAndLineHints()
 {
-    return {{QObject::tr("Verkäuferin Nummer"), QStringLiteral("#VknNr#")},
-            {QObject::tr("Verkäuferin Name"), QStringLiteral("#VknName#")},
-            {QObject::tr("Linie"), QStringLiteral("#Linie#")}};
+    return {{QStringLiteral("#VknNr#"), QObject::tr("Verkäuferin Nummer")},
+            {QStringLiteral("#VknName#"), QObject::tr("Verkäuferin Name")},
+            {QStringLiteral("#Linie#"), QObject::tr("Linie")}};
 }

@@ -15,8 +15,8 @@ struct TextLinesWindow
     QString maske;
     QString headline; // also the window title
     QString elements;
-    QString lineCaption;                      // empty: "Textzeile <n>"
-    QList<std::pair<QString, QString>> hints; // description, token
+    QString lineCaption; // empty: "Textzeile <n>"
+    QList<PlaceholderHint> hints;
     // The preset keeps the properties of layNbEndPresetFormat() instead of the settings list.
     bool presetKeepsProperties = false;
 };
@@ -52,4 +52,4 @@ private:
 };
 
 // The shared placeholder hints of the void and zero-receipt ends.
-QList<std::pair<QString, QString>> sellerAndLineHints();
+QList<PlaceholderHint> sellerAndLineHints();

@@ -98,12 +98,10 @@ void TfrmPlatzhalter::ensureBuilt()
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
 
-    connect(btnAuswaehlen, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnAuswaehlenClick"), [this] { btnAuswaehlenClick(); });
-    });
-    connect(btnAbbrechen, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnAbbrechenClick"), [this] { btnAbbrechenClick(); });
-    });
+    connectGuarded(btnAuswaehlen, &QPushButton::clicked, "btnAuswaehlenClick",
+                   &TfrmPlatzhalter::btnAuswaehlenClick);
+    connectGuarded(btnAbbrechen, &QPushButton::clicked, "btnAbbrechenClick",
+                   &TfrmPlatzhalter::btnAbbrechenClick);
     connect(m_btnSearch, &QPushButton::clicked, this,
             [this] { guard(QStringLiteral("btnSearchClick"), [this] { startSearch(); }); });
     auto *find = new QShortcut(QKeySequence::Find, this);

@@ -136,16 +136,10 @@ TfrmBreiteRaender::~TfrmBreiteRaender()
 void TfrmBreiteRaender::buildWindow()
 {
     setWindowTitle(tr("Einstellungen der Papierbreite und der Ränder"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setUpDialogFrame();
 
     auto *main = new QVBoxLayout(this);
-    m_heading = new QLabel(this);
-    m_heading->setObjectName(QStringLiteral("lblUeberschrift"));
-    QFont bold = m_heading->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    m_heading->setFont(bold);
+    m_heading = createHeadline();
     main->addWidget(m_heading);
 
     auto *presetRow = new QHBoxLayout;
@@ -189,9 +183,8 @@ void TfrmBreiteRaender::buildWindow()
             sbt->setObjectName(QStringLiteral("sbtAktPaperWidth"));
             sbt->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
             sbt->setToolTip(tr("Breite des aktuellen Druckers"));
-            connect(sbt, &QToolButton::clicked, this, [this] {
-                guard(QStringLiteral("sbtAktPaperWidthClick"), [this] { sbtAktPaperWidthClick(); });
-            });
+            connectGuarded(sbt, &QToolButton::clicked, "sbtAktPaperWidthClick",
+                           &TfrmBreiteRaender::sbtAktPaperWidthClick);
             cell->addWidget(sbt);
         }
         cell->addStretch();
@@ -218,16 +211,14 @@ void TfrmBreiteRaender::buildWindow()
 
     addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
                      QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connect(btnBuchen, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
+                   &TfrmBreiteRaender::btnBuchenClick);
     connect(btnSchliessen, &QPushButton::clicked, this, &QDialog::reject);
     // activated comes from the user only, so loading a record never re-enters loading.
-    connect(m_ddcEinstellung, &QComboBox::activated, this, [this] {
-        guard(QStringLiteral("ddcEinstellungClick"), [this] { ddcEinstellungClick(); });
-    });
-    connect(m_spbFormStoreDlg, &QToolButton::clicked, this, [this] {
-        guard(QStringLiteral("spbFormStoreDlgClick"), [this] { spbFormStoreDlgClick(); });
-    });
+    connectGuarded(m_ddcEinstellung, &QComboBox::activated, "ddcEinstellungClick",
+                   &TfrmBreiteRaender::ddcEinstellungClick);
+    connectGuarded(m_spbFormStoreDlg, &QToolButton::clicked, "spbFormStoreDlgClick",
+                   &TfrmBreiteRaender::spbFormStoreDlgClick);
 }
 
 StoreFormStore TfrmBreiteRaender::presets() const

@@ -97,9 +97,8 @@ void TfrmAllgEinstellungen::buildWindow()
     close->setObjectName(QStringLiteral("stbSchliessen"));
     close->setToolTip(tr("Fenster schließen (Esc)"));
     close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
-    });
+    connectGuarded(close, &QPushButton::clicked, "stbSchliessenClick",
+                   &TfrmAllgEinstellungen::stbSchliessenClick);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_menu);

@@ -71,15 +71,6 @@ QComboBox *newCombo(QWidget *parent, const QString &name, const QStringList &ite
     return combo;
 }
 
-QLabel *columnHeading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
 } // namespace
 
 TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
@@ -95,17 +86,10 @@ TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
                                                         displayFormPresets());
 
     setWindowTitle(tr("Drucker, Kassenlade, Kundenanzeige"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    resize(940, 700);
+    setUpDialogFrame({940, 700});
 
     auto *main = new QVBoxLayout(this);
-    m_headline = new QLabel(this);
-    m_headline->setObjectName(QStringLiteral("lblUeberschrift"));
-    QFont big = m_headline->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    m_headline->setFont(big);
+    m_headline = createHeadline();
     main->addWidget(m_headline);
 
     m_pages = new QTabWidget(this);
@@ -144,11 +128,11 @@ TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
     addGuardedAction(QStringLiteral("actNaechsteSeite"), QKeySequence(Qt::Key_F4),
                      QStringLiteral("actNaechsteSeiteExecute"),
                      [this] { actNaechsteSeiteExecute(); });
-    connect(btnBuchen, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
+                   &TfrmAllgTreiber::btnBuchenClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_pages, &QTabWidget::currentChanged, this,
-            [this] { guard(QStringLiteral("pgcGeraeteChange"), [this] { pgcGeraeteChange(); }); });
+    connectGuarded(m_pages, &QTabWidget::currentChanged, "pgcGeraeteChange",
+                   &TfrmAllgTreiber::pgcGeraeteChange);
 
     fillPresetList();
     m_formStoreButton->setVisible(frmKassotypHaupt().startMode() == 2);
@@ -208,7 +192,7 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
     auto *middle = new QHBoxLayout;
     auto *fontColumn = new QVBoxLayout;
     auto *fonts = new QGridLayout;
-    fonts->addWidget(columnHeading(tr("ESC"), page), 0, 2);
+    fonts->addWidget(boldLabel(tr("ESC"), page), 0, 2);
     for (int n = 1; n <= 4; ++n) {
         const QString number = QString::number(n);
         auto *name = newEdit(page, QStringLiteral("edtNameFont") + number, 130);
@@ -252,9 +236,9 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
     m_functionList->setWidgetResizable(true);
     auto *table = new QWidget;
     auto *grid = new QGridLayout(table);
-    grid->addWidget(columnHeading(tr("Funktionen"), table), 0, 0);
-    grid->addWidget(columnHeading(tr("Controlfont"), table), 0, 1);
-    grid->addWidget(columnHeading(tr("ESC (10 x HEX)"), table), 0, 2);
+    grid->addWidget(boldLabel(tr("Funktionen"), table), 0, 0);
+    grid->addWidget(boldLabel(tr("Controlfont"), table), 0, 1);
+    grid->addWidget(boldLabel(tr("ESC (10 x HEX)"), table), 0, 2);
     int row = 1;
     for (const PrinterFunction &function : printerFunctions()) {
         const QString suffix = QString::fromLatin1(function.suffix);
@@ -276,9 +260,8 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
     connect(m_presetList, &QComboBox::textActivated, this, [this](const QString &name) {
         guard(QStringLiteral("ddcEinstellungClick"), [&] { ddcEinstellungClick(name); });
     });
-    connect(m_formStoreButton, &QToolButton::clicked, this, [this] {
-        guard(QStringLiteral("spbFormStoreDlgClick"), [this] { spbFormStoreDlgClick(); });
-    });
+    connectGuarded(m_formStoreButton, &QToolButton::clicked, "spbFormStoreDlgClick",
+                   &TfrmAllgTreiber::spbFormStoreDlgClick);
 }
 
 void TfrmAllgTreiber::buildDrawerPage(QWidget *page)
@@ -307,9 +290,8 @@ void TfrmAllgTreiber::buildDrawerPage(QWidget *page)
     layout->addLayout(baudRow);
     layout->addStretch();
 
-    connect(m_serialSequence, &QLineEdit::editingFinished, this, [this] {
-        guard(QStringLiteral("edtESCOpenSequenzCOMExit"), [this] { edtESCOpenSequenzCOMExit(); });
-    });
+    connectGuarded(m_serialSequence, &QLineEdit::editingFinished, "edtESCOpenSequenzCOMExit",
+                   &TfrmAllgTreiber::edtESCOpenSequenzCOMExit);
 }
 
 void TfrmAllgTreiber::buildDisplayPage(QWidget *page)

@@ -22,8 +22,7 @@ TfrmBuchenAlle::TfrmBuchenAlle(QWidget *parent)
 {
     OVOFormInit(QStringLiteral("frmBuchenAlle"), true);
     setWindowTitle(tr("Übernehmen des Layout für andere Belegköpfe"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setUpDialogFrame();
 
     auto *main = new QVBoxLayout(this);
     m_clbBelegtypen = new QListWidget(this);

@@ -31,8 +31,7 @@ TfrmCopyOptions::TfrmCopyOptions(QWidget *parent)
     m_ownType = host.program().GetRTyp();
 
     setWindowTitle(tr("Kopieren der Einstellungen auf andere Rechner"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setUpDialogFrame();
     auto *main = new QVBoxLayout(this);
     main->addWidget(new QLabel(tr("Die Einstellungen des ausgewählten Quell-Rechners"), this));
     main->addWidget(new QLabel(tr("werden auf die selektierten Ziel-Rechner kopiert"), this));
@@ -83,8 +82,8 @@ TfrmCopyOptions::TfrmCopyOptions(QWidget *parent)
 
     addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
                      QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connect(btnBuchen, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); }); });
+    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
+                   &TfrmCopyOptions::btnBuchenClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
     resize(520, 340);
 }

@@ -227,10 +227,8 @@ void TfrmSettings::buildWindow()
     layout->addWidget(m_pages);
     layout->addLayout(buttons);
 
-    connect(btnOk, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("actF5Execute"), [this] { actF5Execute(); }); });
-    connect(btnCancel, &QPushButton::clicked, this,
-            [this] { guard(QStringLiteral("actESCExecute"), [this] { actESCExecute(); }); });
+    connectGuarded(btnOk, &QPushButton::clicked, "actF5Execute", &TfrmSettings::actF5Execute);
+    connectGuarded(btnCancel, &QPushButton::clicked, "actESCExecute", &TfrmSettings::actESCExecute);
     addGuardedAction(QStringLiteral("actF5"), QKeySequence(Qt::Key_F5),
                      QStringLiteral("actF5Execute"), [this] { actF5Execute(); });
     addGuardedAction(QStringLiteral("actESC"), QKeySequence(Qt::Key_Escape),

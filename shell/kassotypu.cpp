@@ -208,14 +208,12 @@ void TfrmKassotypHaupt::buildWindow()
     connect(m_btnMenuEZRechts, &TButtonMenu::btnClick, this, [this](int i) {
         guard(QStringLiteral("btnMenuEZRechtsBtnClick"), [this, i] { btnMenuEZRechtsBtnClick(i); });
     });
-    connect(m_cmbRechner, &QComboBox::currentIndexChanged, this,
-            [this] { guard(QStringLiteral("cmbRechnerChange"), [this] { cmbRechnerChange(); }); });
-    connect(m_stbSchliessen, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("stbSchliessenClick"), [this] { stbSchliessenClick(); });
-    });
-    connect(m_btnEinstellungen, &QPushButton::clicked, this, [this] {
-        guard(QStringLiteral("btnEinstellungenClick"), [this] { btnEinstellungenClick(); });
-    });
+    connectGuarded(m_cmbRechner, &QComboBox::currentIndexChanged, "cmbRechnerChange",
+                   &TfrmKassotypHaupt::cmbRechnerChange);
+    connectGuarded(m_stbSchliessen, &QPushButton::clicked, "stbSchliessenClick",
+                   &TfrmKassotypHaupt::stbSchliessenClick);
+    connectGuarded(m_btnEinstellungen, &QPushButton::clicked, "btnEinstellungenClick",
+                   &TfrmKassotypHaupt::btnEinstellungenClick);
     m_btnEinstellungen->setEnabled(false); // until a settings window is registered
 }
 

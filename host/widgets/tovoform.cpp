@@ -5,6 +5,7 @@
 #include "widgets/mainwindowcontext.h"
 
 #include <QAction>
+#include <QLabel>
 
 namespace {
 MainWindowContext *g_mainWindow = nullptr;
@@ -86,4 +87,31 @@ QAction *TOVOForm::addGuardedAction(const QString &name, const QKeySequence &key
     connect(action, &QAction::triggered, this, [this, operation, fn] { guard(operation, fn); });
     addAction(action);
     return action;
+}
+
+void TOVOForm::setUpDialogFrame(const QSize &size)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    if (size.isValid())
+        resize(size);
+}
+
+QLabel *TOVOForm::createHeadline()
+{
+    auto *headline = boldLabel(QString(), this);
+    headline->setObjectName(QStringLiteral("lblUeberschrift"));
+    QFont big = headline->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    headline->setFont(big);
+    return headline;
+}
+
+QLabel *TOVOForm::boldLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
 }

@@ -7,6 +7,7 @@
 
 class OVOInfo;
 class QAction;
+class QLabel;
 
 // Base of every window: a dialog that knows its own name for error locations and owns the
 // one exception guard. Handlers run their body inside guard(), which hands any exception to
@@ -31,6 +32,25 @@ public:
     // An action with a shortcut (F5, F4, ...) whose handler runs guarded.
     QAction *addGuardedAction(const QString &name, const QKeySequence &key,
                               const QString &operation, const std::function<void()> &fn);
+
+    // The frame every editor and settings window shares: a dialog with a title bar and a close
+    // button at its starting size.
+    void setUpDialogFrame(const QSize &size = {});
+    // The window's headline "lblUeberschrift": bold, a third larger than the text.
+    QLabel *createHeadline();
+    static QLabel *boldLabel(const QString &text, QWidget *parent);
+
+    // Connects a signal to a handler of this window that runs guarded under the operation's
+    // name, so that the name stands once beside its handler.
+    template<typename Sender, typename Signal, typename Form>
+    void connectGuarded(Sender *sender, Signal signal, const char *operation,
+                        void (Form::*handler)())
+    {
+        const QString name = QString::fromLatin1(operation);
+        connect(sender, signal, this, [this, name, handler] {
+            guard(name, [this, handler] { (static_cast<Form *>(this)->*handler)(); });
+        });
+    }
 
 protected:
     static OVOInfo *messageService();
