@@ -1,12 +1,12 @@
 #include "bench/editorbench.h"
 
 #include "core/app/host.h"
+#include "core/sections/sectiondispatch.h"
 #include "core/store/layoutstore.h"
 #include "editors/LayBonueber.h"
 #include "editors/layEASYU.h"
 #include "shell/editorregistry.h"
 #include "shell/kassotypu.h"
-#include "shell/sectiondispatch.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,8 +4,8 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
 #include "core/engine/sampledocument.h"
+#include "core/engine/testprints.h"
 #include "core/output/printoutput.h"
-#include "shell/testprints.h"
 
 #include <QDir>
 

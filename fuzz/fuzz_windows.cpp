@@ -16,7 +16,7 @@
 #include "fuzz/fuzzcheck.h"
 #include "settings/SeiteEinr.h"
 #include "settings/allgtreiber.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QFileInfo>

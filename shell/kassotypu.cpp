@@ -5,15 +5,15 @@
 #include "core/engine/hosttables.h"
 #include "core/engine/printjob.h"
 #include "core/engine/sampledocument.h"
+#include "core/engine/testprints.h"
 #include "core/engine/textfunctions.h"
+#include "core/sections/sectiondispatch.h"
 #include "editors/LayBonueber.h"
 #include "editors/layEASYU.h"
 #include "placeholders/Platzhalter.h"
 #include "settings/SeiteEinr.h"
 #include "settings/allgeinstellungenfrm.h"
-#include "shell/sectiondispatch.h"
 #include "shell/testdruckanzeige.h"
-#include "shell/testprints.h"
 #include "widgets/controlvalues.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "core/sections/cardformat.h"
 #include "core/store/settingslistcodec.h"
 #include "editors/layEASYU.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

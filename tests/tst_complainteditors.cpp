@@ -2,6 +2,7 @@
 #include "editors/LayReklPos.h"
 #include "editors/LayReklReg.h"
 #include "tests/support/editorsession.h"
+#include "tests/support/guisupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "core/engine/hosttables.h"
 #include "settings/frmBuchenAlleU.h"
 #include "settings/frmCopyOptionsU.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QImage>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "core/format/devicepresets.h"
 #include "settings/allgtreiber.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

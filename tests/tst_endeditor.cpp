@@ -1,6 +1,7 @@
 #include "core/sections/sectionprinters.h"
 #include "editors/LayBonende.h"
 #include "tests/support/editorsession.h"
+#include "tests/support/guisupport.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -2,12 +2,12 @@
 // from the command reference, the same bytes read back by the virtual printer, the drawer and
 // display bytes of the device records, the PDF of graphic mode, and writes that must fail whole.
 #include "core/engine/bonprinter.h"
+#include "core/engine/testprints.h"
 #include "core/format/devicepresets.h"
 #include "core/output/escpos.h"
 #include "core/output/printoutput.h"
 #include "core/output/virtualprinter.h"
-#include "shell/testprints.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QDir>
 #include <QFile>

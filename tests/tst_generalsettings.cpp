@@ -2,7 +2,7 @@
 #include "core/format/devicepresets.h"
 #include "core/store/workstationsetup.h"
 #include "settings/allgeinstellungenfrm.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 #include "widgets/buttonmenu.h"
 
 #include <QApplication>

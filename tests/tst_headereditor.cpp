@@ -3,6 +3,7 @@
 #include "editors/LayBonkopf.h"
 #include "settings/frmBuchenAlleU.h"
 #include "tests/support/editorsession.h"
+#include "tests/support/guisupport.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/radiogroup.h"
 
@@ -107,10 +108,7 @@ public:
     // Answers the type chooser of "Alle Buchen": ticks the types and saves, or cancels.
     void answerTypeChooser(const QList<int> &types, bool save)
     {
-        QTimer::singleShot(0, qApp, [types, save] {
-            auto *chooser = qobject_cast<TfrmBuchenAlle *>(QApplication::activeModalWidget());
-            if (!chooser)
-                return;
+        whenModal<TfrmBuchenAlle>([types, save](TfrmBuchenAlle *chooser) {
             auto *list = chooser->findChild<QListWidget *>("clbBelegtypen");
             for (int type : types)
                 list->item(type - 1)->setCheckState(Qt::Checked);

@@ -2,6 +2,7 @@
 #include "editors/LayBonueber.h"
 #include "preview/Preview.h"
 #include "tests/support/editorsession.h"
+#include "tests/support/guisupport.h"
 #include "widgets/placeholderpicker.h"
 
 #include <QAction>
@@ -547,17 +548,12 @@ private slots:
         s.putOwn(lines(15));
         s.open(3);
         QStringList visibleTexts{"<keine Vollbildanzeige>"};
-        QTimer::singleShot(0, qApp, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *preview = qobject_cast<TfrmPreview *>(modal)) {
-                visibleTexts.clear();
-                for (int k = 1; k <= TfrmPreview::SourceCount; ++k) {
-                    if (preview->label(k)->isVisibleTo(preview))
-                        visibleTexts << preview->label(k)->text();
-                }
+        whenModal<TfrmPreview>([&](TfrmPreview *preview) {
+            visibleTexts.clear();
+            for (int k = 1; k <= TfrmPreview::SourceCount; ++k) {
+                if (preview->label(k)->isVisibleTo(preview))
+                    visibleTexts << preview->label(k)->text();
             }
-            if (modal)
-                modal->close();
         });
         QTest::mouseDClick(s.preview(1), Qt::LeftButton);
         QCOMPARE(visibleTexts, lines(15).mid(1).filter("Zeile"));

@@ -4,7 +4,7 @@
 #include "editors/LayRechPos.h"
 #include "editors/LayRechSumme.h"
 #include "tests/support/editorsession.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

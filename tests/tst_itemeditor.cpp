@@ -1,7 +1,7 @@
 #include "editors/LayBonpos.h"
 #include "preview/Preview.h"
 #include "tests/support/editorsession.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -172,17 +172,12 @@ private slots:
         s.put(stored({1, 2, 3, 14}));
         s.open();
         QStringList texts{"<keine Vollbildanzeige>"};
-        QTimer::singleShot(0, qApp, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *preview = qobject_cast<TfrmPreview *>(modal)) {
-                texts.clear();
-                for (int k = 1; k <= TfrmPreview::SourceCount; ++k) {
-                    if (preview->label(k)->isVisibleTo(preview))
-                        texts << preview->label(k)->text();
-                }
+        whenModal<TfrmPreview>([&](TfrmPreview *preview) {
+            texts.clear();
+            for (int k = 1; k <= TfrmPreview::SourceCount; ++k) {
+                if (preview->label(k)->isVisibleTo(preview))
+                    texts << preview->label(k)->text();
             }
-            if (modal)
-                modal->close();
         });
         QTest::mouseDClick(s.editor->previewLabel(1), Qt::LeftButton);
         QCOMPARE(texts, (QStringList{"L1", "L2", "L14", "L3"}));

@@ -1,5 +1,5 @@
 #include "settings/frmsettingsu.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "settings/SeiteEinr.h"
 #include "shell/kassotypu.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QComboBox>

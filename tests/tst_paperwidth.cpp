@@ -1,5 +1,5 @@
 #include "settings/SeiteEinr.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "core/engine/placeholdervalues.h"
 #include "core/engine/sampledocument.h"
 #include "placeholders/Platzhalter.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "core/format/pagesetup.h"
 #include "preview/Preview.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "core/engine/hosttables.h"
 #include "core/sections/headingsections.h"
+#include "core/sections/sectiondispatch.h"
 #include "editors/LayBonueber.h"
 #include "shell/kassotypu.h"
-#include "shell/sectiondispatch.h"
 #include "tests/support/testinstallation.h"
 #include "widgets/buttonmenu.h"
 

@@ -3,6 +3,7 @@
 #include "editors/LayKassenbericht.h"
 #include "editors/LayNullbonEnde.h"
 #include "tests/support/editorsession.h"
+#include "tests/support/guisupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

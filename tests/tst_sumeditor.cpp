@@ -2,7 +2,7 @@
 #include "editors/LayBonsumme.h"
 #include "preview/Preview.h"
 #include "tests/support/editorsession.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -224,15 +224,10 @@ private slots:
         s.open();
         QCOMPARE(s.previewed().size(), 28);
         QStringList texts{"<keine Vollbildanzeige>"};
-        QTimer::singleShot(0, qApp, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *preview = qobject_cast<TfrmPreview *>(modal)) {
-                texts.clear();
-                for (int k = 1; k <= TfrmPreview::SourceCount; ++k)
-                    texts << preview->label(k)->text();
-            }
-            if (modal)
-                modal->close();
+        whenModal<TfrmPreview>([&](TfrmPreview *preview) {
+            texts.clear();
+            for (int k = 1; k <= TfrmPreview::SourceCount; ++k)
+                texts << preview->label(k)->text();
         });
         QTest::mouseDClick(s.editor->previewLabel(1), Qt::LeftButton);
         QStringList expected{"L11", "L12"};

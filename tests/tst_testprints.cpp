@@ -1,9 +1,9 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
+#include "core/engine/testprints.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
-#include "shell/testprints.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 #include "widgets/buttonmenu.h"
 
 #include <QLabel>

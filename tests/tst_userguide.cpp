@@ -3,12 +3,12 @@
 // outcome the guide promises checked. scripts/update-guide-screenshots.sh copies the pictures
 // into docs/images.
 #include "core/engine/bonprinter.h"
+#include "core/engine/testprints.h"
 #include "editors/layouteditor.h"
 #include "settings/allgeinstellungenfrm.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
-#include "shell/testprints.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 #include "widgets/controlvalues.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/store/storeerror.h"
 #include "shell/kassotypu.h"
 #include "shell/startup.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 #include "widgets/buttonmenu.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/tovoform.h"

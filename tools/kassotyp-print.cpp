@@ -5,13 +5,13 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
 #include "core/engine/sampledocument.h"
+#include "core/engine/testprints.h"
 #include "core/engine/textfunctions.h"
 #include "core/output/printoutput.h"
-#include "shell/testprints.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -353,7 +353,7 @@ int main(int argc, char *argv[])
     // No window is shown; fonts and painting still need a GUI application.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
     QCoreApplication::setApplicationName(QStringLiteral("kassotyp-print"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editors/layouteditor.h"
-#include "tests/support/testinstallation.h"
+#include "tests/support/guisupport.h"
 
 #include <QLabel>
 #include <QTest>

@@ -4,10 +4,8 @@
 #include "core/app/messages.h"
 #include "core/engine/bonprinter.h"
 #include "tests/support/teststore.h"
-#include "widgets/mainwindowcontext.h"
 
 #include <QList>
-#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -88,36 +86,3 @@ private:
     RecordingPresenter m_messages;
     std::unique_ptr<Host> m_host;
 };
-
-// Stands in for the main window: the host, an engine of its own and the chosen workstation.
-class FakeMainWindow : public MainWindowContext
-{
-public:
-    explicit FakeMainWindow(TestInstallation &installation, int rnr = 3, int startMode = 1);
-    ~FakeMainWindow() override;
-
-    Host &host() override { return m_installation.host(); }
-    TBonPrinter &engine() override { return *m_engine; }
-    int workstationNumber() const override { return m_rnr; }
-    int startMode() const override { return m_startMode; }
-    void paperWidthPrompt(const QString &printerKey) override { paperPrompts << printerKey; }
-    void selectByText(QComboBox *combo, const QString &text) override;
-    PlaceholderPicker *placeholderPicker() override { return picker; }
-
-    void setWorkstation(int rnr);
-    void setStartMode(int mode) { m_startMode = mode; }
-
-    QStringList paperPrompts;
-    PlaceholderPicker *picker = nullptr;
-
-private:
-    TestInstallation &m_installation;
-    std::unique_ptr<TBonPrinter> m_engine;
-    int m_rnr;
-    int m_startMode;
-};
-
-// Saves a picture of the widget (or of an area of it) under the build tree's screenshots
-// folder; returns its path.
-class QWidget;
-QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area = {});

@@ -1,4 +1,4 @@
-#include "shell/testprints.h"
+#include "core/engine/testprints.h"
 
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"

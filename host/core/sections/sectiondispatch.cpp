@@ -1,4 +1,4 @@
-#include "shell/sectiondispatch.h"
+#include "core/sections/sectiondispatch.h"
 
 #include "core/engine/hosttables.h"
 

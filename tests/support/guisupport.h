@@ -1,0 +1,71 @@
+#pragma once
+
+#include "tests/support/testinstallation.h"
+#include "widgets/mainwindowcontext.h"
+
+#include <QApplication>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+
+// Stands in for the main window: the host, an engine of its own and the chosen workstation.
+class FakeMainWindow : public MainWindowContext
+{
+public:
+    explicit FakeMainWindow(TestInstallation &installation, int rnr = 3, int startMode = 1);
+    ~FakeMainWindow() override;
+
+    Host &host() override { return m_installation.host(); }
+    TBonPrinter &engine() override { return *m_engine; }
+    int workstationNumber() const override { return m_rnr; }
+    int startMode() const override { return m_startMode; }
+    void paperWidthPrompt(const QString &printerKey) override { paperPrompts << printerKey; }
+    void selectByText(QComboBox *combo, const QString &text) override;
+    PlaceholderPicker *placeholderPicker() override { return picker; }
+
+    void setWorkstation(int rnr);
+    void setStartMode(int mode) { m_startMode = mode; }
+
+    QStringList paperPrompts;
+    PlaceholderPicker *picker = nullptr;
+
+private:
+    TestInstallation &m_installation;
+    std::unique_ptr<TBonPrinter> m_engine;
+    int m_rnr;
+    int m_startMode;
+};
+
+// Saves a picture of the widget (or of an area of it) under the build tree's screenshots
+// folder; returns its path.
+QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area = {});
+
+// Runs fn on the modal window of type T as soon as it is shown (a dialog's exec() runs its own
+// event loop, so the interaction is scheduled before the call that opens it). The window is
+// rejected afterwards unless fn closed it; a window that never appears fails the test.
+template<typename T>
+void whenModal(const std::function<void(T *)> &fn, int timeoutMs = 5000)
+{
+    auto waited = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [fn, waited, poll, timeoutMs] {
+        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            fn(window);
+            if (window->isVisible())
+                window->reject();
+            return;
+        }
+        *waited += 10;
+        if (*waited > timeoutMs) {
+            QTest::qFail("Das erwartete Fenster wurde nicht geöffnet.", __FILE__, __LINE__);
+            return;
+        }
+        QTimer::singleShot(10, qApp, *poll);
+    };
+    QTimer::singleShot(0, qApp, *poll);
+}
