@@ -108,7 +108,10 @@ public:
     // Answers the type chooser of "Alle Buchen": ticks the types and saves, or cancels.
     void answerTypeChooser(const QList<int> &types, bool save)
     {
-        whenModal<TfrmBuchenAlle>([types, save](TfrmBuchenAlle *chooser) {
+        QTimer::singleShot(0, qApp, [types, save] {
+            auto *chooser = qobject_cast<TfrmBuchenAlle *>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
             auto *list = chooser->findChild<QListWidget *>("clbBelegtypen");
             for (int type : types)
                 list->item(type - 1)->setCheckState(Qt::Checked);

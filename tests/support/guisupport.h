@@ -4,12 +4,12 @@
 #include "widgets/mainwindowcontext.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 class QComboBox;
 
@@ -51,21 +51,22 @@ QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area =
 template<typename T>
 void whenModal(const std::function<void(T *)> &fn, int timeoutMs = 5000)
 {
-    auto waited = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [fn, waited, poll, timeoutMs] {
-        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            fn(window);
-            if (window->isVisible())
-                window->reject();
+    // A timer of the application polls for the window and deletes itself when done.
+    auto *timer = new QTimer(qApp);
+    const QDeadlineTimer deadline(timeoutMs);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, fn, deadline] {
+        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!window && !deadline.hasExpired())
             return;
-        }
-        *waited += 10;
-        if (*waited > timeoutMs) {
+        timer->stop();
+        timer->deleteLater();
+        if (!window) {
             QTest::qFail("Das erwartete Fenster wurde nicht geöffnet.", __FILE__, __LINE__);
             return;
         }
-        QTimer::singleShot(10, qApp, *poll);
-    };
-    QTimer::singleShot(0, qApp, *poll);
+        fn(window);
+        if (window->isVisible())
+            window->reject();
+    });
+    timer->start(0);
 }
