@@ -35,16 +35,6 @@ void setCountValue(QLineEdit *edit, int value)
         edit->setText(QString::number(value));
 }
 
-namespace {
-
-QRegularExpressionValidator *digits(int count, QObject *parent)
-{
-    return new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(count)), parent);
-}
-
-} // namespace
-
 // ---- end editor ----------------------------------------------------------------------------
 
 namespace {
@@ -230,19 +220,11 @@ void TfrmLayBonende::buildArrangementPanel()
                    tr("Anzahl Textzeilen unter Logo")}};
     int row = 2;
     for (const auto &c : counts) {
-        auto *edit = new QLineEdit(panel);
-        edit->setObjectName(QString::fromLatin1(c.name));
-        edit->setMaxLength(2);
-        edit->setValidator(digits(2, edit));
-        edit->setMaximumWidth(50);
-        auto *caption = new QLabel(c.text, panel);
-        caption->setObjectName(QString::fromLatin1(c.captionName));
-        caption->setBuddy(edit);
-        grid->addWidget(caption, row, 0);
-        grid->addWidget(edit, row, 1);
-        *c.edit = edit;
-        *c.caption = caption;
-        ++row;
+        const LabelledField field = addLabelledField(grid, row++, QString::fromLatin1(c.name),
+                                                     c.text, QStringLiteral("[0-9]{0,2}"), 2, 50);
+        field.caption->setObjectName(QString::fromLatin1(c.captionName));
+        *c.edit = field.edit;
+        *c.caption = field.caption;
     }
     grid->setColumnStretch(2, 1);
     sideLayout()->insertWidget(0, panel);
@@ -341,6 +323,16 @@ void TfrmLayBonende::edtAnzZeilenExit(QLineEdit *left)
         }
     }
     edtTextAnzahlZeilenChange();
+}
+
+void TfrmLayBonende::settleInput()
+{
+    // A count still being typed gets the check that leaving it would run.
+    for (QLineEdit *count : {m_above, m_below}) {
+        if (count->hasFocus())
+            edtAnzZeilenExit(count);
+    }
+    LayoutEditor::settleInput();
 }
 
 void TfrmLayBonende::edtTextAnzahlZeilenChange()

@@ -65,6 +65,7 @@ protected:
     void applySection() override;
     void drawPreview(int width) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void settleInput() override;
 
 private:
     void buildPages();

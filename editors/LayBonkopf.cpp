@@ -28,11 +28,7 @@ namespace {
 
 constexpr double LargestLogoCm = 99.99;
 
-QRegularExpressionValidator *twoDigits(QObject *parent)
-{
-    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")),
-                                           parent);
-}
+const QString TwoDigits = QStringLiteral("[0-9]{0,2}");
 
 } // namespace
 
@@ -69,9 +65,8 @@ TfrmLayBonkopf::TfrmLayBonkopf(QWidget *parent)
         connectGuarded(count, &QLineEdit::textChanged, "edtAnzZeilenChange",
                        &TfrmLayBonkopf::edtAnzZeilenChange);
     }
-    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
+    connectGuarded(m_lineCount, &LineCountField::countChanged, "edtTextAnzahlZeilenChange",
                    &TfrmLayBonkopf::edtTextAnzahlZeilenChange);
-    m_lineCount->installEventFilter(this);
     buchenButton()->installEventFilter(this);
 
     // The header editor's preset recall also brings back the logo the preset names.
@@ -89,7 +84,6 @@ TfrmLayBonkopf::TfrmLayBonkopf(QWidget *parent)
 TfrmLayBonkopf::~TfrmLayBonkopf()
 {
     // Closing moves the focus and disables buttons; a half-destroyed window must not react.
-    m_lineCount->removeEventFilter(this);
     buchenButton()->removeEventFilter(this);
 }
 
@@ -109,39 +103,24 @@ void TfrmLayBonkopf::buildControls()
     m_text->setObjectName(QStringLiteral("chbText"));
     m_text->setToolTip(tr("im Text- und Graphikmodus verfügbar"));
     grid->addWidget(m_text, 0, 0, 1, 2);
-    m_lineCount = new QLineEdit(textBox);
-    m_lineCount->setObjectName(QStringLiteral("edtTextAnzahlZeilen"));
-    m_lineCount->setMaxLength(2);
-    m_lineCount->setValidator(twoDigits(m_lineCount));
+    m_lineCount = new LineCountField(0, HeaderLineCount, textBox);
     m_lineCount->setToolTip(tr("Kopfzeilen: Anzahl von 0 bis 10 "));
-    m_lineCount->setMaximumWidth(50);
     auto *countLabel = new QLabel(tr("Anzahl Zeilen:"), textBox);
     countLabel->setBuddy(m_lineCount);
     grid->addWidget(countLabel, 1, 0);
     grid->addWidget(m_lineCount, 1, 1);
-    const struct
-    {
-        QLineEdit **edit;
-        const char *name;
-        QString caption;
-    } counts[] = {{&m_above, "edtAnzZeilenUber", tr("Anzahl Textzeilen über Logo")},
-                  {&m_beside, "edtAnzZeilenNeben", tr("Anzahl Textzeilen neben Logo")},
-                  {&m_below, "edtAnzZeilenUnter", tr("Anzahl Textzeilen unter Logo")}};
-    int line = 2;
-    for (const auto &c : counts) {
-        auto *edit = new QLineEdit(QStringLiteral("0"), textBox);
-        edit->setObjectName(QString::fromLatin1(c.name));
-        edit->setMaxLength(2);
-        edit->setValidator(twoDigits(edit));
-        edit->setMaximumWidth(50);
-        auto *label = new QLabel(c.caption, textBox);
-        label->setBuddy(edit);
-        grid->addWidget(label, line, 0);
-        grid->addWidget(edit, line, 1);
-        *c.edit = edit;
-        ++line;
-    }
-    grid->setRowStretch(line, 1);
+    m_above = addLabelledField(grid, 2, QStringLiteral("edtAnzZeilenUber"),
+                               tr("Anzahl Textzeilen über Logo"), TwoDigits, 2, 50)
+                      .edit;
+    m_beside = addLabelledField(grid, 3, QStringLiteral("edtAnzZeilenNeben"),
+                                tr("Anzahl Textzeilen neben Logo"), TwoDigits, 2, 50)
+                       .edit;
+    m_below = addLabelledField(grid, 4, QStringLiteral("edtAnzZeilenUnter"),
+                               tr("Anzahl Textzeilen unter Logo"), TwoDigits, 2, 50)
+                      .edit;
+    for (QLineEdit *count : {m_above, m_beside, m_below})
+        count->setText(QStringLiteral("0"));
+    grid->setRowStretch(5, 1);
     row->addWidget(textBox);
     row->addStretch();
     qobject_cast<QBoxLayout *>(headerArea()->layout())->addLayout(row);
@@ -174,7 +153,7 @@ bool TfrmLayBonkopf::logoUnavailable() const
 
 int TfrmLayBonkopf::lineCount() const
 {
-    return qBound(0, m_lineCount->text().toInt(), HeaderLineCount);
+    return m_lineCount->count();
 }
 
 void TfrmLayBonkopf::applySection()
@@ -252,26 +231,11 @@ void TfrmLayBonkopf::Einstellungen_Speichern(int type, bool forceLogo)
     const QString kennung = CBelegTyp_2_KennungKopf(type);
     if (kennung.isEmpty())
         throw std::invalid_argument(tr("Den Belegtyp %1 gibt es nicht.").arg(type).toStdString());
-    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
-    if (printerKey.isEmpty())
-        throw StoreError(tr("Für diesen Rechner ist kein Drucker eingerichtet; das Layout kann "
-                            "nicht gebucht werden."));
+    const QString printerKey = printerKeyForSaving();
     QStringList list;
     Einstellungen_MaskeLesen(list);
-    KASTFile.ClearKey();
-    KASTFile.Kennung.SetKeyWert(kennung);
-    KASTFile.RNr.SetKeyWert(RNr());
-    KASTFile.Drucker.SetKeyWert(printerKey);
-    const bool found = KASTFile.Find();
-    if (!found) {
-        KASTFile.NewRecord();
-        KASTFile.TakeOverKeyValues();
-    }
     // A header saved here is the user's own, no longer one that a set-up wrote.
-    KASTFile.Filler.SetWert(QString());
-    KASTFile.StartStreamBuchung(found ? wrdonUpdate : wrdonInsert)
-            ->write(SettingsListCodec::encodeUtf8(list));
-    KASTFile.EndStreamBuchung();
+    RecordBinding(KASTFile).book({kennung, RNr(), printerKey}, list, QString());
     m_logo->saveIfDue(kennung, RNr(), forceLogo, host().booking());
 }
 
@@ -395,17 +359,6 @@ void TfrmLayBonkopf::edtAnzZeilenChange()
 
 void TfrmLayBonkopf::edtTextAnzahlZeilenChange()
 {
-    // While the user is typing, an emptied field waits for the next digit; it becomes 1
-    // when the field is left or set from outside.
-    if (m_lineCount->text().isEmpty()) {
-        if (!m_lineCount->hasFocus())
-            m_lineCount->setText(QStringLiteral("1"));
-        return;
-    }
-    if (m_lineCount->text().toInt() > HeaderLineCount) {
-        m_lineCount->setText(QString::number(HeaderLineCount));
-        return;
-    }
     edtAnzZeilenChange();
     const int n = lineCount();
     for (LineGroup *group : lineGroups())
@@ -488,9 +441,7 @@ void TfrmLayBonkopf::scbPreviewClick()
 
 bool TfrmLayBonkopf::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_lineCount && event->type() == QEvent::FocusOut) {
-        guard(QStringLiteral("edtTextAnzahlZeilenChange"), [this] { edtTextAnzahlZeilenChange(); });
-    } else if (watched == buchenButton() && event->type() == QEvent::EnabledChange) {
+    if (watched == buchenButton() && event->type() == QEvent::EnabledChange) {
         // Saving for other types needs a printer as much as saving for the own one.
         m_buchenAlle->setEnabled(buchenButton()->isEnabled());
     }

@@ -60,7 +60,7 @@ private:
     int m_type = 0;
     LogoBlock *m_logo = nullptr;
     QCheckBox *m_text = nullptr;
-    QLineEdit *m_lineCount = nullptr;
+    LineCountField *m_lineCount = nullptr;
     QLineEdit *m_above = nullptr;
     QLineEdit *m_beside = nullptr;
     QLineEdit *m_below = nullptr;

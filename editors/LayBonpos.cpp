@@ -18,31 +18,50 @@ SwitchedLineWindow TfrmLayBonPos::window()
     w.headline = tr("Gestaltung der Bonpositionen");
     w.elements = tr("Elemente der Bonposition");
     w.hintTitle = tr("Häufig verwendete Platzhalter");
-    w.hints = {{QStringLiteral("#ArtikelNr#"), tr("Artikelnummer")},
-               {QStringLiteral("#Größe#"), tr("Größe")},
-               {QStringLiteral("#VknNr#"), tr("Verkäuferin Nr.")},
-               {QStringLiteral("#Menge#"), tr("Menge")},
-               {QStringLiteral("#IstVkWH1#"), tr("Ist-Vk WH1")},
-               {QStringLiteral("#WG#"), tr("Warengruppe")},
-               {QStringLiteral("#WGKurz#"), tr("WG Kurz")},
-               {QStringLiteral("#IstVkWH2#"), tr("Ist-Vk WH2")},
-               {QStringLiteral("#GesIstVkWH1#"), tr("Gesamt Ist-Vk WH1")},
-               {QStringLiteral("#GesIstVkWH2#"), tr("Gesamt Ist-Vk WH2")},
-               {QStringLiteral("#SetpreisWH1#"), tr("Setpreis WH1")},
-               {QStringLiteral("#SetpreisWH2#"), tr("Setpreis WH2")},
-               {QStringLiteral("#Max(I/S)WH1#"), tr("Max(Ist, Soll) WH1")},
-               {QStringLiteral("#Max(I/S)WH2#"), tr("Max(Ist, Soll) WH2")}};
+    w.hints = itemHints();
     w.initialText = QString(150, u'x');
 
+    w.lines = itemLines();
+    w.lines.append({tr("MwSt-Erstatung"), true, {}, false, QStringLiteral("links")});
+    for (int line = 14; line <= BonPosLines; ++line)
+        w.lines.append({tr("Position Zeile"), false, tr("aus bei N/T/E/G"), true,
+                        QStringLiteral("links")});
+    w.names = {itemLineSwitch, itemSecondSwitch};
+    w.format = &bonPosFormat();
+    // The further item lines follow the item itself, before the total quantity.
+    w.previewOrder = {1, 2, 14, 15, 16, 17, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    w.secondCurrency = false;
+    return w;
+}
+
+QList<PlaceholderHint> TfrmLayBonPos::itemHints()
+{
+    return {{QStringLiteral("#ArtikelNr#"), tr("Artikelnummer")},
+            {QStringLiteral("#Größe#"), tr("Größe")},
+            {QStringLiteral("#VknNr#"), tr("Verkäuferin Nr.")},
+            {QStringLiteral("#Menge#"), tr("Menge")},
+            {QStringLiteral("#IstVkWH1#"), tr("Ist-Vk WH1")},
+            {QStringLiteral("#WG#"), tr("Warengruppe")},
+            {QStringLiteral("#WGKurz#"), tr("WG Kurz")},
+            {QStringLiteral("#IstVkWH2#"), tr("Ist-Vk WH2")},
+            {QStringLiteral("#GesIstVkWH1#"), tr("Gesamt Ist-Vk WH1")},
+            {QStringLiteral("#GesIstVkWH2#"), tr("Gesamt Ist-Vk WH2")},
+            {QStringLiteral("#SetpreisWH1#"), tr("Setpreis WH1")},
+            {QStringLiteral("#SetpreisWH2#"), tr("Setpreis WH2")},
+            {QStringLiteral("#Max(I/S)WH1#"), tr("Max(Ist, Soll) WH1")},
+            {QStringLiteral("#Max(I/S)WH2#"), tr("Max(Ist, Soll) WH2")}};
+}
+
+QList<SwitchedLineWindow::Line> TfrmLayBonPos::itemLines()
+{
     const QString item = tr("Position Zeile");
-    const QString notAtNTEG = tr("aus bei N/T/E/G");
     const QString perReason = tr("Je Reduz.Grund");
     const QString left = QStringLiteral("links");
     const QString centre = QStringLiteral("mitte");
     const QString right = QStringLiteral("rechts");
-    w.lines = {
+    return {
             {item, true, {}, false, centre},
-            {item, true, notAtNTEG, true, left},
+            {item, true, tr("aus bei N/T/E/G"), true, left},
             {tr("Gesamtmenge"), true, {}, false, right},
             {tr("Gesamtmenge"), false, {}, false, centre},
             {tr("Reduzierung"), true, perReason, false, right},
@@ -53,14 +72,5 @@ SwitchedLineWindow TfrmLayBonPos::window()
             {tr("Setende"), false, {}, false, left},
             {tr("Nachlass/Teilg."), true, {}, false, left},
             {tr("Ersatz/Gutsch."), true, {}, false, left},
-            {tr("MwSt-Erstatung"), true, {}, false, left},
     };
-    for (int line = 14; line <= BonPosLines; ++line)
-        w.lines.append({item, false, notAtNTEG, true, left});
-    w.names = {itemLineSwitch, itemSecondSwitch};
-    w.format = &bonPosFormat();
-    // The further item lines follow the item itself, before the total quantity.
-    w.previewOrder = {1, 2, 14, 15, 16, 17, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-    w.secondCurrency = false;
-    return w;
 }

@@ -9,6 +9,11 @@ class TfrmLayBonPos : public SwitchedLineEditor
 public:
     explicit TfrmLayBonPos(QWidget *parent = nullptr);
 
+    // What the item windows of receipts and invoices share: the placeholder hints and the
+    // first twelve lines.
+    static QList<PlaceholderHint> itemHints();
+    static QList<SwitchedLineWindow::Line> itemLines();
+
 private:
     static SwitchedLineWindow window();
 };

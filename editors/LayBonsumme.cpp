@@ -54,20 +54,7 @@ SwitchedLineWindow TfrmLayBonSum::window()
     w.headline = tr("Gestaltung der Zahlungssumme und der Zahlungsmittel");
     w.elements = tr("Elemente der Zahlungssumme");
     w.hintTitle = tr("Verwenden Sie folgende Zeichen als Platzhalter");
-    w.hints = {{QStringLiteral("#ZSummeWH1#"), tr("Zahlungssumme WH1")},
-               {QStringLiteral("#ZSummeWH2#"), tr("Zahlungssumme WH2")},
-               {QStringLiteral("#UST#"), tr("UST-Satz")},
-               {QStringLiteral("#USTBetragWH1#"), tr("UST-Betrag WH1")},
-               {QStringLiteral("#USTBetragWH2#"), tr("UST-Betrag WH2")},
-               {QStringLiteral("#ZM#"), tr("Zahlungsmittel")},
-               {QStringLiteral("#ZMBetrag#"), tr("Betrag Zahlungsmittel")},
-               {QStringLiteral("#GegebenWH1#"), tr("Betrag Gegeben WH1")},
-               {QStringLiteral("#GegebenWH2#"), tr("Betrag Gegeben WH2")},
-               {QStringLiteral("#RückWH1#"), tr("Betrag Rückgeld WH1")},
-               {QStringLiteral("#RückWH2#"), tr("Betrag Rückgeld WH2")},
-               {QStringLiteral("#WH1#"), tr("Währung 1")},
-               {QStringLiteral("#BetragWH1#"), tr("Betrag WH1")},
-               {QStringLiteral("#BetragWH2#"), tr("Betrag WH2")}};
+    w.hints = sumHints();
 
     // Pairs of lines share their caption; the first of a pair starts on.
     const struct
@@ -96,6 +83,24 @@ SwitchedLineWindow TfrmLayBonSum::window()
         w.previewOrder << line;
     w.secondCurrency = true;
     return w;
+}
+
+QList<PlaceholderHint> TfrmLayBonSum::sumHints()
+{
+    return {{QStringLiteral("#ZSummeWH1#"), tr("Zahlungssumme WH1")},
+            {QStringLiteral("#ZSummeWH2#"), tr("Zahlungssumme WH2")},
+            {QStringLiteral("#UST#"), tr("UST-Satz")},
+            {QStringLiteral("#USTBetragWH1#"), tr("UST-Betrag WH1")},
+            {QStringLiteral("#USTBetragWH2#"), tr("UST-Betrag WH2")},
+            {QStringLiteral("#ZM#"), tr("Zahlungsmittel")},
+            {QStringLiteral("#ZMBetrag#"), tr("Betrag Zahlungsmittel")},
+            {QStringLiteral("#GegebenWH1#"), tr("Betrag Gegeben WH1")},
+            {QStringLiteral("#GegebenWH2#"), tr("Betrag Gegeben WH2")},
+            {QStringLiteral("#RückWH1#"), tr("Betrag Rückgeld WH1")},
+            {QStringLiteral("#RückWH2#"), tr("Betrag Rückgeld WH2")},
+            {QStringLiteral("#WH1#"), tr("Währung 1")},
+            {QStringLiteral("#BetragWH1#"), tr("Betrag WH1")},
+            {QStringLiteral("#BetragWH2#"), tr("Betrag WH2")}};
 }
 
 bool TfrmLayBonSum::isConditionLine(int line)

@@ -14,6 +14,9 @@ class TfrmLayBonSum : public SwitchedLineEditor
 public:
     explicit TfrmLayBonSum(QWidget *parent = nullptr);
 
+    // The placeholder hints of the sum windows of receipts and invoices.
+    static QList<PlaceholderHint> sumHints();
+
     void CmbProCampaignBedingungFuerDruckFuellen();
     void ProCampaignBedingungMaskeSchalten();
 

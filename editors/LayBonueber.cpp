@@ -128,19 +128,7 @@ TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
     headline()->setText(tr("Gestaltung der Bonüberschrift zu den Positionen"));
     elementTitle()->setText(tr("Elemente der Bonüberschrift"));
 
-    auto *countRow = new QHBoxLayout;
-    auto *countLabel = new QLabel(tr("Anzahl Zeilen:"), this);
-    m_lineCount = new QLineEdit(this);
-    m_lineCount->setObjectName(QStringLiteral("edtTextAnzahlZeilen"));
-    m_lineCount->setMaxLength(2);
-    m_lineCount->setValidator(new LineCountValidator(m_lineCount));
-    m_lineCount->setToolTip(tr("Kopfzeilen: Anzahl von 0 bis 15 "));
-    m_lineCount->setMaximumWidth(50);
-    countLabel->setBuddy(m_lineCount);
-    countRow->addWidget(countLabel);
-    countRow->addWidget(m_lineCount);
-    countRow->addStretch();
-    lineLayout()->insertLayout(0, countRow);
+    m_lineCount = addLineCountField(1, HeadingMaxLines, tr("Kopfzeilen: Anzahl von 0 bis 15 "));
 
     for (int i = 1; i <= HeadingMaxLines; ++i) {
         LineGroup *group = addLine({});
@@ -158,17 +146,9 @@ TfrmLayBonueber::TfrmLayBonueber(QWidget *parent)
         m_hintTexts << row.description;
     }
 
-    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
+    connectGuarded(m_lineCount, &LineCountField::countChanged, "edtTextAnzahlZeilenChange",
                    &TfrmLayBonueber::edtTextAnzahlZeilenChange);
-    connectGuarded(m_lineCount, &QLineEdit::editingFinished, "edtTextAnzahlZeilenChange",
-                   &TfrmLayBonueber::edtTextAnzahlZeilenChange);
-    m_lineCount->setText(QStringLiteral("0"));
-}
-
-TfrmLayBonueber::~TfrmLayBonueber()
-{
-    // Hiding a destroyed dialog ends the editing of the field; nothing may react to it now.
-    m_lineCount->disconnect(this);
+    m_lineCount->setCount(1);
 }
 
 const LayoutFormat &TfrmLayBonueber::format() const
@@ -178,7 +158,7 @@ const LayoutFormat &TfrmLayBonueber::format() const
 
 int TfrmLayBonueber::lineCount() const
 {
-    return qBound(0, m_lineCount->text().toInt(), m_maxLines);
+    return m_lineCount->count();
 }
 
 int TfrmLayBonueber::storedLength() const
@@ -188,20 +168,9 @@ int TfrmLayBonueber::storedLength() const
 
 void TfrmLayBonueber::edtTextAnzahlZeilenChange()
 {
-    // While the user is typing, an emptied field waits for the next digit; it becomes 1
-    // when the field is left or set from outside.
-    if (m_lineCount->text().isEmpty()) {
-        if (!m_lineCount->hasFocus())
-            m_lineCount->setText(QStringLiteral("1"));
-        return;
-    }
-    if (m_lineCount->text().toInt() > m_maxLines) {
-        m_lineCount->setText(QString::number(m_maxLines));
-        return;
-    }
-    const int n = m_lineCount->text().toInt();
+    const int n = lineCount();
     for (LineGroup *group : lineGroups())
-        group->setVisible(group->number() == 1 || group->number() <= n);
+        group->setVisible(group->number() <= n);
 }
 
 void TfrmLayBonueber::ChbImmerSchalten(bool show)
@@ -243,12 +212,12 @@ void TfrmLayBonueber::applySection()
 
     switch (signpadGroup(m_code)) {
     case SignpadGroup::What:
-        m_maxLines = 10;
-        m_lineCount->setText(QStringLiteral("5"));
+        m_lineCount->setMaximum(10);
+        m_lineCount->setCount(5);
         break;
     case SignpadGroup::Who:
-        m_maxLines = 1;
-        m_lineCount->setText(QStringLiteral("1"));
+        m_lineCount->setMaximum(1);
+        m_lineCount->setCount(1);
         m_lineCount->setVisible(false);
         break;
     case SignpadGroup::None:

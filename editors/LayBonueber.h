@@ -14,7 +14,6 @@ public:
     static constexpr int HintCount = 12;
 
     explicit TfrmLayBonueber(QWidget *parent = nullptr);
-    ~TfrmLayBonueber() override;
 
     // Written by the main window before the window is shown (0..85).
     void setSectionCode(int code) { m_code = code; }
@@ -23,7 +22,7 @@ public:
     void edtTextAnzahlZeilenChange();
     void ChbImmerSchalten(bool show);
     int lineCount() const;
-    int lineCountMaximum() const { return m_maxLines; }
+    int lineCountMaximum() const { return m_lineCount->maximum(); }
 
     struct Hint
     {
@@ -45,8 +44,7 @@ private:
     void showHints();
 
     int m_code = -1;
-    int m_maxLines = HeadingMaxLines;
-    QLineEdit *m_lineCount = nullptr;
+    LineCountField *m_lineCount = nullptr;
     QList<Hint> m_hints;
     QList<QLabel *> m_hintTokens;
     QList<QLabel *> m_hintTexts;

@@ -9,12 +9,6 @@ class TfrmLayRechPos : public SwitchedLineEditor
 public:
     explicit TfrmLayRechPos(QWidget *parent = nullptr);
 
-protected:
-    GraphicOnlySelectors graphicOnlySelectors() const override
-    {
-        return GraphicOnlySelectors::SizeAndStyle;
-    }
-
 private:
     static SwitchedLineWindow window();
 };

@@ -1,5 +1,7 @@
 #include "editors/LayRechSumme.h"
 
+#include "editors/LayBonsumme.h"
+
 #include "core/sections/bonsummeformat.h"
 #include "core/sections/rechformats.h"
 
@@ -21,20 +23,7 @@ SwitchedLineWindow TfrmLayRechSum::window()
     w.headline = tr("Gestaltung der Zahlungssumme und der Zahlungsmittel");
     w.elements = tr("Elemente der Zahlungssumme");
     w.hintTitle = tr("Verwenden Sie folgende Zeichen als Platzhalter");
-    w.hints = {{QStringLiteral("#ZSummeWH1#"), tr("Zahlungssumme WH1")},
-               {QStringLiteral("#ZSummeWH2#"), tr("Zahlungssumme WH2")},
-               {QStringLiteral("#UST#"), tr("UST-Satz")},
-               {QStringLiteral("#USTBetragWH1#"), tr("UST-Betrag WH1")},
-               {QStringLiteral("#USTBetragWH2#"), tr("UST-Betrag WH2")},
-               {QStringLiteral("#ZM#"), tr("Zahlungsmittel")},
-               {QStringLiteral("#ZMBetrag#"), tr("Betrag Zahlungsmittel")},
-               {QStringLiteral("#GegebenWH1#"), tr("Betrag Gegeben WH1")},
-               {QStringLiteral("#GegebenWH2#"), tr("Betrag Gegeben WH2")},
-               {QStringLiteral("#RückWH1#"), tr("Betrag Rückgeld WH1")},
-               {QStringLiteral("#RückWH2#"), tr("Betrag Rückgeld WH2")},
-               {QStringLiteral("#WH1#"), tr("Währung 1")},
-               {QStringLiteral("#BetragWH1#"), tr("Betrag WH1")},
-               {QStringLiteral("#BetragWH2#"), tr("Betrag WH2")}};
+    w.hints = TfrmLayBonSum::sumHints();
 
     // Pairs of lines share their caption; the first of a pair starts on.
     const QString centre = QStringLiteral("mitte");
@@ -59,5 +48,6 @@ SwitchedLineWindow TfrmLayRechSum::window()
     // The total stands above the tax and payments it is made of.
     w.previewOrder = {11, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14};
     w.secondCurrency = true;
+    w.graphicOnly = GraphicOnlySelectors::SizeAndStyle;
     return w;
 }

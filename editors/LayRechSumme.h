@@ -10,12 +10,6 @@ class TfrmLayRechSum : public SwitchedLineEditor
 public:
     explicit TfrmLayRechSum(QWidget *parent = nullptr);
 
-protected:
-    GraphicOnlySelectors graphicOnlySelectors() const override
-    {
-        return GraphicOnlySelectors::SizeAndStyle;
-    }
-
 private:
     static SwitchedLineWindow window();
 };

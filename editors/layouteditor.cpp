@@ -62,6 +62,10 @@ LayoutEditor::LayoutEditor(const QString &componentName, QWidget *parent)
 
 LayoutEditor::~LayoutEditor()
 {
+    // Hiding the closing window ends the editing of a count field; nothing of the editor may
+    // react to it any more.
+    for (LineCountField *field : findChildren<LineCountField *>())
+        field->disconnect(this);
     guard(
             QStringLiteral("FormDestroy"), [this] { KASTFile.Close(); }, false);
 }
@@ -182,24 +186,11 @@ void LayoutEditor::buildFrame()
     }
     m_sideLayout->addLayout(presets);
 
-    auto *buttons = new QHBoxLayout;
-    m_btnBuchen = new QPushButton(tr("Buchen"), this);
-    m_btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
-    m_btnBuchen->setToolTip(tr("Einstellung als aktuelle Einstellung speichern"));
-    m_btnBuchen->setAutoDefault(false);
-    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
-    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
-    btnAbbrechen->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(m_btnBuchen);
-    buttons->addWidget(btnAbbrechen);
-    main->addLayout(buttons);
-
-    m_actBuchen = addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
-                                   QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connectGuarded(m_btnBuchen, &QPushButton::clicked, "btnBuchenClick",
-                   &LayoutEditor::btnBuchenClick);
-    connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    const SaveButtons buttons =
+            addSaveButtons(main, tr("Einstellung als aktuelle Einstellung speichern"),
+                           [this] { btnBuchenClick(); });
+    m_btnBuchen = buttons.save;
+    m_actBuchen = buttons.saveAction;
     connectGuarded(btnPreview, &QPushButton::clicked, "btnPreviewClick",
                    &LayoutEditor::btnPreviewClick);
     connectGuarded(btnPlatzhalter, &QPushButton::clicked, "btnPlatzhalterClick",
@@ -277,12 +268,18 @@ bool LayoutEditor::loadDefaultDesign(QStringList &)
     return false;
 }
 
-void LayoutEditor::Einstellungen_Speichern()
+QString LayoutEditor::printerKeyForSaving() const
 {
     const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
     if (printerKey.isEmpty())
         throw StoreError(tr("Für diesen Rechner ist kein Drucker eingerichtet; das Layout kann "
                             "nicht gebucht werden."));
+    return printerKey;
+}
+
+void LayoutEditor::Einstellungen_Speichern()
+{
+    const QString printerKey = printerKeyForSaving();
     QStringList list;
     Einstellungen_MaskeLesen(list);
     RecordBinding(KASTFile).book({m_kennung, RNr(), printerKey}, list);
@@ -296,6 +293,7 @@ void LayoutEditor::Einstellungen_MaskeSchreiben(const QStringList &list)
 
 void LayoutEditor::Einstellungen_MaskeLesen(QStringList &list)
 {
+    settleInput();
     const LayoutFormat &f = format();
     const int n = qMin(storedLength(), f.size());
     list = f.encode(readControls(f.fields.mid(0, n)), n);
@@ -515,6 +513,26 @@ void LayoutEditor::btnBuchenClick()
     // caller shows the failure. Only a save that went through closes the window.
     Einstellungen_Speichern();
     accept();
+}
+
+LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const QString &toolTip)
+{
+    auto *row = new QHBoxLayout;
+    auto *label = new QLabel(tr("Anzahl Zeilen:"), this);
+    auto *field = new LineCountField(minimum, maximum, this);
+    field->setToolTip(toolTip);
+    label->setBuddy(field);
+    row->addWidget(label);
+    row->addWidget(field);
+    row->addStretch();
+    lineLayout()->insertLayout(0, row);
+    return field;
+}
+
+void LayoutEditor::settleInput()
+{
+    for (LineCountField *field : findChildren<LineCountField *>())
+        field->settle();
 }
 
 QList<LayoutEditor::HintRow> LayoutEditor::addHintPanel(const QString &title,

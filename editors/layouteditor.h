@@ -3,6 +3,7 @@
 #include "core/format/layoutformat.h"
 #include "core/store/formstore.h"
 #include "core/store/kastfile.h"
+#include "editors/linecountfield.h"
 #include "editors/linegroup.h"
 #include "widgets/tovoform.h"
 
@@ -72,6 +73,10 @@ public:
     // Screen resolution used for centimetres; tests fix it.
     double pixelsPerInch() const;
 
+    // The selectors of a line that only graphic mode offers: most editors switch the font
+    // name and size off outside graphic mode, the invoice editors the size and the style.
+    enum class GraphicOnlySelectors { FontAndSize, SizeAndStyle };
+
 protected:
     // What a concrete editor supplies.
     virtual const LayoutFormat &format() const = 0;
@@ -86,9 +91,7 @@ protected:
     // Line numbers the default preview draws, in order.
     virtual QList<int> previewLines() const;
     virtual bool previewSecondCurrency() const { return false; }
-    // The selectors of a line that only graphic mode offers: most editors switch the font
-    // name and size off outside graphic mode, the invoice editors the size and the style.
-    enum class GraphicOnlySelectors { FontAndSize, SizeAndStyle };
+    // The selectors of a line that only graphic mode offers.
     virtual GraphicOnlySelectors graphicOnlySelectors() const
     {
         return GraphicOnlySelectors::FontAndSize;
@@ -100,6 +103,8 @@ protected:
     // key (or "TEST"), into the controls; false when neither exists.
     bool loadRecordWithFallback();
     void setKennung(const QString &kennung) { m_kennung = kennung; }
+    // The printer key a save writes under; refuses a save when no printer is set up.
+    QString printerKeyForSaving() const;
     void setMaske(const QString &maske) { m_maske = maske; }
 
     // Building blocks for the concrete editors.
@@ -119,6 +124,12 @@ protected:
     };
     QList<HintRow> addHintPanel(const QString &title, const QList<PlaceholderHint> &hints,
                                 int columnPairs = 1);
+    // The "Anzahl Zeilen:" row above the lines; the editor shows the lines of the count it
+    // signals.
+    LineCountField *addLineCountField(int minimum, int maximum, const QString &toolTip);
+    // Brings what the user left half-typed (a count field still being edited) to the value a
+    // save stores; runs before the controls are read for any save.
+    virtual void settleInput();
 
     // Values of format positions to and from the controls.
     void writeField(const FormatField &field, const QString &stored);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QIntValidator>
 #include <QStringList>
 
 class QCheckBox;
@@ -51,20 +50,4 @@ private:
     QComboBox *m_style;
     QComboBox *m_alignment;
     class QHBoxLayout *m_switches;
-};
-
-// The line-count field of an editor: digits only; a field left empty becomes 1, since an
-// empty count would save no line at all.
-class LineCountValidator : public QIntValidator
-{
-public:
-    explicit LineCountValidator(QObject *parent)
-        : QIntValidator(0, 99, parent)
-    {
-    }
-    void fixup(QString &input) const override
-    {
-        if (input.trimmed().isEmpty())
-            input = QStringLiteral("1");
-    }
 };

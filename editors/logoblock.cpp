@@ -43,29 +43,17 @@ LogoBlock::LogoBlock(QWidget *parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(chbLogo, 0, 0);
     grid->addWidget(spbLogo, 0, 1);
-    const struct
-    {
-        QLineEdit **edit;
-        const char *name;
-        QString caption;
-    } sizes[] = {{&edtLogoBreite, "edtLogoBreite", tr("&Breite in cm")},
-                 {&edtLogoHoehe, "edtLogoHoehe", tr("H&öhe  in cm")}};
-    int row = 1;
-    for (const auto &s : sizes) {
-        auto *edit = new QLineEdit(FloatToStr_FSKRT(0), this);
-        edit->setObjectName(QString::fromLatin1(s.name));
-        edit->setMaxLength(5);
-        // Two digits before and after the comma: at most 99,99 cm.
-        edit->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]{0,2}([,.][0-9]{0,2})?")), edit));
-        edit->setMaximumWidth(70);
-        auto *label = new QLabel(s.caption, this);
-        label->setBuddy(edit);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row, 1);
-        *s.edit = edit;
-        ++row;
-    }
+    // Two digits before and after the comma: at most 99,99 cm.
+    const QString centimetres = QStringLiteral("[0-9]{0,2}([,.][0-9]{0,2})?");
+    edtLogoBreite = TOVOForm::addLabelledField(grid, 1, QStringLiteral("edtLogoBreite"),
+                                               tr("&Breite in cm"), centimetres, 5, 70)
+                            .edit;
+    edtLogoHoehe = TOVOForm::addLabelledField(grid, 2, QStringLiteral("edtLogoHoehe"),
+                                              tr("H&öhe  in cm"), centimetres, 5, 70)
+                           .edit;
+    for (QLineEdit *size : {edtLogoBreite, edtLogoHoehe})
+        size->setText(FloatToStr_FSKRT(0));
+    int row = 3;
     rgpLogoPosition =
             new TRadioGroup(tr(" Position "), {tr("links"), tr("mitte"), tr("rechts")}, 3, this);
     rgpLogoPosition->setObjectName(QStringLiteral("rgpLogoPosition"));

@@ -41,6 +41,8 @@ struct SwitchedLineWindow
     const LayoutFormat *format = nullptr;
     QList<int> previewOrder; // every line number once
     bool secondCurrency = false;
+    LayoutEditor::GraphicOnlySelectors graphicOnly =
+            LayoutEditor::GraphicOnlySelectors::FontAndSize;
 };
 
 // An editor of a fixed number of lines, each printed only when switched on (or, in a subclass,
@@ -62,6 +64,7 @@ protected:
     const LayoutFormat &format() const override { return *m_window.format; }
     QList<int> previewLines() const override { return m_window.previewOrder; }
     bool previewSecondCurrency() const override { return m_window.secondCurrency; }
+    GraphicOnlySelectors graphicOnlySelectors() const override { return m_window.graphicOnly; }
     void drawPreview(int width) override;
     FieldValues readControls(const QList<FormatField> &fields) const override;
     // Whether the preview draws the line.

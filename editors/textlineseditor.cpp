@@ -24,19 +24,7 @@ TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWi
     headline()->setText(window.headline);
     elementTitle()->setText(window.elements);
 
-    auto *countRow = new QHBoxLayout;
-    auto *countLabel = new QLabel(tr("Anzahl Zeilen:"), this);
-    m_lineCount = new QLineEdit(this);
-    m_lineCount->setObjectName(TextLinesCountControl);
-    m_lineCount->setMaxLength(2);
-    m_lineCount->setValidator(new LineCountValidator(m_lineCount));
-    m_lineCount->setToolTip(tr("Kopfzeilen: Anzahl von 0 bis 10 "));
-    m_lineCount->setMaximumWidth(50);
-    countLabel->setBuddy(m_lineCount);
-    countRow->addWidget(countLabel);
-    countRow->addWidget(m_lineCount);
-    countRow->addStretch();
-    lineLayout()->insertLayout(0, countRow);
+    m_lineCount = addLineCountField(1, m_section.lines, tr("Kopfzeilen: Anzahl von 0 bis 10 "));
 
     for (int i = 1; i <= m_section.lines; ++i) {
         LineGroup *group = addLine({});
@@ -73,17 +61,9 @@ TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWi
         }
     }
 
-    connectGuarded(m_lineCount, &QLineEdit::textChanged, "edtTextAnzahlZeilenChange",
-                   &TextLinesEditor::edtTextAnzahlZeilenChange);
-    connectGuarded(m_lineCount, &QLineEdit::editingFinished, "edtTextAnzahlZeilenChange",
+    connectGuarded(m_lineCount, &LineCountField::countChanged, "edtTextAnzahlZeilenChange",
                    &TextLinesEditor::edtTextAnzahlZeilenChange);
     m_lineCount->setText(QStringLiteral("1"));
-}
-
-TextLinesEditor::~TextLinesEditor()
-{
-    // Hiding a destroyed dialog ends the editing of the field; nothing may react to it now.
-    m_lineCount->disconnect(this);
 }
 
 void TextLinesEditor::addHints()
@@ -96,29 +76,13 @@ const LayoutFormat &TextLinesEditor::format() const
     return m_section.format;
 }
 
-int TextLinesEditor::lineCountMaximum() const
-{
-    return m_section.lines;
-}
-
 int TextLinesEditor::lineCount() const
 {
-    return qBound(1, m_lineCount->text().toInt(), m_section.lines);
+    return m_lineCount->count();
 }
 
 void TextLinesEditor::edtTextAnzahlZeilenChange()
 {
-    // While the user is typing, an emptied field or a 0 waits for the next digit; it becomes
-    // 1 when the field is left or set from outside.
-    if (m_lineCount->text().toInt() < 1) {
-        if (!m_lineCount->hasFocus())
-            m_lineCount->setText(QStringLiteral("1"));
-        return;
-    }
-    if (m_lineCount->text().toInt() > m_section.lines) {
-        m_lineCount->setText(QString::number(m_section.lines));
-        return;
-    }
     const int n = lineCount();
     for (LineGroup *group : lineGroups())
         group->setVisible(group->number() <= n);

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-class QLineEdit;
 struct TextLinesSection;
 
 // What an editor of plain text lines is made of; the void end, the zero-receipt end and the
@@ -29,11 +28,9 @@ class TextLinesEditor : public LayoutEditor
 public:
     TextLinesEditor(const QString &componentName, const TextLinesWindow &window,
                     QWidget *parent = nullptr);
-    ~TextLinesEditor() override;
 
     void edtTextAnzahlZeilenChange();
     int lineCount() const;
-    int lineCountMaximum() const;
 
     // The presets of windows that keep properties; the others keep their settings list.
     void btnVorgabeLadenClick() override;
@@ -48,7 +45,7 @@ private:
 
     TextLinesWindow m_window;
     const TextLinesSection &m_section;
-    QLineEdit *m_lineCount = nullptr;
+    LineCountField *m_lineCount = nullptr;
 };
 
 // The shared placeholder hints of the void and zero-receipt ends.

@@ -196,24 +196,9 @@ void TfrmBreiteRaender::buildWindow()
     main->addLayout(grid);
     main->addStretch();
 
-    auto *buttons = new QHBoxLayout;
-    auto *btnBuchen = new QPushButton(tr("Buchen"), this);
-    btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
-    btnBuchen->setToolTip(tr("Einstellung als aktuelle Einstellung speichern"));
-    btnBuchen->setAutoDefault(false);
-    auto *btnSchliessen = new QPushButton(tr("Schließen"), this);
-    btnSchliessen->setObjectName(QStringLiteral("btnSchliessen"));
-    btnSchliessen->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(btnBuchen);
-    buttons->addWidget(btnSchliessen);
-    main->addLayout(buttons);
-
-    addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
-                     QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
-                   &TfrmBreiteRaender::btnBuchenClick);
-    connect(btnSchliessen, &QPushButton::clicked, this, &QDialog::reject);
+    addSaveButtons(main, tr("Einstellung als aktuelle Einstellung speichern"),
+                   [this] { btnBuchenClick(); },
+                   {QStringLiteral("btnSchliessen"), tr("Schließen"), QString()});
     // activated comes from the user only, so loading a record never re-enters loading.
     connectGuarded(m_ddcEinstellung, &QComboBox::activated, "ddcEinstellungClick",
                    &TfrmBreiteRaender::ddcEinstellungClick);

@@ -109,28 +109,10 @@ TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
     }
     main->addWidget(m_pages, 1);
 
-    auto *buttons = new QHBoxLayout;
-    auto *btnBuchen = new QPushButton(tr("Buchen"), this);
-    btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
-    btnBuchen->setToolTip(tr("Einstellungen speichern"));
-    btnBuchen->setAutoDefault(false);
-    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
-    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
-    btnAbbrechen->setToolTip(tr("Zurück, ohne die Einstellungen zu übernehmen"));
-    btnAbbrechen->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(btnBuchen);
-    buttons->addWidget(btnAbbrechen);
-    main->addLayout(buttons);
-
-    addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
-                     QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    addGuardedAction(QStringLiteral("actNaechsteSeite"), QKeySequence(Qt::Key_F4),
-                     QStringLiteral("actNaechsteSeiteExecute"),
-                     [this] { actNaechsteSeiteExecute(); });
-    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
-                   &TfrmAllgTreiber::btnBuchenClick);
-    connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    addSaveButtons(main, tr("Einstellungen speichern"), [this] { btnBuchenClick(); },
+                   {QString(), QString(), tr("Zurück, ohne die Einstellungen zu übernehmen")});
+    addNextPageKey(m_pages, QStringLiteral("actNaechsteSeite"),
+                   QStringLiteral("actNaechsteSeiteExecute"));
     connectGuarded(m_pages, &QTabWidget::currentChanged, "pgcGeraeteChange",
                    &TfrmAllgTreiber::pgcGeraeteChange);
 
@@ -413,11 +395,6 @@ void TfrmAllgTreiber::spbFormStoreDlgClick()
         return;
     if (const std::optional<FormPreset> preset = m_printerPresets->preset(chooser.textValue()))
         ControlValues::applyAll(this, preset->properties);
-}
-
-void TfrmAllgTreiber::actNaechsteSeiteExecute()
-{
-    m_pages->setCurrentIndex((m_pages->currentIndex() + 1) % m_pages->count());
 }
 
 void TfrmAllgTreiber::pgcGeraeteChange()

@@ -27,7 +27,6 @@ public:
 
     void FormShow();
     void btnBuchenClick();
-    void actNaechsteSeiteExecute();
     void ddcEinstellungClick(const QString &name);
     void cmbKundenanzeigeChange(const QString &type);
     void edtESCOpenSequenzCOMExit();

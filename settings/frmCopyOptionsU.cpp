@@ -65,26 +65,11 @@ TfrmCopyOptions::TfrmCopyOptions(QWidget *parent)
     }
     m_chbRechner->setEnabled(!isTillType(m_ownType));
 
-    auto *buttons = new QHBoxLayout;
-    auto *btnBuchen = new QPushButton(tr("Buchen"), this);
-    btnBuchen->setObjectName(QStringLiteral("btnBuchen"));
-    btnBuchen->setToolTip(
-            tr("Kopieren der Einstellungen des aktuellen Rechners auf die selektierten Rechner"));
-    btnBuchen->setAutoDefault(false);
-    auto *btnAbbrechen = new QPushButton(tr("Abbrechen"), this);
-    btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
-    btnAbbrechen->setToolTip(tr("zum Hauptmenü zurückkehren, ohne zu Buchen"));
-    btnAbbrechen->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(btnBuchen);
-    buttons->addWidget(btnAbbrechen);
-    main->addLayout(buttons);
-
-    addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
-                     QStringLiteral("btnBuchenClick"), [this] { btnBuchenClick(); });
-    connectGuarded(btnBuchen, &QPushButton::clicked, "btnBuchenClick",
-                   &TfrmCopyOptions::btnBuchenClick);
-    connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    addSaveButtons(
+            main,
+            tr("Kopieren der Einstellungen des aktuellen Rechners auf die selektierten Rechner"),
+            [this] { btnBuchenClick(); },
+            {QString(), QString(), tr("zum Hauptmenü zurückkehren, ohne zu Buchen")});
     resize(520, 340);
 }
 

@@ -233,9 +233,7 @@ void TfrmSettings::buildWindow()
                      QStringLiteral("actF5Execute"), [this] { actF5Execute(); });
     addGuardedAction(QStringLiteral("actESC"), QKeySequence(Qt::Key_Escape),
                      QStringLiteral("actESCExecute"), [this] { actESCExecute(); });
-    addGuardedAction(QStringLiteral("actF4"), QKeySequence(Qt::Key_F4),
-                     QStringLiteral("pgcEinstellungenNextPage"),
-                     [this] { pgcEinstellungenNextPage(); });
+    addNextPageKey(m_pages, QStringLiteral("actF4"), QStringLiteral("pgcEinstellungenNextPage"));
 }
 
 QComboBox *TfrmSettings::list(const Option &option) const
@@ -313,9 +311,4 @@ void TfrmSettings::actF5Execute()
 void TfrmSettings::actESCExecute()
 {
     reject();
-}
-
-void TfrmSettings::pgcEinstellungenNextPage()
-{
-    m_pages->setCurrentIndex((m_pages->currentIndex() + 1) % m_pages->count());
 }

@@ -46,7 +46,6 @@ public:
     void FormCreate();
     void actF5Execute();
     void actESCExecute();
-    void pgcEinstellungenNextPage();
 
 private:
     void buildWindow();

@@ -183,38 +183,60 @@ private slots:
         QCOMPARE(s.shown().at(writtenPosition), written);
     }
 
-    void leavingACountKeepsTheTotalAt25_data()
+    void aCountKeepsTheTotalAt25_data()
     {
         QTest::addColumn<int>("above");
         QTest::addColumn<int>("below");
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("expected"); // above/below
-        QTest::newRow("below is cut to the rest") << 20 << 10 << "edtAnzZeilenUnter"
-                                                  << "20/5";
-        QTest::newRow("above is cut to the rest") << 20 << 10 << "edtAnzZeilenUber"
-                                                  << "15/10";
-        QTest::newRow("other count alone too big: both 0") << 30 << 5 << "edtAnzZeilenUnter"
-                                                           << "0/0";
-        QTest::newRow("within 25 nothing changes") << 4 << 3 << "edtAnzZeilenUber"
-                                                   << "4/3";
+        const struct
+        {
+            const char *name;
+            int above;
+            int below;
+            const char *left;
+            const char *expected;
+        } cases[] = {
+                {"below is cut to the rest", 20, 10, "edtAnzZeilenUnter", "20/5"},
+                {"above is cut to the rest", 20, 10, "edtAnzZeilenUber", "15/10"},
+                {"other count alone too big: both 0", 30, 5, "edtAnzZeilenUnter", "0/0"},
+                {"within 25 nothing changes", 4, 3, "edtAnzZeilenUber", "4/3"},
+        };
+        // F5 while the count still has the focus saves what leaving the count would leave.
+        for (const char *how : {"left", "F5 while typing"}) {
+            for (const auto &c : cases) {
+                QTest::addRow("%s, %s", c.name, how)
+                        << c.above << c.below << QString::fromLatin1(c.left) << c.expected;
+            }
+        }
     }
 
-    void leavingACountKeepsTheTotalAt25()
+    void aCountKeepsTheTotalAt25()
     {
         QFETCH(int, above);
         QFETCH(int, below);
         QFETCH(QString, left);
         QFETCH(QString, expected);
+        const bool save = QByteArray(QTest::currentDataTag()).endsWith("F5 while typing");
         Session s;
         s.putOwn(endList(1, 1, "1"));
         s.open();
         s.edit("edtAnzZeilenUber")->setText(QString::number(above));
         s.edit("edtAnzZeilenUnter")->setText(QString::number(below));
+        const QStringList counts = expected.split(u'/');
+        const int total = counts.at(0).toInt() + counts.at(1).toInt();
+        if (save) {
+            s.edit(left)->setFocus();
+            QTest::keyClick(s.edit(left), Qt::Key_F5);
+            QCOMPARE(s.editor->result(), int(QDialog::Accepted));
+            const QStringList saved = s.own();
+            QCOMPARE(saved.mid(saved.size() - 2).join(u'/'), expected);
+            QCOMPARE(saved.first(), QString::number(total));
+            return;
+        }
         s.leave(s.edit(left));
         QCOMPARE(s.edit("edtAnzZeilenUber")->text() + u'/' + s.edit("edtAnzZeilenUnter")->text(),
                  expected);
-        const QStringList counts = expected.split(u'/');
-        const int total = counts.at(0).toInt() + counts.at(1).toInt();
         for (int i = 1; i <= 25; ++i)
             QVERIFY2(s.shows(s.find("OVOStdGroupBox", i)) == (i <= total),
                      qPrintable(QString::number(i)));

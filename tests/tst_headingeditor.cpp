@@ -322,9 +322,9 @@ private slots:
         QTest::newRow("payment heading stores them hidden") << 67 << "ZAHLUBER"
                                                             << "" << 15 << true << false;
         QTest::newRow("84 is unused") << 84 << ""
-                                      << "0" << 15 << true << false;
+                                      << "1" << 15 << true << false;
         QTest::newRow("99 is beyond the table") << 99 << ""
-                                                << "0" << 15 << true << false;
+                                                << "1" << 15 << true << false;
     }
 
     void sectionCodeShapesTheLines()
@@ -357,35 +357,64 @@ private slots:
         }
     }
 
-    void emptiedLineCountBecomesOne_data()
+    void lineCountNeverSavesFewerThanOneLine_data()
     {
-        QTest::addColumn<bool>("typing");
-        QTest::newRow("cleared from outside") << false;
-        // Fails: QLineEdit sends no editingFinished for the empty text its QIntValidator rejects,
-        // so the field stays empty after it is left (and a save then stores no lines).
-        QTest::newRow("cleared while typing, then left") << true;
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("leave"); // "tab", "F5", or "" for a count set from outside
+        QTest::newRow("cleared from outside") << ""
+                                              << "";
+        QTest::newRow("cleared while typing, then left") << ""
+                                                         << "tab";
+        QTest::newRow("cleared, F5 while typing") << ""
+                                                  << "F5";
+        QTest::newRow("0 typed, F5 while typing") << "0"
+                                                  << "F5";
+        QTest::newRow("0 typed, then left") << "0"
+                                            << "tab";
     }
 
-    void emptiedLineCountBecomesOne()
+    void lineCountNeverSavesFewerThanOneLine()
     {
-        QFETCH(bool, typing);
+        QFETCH(QString, typed);
+        QFETCH(QString, leave);
         Session s;
         s.putOwn(lines(4));
         s.open(3);
-        if (typing) {
-            // While the user types, the empty field waits for the next digit.
-            s.count()->setFocus();
-            s.count()->selectAll();
-            QTest::keyClick(s.count(), Qt::Key_Backspace);
-            QCOMPARE(s.count()->text(), QString());
+        if (leave.isEmpty()) {
+            s.text(1)->setFocus();
+            s.count()->setText(typed);
+            QCOMPARE(s.count()->text(), QStringLiteral("1"));
+            QCOMPARE(s.shown(), QStringList{"1"} + line("Zeile 1"));
+            return;
+        }
+        s.count()->setFocus();
+        s.count()->selectAll();
+        QTest::keyClick(s.count(), Qt::Key_Backspace);
+        QTest::keyClicks(s.count(), typed);
+        // While the user types, the field waits for the next digit.
+        QCOMPARE(s.count()->text(), typed);
+        if (leave == QLatin1String("tab")) {
             QTest::keyClick(s.count(), Qt::Key_Tab);
             QVERIFY(!s.count()->hasFocus());
+            QCOMPARE(s.count()->text(), QStringLiteral("1"));
+            QCOMPARE(s.shown(), QStringList{"1"} + line("Zeile 1"));
         } else {
-            s.text(1)->setFocus();
-            s.count()->setText(QString());
+            QTest::keyClick(s.count(), Qt::Key_F5);
+            QCOMPARE(s.editor->result(), int(QDialog::Accepted));
+            QCOMPARE(s.own(), QStringList{"1"} + line("Zeile 1"));
         }
-        QCOMPARE(s.count()->text(), QStringLiteral("1"));
-        QCOMPARE(s.shown(), QStringList{"1"} + line("Zeile 1"));
+    }
+
+    void unusedSectionCodeSavesNoRecord()
+    {
+        Session s;
+        s.open(84);
+        const qint64 records = s.installation.host().layouts().count();
+        s.text(1)->setText("Ohne Kennung");
+        QTest::keyClick(s.editor.get(), Qt::Key_F5);
+        QVERIFY(s.editor->isVisible());
+        QCOMPARE(s.installation.host().layouts().count(), records);
+        QCOMPARE(s.installation.messages().count(), 1);
     }
 
     void groupBoxesFollowTheLineCount_data()

@@ -5,7 +5,13 @@
 #include "widgets/mainwindowcontext.h"
 
 #include <QAction>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
 
 namespace {
 MainWindowContext *g_mainWindow = nullptr;
@@ -114,4 +120,59 @@ QLabel *TOVOForm::boldLabel(const QString &text, QWidget *parent)
     bold.setBold(true);
     label->setFont(bold);
     return label;
+}
+
+TOVOForm::LabelledField TOVOForm::addLabelledField(QGridLayout *grid, int row, const QString &name,
+                                                   const QString &caption, const QString &pattern,
+                                                   int maxLength, int width)
+{
+    QWidget *parent = grid->parentWidget();
+    LabelledField field{new QLabel(caption, parent), new QLineEdit(parent)};
+    field.edit->setObjectName(name);
+    field.edit->setMaxLength(maxLength);
+    field.edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(pattern), field.edit));
+    field.edit->setMaximumWidth(width);
+    field.caption->setBuddy(field.edit);
+    grid->addWidget(field.caption, row, 0);
+    grid->addWidget(field.edit, row, 1);
+    return field;
+}
+
+TOVOForm::SaveButtons TOVOForm::addSaveButtons(QBoxLayout *layout, const QString &saveToolTip,
+                                               const std::function<void()> &save,
+                                               const CloseButton &close)
+{
+    auto *row = new QHBoxLayout;
+    SaveButtons buttons{
+            new QPushButton(tr("Buchen"), this),
+            new QPushButton(close.caption.isEmpty() ? tr("Abbrechen") : close.caption, this),
+            nullptr};
+    buttons.save->setObjectName(QStringLiteral("btnBuchen"));
+    buttons.save->setToolTip(saveToolTip);
+    buttons.close->setObjectName(close.name.isEmpty() ? QStringLiteral("btnAbbrechen")
+                                                      : close.name);
+    buttons.close->setToolTip(close.toolTip);
+    for (QPushButton *button : {buttons.save, buttons.close}) {
+        button->setAutoDefault(false);
+        row->addWidget(button);
+    }
+    row->insertStretch(0);
+    layout->addLayout(row);
+
+    const QString operation = QStringLiteral("btnBuchenClick");
+    buttons.saveAction = addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
+                                          operation, save);
+    connect(buttons.save, &QPushButton::clicked, this,
+            [this, operation, save] { guard(operation, save); });
+    connect(buttons.close, &QPushButton::clicked, this, &QDialog::reject);
+    return buttons;
+}
+
+QAction *TOVOForm::addNextPageKey(QTabWidget *pages, const QString &actionName,
+                                  const QString &operation)
+{
+    return addGuardedAction(actionName, QKeySequence(Qt::Key_F4), operation, [pages] {
+        pages->setCurrentIndex((pages->currentIndex() + 1) % pages->count());
+    });
 }

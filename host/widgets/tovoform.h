@@ -7,7 +7,12 @@
 
 class OVOInfo;
 class QAction;
+class QBoxLayout;
+class QGridLayout;
 class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
 
 // Base of every window: a dialog that knows its own name for error locations and owns the
 // one exception guard. Handlers run their body inside guard(), which hands any exception to
@@ -39,6 +44,37 @@ public:
     // The window's headline "lblUeberschrift": bold, a third larger than the text.
     QLabel *createHeadline();
     static QLabel *boldLabel(const QString &text, QWidget *parent);
+    // A short entry field in a row of a form grid: its caption (with the field as buddy) in
+    // column 0, the field in column 1, taking only what the pattern matches.
+    struct LabelledField
+    {
+        QLabel *caption;
+        QLineEdit *edit;
+    };
+    static LabelledField addLabelledField(QGridLayout *grid, int row, const QString &name,
+                                          const QString &caption, const QString &pattern,
+                                          int maxLength, int width);
+
+    // The row that ends a window: a stretch, the save button "btnBuchen" whose handler also
+    // runs on F5 ("actBuchen") as "btnBuchenClick", and the button that closes the window
+    // unsaved ("btnAbbrechen" "Abbrechen" unless named).
+    struct SaveButtons
+    {
+        QPushButton *save;
+        QPushButton *close;
+        QAction *saveAction;
+    };
+    struct CloseButton
+    {
+        QString name;
+        QString caption;
+        QString toolTip;
+    };
+    SaveButtons addSaveButtons(QBoxLayout *layout, const QString &saveToolTip,
+                               const std::function<void()> &save,
+                               const CloseButton &close = CloseButton());
+    // F4 turns to the next of the pages, after the last to the first.
+    QAction *addNextPageKey(QTabWidget *pages, const QString &actionName, const QString &operation);
 
     // Connects a signal to a handler of this window that runs guarded under the operation's
     // name, so that the name stands once beside its handler.

@@ -35,11 +35,17 @@ struct Part
     int to = 0;
 };
 
-LayoutFormat buildFormat(const QString &name, const QList<Part> &parts,
-                         const QList<LineSwitch> &switches, const QList<int> &stages,
-                         FieldEncoding logoSwitch)
+// The plan of an end section: its lines, their switches, and the stored format made of the
+// parts in their order.
+EndSectionPlan endPlan(const QString &kennung, int lines, const QList<LineSwitch> &switches,
+                       const QString &name, const QList<Part> &parts, const QList<int> &stages,
+                       FieldEncoding logoSwitch)
 {
-    LayoutFormat f;
+    EndSectionPlan plan;
+    plan.kennung = kennung;
+    plan.lines = lines;
+    plan.switches = switches;
+    LayoutFormat &f = plan.format;
     f.name = name;
     f.fields << FormatField{QStringLiteral("edtAnzZeilenUber"), FieldEncoding::Text};
     for (const Part &part : parts) {
@@ -68,7 +74,7 @@ LayoutFormat buildFormat(const QString &name, const QList<Part> &parts,
         }
     }
     f.stages = stages;
-    return f;
+    return plan;
 }
 
 QList<LineSwitch> switchRange(int from, int to, const QString &prefix, LineCondition condition)
@@ -128,46 +134,38 @@ const LineSwitch *EndSectionPlan::switchOf(int line) const
 
 const EndSectionPlan &bonEndePlan()
 {
-    static const EndSectionPlan plan = [] {
-        EndSectionPlan p;
-        p.kennung = QStringLiteral("BONENDE");
-        p.lines = 25;
-        p.switches = switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
-                     + switchRange(2, 2, QStringLiteral("chbText"), LineCondition::WithReduction)
-                     + switchRange(3, 10, QStringLiteral("chbNurBeiGefPlatz"),
-                                   LineCondition::PlaceholdersFilled)
-                     + switchRange(11, 25, QStringLiteral("chbNurBeiRueckgabe"),
-                                   LineCondition::ReturnOnly);
-        p.format = buildFormat(QStringLiteral("Bonende"),
-                               {{Part::Lines, 1, 10},
-                                {Part::Switches, 1, 10},
-                                {Part::Lines, 11, 25},
-                                {Part::Switches, 11, 25},
-                                {Part::Logo, 0, 0},
-                                {Part::Counts, 0, 0}},
-                               p.switches, {53, 61, 151, 158}, FieldEncoding::Flag10);
-        return p;
-    }();
+    static const EndSectionPlan plan = endPlan(
+            QStringLiteral("BONENDE"), 25,
+            switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
+                    + switchRange(2, 2, QStringLiteral("chbText"), LineCondition::WithReduction)
+                    + switchRange(3, 10, QStringLiteral("chbNurBeiGefPlatz"),
+                                  LineCondition::PlaceholdersFilled)
+                    + switchRange(11, 25, QStringLiteral("chbNurBeiRueckgabe"),
+                                  LineCondition::ReturnOnly),
+            QStringLiteral("Bonende"),
+            {{Part::Lines, 1, 10},
+             {Part::Switches, 1, 10},
+             {Part::Lines, 11, 25},
+             {Part::Switches, 11, 25},
+             {Part::Logo, 0, 0},
+             {Part::Counts, 0, 0}},
+            {53, 61, 151, 158}, FieldEncoding::Flag10);
     return plan;
 }
 
 const EndSectionPlan &rechEndePlan()
 {
-    static const EndSectionPlan plan = [] {
-        EndSectionPlan p;
-        p.kennung = QStringLiteral("RECHENDE");
-        p.lines = 20;
-        p.switches = switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
-                     + switchRange(2, 4, QStringLiteral("chbText"), LineCondition::WithReduction);
-        p.format = buildFormat(QStringLiteral("Rechnungsende"),
-                               {{Part::Lines, 1, 12},
-                                {Part::Switches, 1, 4},
-                                {Part::Lines, 13, 20},
-                                {Part::Logo, 0, 0},
-                                {Part::Counts, 0, 0}},
-                               p.switches, {65, 80, 105, 112}, FieldEncoding::FlagUnlessZero);
-        return p;
-    }();
+    static const EndSectionPlan plan = endPlan(
+            QStringLiteral("RECHENDE"), 20,
+            switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
+                    + switchRange(2, 4, QStringLiteral("chbText"), LineCondition::WithReduction),
+            QStringLiteral("Rechnungsende"),
+            {{Part::Lines, 1, 12},
+             {Part::Switches, 1, 4},
+             {Part::Lines, 13, 20},
+             {Part::Logo, 0, 0},
+             {Part::Counts, 0, 0}},
+            {65, 80, 105, 112}, FieldEncoding::FlagUnlessZero);
     return plan;
 }
 

@@ -15,6 +15,18 @@ void appendFlagPairLine(LayoutFormat &format, int line, const QString &first, co
     appendLine(format, line, {first, FieldEncoding::FlagPair, second});
 }
 
+void addRows(KindLines &rows, char16_t kind, std::initializer_list<int> lines, LineNeeds needs)
+{
+    for (int line : lines)
+        rows.push_back({kind, quint8(line), needs});
+}
+
+void addRowRange(KindLines &rows, char16_t kind, int from, int to, LineNeeds needs)
+{
+    for (int line = from; line <= to; ++line)
+        rows.push_back({kind, quint8(line), needs});
+}
+
 SwitchedLinePrinter::SwitchedLinePrinter(const LayoutFormat &format, std::span<const KindLine> rows,
                                          LineSwitchNames names, char16_t defaultKind)
     : m_format(format)
@@ -98,10 +110,6 @@ const LayoutFormat &bonPosFormat()
     return format;
 }
 
-namespace {
-
-using enum LineNeeds;
-
 // What each line kind of a receipt item prints, in this order. No kind written means "P".
 //   P  article line: lines 1, 2 and 14..17 (the order of the editor's preview)
 //   N  article with discount, T  partly credited article: the article line without the lines
@@ -112,52 +120,31 @@ using enum LineNeeds;
 //   M  total quantity: lines 3, 4;  A  set start: lines 7, 8;  S  set end: lines 9, 10
 //   W  tax refund: line 13
 // Every line prints only when its switch chbTextZeile<n> is ticked.
-constexpr KindLine ItemLinesByKind[] = {
-        {u'P', 1},
-        {u'P', 2},
-        {u'P', 14},
-        {u'P', 15},
-        {u'P', 16},
-        {u'P', 17},
-        {u'N', 1},
-        {u'N', 2, SwitchSecondOff},
-        {u'N', 14, SwitchSecondOff},
-        {u'N', 15, SwitchSecondOff},
-        {u'N', 16, SwitchSecondOff},
-        {u'N', 17, SwitchSecondOff},
-        {u'N', 11},
-        {u'T', 1},
-        {u'T', 2, SwitchSecondOff},
-        {u'T', 14, SwitchSecondOff},
-        {u'T', 15, SwitchSecondOff},
-        {u'T', 16, SwitchSecondOff},
-        {u'T', 17, SwitchSecondOff},
-        {u'T', 11},
-        {u'E', 1},
-        {u'E', 2, SwitchSecondOff},
-        {u'E', 14, SwitchSecondOff},
-        {u'E', 15, SwitchSecondOff},
-        {u'E', 16, SwitchSecondOff},
-        {u'E', 17, SwitchSecondOff},
-        {u'E', 12},
-        {u'G', 5, SwitchSecondOff},
-        {u'G', 6, SwitchSecondOff},
-        {u'R', 5, SwitchSecondOn},
-        {u'R', 6, SwitchSecondOn},
-        {u'M', 3},
-        {u'M', 4},
-        {u'A', 7},
-        {u'A', 8},
-        {u'S', 9},
-        {u'S', 10},
-        {u'W', 13},
-};
-
-} // namespace
+const KindLines &itemLinesByKind()
+{
+    static const KindLines rows = [] {
+        using enum LineNeeds;
+        KindLines r;
+        addRows(r, u'P', {1, 2, 14, 15, 16, 17});
+        for (const auto &[kind, own] : {std::pair{u'N', 11}, {u'T', 11}, {u'E', 12}}) {
+            addRows(r, kind, {1});
+            addRows(r, kind, {2, 14, 15, 16, 17}, SwitchSecondOff);
+            addRows(r, kind, {own});
+        }
+        addRows(r, u'G', {5, 6}, SwitchSecondOff);
+        addRows(r, u'R', {5, 6}, SwitchSecondOn);
+        addRows(r, u'M', {3, 4});
+        addRows(r, u'A', {7, 8});
+        addRows(r, u'S', {9, 10});
+        addRows(r, u'W', {13});
+        return r;
+    }();
+    return rows;
+}
 
 const SectionPrinter *bonPosPrinter(const QString &kennung)
 {
-    static const SwitchedLinePrinter printer(bonPosFormat(), ItemLinesByKind,
+    static const SwitchedLinePrinter printer(bonPosFormat(), itemLinesByKind(),
                                              {itemLineSwitch, itemSecondSwitch}, u'P');
     return kennung == QLatin1String("BONPOS") ? &printer : nullptr;
 }

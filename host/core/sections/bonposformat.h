@@ -14,5 +14,8 @@ LayoutFormat itemSectionFormat(const QString &name, int leadingLines, int traili
 const LayoutFormat &bonPosFormat();
 constexpr int BonPosLines = 17;
 
+// The rows of the receipt's item printer by line kind.
+const KindLines &itemLinesByKind();
+
 QString itemLineSwitch(int line);   // chbTextZeile<n>
 QString itemSecondSwitch(int line); // chbText2EinAus (line 2), chbText2Zeile<n>, or empty

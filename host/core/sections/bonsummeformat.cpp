@@ -102,49 +102,28 @@ using enum LineNeeds;
 //   P  ProCampaign: lines 19..28 whose print condition holds for the customer state of the
 //      document (text field "ProCaStatus", an index into the states; none or garbage: 0)
 // Switched lines print only when their switch chbText<n> is ticked.
-constexpr KindLine SumLinesByKind[] = {
-        {u'S', 11},
-        {u'S', 12},
-        {u'S', 1},
-        {u'S', 2},
-        {u'U', 3},
-        {u'U', 4},
-        {u'Z', 5},
-        {u'Z', 6},
-        {u'G', 7},
-        {u'G', 8},
-        {u'R', 9},
-        {u'R', 10},
-        {u'B', 13, SwitchSecondOff},
-        {u'B', 14, SwitchSecondOff},
-        {u'B', 15, SwitchSecondOff},
-        {u'B', 16, SwitchSecondOff},
-        {u'B', 17, SwitchSecondOff},
-        {u'B', 18, SwitchSecondOff},
-        {u'V', 13, SwitchSecondOn},
-        {u'V', 14, SwitchSecondOn},
-        {u'V', 15, SwitchSecondOn},
-        {u'V', 16, SwitchSecondOn},
-        {u'V', 17, SwitchSecondOn},
-        {u'V', 18, SwitchSecondOn},
-        {u'P', 19, Condition},
-        {u'P', 20, Condition},
-        {u'P', 21, Condition},
-        {u'P', 22, Condition},
-        {u'P', 23, Condition},
-        {u'P', 24, Condition},
-        {u'P', 25, Condition},
-        {u'P', 26, Condition},
-        {u'P', 27, Condition},
-        {u'P', 28, Condition},
-};
+const KindLines &sumLinesByKind()
+{
+    static const KindLines rows = [] {
+        KindLines r;
+        addRows(r, u'S', {11, 12, 1, 2});
+        addRows(r, u'U', {3, 4});
+        addRows(r, u'Z', {5, 6});
+        addRows(r, u'G', {7, 8});
+        addRows(r, u'R', {9, 10});
+        addRowRange(r, u'B', 13, 18, SwitchSecondOff);
+        addRowRange(r, u'V', 13, 18, SwitchSecondOn);
+        addRowRange(r, u'P', 19, 28, Condition);
+        return r;
+    }();
+    return rows;
+}
 
-class SumPrinter : public SwitchedLinePrinter
+class SumPrinter : public SumLinePrinter
 {
 public:
     SumPrinter()
-        : SwitchedLinePrinter(bonSummeFormat(), SumLinesByKind, {sumLineSwitch, sumSecondSwitch},
-                              u'S')
+        : SumLinePrinter(bonSummeFormat(), sumLinesByKind())
     {
     }
 
@@ -158,17 +137,16 @@ protected:
                 context.engine.document().text(QStringLiteral("ProCaStatus")).trimmed().toInt();
         return proCampaignConditionMet(state, ok ? condition : 0);
     }
-
-    // The sums carry the document's totals: currency 2 prints as the editor previews it.
-    SectionPrintContext lineContext(const SectionPrintContext &context) const override
-    {
-        SectionPrintContext sums = context;
-        sums.secondCurrency = context.engine.ReplWH2(true);
-        return sums;
-    }
 };
 
 } // namespace
+
+SectionPrintContext SumLinePrinter::lineContext(const SectionPrintContext &context) const
+{
+    SectionPrintContext sums = context;
+    sums.secondCurrency = context.engine.ReplWH2(true);
+    return sums;
+}
 
 const SectionPrinter *bonSummePrinter(const QString &kennung)
 {

@@ -28,6 +28,20 @@ QString sumLineSwitch(int line);   // chbText<n>
 QString sumSecondSwitch(int line); // chbImmer<n>
 QString sumCondition(int line);    // cmbBedingungFuerDruck<n>
 
+// The printer of a document's sum lines. They carry the document's totals, so currency 2
+// prints as the editor previews it.
+class SumLinePrinter : public SwitchedLinePrinter
+{
+public:
+    SumLinePrinter(const LayoutFormat &format, std::span<const KindLine> rows)
+        : SwitchedLinePrinter(format, rows, {sumLineSwitch, sumSecondSwitch}, u'S')
+    {
+    }
+
+protected:
+    SectionPrintContext lineContext(const SectionPrintContext &context) const override;
+};
+
 // The host's ProCampaign tables: the print conditions a line may carry, the customer states,
 // and for state s and condition c whether such a line prints.
 constexpr int ProCampaignConditionCount = 7;

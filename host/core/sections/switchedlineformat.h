@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 // Sections of fixed lines (the item and sum lines of receipts and invoices). Every line is
 // stored as a head entry followed by its text, font, size, style and alignment; the head is
@@ -44,6 +45,11 @@ struct KindLine
     quint8 line;
     LineNeeds needs = LineNeeds::Switch;
 };
+using KindLines = std::vector<KindLine>;
+// Appends the rows of one kind for the lines, in their order.
+void addRows(KindLines &rows, char16_t kind, std::initializer_list<int> lines,
+             LineNeeds needs = LineNeeds::Switch);
+void addRowRange(KindLines &rows, char16_t kind, int from, int to, LineNeeds needs);
 
 // Prints the lines of one kind from a table of KindLine rows, in table order.
 class SwitchedLinePrinter : public SectionPrinter

@@ -145,14 +145,16 @@ QStringList Tkastfile::ReadSettingsList() const
     return decodeSettingsList(currentKey(), m_currentBlob);
 }
 
-void Tkastfile::BookSettingsList(const QStringList &entries)
+void Tkastfile::BookSettingsList(const QStringList &entries, const std::optional<QString> &filler)
 {
-    if (Find()) {
-        StartStreamBuchung(wrdonUpdate)->write(SettingsListCodec::encodeUtf8(entries));
-    } else {
+    const bool found = Find();
+    if (!found) {
         NewRecord();
         TakeOverKeyValues();
-        StartStreamBuchung(wrdonInsert)->write(SettingsListCodec::encodeUtf8(entries));
     }
+    if (filler)
+        Filler.SetWert(*filler);
+    StartStreamBuchung(found ? wrdonUpdate : wrdonInsert)
+            ->write(SettingsListCodec::encodeUtf8(entries));
     EndStreamBuchung();
 }

@@ -93,8 +93,10 @@ public:
 
     // Decoded settings list of the current record (DamagedRecordError when damaged).
     QStringList ReadSettingsList() const;
-    // Writes the list into the record of the lookup key, updating or inserting it.
-    void BookSettingsList(const QStringList &entries);
+    // Writes the list into the record of the lookup key, updating or inserting it; a given
+    // filler replaces the record's filler, otherwise it stays as it is.
+    void BookSettingsList(const QStringList &entries,
+                          const std::optional<QString> &filler = std::nullopt);
 
     LayoutStore &layouts() { return m_layouts; }
     LayoutKey currentKey() const;

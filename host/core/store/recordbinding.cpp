@@ -1,5 +1,9 @@
 #include "core/store/recordbinding.h"
 
+#include "core/store/storeerror.h"
+
+#include <QCoreApplication>
+
 void RecordBinding::setKey(const LayoutKey &key)
 {
     m_file.ClearKey();
@@ -18,8 +22,14 @@ bool RecordBinding::find(const QList<LayoutKey> &chain)
     return false;
 }
 
-void RecordBinding::book(const LayoutKey &key, const QStringList &list)
+void RecordBinding::book(const LayoutKey &key, const QStringList &list,
+                         const std::optional<QString> &filler)
 {
+    // A record without a section identifier belongs to no section; nothing would ever read it.
+    if (key.kennung.trimmed().isEmpty())
+        throw StoreError(QCoreApplication::translate(
+                "RecordBinding",
+                "Dieser Abschnitt hat keine Kennung; er kann nicht gebucht werden."));
     setKey(key);
-    m_file.BookSettingsList(list);
+    m_file.BookSettingsList(list, filler);
 }

@@ -21,8 +21,10 @@ public:
     // The current record's settings list and key (after a successful find).
     QStringList list() const { return m_file.ReadSettingsList(); }
     LayoutKey key() const { return m_file.currentKey(); }
-    // Writes the list as the record of the key, updating or inserting it.
-    void book(const LayoutKey &key, const QStringList &list);
+    // Writes the list as the record of the key, updating or inserting it; a given filler
+    // replaces the record's.
+    void book(const LayoutKey &key, const QStringList &list,
+              const std::optional<QString> &filler = std::nullopt);
 
 private:
     void setKey(const LayoutKey &key);
