@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -359,10 +358,7 @@ private slots:
         auto *button = s.find<QToolButton>("spbFormStoreDlg");
         QVERIFY(button->isVisible());
         s.find("edtESCPaperFeed")->setText("1B4A10");
-        QTimer::singleShot(0, [] {
-            auto *chooser = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-            if (!chooser)
-                return;
+        whenModal<QInputDialog>([](QInputDialog *chooser) {
             chooser->setTextValue("TM-U300PBT");
             chooser->accept();
         });

@@ -61,12 +61,12 @@ struct Fixture
     // Closes the next modal window with the given result; records which window it was.
     void answerModal(int result)
     {
-        QTimer::singleShot(0, &window, [this, result] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                modalClass = QString::fromLatin1(dialog->metaObject()->className());
-                dialog->QDialog::done(result);
-            }
-        });
+        whenModal<QDialog>(
+                [this, result](QDialog *dialog) {
+                    modalClass = QString::fromLatin1(dialog->metaObject()->className());
+                    dialog->QDialog::done(result);
+                },
+                ModalExpected::Maybe);
     }
 
     TestInstallation installation;
@@ -267,9 +267,8 @@ void TestGeneralSettings::copyWindowCopiesChosenSource()
 {
     Fixture f(1);
     f.installation.putList("BONPOS", 3, Printer, {"Pos 3"});
-    QTimer::singleShot(0, &f.window, [] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog && dialog->inherits("TfrmCopyOptions"));
+    whenModal<QDialog>([](QDialog *dialog) {
+        QVERIFY(dialog->inherits("TfrmCopyOptions"));
         auto *sources = dialog->findChild<QListWidget *>("lblRechner");
         auto *targets = dialog->findChild<QListWidget *>("chbRechner");
         QVERIFY(sources && targets && sources->count() == 3);

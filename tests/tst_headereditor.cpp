@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -108,15 +107,14 @@ public:
     // Answers the type chooser of "Alle Buchen": ticks the types and saves, or cancels.
     void answerTypeChooser(const QList<int> &types, bool save)
     {
-        QTimer::singleShot(0, qApp, [types, save] {
-            auto *chooser = qobject_cast<TfrmBuchenAlle *>(QApplication::activeModalWidget());
-            if (!chooser)
-                return;
-            auto *list = chooser->findChild<QListWidget *>("clbBelegtypen");
-            for (int type : types)
-                list->item(type - 1)->setCheckState(Qt::Checked);
-            chooser->findChild<QPushButton *>(save ? "btnBuchen" : "btnAbbrechen")->click();
-        });
+        whenModal<TfrmBuchenAlle>(
+                [types, save](TfrmBuchenAlle *chooser) {
+                    auto *list = chooser->findChild<QListWidget *>("clbBelegtypen");
+                    for (int type : types)
+                        list->item(type - 1)->setCheckState(Qt::Checked);
+                    chooser->findChild<QPushButton *>(save ? "btnBuchen" : "btnAbbrechen")->click();
+                },
+                ModalExpected::Maybe);
     }
 };
 

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -447,21 +446,18 @@ void TestMainWindow::paperWidthPromptShowsMessage()
     // After the message the one shared paper-width window opens for the printer.
     QString remembered;
     QPointer<QWidget> first;
-    auto closeIt = [&] {
-        if (auto *w = qobject_cast<TfrmBreiteRaender *>(QApplication::activeModalWidget())) {
-            remembered = w->rememberedPrinter();
-            if (!first)
-                first = w;
-            else
-                QCOMPARE(first.data(), static_cast<QWidget *>(w));
-            w->reject();
-        }
+    auto closeIt = [&](TfrmBreiteRaender *w) {
+        remembered = w->rememberedPrinter();
+        if (!first)
+            first = w;
+        else
+            QCOMPARE(first.data(), static_cast<QWidget *>(w));
     };
-    QTimer::singleShot(0, qApp, closeIt);
+    whenModal<TfrmBreiteRaender>(closeIt);
     context->paperWidthPrompt(QStringLiteral("TM-U200B"));
     QVERIFY(installation.messages().sawMessage(1039));
     QCOMPARE(remembered, QStringLiteral("TM-U200B"));
-    QTimer::singleShot(0, qApp, closeIt);
+    whenModal<TfrmBreiteRaender>(closeIt);
     context->paperWidthPrompt(QStringLiteral("tm-t88"));
     QCOMPARE(remembered, QStringLiteral("tm-t88"));
 }

@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -42,16 +41,11 @@ const QString Printer = QStringLiteral("TM-T88");
 QString whileModal(const std::function<void()> &open, const std::function<void(QWidget *)> &look)
 {
     QString shown;
-    QTimer::singleShot(0, [&] {
-        QWidget *window = QApplication::activeModalWidget();
-        if (!window)
-            return;
+    whenModal<QDialog>([&](QDialog *window) {
         shown = QString::fromLatin1(window->metaObject()->className());
         if (!QTest::qWaitForWindowExposed(window))
             qWarning("%s was not shown", qPrintable(shown));
         look(window);
-        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
-            dialog->reject();
     });
     open();
     return shown;
