@@ -1,0 +1,302 @@
+// What needs no installation: the computer's configuration from its INI file and command line,
+// the number texts of the layouts and the built-in device presets.
+
+#include "core/app/config.h"
+#include "core/engine/textfunctions.h"
+#include "core/format/devicepresets.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <stdexcept>
+
+class TestConfigAndPresets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void computerConfigSources_data();
+    void computerConfigSources();
+    void computerConfigOptionsWinOverIni();
+    void floatToText_data();
+    void floatToText();
+    void textToFloat_data();
+    void textToFloat();
+    void lineBreaksRemoved_data();
+    void lineBreaksRemoved();
+    void printerPresetTmT88IsExact();
+    void printerPresetsDiffer_data();
+    void printerPresetsDiffer();
+    void pagePresetsAreExact_data();
+    void pagePresetsAreExact();
+};
+
+// ---- configuration of the computer ---------------------------------------------------------
+
+void TestConfigAndPresets::computerConfigSources_data()
+{
+    QTest::addColumn<QString>("iniWorkstation"); // empty: not in the INI file
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("workstation");
+    QTest::addColumn<QStringList>("positional");
+    QTest::addColumn<int>("problems");
+
+    QTest::newRow("workstation from the INI file")
+            << "3" << QStringList() << 3 << QStringList() << 0;
+    QTest::newRow("option wins over the INI file")
+            << "3" << QStringList{"--workstation=7"} << 7 << QStringList() << 0;
+    QTest::newRow("positional arguments in order")
+            << "" << QStringList{"S", "--workstation=2", "K"} << 2 << QStringList{"S", "K"} << 0;
+    QTest::newRow("non-number option becomes a problem and 1")
+            << "3" << QStringList{"--workstation=zwei"} << 1 << QStringList() << 1;
+    QTest::newRow("non-number in the INI file becomes a problem and 1")
+            << "drei" << QStringList() << 1 << QStringList() << 1;
+    QTest::newRow("unknown option is a problem")
+            << "4" << QStringList{"--farbe=rot", "K"} << 4 << QStringList{"K"} << 1;
+}
+
+void TestConfigAndPresets::computerConfigSources()
+{
+    QFETCH(QString, iniWorkstation);
+    QFETCH(QStringList, args);
+    QFETCH(int, workstation);
+    QFETCH(QStringList, positional);
+    QFETCH(int, problems);
+
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kassotyp.ini"));
+    if (!iniWorkstation.isEmpty()) {
+        QSettings settings(ini, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("computer/workstation"), iniWorkstation);
+    }
+    const ComputerConfig config =
+            ComputerConfig::load(QStringList{QStringLiteral("--config=") + ini} + args);
+    QCOMPARE(config.workstationId, workstation);
+    QCOMPARE(config.positional, positional);
+    QCOMPARE(config.startParameter(), positional.value(0));
+    QCOMPARE(config.problems.size(), problems);
+}
+
+void TestConfigAndPresets::computerConfigOptionsWinOverIni()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kassotyp.ini"));
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("store/location"),
+                          dir.filePath(QStringLiteral("a.sqlite")));
+        settings.setValue(QStringLiteral("computer/printer"), QStringLiteral("Bondrucker"));
+        settings.setValue(QStringLiteral("computer/user"), QStringLiteral("kasse1"));
+    }
+    const QString config = QStringLiteral("--config=") + ini;
+    const ComputerConfig fromIni = ComputerConfig::load({config});
+    QCOMPARE(fromIni.storeLocation, dir.filePath(QStringLiteral("a.sqlite")));
+    QCOMPARE(fromIni.printerOutput, QStringLiteral("Bondrucker"));
+    QCOMPARE(fromIni.userName, QStringLiteral("kasse1"));
+
+    const ComputerConfig overridden = ComputerConfig::load(
+            {config, QStringLiteral("--store=") + dir.filePath(QStringLiteral("b.sqlite")),
+             QStringLiteral("--printer=PDF"), QStringLiteral("--user=chef")});
+    QCOMPARE(overridden.storeLocation, dir.filePath(QStringLiteral("b.sqlite")));
+    QCOMPARE(overridden.printerOutput, QStringLiteral("PDF"));
+    QCOMPARE(overridden.userName, QStringLiteral("chef"));
+}
+
+// ---- text functions ------------------------------------------------------------------------
+
+void TestConfigAndPresets::floatToText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("paper width") << 6.52 << "6,52";
+    QTest::newRow("zero") << 0.0 << "0,00";
+    QTest::newRow("whole number") << 21.0 << "21,00";
+    QTest::newRow("one decimal") << 1.5 << "1,50";
+    QTest::newRow("negative") << -2.1 << "-2,10";
+    QTest::newRow("no thousands separator") << 1234.5 << "1234,50";
+}
+
+void TestConfigAndPresets::floatToText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(FloatToStr_FSKRT(value), expected);
+    QCOMPARE(StrToFloatDef_FSKRT(expected, -99), value);
+}
+
+void TestConfigAndPresets::textToFloat_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected"); // NaN: not a number, the default -1 applies
+
+    QTest::newRow("decimal comma") << "6,52" << 6.52;
+    QTest::newRow("decimal point") << "6.52" << 6.52;
+    QTest::newRow("blanks around") << " 7,30 " << 7.3;
+    QTest::newRow("thousands point and decimal comma") << "1.234,5" << 1234.5;
+    QTest::newRow("thousands comma and decimal point") << "1,234.5" << 1234.5;
+    QTest::newRow("whole number") << "2861" << 2861.0;
+    QTest::newRow("empty") << "" << qQNaN();
+    QTest::newRow("garbage") << "abc" << qQNaN();
+    QTest::newRow("number with trailing garbage") << "6,52cm" << qQNaN();
+    QTest::newRow("infinity") << "inf" << qQNaN();
+    QTest::newRow("not a number") << "nan" << qQNaN();
+}
+
+void TestConfigAndPresets::textToFloat()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    if (qIsNaN(expected)) {
+        QCOMPARE(StrToFloatDef_FSKRT(text, -1), -1.0);
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, StrToFloat_FSKRT(text));
+    } else {
+        QCOMPARE(StrToFloatDef_FSKRT(text, -1), expected);
+        QCOMPARE(StrToFloat_FSKRT(text), expected);
+    }
+}
+
+void TestConfigAndPresets::lineBreaksRemoved_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR LF") << "Vielen\r\nDank"
+                           << "VielenDank";
+    QTest::newRow("LF and CR") << "a\nb\rc"
+                               << "abc";
+    QTest::newRow("only line breaks") << "\r\n\n\r"
+                                      << "";
+    QTest::newRow("no line break") << "  #Datum#  "
+                                   << "  #Datum#  ";
+}
+
+void TestConfigAndPresets::lineBreaksRemoved()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(Zeilenumbrueche_entfernen(text), expected);
+}
+
+// ---- device presets ------------------------------------------------------------------------
+
+// The printer record is read by the tills' print engine position by position; a shifted or
+// missing entry prints with the wrong sequence.
+void TestConfigAndPresets::printerPresetTmT88IsExact()
+{
+    const QStringList expected = {
+            "1",                                               // 0 mode: graphic
+            "6.7 cpi",  "01",         "",  "8 cpi",  "00", "", // 1..6 fonts 1 and 2
+            "13.3 cpi", "11",         "",  "16 cpi", "10", "", // 7..12 fonts 3 and 4
+            "control",                                         // 13 control font
+            "P",        "1D5601",                              // 14, 15 cut paper
+            "C",        "1B703019FA",                          // 16, 17 open drawer
+            "1",        "",           "2", "",       "3",  "", // 18..23 journal, receipt, both
+            "5",        "",                                    // 24, 25 horizontal tab
+            "6",        "0A",         "7", "0D",               // 26..29 line feed, carriage return
+            "kein",                                            // 30 drawer
+            "",         "",           "",  "",                 // 31..34 paper feed, justify left
+            "",         "1B6131",     "",  "1B6132",           // 35..38 justify center, right
+            "",         "1B21",                                // 39, 40 set font
+            "TM-T88",                                          // 41 preset name
+            "0",                                               // 42 no initialisation per job
+            "",         "",           "",  ""}; // 43..46 serial drawer, direct text mode
+    QCOMPARE(expected.size(), PrinterRecordSize);
+    QCOMPARE(printerRecordFromPreset(QStringLiteral("TM-T88")), expected);
+    QCOMPARE(findPreset(printerPresets(), QStringLiteral("TM-T88"))->remark,
+             QStringLiteral("Epson TM-T88 Grafikmodus"));
+}
+
+void TestConfigAndPresets::printerPresetsDiffer_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("DEFAULT is test mode") << "DEFAULT" << 0 << "2";
+    QTest::newRow("DEFAULT paper feed") << "DEFAULT" << 32 << "1B4ADF";
+    QTest::newRow("DEFAULT justify left") << "DEFAULT" << 34 << "1B6130";
+    QTest::newRow("TM-J8000 S justify center") << "TM-J8000 S" << 36 << "1B6131";
+    QTest::newRow("TM-U200B font 1 ESC code") << "TM-U200B" << 2 << "10";
+    QTest::newRow("TM-U200B font 4 ESC code") << "TM-U200B" << 11 << "01";
+    QTest::newRow("TM-U200BT is text mode") << "TM-U200BT" << 0 << "0";
+    QTest::newRow("TM-U300PB cut paper") << "TM-U300PB" << 15 << "1B6D";
+    QTest::newRow("TM-U300PB no justify") << "TM-U300PB" << 36 << "";
+    QTest::newRow("TM-U300PBT open drawer") << "TM-U300PBT" << 17 << "1B4A04001B70004BFF";
+    QTest::newRow("TM-T88-W7 graphic mode") << "TM-T88-W7" << 0 << "1";
+    QTest::newRow("LEX5700 has no font") << "LEX5700" << 1 << "";
+    QTest::newRow("LEX5700 no drawer") << "LEX5700" << 30 << "kein";
+    QTest::newRow("TEST is test mode") << "TEST" << 0 << "2";
+    QTest::newRow("TEST has no sequences") << "TEST" << 17 << "";
+    QTest::newRow("IBM46101NR carries no values") << "IBM46101NR" << 0 << "";
+    QTest::newRow("IBM46101NR keeps its name") << "IBM46101NR" << 41 << "IBM46101NR";
+    QTest::newRow("unknown preset keeps its name") << "EIGENER" << 41 << "EIGENER";
+}
+
+void TestConfigAndPresets::printerPresetsDiffer()
+{
+    QFETCH(QString, preset);
+    QFETCH(int, position);
+    QFETCH(QString, value);
+
+    const QStringList record = printerRecordFromPreset(preset);
+    QCOMPARE(record.size(), PrinterRecordSize);
+    QCOMPARE(record.at(position), value);
+    for (int font : {3, 6, 9, 12}) // the second ESC codes are empty in every preset
+        QCOMPARE(record.at(font), QString());
+}
+
+void TestConfigAndPresets::pagePresetsAreExact_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QString>("remark");
+    // stored order: width, top, left, right, height, bottom, preset name
+    QTest::addColumn<QStringList>("record");
+
+    const QString z = QStringLiteral("0,00");
+    auto narrow = [&](const char *width, const char *name) {
+        return QStringList{QString::fromLatin1(width), z, z, z, z, z, QString::fromLatin1(name)};
+    };
+    QTest::newRow("DEFAULT") << "DEFAULT"
+                             << "DEFAULT"
+                             << QStringList{"2861", "150", "1212", "375", "2861", "150", "DEFAULT"};
+    QTest::newRow("TM-U200B") << "TM-U200B"
+                              << "Epson TM-U200B" << narrow("6,30", "TM-U200B");
+    QTest::newRow("TM-J8000") << "TM-J8000"
+                              << "Epson TM-J8000" << narrow("6,52", "TM-J8000");
+    QTest::newRow("TM-J8000 S") << "TM-J8000 S"
+                                << "Epson TM-J8000 S DinA5"
+                                << QStringList{"21,00", "1,50", "7,30",      "2,10",
+                                               "21,00", "1,50", "TM-J8000 S"};
+    QTest::newRow("TEST") << "TEST"
+                          << "Testdrucker (Dummy)" << QStringList{"", "", "", "", "", "", "TEST"};
+    QTest::newRow("LEX5700") << "LEX5700"
+                             << "" << QStringList{"21,00", "1,50", "1,30",   "8,10",
+                                                  "21,00", "1,50", "LEX5700"};
+    QTest::newRow("TM-U300PB") << "TM-U300PB"
+                               << "Epson TM-U300PB" << narrow("6,30", "TM-U300PB");
+    QTest::newRow("TM-T88") << "TM-T88"
+                            << "Epson TM-T88" << narrow("6,52", "TM-T88");
+    QTest::newRow("TM-U200BT") << "TM-U200BT"
+                               << "Epson TM-U200B Textmodus" << narrow("6,30", "TM-U200BT");
+    QTest::newRow("TM-U300PBT") << "TM-U300PBT"
+                                << "Epson TM-U300PB Textmodus" << narrow("6,30", "TM-U300PBT");
+    QTest::newRow("TM-T88-W7") << "TM-T88-W7"
+                               << "Epson TM-T88 W7" << narrow("6,52", "TM-T88-W7");
+}
+
+void TestConfigAndPresets::pagePresetsAreExact()
+{
+    QFETCH(QString, preset);
+    QFETCH(QString, remark);
+    QFETCH(QStringList, record);
+
+    QCOMPARE(pagePresets().size(), 11);
+    const std::optional<DevicePreset> found = findPreset(pagePresets(), preset);
+    QVERIFY(found);
+    QCOMPARE(found->remark, remark);
+    QCOMPARE(pageSetupFromPreset(preset), record);
+    QCOMPARE(record.size(), PageSetupSize);
+}
+
+QTEST_GUILESS_MAIN(TestConfigAndPresets)
+#include "tst_configandpresets.moc"
