@@ -66,6 +66,11 @@ protected:
     void drawPreview(int width) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void settleInput() override;
+    // In text mode the font list offers the printer's fonts; only size and style are graphic.
+    GraphicOnlySelectors graphicOnlySelectors() const override
+    {
+        return GraphicOnlySelectors::SizeAndStyle;
+    }
 
 private:
     void buildPages();

@@ -276,8 +276,12 @@ void TfrmLayBonkopf::btnBuchenAlleClick()
     // A cancelled choice returns to the edits; closing would throw them away unsaved.
     if (choice.exec() != QDialog::Accepted)
         return;
-    for (int type : choice.result())
-        Einstellungen_Speichern(type, true);
+    // All chosen types or none: a failure on the way takes back what was written before it.
+    const QList<int> types = choice.result();
+    host().store().write([this, &types] {
+        for (int type : types)
+            Einstellungen_Speichern(type, true);
+    });
     accept();
 }
 

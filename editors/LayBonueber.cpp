@@ -218,7 +218,7 @@ void TfrmLayBonueber::applySection()
     case SignpadGroup::Who:
         m_lineCount->setMaximum(1);
         m_lineCount->setCount(1);
-        m_lineCount->setVisible(false);
+        m_lineCount->parentWidget()->setVisible(false); // with its label
         break;
     case SignpadGroup::None:
         break;

@@ -43,5 +43,6 @@ SwitchedLineWindow TfrmLayReklPos::window()
     w.format = &reklPosFormat();
     w.previewOrder = {1, 2, 3, 4, 5, 6, 7};
     w.secondCurrency = false;
+    w.graphicOnly = GraphicOnlySelectors::SizeAndStyle;
     return w;
 }

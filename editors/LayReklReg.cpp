@@ -33,5 +33,6 @@ SwitchedLineWindow TfrmLayReklReg::window()
     for (int line = 1; line <= ReklRegLines; ++line)
         w.previewOrder << line;
     w.secondCurrency = true;
+    w.graphicOnly = GraphicOnlySelectors::SizeAndStyle;
     return w;
 }

@@ -517,15 +517,19 @@ void LayoutEditor::btnBuchenClick()
 
 LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const QString &toolTip)
 {
-    auto *row = new QHBoxLayout;
-    auto *label = new QLabel(tr("Anzahl Zeilen:"), this);
-    auto *field = new LineCountField(minimum, maximum, this);
+    // Label and field in a panel of their own, so that a window can hide both.
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlAnzahlZeilen"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(tr("Anzahl Zeilen:"), panel);
+    auto *field = new LineCountField(minimum, maximum, panel);
     field->setToolTip(toolTip);
     label->setBuddy(field);
     row->addWidget(label);
     row->addWidget(field);
     row->addStretch();
-    lineLayout()->insertLayout(0, row);
+    lineLayout()->insertWidget(0, panel);
     return field;
 }
 

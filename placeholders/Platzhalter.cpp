@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -136,15 +137,57 @@ void TfrmPlatzhalter::setVisible(bool visible)
 void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QString &)> insert)
 {
     ensureBuilt();
+    // Only a shown dialog holds the picker: it is hidden before it is destroyed, and the picker
+    // leaves it then.
+    auto *opener = qobject_cast<QWidget *>(receiver);
+    auto *dialog = opener ? qobject_cast<QDialog *>(opener->window()) : nullptr;
+    attachTo(dialog && dialog->isVisible() ? dialog : nullptr);
     if (isHidden()) {
         // Each opening starts with the whole catalogue.
         m_search->clear();
         m_search->hide();
+        placeBeside(parentWidget());
     }
     show();
     raise();
+    activateWindow();
     m_receiver = receiver;
     m_insert = std::move(insert);
+}
+
+void TfrmPlatzhalter::attachTo(QWidget *opener)
+{
+    // The editors run modally, and a modal window blocks every window but its own children:
+    // the picker becomes a window of the editor that opened it, which also keeps it above
+    // the editor. It leaves the editor again before the editor is hidden or destroyed.
+    if (opener == parentWidget())
+        return;
+    if (QWidget *old = parentWidget())
+        old->removeEventFilter(this);
+    const bool wasVisible = isVisible();
+    setParent(opener, windowFlags());
+    if (opener)
+        opener->installEventFilter(this);
+    if (wasVisible && !opener)
+        show();
+}
+
+void TfrmPlatzhalter::placeBeside(const QWidget *opener)
+{
+    if (!opener)
+        return;
+    const QScreen *screen = opener->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const QRect editor = opener->frameGeometry();
+    const QSize size = frameGeometry().size();
+    QPoint at(editor.right() + 1, editor.top());
+    if (room.isValid() && at.x() + size.width() > room.right() + 1)
+        at.setX(qMax(room.left(), editor.left() - size.width()));
+    if (room.isValid()) {
+        at.setX(qBound(room.left(), at.x(), qMax(room.left(), room.right() + 1 - size.width())));
+        at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() + 1 - size.height())));
+    }
+    move(at);
 }
 
 QString TfrmPlatzhalter::chosenToken() const
@@ -211,6 +254,12 @@ bool TfrmPlatzhalter::startsSearch(const QKeyEvent *event) const
 
 bool TfrmPlatzhalter::eventFilter(QObject *watched, QEvent *event)
 {
+    // The editor that holds the picker closes: the picker hides and is nobody's window again.
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
+        hide();
+        attachTo(nullptr);
+        return false;
+    }
     // Typing into the grid starts the search instead of the grid's own first-letter jump.
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

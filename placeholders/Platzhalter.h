@@ -51,6 +51,8 @@ protected:
 
 private:
     void ensureBuilt();
+    void attachTo(QWidget *opener);
+    void placeBeside(const QWidget *opener);
     void choose(const QModelIndex &proxyIndex);
     void applySearch(const QString &text);
     bool startsSearch(const QKeyEvent *event) const;

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -31,7 +32,7 @@ const QString Kennung = QStringLiteral("SEITEEIN");
 const QString PresetControl = QStringLiteral("ddcEinstellung");
 constexpr int PresetPos = 6;
 
-// Centimetres with a decimal comma, two decimals, 0 to 99,99 and at most five characters.
+// Centimetres with two decimals, 0 to 99,99 and at most five characters.
 // The length is checked here rather than by the field's maximum length, which would cut a
 // longer stored value short on showing it.
 class CentimetreValidator : public QDoubleValidator
@@ -45,11 +46,14 @@ public:
         setLocale(german);
         setNotation(QDoubleValidator::StandardNotation);
     }
+    // Either separator may be typed: a point is read as the comma it stands for.
     State validate(QString &input, int &pos) const override
     {
         if (input.size() > TfrmBreiteRaender::NumberMaxLength)
             return Invalid;
-        return QDoubleValidator::validate(input, pos);
+        QString asComma = input;
+        asComma.replace(u'.', u',');
+        return QDoubleValidator::validate(asComma, pos);
     }
 };
 
@@ -314,7 +318,10 @@ void TfrmBreiteRaender::takePaperWidth(int pageWidthDots, int dotsPerInch)
         width->clear();
         return;
     }
-    width->setText(FloatToStr_FSKRT(double(pageWidthDots) / dotsPerInch * 2.54));
+    // Shown as the user writes numbers; either separator is stored with a comma.
+    QLocale shown;
+    shown.setNumberOptions(QLocale::OmitGroupSeparator);
+    width->setText(shown.toString(double(pageWidthDots) / dotsPerInch * 2.54, 'f', 2));
 }
 
 void TfrmBreiteRaender::sbtAktPaperWidthClick()

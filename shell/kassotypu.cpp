@@ -56,7 +56,18 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
     // A test print is shown as a picture as well: the user may not be standing at the printer.
     m_testPrint = [this](int type) {
         runTestPrint(engine(), type);
-        TfrmTestdruckAnzeige viewer(CBelegName(type), renderJobToImage(engine().lastJob()), this);
+        // A test print that went nowhere must not look printed: its error instead of a picture.
+        const OutputResult output = engine().lastOutput();
+        if (!output.ok) {
+            m_host.info().ResetErrorSpez(1009);
+            m_host.info().ShowMeldung(1009, KassotypProgramKey,
+                                      {output.error.isEmpty() ? tr("Es ist kein Ausgabeziel "
+                                                                   "eingerichtet.")
+                                                              : output.error});
+            return;
+        }
+        TfrmTestdruckAnzeige viewer(CBelegName(type), renderJobToImage(engine().lastJob()), output,
+                                    this);
         if (onEditorOpened)
             onEditorOpened(&viewer);
         viewer.exec();

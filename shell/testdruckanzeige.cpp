@@ -3,16 +3,20 @@
 #include "core/app/host.h"
 #include "widgets/mainwindowcontext.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
+#include <QUrl>
 #include <QVBoxLayout>
 
 TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QImage &picture,
-                                           QWidget *parent)
+                                           const OutputResult &output, QWidget *parent)
     : TOVOForm(parent)
     , m_picture(picture)
 {
@@ -28,6 +32,25 @@ TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QI
     scroll->setAlignment(Qt::AlignHCenter);
     scroll->setBackgroundRole(QPalette::Dark);
 
+    auto *target = new QLabel(this);
+    target->setObjectName(QStringLiteral("lblAusgabe"));
+    target->setWordWrap(true);
+    target->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QStringList said;
+    if (!output.target.isEmpty())
+        said << tr("Ausgegeben auf: %1").arg(QDir::toNativeSeparators(output.target));
+    if (!output.warning.isEmpty())
+        said << output.warning;
+    target->setText(said.join(u'\n'));
+    target->setVisible(!said.isEmpty());
+    const QFileInfo file(output.target);
+    if (output.ok && file.isAbsolute() && file.isFile())
+        m_outputFolder = file.absolutePath();
+    auto *btnOrdner = new QPushButton(tr("Ordner öffnen"), this);
+    btnOrdner->setObjectName(QStringLiteral("btnOrdnerOeffnen"));
+    btnOrdner->setAutoDefault(false);
+    btnOrdner->setVisible(!m_outputFolder.isEmpty());
+
     auto *btnSpeichern = new QPushButton(tr("Bild speichern..."), this);
     btnSpeichern->setObjectName(QStringLiteral("btnBildSpeichern"));
     btnSpeichern->setAutoDefault(false);
@@ -35,14 +58,25 @@ TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QI
     btnSchliessen->setObjectName(QStringLiteral("btnSchliessen"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnSpeichern);
+    buttons->addWidget(btnOrdner);
     buttons->addStretch();
     buttons->addWidget(btnSchliessen);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(target);
     layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
     resize(qMin(picture.width() + 60, 700), qMin(picture.height() + 90, 800));
 
     connect(btnSchliessen, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnOrdner, &QPushButton::clicked, this, [this] {
+        guard(QStringLiteral("btnOrdnerOeffnenClick"), [this] {
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_outputFolder)))
+                frmKassotypHaupt().host().info().ShowText(
+                        MessageKind::Warning,
+                        tr("Der Ordner %1 konnte nicht geöffnet werden.")
+                                .arg(QDir::toNativeSeparators(m_outputFolder)));
+        });
+    });
     connect(btnSpeichern, &QPushButton::clicked, this, [this] {
         guard(QStringLiteral("btnBildSpeichernClick"), [this] {
             const QString path = QFileDialog::getSaveFileName(this, tr("Bild speichern"),

@@ -108,6 +108,18 @@ private slots:
         QCOMPARE(s.shown(), applied ? list.mid(0, initial.size()) : initial);
     }
 
+    void textModeLocksSizeAndStyleNotTheFont()
+    {
+        for (const QString &kennung : {Pos, Reg}) {
+            Session s(kennung);
+            s.installation.givePrinter(OwnRnr, QStringLiteral("TM-U200BT"));
+            s.main.setWorkstation(OwnRnr);
+            s.open();
+            QCOMPARE(s.enabledSelectors(), QStringLiteral("Art - -"));
+            QVERIFY(s.fontListHoldsThePrinterFonts());
+        }
+    }
+
     void savingWritesEveryEntry_data()
     {
         QTest::addColumn<QString>("kennung");

@@ -242,6 +242,16 @@ private slots:
                      qPrintable(QString::number(i)));
     }
 
+    void textModeLocksSizeAndStyleNotTheFont()
+    {
+        Session s;
+        s.installation.givePrinter(OwnRnr, QStringLiteral("TM-U200BT"));
+        s.main.setWorkstation(OwnRnr);
+        s.open();
+        QCOMPARE(s.enabledSelectors(25), QStringLiteral("Art - -"));
+        QVERIFY(s.fontListHoldsThePrinterFonts(25));
+    }
+
     void switchingTheLogoOffPutsAllLinesAbove()
     {
         Session s;

@@ -4,6 +4,7 @@
 #include "settings/frmBuchenAlleU.h"
 #include "tests/support/editorsession.h"
 #include "tests/support/guisupport.h"
+#include "tests/support/teststore.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/radiogroup.h"
 
@@ -405,28 +406,38 @@ private slots:
     void alleBuchenSavesEveryChosenType_data()
     {
         QTest::addColumn<bool>("save");
-        QTest::newRow("types 13 and 18") << true;
-        QTest::newRow("cancelled: nothing written, editing goes on") << false;
+        QTest::addColumn<bool>("secondFails");
+        QTest::newRow("types 13 and 18") << true << false;
+        QTest::newRow("cancelled: nothing written, editing goes on") << false << false;
+        // All or nothing: the receipt header written first is taken back.
+        QTest::newRow("18 cannot be written: nothing written, editing goes on") << true << true;
     }
 
     void alleBuchenSavesEveryChosenType()
     {
         QFETCH(bool, save);
+        QFETCH(bool, secondFails);
         Session s;
         s.putLogo(Receipt, {80, 40}, 7);
         s.put(Receipt, OwnRnr, header(2, 1, 0, 1, "1"));
         s.open();
+        if (secondFails) {
+            TestStore::refuseWrites(s.installation.host().store(), QStringLiteral("layout_records"),
+                                    QStringLiteral("NEW.kennung = 'RECHKOPF'"));
+        }
         s.edit("edtTxtZeile1")->setText("Für alle");
         s.answerTypeChooser({18}, save);
         s.click("btnBuchenAlle");
-        QCOMPARE(s.editor->isVisible(), !save);
+        const bool saved = save && !secondFails;
+        QCOMPARE(s.editor->isVisible(), !saved);
         QCOMPARE(s.edit("edtTxtZeile1")->text(), QStringLiteral("Für alle"));
-        QCOMPARE(s.own().value_or(QStringList{}).value(7), save ? "Für alle" : "Kopf 1");
-        QCOMPARE(s.own("RECHKOPF").has_value(), save);
-        QCOMPARE(s.logo("RECHKOPF").has_value(), save);
-        if (save) {
+        QCOMPARE(s.own().value_or(QStringList{}).value(7), saved ? "Für alle" : "Kopf 1");
+        QCOMPARE(s.own("RECHKOPF").has_value(), saved);
+        QCOMPARE(s.logo("RECHKOPF").has_value(), saved);
+        QCOMPARE(s.logo()->stamp.lfdnr != 7, saved); // written again although unchanged
+        QCOMPARE(s.installation.messages().count(), secondFails ? 1 : 0);
+        if (saved) {
             QCOMPARE(s.own("RECHKOPF")->mid(2), s.own()->mid(2));
-            QVERIFY(s.logo()->stamp.lfdnr != 7); // written again although unchanged
             QCOMPARE(s.logo("RECHKOPF")->width, 80);
         }
     }

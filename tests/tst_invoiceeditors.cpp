@@ -222,18 +222,17 @@ private slots:
         QVERIFY(s.find<QCheckBox>("chbText4")->isChecked());
     }
 
-    // Catches the invoice item and sum editors locking the font names in text mode, as the
-    // other editors do, instead of the sizes and styles.
+    // Catches the invoice editors locking the font names in text mode, as the heading editors
+    // do, instead of the sizes and styles.
     void textModeLocksSizeAndStyleNotTheFont()
     {
         Session s;
         s.installation.givePrinter(OwnRnr, QStringLiteral("TM-U200BT")); // text mode
         s.main.setWorkstation(OwnRnr);
-        for (const char *kennung : {"RECHPOS", "RECHSUMM"}) {
+        for (const char *kennung : {"RECHPOS", "RECHSUMM", "RECHENDE"}) {
             s.open(QString::fromLatin1(kennung));
-            QVERIFY(s.find<QComboBox>("cmbSchriftArt1")->isEnabled());
-            QVERIFY(!s.find<QComboBox>("cmbSchriftGroesse1")->isEnabled());
-            QVERIFY(!s.find<QComboBox>("cmbSchriftStil1")->isEnabled());
+            QCOMPARE(s.enabledSelectors(), QStringLiteral("Art - -"));
+            QVERIFY(s.fontListHoldsThePrinterFonts());
         }
     }
 

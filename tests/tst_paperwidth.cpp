@@ -183,8 +183,8 @@ private slots:
                                              << "10";
         QTest::newRow("minus refused") << "-5"
                                        << "5";
-        QTest::newRow("point is no decimal separator here") << "6.4"
-                                                            << "64";
+        QTest::newRow("a point is a decimal separator too") << "6.4"
+                                                            << "6.4";
     }
 
     void numberFieldsRefuseWhatIsNoCentimetreValue()
@@ -204,21 +204,47 @@ private slots:
     {
         QTest::addColumn<int>("dots");
         QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("width");
-        QTest::newRow("512 dots at 203 dpi") << 512 << 203 << "6,41";
-        QTest::newRow("A4 printable at 600 dpi") << 4760 << 600 << "20,15";
-        QTest::newRow("no resolution empties the field") << 512 << 0 << "";
-        QTest::newRow("no width empties the field") << 0 << 203 << "";
+        QTest::newRow("512 dots at 203 dpi") << 512 << 203 << "de_DE"
+                                             << "6,41";
+        QTest::newRow("A4 printable at 600 dpi") << 4760 << 600 << "de_DE"
+                                                 << "20,15";
+        QTest::newRow("with the system's separator") << 512 << 203 << "en_GB"
+                                                     << "6.41";
+        QTest::newRow("no resolution empties the field") << 512 << 0 << "de_DE"
+                                                         << "";
+        QTest::newRow("no width empties the field") << 0 << 203 << "de_DE"
+                                                    << "";
     }
 
     void takesTheWidthOfThePrinter()
     {
         QFETCH(int, dots);
         QFETCH(int, dpi);
+        QFETCH(QString, locale);
         QFETCH(QString, width);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
         Session s;
         s.open().takePaperWidth(dots, dpi);
+        QLocale::setDefault(before);
         QCOMPARE(s.width(), width);
+    }
+
+    // "6.52" typed keeps its point and is saved as 6,52; it must not turn into 652 or 65.
+    void typedPointIsADecimalSeparator()
+    {
+        Session s;
+        s.open();
+        QLineEdit *width = s.field("edtPapierbreite");
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, "6.52");
+        QCOMPARE(width->text(), QStringLiteral("6.52"));
+        QVERIFY(width->hasAcceptableInput());
+        QTest::keyClick(width, Qt::Key_F5);
+        QCOMPARE(s.own().value(0), QStringLiteral("6,52"));
     }
 
     void noSystemPrinterEmptiesTheWidthSilently()

@@ -3,6 +3,7 @@
 #include "editors/layouteditor.h"
 #include "tests/support/guisupport.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QTest>
 
@@ -56,6 +57,28 @@ public:
         QStringList list;
         editor->Einstellungen_MaskeLesen(list);
         return list;
+    }
+
+    // Which lists of line n take input: "Art Groesse Stil", "-" for one that does not; and
+    // whether the font list offers exactly the engine's fonts of a text-mode printer.
+    QString enabledSelectors(int line = 1) const
+    {
+        QStringList states;
+        for (const char *name : {"cmbSchriftArt", "cmbSchriftGroesse", "cmbSchriftStil"}) {
+            const QWidget *list = find(QString::fromLatin1(name), line);
+            states << (list->isEnabled() ? QString::fromLatin1(name).mid(10) : QStringLiteral("-"));
+        }
+        return states.join(u' ');
+    }
+    bool fontListHoldsThePrinterFonts(int line = 1)
+    {
+        const auto *fonts = find<QComboBox>(QStringLiteral("cmbSchriftArt"), line);
+        const QStringList printerFonts = main.engine().Kasso_Typ_Get_PrinterFonts();
+        for (const QString &font : printerFonts) {
+            if (fonts->findText(font) < 0)
+                return false;
+        }
+        return !printerFonts.isEmpty() && fonts->count() >= printerFonts.size();
     }
 
     // The preview labels shown, top to bottom.
