@@ -6,11 +6,13 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace {
@@ -175,4 +177,40 @@ QAction *TOVOForm::addNextPageKey(QTabWidget *pages, const QString &actionName,
     return addGuardedAction(actionName, QKeySequence(Qt::Key_F4), operation, [pages] {
         pages->setCurrentIndex((pages->currentIndex() + 1) % pages->count());
     });
+}
+
+bool TOVOForm::event(QEvent *event)
+{
+    // The show event comes before the window appears: a window made for a larger screen
+    // shrinks before anyone sees it.
+    if (event->type() == QEvent::Show && !m_fitted && isWindow()) {
+        m_fitted = true;
+        fitIntoScreen();
+    }
+    return QDialog::event(event);
+}
+
+void TOVOForm::fitIntoScreen()
+{
+    const QScreen *shownOn = screen();
+    if (!shownOn)
+        return;
+    // Before the first show the frame is not known yet; a title bar and borders take this much.
+    constexpr int TitleBar = 32;
+    constexpr int Border = 4;
+    const QRect room = shownOn->availableGeometry();
+    const QSize most(room.width() - 2 * Border, room.height() - TitleBar - Border);
+    if (width() > most.width() || height() > most.height())
+        resize(qMin(width(), most.width()), qMin(height(), most.height()));
+    QRect frame(pos(), QSize(width() + 2 * Border, height() + TitleBar + Border));
+    if (frame.right() > room.right())
+        frame.moveRight(room.right());
+    if (frame.bottom() > room.bottom())
+        frame.moveBottom(room.bottom());
+    if (frame.left() < room.left())
+        frame.moveLeft(room.left());
+    if (frame.top() < room.top())
+        frame.moveTop(room.top());
+    if (frame.topLeft() != pos())
+        move(frame.topLeft());
 }

@@ -90,7 +90,11 @@ public:
 
 protected:
     static OVOInfo *messageService();
+    // The first show fits the window into its screen's free area, title bar included.
+    bool event(QEvent *event) override;
+    void fitIntoScreen();
 
 private:
     QString m_className;
+    bool m_fitted = false;
 };
