@@ -32,8 +32,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
-# The platform and SQL driver plugins are loaded at run time, so no library scan finds them.
-set(plugin_packages "libqt6sql6-sqlite, qt6-qpa-plugins")
+# The platform and SQL driver plugins and Qt's German texts are loaded at run time, so no
+# library scan finds them.
+set(plugin_packages "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n")
 find_program(KASSOTYP_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KASSOTYP_FILE file)
 if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)

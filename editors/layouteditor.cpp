@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -202,6 +203,22 @@ LineGroup *LayoutEditor::addLine(const LineGroup::Initial &initial)
     auto *group = new LineGroup(int(m_lines.size()) + 1, initial);
     m_lineLayout->insertWidget(m_lineLayout->count() - 1, group);
     m_lines.append(group);
+    // The preview follows what the user types or chooses, once typing pauses.
+    if (!m_previewTimer) {
+        m_previewTimer = new QTimer(this);
+        m_previewTimer->setSingleShot(true);
+        m_previewTimer->setInterval(PreviewPauseMs);
+        connect(m_previewTimer, &QTimer::timeout, this, [this] {
+            if (m_opened)
+                guard(QStringLiteral("btnPreviewClick"), [this] { btnPreviewClick(); });
+        });
+    }
+    const auto restart = [this] {
+        m_previewTimer->start();
+    };
+    connect(group->text(), &QLineEdit::textEdited, m_previewTimer, restart);
+    for (QComboBox *list : {group->font(), group->size(), group->style(), group->alignment()})
+        connect(list, &QComboBox::activated, m_previewTimer, restart);
     return group;
 }
 
@@ -237,6 +254,33 @@ void LayoutEditor::FormShow()
     if (!canSave)
         m_btnBuchen->setToolTip(tr("Ohne eingerichteten Drucker kann nicht gebucht werden."));
     btnPreviewClick();
+    m_opened = currentList();
+    // Typing starts in the first text line.
+    for (LineGroup *line : m_lines) {
+        if (line->isVisibleTo(this) && line->text()->isEnabled()) {
+            line->text()->setFocus();
+            break;
+        }
+    }
+}
+
+QStringList LayoutEditor::currentList()
+{
+    QStringList list;
+    Einstellungen_MaskeLesen(list);
+    return list;
+}
+
+bool LayoutEditor::hasUnsavedChanges() const
+{
+    if (!m_opened)
+        return false;
+    // What a save would read; a window whose controls cannot be read counts as changed.
+    try {
+        return *m_opened != const_cast<LayoutEditor *>(this)->currentList();
+    } catch (const std::exception &) {
+        return true;
+    }
 }
 
 bool LayoutEditor::lookUp(int rnr, const QString &printerKey)
@@ -512,6 +556,7 @@ void LayoutEditor::btnBuchenClick()
     // A failed save keeps the window open with what the user typed; the guard of the
     // caller shows the failure. Only a save that went through closes the window.
     Einstellungen_Speichern();
+    m_opened.reset();
     accept();
 }
 

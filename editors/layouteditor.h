@@ -9,12 +9,15 @@
 
 #include <QList>
 
+#include <optional>
+
 class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 class QVBoxLayout;
 class Host;
 class TBonPrinter;
@@ -103,6 +106,9 @@ protected:
     // key (or "TEST"), into the controls; false when neither exists.
     bool loadRecordWithFallback();
     void setKennung(const QString &kennung) { m_kennung = kennung; }
+    // What a save would store right now.
+    QStringList currentList();
+    static constexpr int PreviewPauseMs = 400;
     // The printer key a save writes under; refuses a save when no printer is set up.
     QString printerKeyForSaving() const;
     void setMaske(const QString &maske) { m_maske = maske; }
@@ -154,6 +160,7 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool hasUnsavedChanges() const override;
 
 private:
     void buildFrame();
@@ -175,4 +182,8 @@ private:
     QAction *m_actBuchen = nullptr;
     QMenu *m_popupMenu = nullptr;
     bool m_shown = false;
+    // What the window showed once it was loaded; closing asks when the controls differ.
+    std::optional<QStringList> m_opened;
+    // Refreshes the preview after a pause in typing.
+    QTimer *m_previewTimer = nullptr;
 };

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins
-  libgl-dev fonts-dejavu-core file
+  libgl-dev fonts-dejavu-core file qt6-translations-l10n
   "$@"
 )
 

@@ -434,8 +434,13 @@ void TfrmKassotypHaupt::openEditor(std::unique_ptr<TOVOForm> editor)
 
 void TfrmKassotypHaupt::FormActivate()
 {
-    if (!m_host.rights().UserRechtePruefen({69, 72}, QString(), 1, false, 0))
+    if (!m_host.rights().UserRechtePruefen({69, 72}, QString(), 1, false, 0)) {
+        // The window closes without a word; the log says why.
+        m_host.info().log(QStringLiteral("Kassotyp beendet: dem Benutzer \"%1\" fehlt das "
+                                         "Recht 69/72 zur Benutzung des Programms.")
+                                  .arg(m_host.rights().userName()));
         m_host.program().Terminate();
+    }
 }
 
 void TfrmKassotypHaupt::cmbRechnerChange()

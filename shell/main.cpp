@@ -26,6 +26,10 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
+    if (!installGermanQtTranslations())
+        std::fputs("Kassotyp: Die deutschen Qt-Übersetzungen fehlen (Paket "
+                   "qt6-translations-l10n); Qt-eigene Dialoge erscheinen englisch.\n",
+                   stderr);
 
     const ComputerConfig config = ComputerConfig::load(QCoreApplication::arguments().mid(1));
     MessageBoxPresenter presenter;

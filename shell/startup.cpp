@@ -6,6 +6,8 @@
 #include "shell/kassotypu.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config)
 {
@@ -26,6 +28,18 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     if (host.store().isReadOnly())
         info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;
+}
+
+bool installGermanQtTranslations()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 QString missingDisplayProblem(int argc, char *argv[])

@@ -13,6 +13,10 @@ struct ComputerConfig;
 // returns null only when no main window could be made.
 std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config);
 
+// Qt's own texts (message box buttons, file chooser) in German, from the system's Qt
+// translations; false when they are not installed.
+bool installGermanQtTranslations();
+
 // What "kassotyp --help" prints: the call, the start modes and the computer's options.
 QString commandLineHelp();
 

@@ -1,11 +1,14 @@
 #include "settings/SeiteEinr.h"
 #include "shell/kassotypu.h"
+#include "shell/startup.h"
 #include "tests/support/guisupport.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -96,6 +99,7 @@ private slots:
     void missingRightEndsProgramAtActivation();
     void settingsButtonCreatesWindowOnceAndHandsSelection();
     void closedSettingsWindowStaysClosedOnWorkstationChange();
+    void qtsOwnDialogsSpeakGerman();
     void closeButtonTerminates_data();
     void closeButtonTerminates();
     void paperWidthPromptShowsMessage();
@@ -342,6 +346,11 @@ void TestMainWindow::missingRightEndsProgramAtActivation()
     window.FormActivate();
     QCOMPARE(host.program().terminateRequested(), !granted);
     QCOMPARE(installation.messages().count(), 0); // ends without a message of its own
+    // The log says why the program ended.
+    QFile log(installation.path(QStringLiteral("kassotyp.log")));
+    const QString logged =
+            log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    QCOMPARE(logged.contains(QStringLiteral("fehlt das Recht 69/72")), !granted);
 }
 
 void TestMainWindow::settingsButtonCreatesWindowOnceAndHandsSelection()
@@ -401,6 +410,16 @@ void TestMainWindow::closedSettingsWindowStaysClosedOnWorkstationChange()
     QCOMPARE(w.settings->shown, shownBefore + 1);
     QCOMPARE(w.settings->workstations.last(), 3);
     QVERIFY(!w.settings->closedByUser());
+}
+
+void TestMainWindow::qtsOwnDialogsSpeakGerman()
+{
+    QVERIFY2(installGermanQtTranslations(), "qt6-translations-l10n is not installed");
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Frage"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Ja"));
+    QCOMPARE(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Nein"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Abbrechen"));
 }
 
 void TestMainWindow::closeButtonTerminates_data()

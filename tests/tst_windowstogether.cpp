@@ -55,6 +55,9 @@ private slots:
     void pickerHandsTheTokenToTheModalEditor();
     void escapeHidesThePickerAndTheEditorGoesOn();
     void pickerOutlivesTheEditorThatHeldIt();
+    void closingAnEditedEditorAsksOnce_data();
+    void closingAnEditedEditorAsksOnce();
+    void previewFollowsTyping();
     void testPrintSaysWhereItWent();
     void failedTestPrintShowsTheErrorAndNoPicture();
 
@@ -223,6 +226,73 @@ void TestWindowsTogether::pickerOutlivesTheEditorThatHeldIt()
     click(grid()->viewport(), grid()->visualRect(row).center(), true);
     QCOMPARE(got, QStringLiteral("#Datum#"));
     QCOMPARE(m_picker->parentWidget(), nullptr);
+}
+
+void TestWindowsTogether::closingAnEditedEditorAsksOnce_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("edited");
+    for (const char *editor : {"Kopf", "Überschrift", "Positionen"}) {
+        QTest::addRow("%s, edited", editor) << QString::fromUtf8(editor) << true;
+        QTest::addRow("%s, unchanged", editor) << QString::fromUtf8(editor) << false;
+    }
+}
+
+void TestWindowsTogether::closingAnEditedEditorAsksOnce()
+{
+    QFETCH(QString, editor);
+    QFETCH(bool, edited);
+    std::unique_ptr<LayoutEditor> window = createEditor(editor);
+    RecordingPresenter &messages = m_installation->messages();
+    const qint64 records = m_installation->host().layouts().count();
+    bool keptAfterNo = false;
+    QString textAfterNo;
+    int questions = 0;
+    whenModal<LayoutEditor>([&](LayoutEditor *modal) {
+        auto *line = modal->findChild<QLineEdit *>(QStringLiteral("edtTxtZeile1"));
+        // Typing starts in the first text line.
+        QCOMPARE(modal->focusWidget(), line);
+        if (edited)
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Z);
+        // "Nein" keeps the edits on screen; "Ja" throws them away.
+        messages.setNextAnswer(Answer::No);
+        press(modal, Qt::Key_Escape);
+        keptAfterNo = modal->isVisible();
+        textAfterNo = line->text();
+        questions = messages.count();
+        messages.setNextAnswer(Answer::Yes);
+        press(modal, Qt::Key_Escape);
+    });
+    const int result = window->exec();
+    QCOMPARE(result, int(QDialog::Rejected));
+    QCOMPARE(keptAfterNo, edited);
+    QCOMPARE(questions, edited ? 1 : 0);
+    if (edited) {
+        QVERIFY(textAfterNo.endsWith(u'z'));
+        QCOMPARE(messages.shown().constFirst().kind, MessageKind::Question);
+        QVERIFY(messages.shown().constFirst().text.startsWith(
+                QStringLiteral("Änderungen verwerfen?")));
+    }
+    QCOMPARE(m_installation->host().layouts().count(), records);
+}
+
+void TestWindowsTogether::previewFollowsTyping()
+{
+    std::unique_ptr<LayoutEditor> window = createEditor(QStringLiteral("Überschrift"));
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *line = window->findChild<QLineEdit *>(QStringLiteral("edtTxtZeile1"));
+    auto *preview = window->findChild<QLabel *>(QStringLiteral("lblPreview1"));
+    line->setText(QStringLiteral("Zeile "));
+    click(line, QPoint(10, line->height() / 2));
+    line->end(false);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+        QTest::keyClick(window->windowHandle(), key);
+    QVERIFY(line->text().endsWith(QStringLiteral("abc")));
+    // No click on "Vorschau aktualisieren": a pause in typing is enough.
+    QTRY_VERIFY_WITH_TIMEOUT(preview->text().endsWith(QStringLiteral("abc")), 3000);
+    window->QDialog::done(QDialog::Rejected);
 }
 
 namespace {

@@ -214,3 +214,17 @@ void TOVOForm::fitIntoScreen()
     if (frame.topLeft() != pos())
         move(frame.topLeft());
 }
+
+void TOVOForm::reject()
+{
+    if (isVisible() && hasUnsavedChanges()) {
+        OVOInfo *info = messageService();
+        if (info
+            && info->ShowText(MessageKind::Question,
+                              tr("Änderungen verwerfen?\n\nDie Änderungen in diesem Fenster "
+                                 "sind nicht gebucht."))
+                       != Answer::Yes)
+            return;
+    }
+    QDialog::reject();
+}

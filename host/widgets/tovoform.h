@@ -88,8 +88,14 @@ public:
         });
     }
 
+    // Esc, "Abbrechen" and closing: a window whose edits are not saved asks once whether to
+    // throw them away ("Nein", keep editing, is the default).
+    void reject() override;
+
 protected:
     static OVOInfo *messageService();
+    // Whether the window holds edits that closing would lose; none unless a window says so.
+    virtual bool hasUnsavedChanges() const { return false; }
     // The first show fits the window into its screen's free area, title bar included.
     bool event(QEvent *event) override;
     void fitIntoScreen();

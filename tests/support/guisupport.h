@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -47,8 +48,9 @@ QString saveScreenshot(QWidget *widget, const QString &name, const QRect &area =
 
 // Runs fn on the modal window of type T as soon as it is shown (a dialog's exec() runs its own
 // event loop, so the interaction is scheduled before the call that opens it). The window is
-// rejected afterwards unless fn closed it. A window that never appears fails the test, unless
-// it may not appear at all: then only the first turn of the event loop is watched.
+// rejected afterwards unless fn closed it (and closed regardless of unsaved edits). A window that
+// never appears fails the test, unless it may not appear at all: then only the first turn of the
+// event loop is watched.
 enum class ModalExpected { Surely, Maybe };
 
 template<typename T>
@@ -70,8 +72,12 @@ void whenModal(const std::function<void(T *)> &fn, ModalExpected expected = Moda
             return;
         }
         fn(window);
+        // Closed as the user closes it; one that asks to keep its edits is closed anyway, so
+        // that the test goes on.
         if (window->isVisible())
             window->reject();
+        if (window->isVisible())
+            window->QDialog::done(QDialog::Rejected);
     });
     timer->start(0);
 }
