@@ -202,6 +202,7 @@ void TLayEASY::FormShow()
     if (lookUp())
         applyList(KASTFile.ReadSettingsList());
     m_textChanged = false;
+    rememberInputs();
 }
 
 bool TLayEASY::lookUp()

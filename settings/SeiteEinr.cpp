@@ -239,6 +239,7 @@ void TfrmBreiteRaender::FormShow()
     m_heading->setText(engine.Kasso_Typ_Get_PrinterName());
     const QString key = engine.Kasso_Typ_Get_LayoutPrinterKey();
     load(templatePrinterKey(key), frmKassotypHaupt().workstationNumber());
+    rememberInputs();
 }
 
 void TfrmBreiteRaender::load(const QString &presetName, int rnr)

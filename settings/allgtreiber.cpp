@@ -328,6 +328,7 @@ void TfrmAllgTreiber::FormShow()
     guard(QStringLiteral("FormShow.Druckereinstellung_Laden"),
           [this] { Druckereinstellung_Laden(RNr(), ActivePrinterKey); });
     guard(QStringLiteral("FormShow.Kundenanzeige_Laden"), [this] { Kundenanzeige_Laden(RNr()); });
+    rememberInputs();
 }
 
 bool TfrmAllgTreiber::lookUp(const QString &kennung, int rnr, const QString &printerKey)

@@ -280,6 +280,7 @@ void TfrmSettings::FormCreate()
         returns->setCurrentIndex(returns->findData(list(BonsKey)->currentData()));
     }
     m_chbZvt->setChecked(parameters.GetBooleanValueByName(ZvtKey));
+    rememberInputs();
 }
 
 void TfrmSettings::actF5Execute()

@@ -261,7 +261,11 @@ void TestLocalSettings::keyboard()
         QCOMPARE(pages->currentIndex(), expected);
     }
     choose(window, "ddcANZABONA", "5");
+    // A changed window asks before it throws the change away.
+    f.installation.messages().setNextAnswer(Answer::Yes);
     QTest::keyClick(&window, Qt::Key_Escape);
+    QCOMPARE(f.installation.messages().count(), 1);
+    QCOMPARE(f.installation.messages().shown().constFirst().kind, MessageKind::Question);
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QCOMPARE(f.storedAll(), QStringList{});

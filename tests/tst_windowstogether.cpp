@@ -3,6 +3,8 @@
 #include "editors/LayBonpos.h"
 #include "editors/LayBonueber.h"
 #include "placeholders/Platzhalter.h"
+#include "settings/SeiteEinr.h"
+#include "settings/allgtreiber.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
 #include "tests/support/guisupport.h"
@@ -230,45 +232,71 @@ void TestWindowsTogether::pickerOutlivesTheEditorThatHeldIt()
 
 void TestWindowsTogether::closingAnEditedEditorAsksOnce_data()
 {
-    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("field"); // typed into; empty: the field with the focus
     QTest::addColumn<bool>("edited");
-    for (const char *editor : {"Kopf", "Überschrift", "Positionen"}) {
-        QTest::addRow("%s, edited", editor) << QString::fromUtf8(editor) << true;
-        QTest::addRow("%s, unchanged", editor) << QString::fromUtf8(editor) << false;
+    const struct
+    {
+        const char *window;
+        const char *field;
+    } windows[] = {{"Kopf", ""},
+                   {"Überschrift", ""},
+                   {"Positionen", ""},
+                   {"TfrmBreiteRaender", "edtRandOben"},
+                   {"TfrmAllgTreiber", "edtNameFont1"}};
+    for (const auto &w : windows) {
+        for (bool edited : {true, false}) {
+            QTest::addRow("%s, %s", w.window, edited ? "edited" : "unchanged")
+                    << QString::fromUtf8(w.window) << QString::fromLatin1(w.field) << edited;
+        }
     }
 }
 
 void TestWindowsTogether::closingAnEditedEditorAsksOnce()
 {
-    QFETCH(QString, editor);
+    QFETCH(QString, window);
+    QFETCH(QString, field);
     QFETCH(bool, edited);
-    std::unique_ptr<LayoutEditor> window = createEditor(editor);
+    std::unique_ptr<TOVOForm> form;
+    if (window == QLatin1String("TfrmBreiteRaender"))
+        form = std::make_unique<TfrmBreiteRaender>();
+    else if (window == QLatin1String("TfrmAllgTreiber"))
+        form = std::make_unique<TfrmAllgTreiber>();
+    else
+        form = createEditor(window);
     RecordingPresenter &messages = m_installation->messages();
     const qint64 records = m_installation->host().layouts().count();
     bool keptAfterNo = false;
     QString textAfterNo;
     int questions = 0;
-    whenModal<LayoutEditor>([&](LayoutEditor *modal) {
-        auto *line = modal->findChild<QLineEdit *>(QStringLiteral("edtTxtZeile1"));
-        // Typing starts in the first text line.
-        QCOMPARE(modal->focusWidget(), line);
-        if (edited)
-            QTest::keyClick(modal->windowHandle(), Qt::Key_Z);
+    whenModal<TOVOForm>([&](TOVOForm *modal) {
+        auto *typed = field.isEmpty() ? qobject_cast<QLineEdit *>(modal->focusWidget())
+                                      : modal->findChild<QLineEdit *>(field);
+        // An editor starts with the caret in its first text line.
+        QVERIFY(typed);
+        if (field.isEmpty())
+            QCOMPARE(typed->objectName(), QStringLiteral("edtTxtZeile1"));
+        else
+            click(typed, QPoint(10, typed->height() / 2));
+        if (edited) {
+            typed->selectAll();
+            QTest::keyClick(modal->windowHandle(), Qt::Key_1);
+        }
         // "Nein" keeps the edits on screen; "Ja" throws them away.
         messages.setNextAnswer(Answer::No);
         press(modal, Qt::Key_Escape);
         keptAfterNo = modal->isVisible();
-        textAfterNo = line->text();
+        textAfterNo = typed->text();
         questions = messages.count();
         messages.setNextAnswer(Answer::Yes);
         press(modal, Qt::Key_Escape);
     });
-    const int result = window->exec();
+    const int result = form->exec();
     QCOMPARE(result, int(QDialog::Rejected));
     QCOMPARE(keptAfterNo, edited);
     QCOMPARE(questions, edited ? 1 : 0);
     if (edited) {
-        QVERIFY(textAfterNo.endsWith(u'z'));
+        QVERIFY(textAfterNo.endsWith(u'1'));
         QCOMPARE(messages.shown().constFirst().kind, MessageKind::Question);
         QVERIFY(messages.shown().constFirst().text.startsWith(
                 QStringLiteral("Änderungen verwerfen?")));

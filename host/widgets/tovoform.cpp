@@ -4,12 +4,15 @@
 #include "core/app/messages.h"
 #include "widgets/mainwindowcontext.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -213,6 +216,38 @@ void TOVOForm::fitIntoScreen()
         frame.moveTop(room.top());
     if (frame.topLeft() != pos())
         move(frame.topLeft());
+}
+
+bool TOVOForm::hasUnsavedChanges() const
+{
+    return m_rememberedInputs && *m_rememberedInputs != inputState();
+}
+
+QStringList TOVOForm::inputState() const
+{
+    QStringList state;
+    for (const QWidget *w : findChildren<QWidget *>()) {
+        QString value;
+        if (const auto *edit = qobject_cast<const QLineEdit *>(w)) {
+            if (qobject_cast<const QComboBox *>(edit->parentWidget()) || edit->isReadOnly())
+                continue;
+            value = edit->text();
+        } else if (const auto *text = qobject_cast<const QPlainTextEdit *>(w)) {
+            value = text->toPlainText();
+        } else if (const auto *list = qobject_cast<const QComboBox *>(w)) {
+            value = list->currentText();
+        } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+            if (!button->isCheckable())
+                continue;
+            value = button->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        } else {
+            continue;
+        }
+        state << w->objectName() + u'=' + value;
+    }
+    // By name: showing a page may reorder a window's children.
+    state.sort();
+    return state;
 }
 
 void TOVOForm::reject()

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 
 #include <functional>
+#include <optional>
 
 class OVOInfo;
 class QAction;
@@ -94,8 +95,12 @@ public:
 
 protected:
     static OVOInfo *messageService();
-    // Whether the window holds edits that closing would lose; none unless a window says so.
-    virtual bool hasUnsavedChanges() const { return false; }
+    // Whether the window holds edits that closing would lose: by default, whether any entry
+    // field, list or switch differs from when the window called rememberInputs().
+    virtual bool hasUnsavedChanges() const;
+    // Called once the window shows what it loaded.
+    void rememberInputs() { m_rememberedInputs = inputState(); }
+    QStringList inputState() const;
     // The first show fits the window into its screen's free area, title bar included.
     bool event(QEvent *event) override;
     void fitIntoScreen();
@@ -103,4 +108,5 @@ protected:
 private:
     QString m_className;
     bool m_fitted = false;
+    std::optional<QStringList> m_rememberedInputs;
 };
