@@ -69,11 +69,7 @@ TfrmLayBonkopf::TfrmLayBonkopf(QWidget *parent)
                    &TfrmLayBonkopf::edtTextAnzahlZeilenChange);
     buchenButton()->installEventFilter(this);
 
-    // The header editor's preset recall also brings back the logo the preset names.
-    auto *load = findChild<QPushButton *>(QStringLiteral("btnVorgabeLaden"));
-    load->disconnect(this);
-    connectGuarded(load, &QPushButton::clicked, "btnVorgabeLadenClick",
-                   &TfrmLayBonkopf::btnVorgabeLadenClick);
+    // Its preset recall (btnVorgabeLadenClick) also brings back the logo the preset names.
     findChild<QPushButton *>(QStringLiteral("btnVorgabeSpeichern"))->setText(tr("Layout speich."));
     findChild<QPushButton *>(QStringLiteral("btnVorgabeLoeschen"))->setText(tr("Layout lösch."));
 

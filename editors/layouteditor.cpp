@@ -180,12 +180,14 @@ void LayoutEditor::buildFrame()
         button->setAutoDefault(false);
         const auto handler = b.handler;
         const QString operation = QString::fromLatin1(b.operation);
-        connect(button, &QPushButton::clicked, this, [this, handler, operation] {
-            guard(operation, [this, handler] { (this->*handler)(); });
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler, operation] { runPresetOperation(handler, operation); });
         presets->addWidget(button);
     }
     m_sideLayout->addLayout(presets);
+    m_presetStatus = new QLabel(this);
+    m_presetStatus->setObjectName(QStringLiteral("lblVorgabeStatus"));
+    m_sideLayout->addWidget(m_presetStatus);
 
     const SaveButtons buttons =
             addSaveButtons(main, tr("Einstellung als aktuelle Einstellung speichern"),
@@ -524,6 +526,29 @@ bool LayoutEditor::presetFlag() const
 {
     const int type = host().program().GetRTyp();
     return !(type == 1 || type == 2 || type == 7);
+}
+
+void LayoutEditor::runPresetOperation(void (LayoutEditor::*handler)(), const QString &operation)
+{
+    // Deleting asks first; every operation says in the window what it did.
+    QString done;
+    if (handler == &LayoutEditor::btnVorgabeLoeschenClick) {
+        if (host().info().ShowText(MessageKind::Question,
+                                   tr("Soll das gespeicherte Layout gelöscht werden?"))
+            != Answer::Yes)
+            return;
+        done = tr("Das gespeicherte Layout wurde gelöscht.");
+    } else if (handler == &LayoutEditor::btnVorgabeSpeichernClick) {
+        done = tr("Das Layout wurde gespeichert.");
+    } else {
+        FormStore.SetMaske(m_maske);
+        done = FormStore.restore(QString::number(RNr()), presetFlag())
+                       ? tr("Das gespeicherte Layout wurde geladen.")
+                       : tr("Es ist kein Layout gespeichert.");
+    }
+    m_presetStatus->clear();
+    if (guard(operation, [this, handler] { (this->*handler)(); }))
+        m_presetStatus->setText(done);
 }
 
 void LayoutEditor::btnVorgabeSpeichernClick()

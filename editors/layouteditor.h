@@ -164,6 +164,8 @@ protected:
 
 private:
     void buildFrame();
+    // Runs a preset button's handler (a virtual one, so a window's own takes over).
+    void runPresetOperation(void (LayoutEditor::*handler)(), const QString &operation);
 
     QString m_kennung;
     QString m_maske;
@@ -186,4 +188,5 @@ private:
     std::optional<QStringList> m_opened;
     // Refreshes the preview after a pause in typing.
     QTimer *m_previewTimer = nullptr;
+    QLabel *m_presetStatus = nullptr;
 };

@@ -37,30 +37,6 @@ TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWi
     createPreviewLabels(m_section.lines);
     addHints();
 
-    // The framework's preset buttons keep the settings list; a window whose preset keeps
-    // properties hands its buttons to its own handlers.
-    if (window.presetKeepsProperties) {
-        const struct
-        {
-            const char *button;
-            void (TextLinesEditor::*handler)();
-            const char *operation;
-        } presets[] = {
-                {"btnVorgabeLaden", &TextLinesEditor::btnVorgabeLadenClick, "btnVorgabeLadenClick"},
-                {"btnVorgabeSpeichern", &TextLinesEditor::btnVorgabeSpeichernClick,
-                 "btnVorgabeSpeichernClick"},
-        };
-        for (const auto &p : presets) {
-            auto *button = findChild<QPushButton *>(QString::fromLatin1(p.button));
-            disconnect(button, &QPushButton::clicked, this, nullptr);
-            const auto handler = p.handler;
-            const QString operation = QString::fromLatin1(p.operation);
-            connect(button, &QPushButton::clicked, this, [this, handler, operation] {
-                guard(operation, [this, handler] { (this->*handler)(); });
-            });
-        }
-    }
-
     connectGuarded(m_lineCount, &LineCountField::countChanged, "edtTextAnzahlZeilenChange",
                    &TextLinesEditor::edtTextAnzahlZeilenChange);
     m_lineCount->setText(QStringLiteral("1"));

@@ -336,9 +336,14 @@ private slots:
         QStringList before = s.shown();
         s.click("btnVorgabeLaden"); // nothing stored yet
         QCOMPARE(s.shown(), before);
+        const auto status = [&s] {
+            return s.find<QLabel>("lblVorgabeStatus")->text();
+        };
+        QCOMPARE(status(), QStringLiteral("Es ist kein Layout gespeichert."));
 
         s.text(1)->setText("Vorgabe 1");
         s.click("btnVorgabeSpeichern");
+        QCOMPARE(status(), QStringLiteral("Das Layout wurde gespeichert."));
         s.count()->setText("4");
         s.text(1)->setText("Geändert");
         s.text(3)->setText("Neu");
@@ -346,9 +351,16 @@ private slots:
         QCOMPARE(s.shown(), kept);
         QCOMPARE(s.preview(1)->text(), QStringLiteral("Vorgabe 1"));
 
+        QCOMPARE(status(), QStringLiteral("Das gespeicherte Layout wurde geladen."));
         s.text(2)->setText("Bleibt stehen");
         before = s.shown();
+        // Deleting asks first; "Nein" keeps the preset.
         s.click("btnVorgabeLoeschen");
+        QCOMPARE(s.installation.messages().shown().constLast().kind, MessageKind::Question);
+        QCOMPARE(s.preset(false).size(), kept.size());
+        s.installation.messages().setNextAnswer(Answer::Yes);
+        s.click("btnVorgabeLoeschen");
+        QCOMPARE(status(), QStringLiteral("Das gespeicherte Layout wurde gelöscht."));
         QCOMPARE(s.shown(), before);
         QCOMPARE(s.preset(false), QStringList{"<keine>"});
         QCOMPARE(s.own(), lines(2, "Vorgabe ")); // none of this saved the layout

@@ -246,6 +246,7 @@ private slots:
         QCOMPARE(s.find<QComboBox>("cmbSchriftStil", 1)->currentText(), styleBefore);
         QCOMPARE(s.editor->previewLabel(1)->text(), QStringLiteral("Null 1"));
 
+        s.installation.messages().setNextAnswer(Answer::Yes);
         s.click("btnVorgabeLoeschen");
         QCOMPARE(s.preset("LAYNBEND"), QStringList{"<keine>"});
         QCOMPARE(s.own("STORNEND"), wholeList("STORNEND", "2", "Storno ")); // nothing saved
