@@ -135,6 +135,19 @@ bool TfrmCopyOptions::validate()
 
 void TfrmCopyOptions::btnBuchenClick()
 {
-    if (validate())
+    if (!validate())
+        return;
+    // The targets' own settings are overwritten: the user sees which ones before they go.
+    QStringList names;
+    for (int i = 0; i < m_chbRechner->count(); ++i) {
+        if (m_chbRechner->item(i)->checkState() == Qt::Checked)
+            names << QStringLiteral("- ") + m_chbRechner->item(i)->text();
+    }
+    const QString source = m_lblRechner->selectedItems().constFirst()->text();
+    const QString question =
+            tr("Die Einstellungen von %1 werden kopiert. Dabei werden die Einstellungen dieser "
+               "Rechner überschrieben:\n%2\n\nSollen die Einstellungen kopiert werden?")
+                    .arg(source, names.join(u'\n'));
+    if (frmKassotypHaupt().host().info().ShowText(MessageKind::Question, question) == Answer::Yes)
         accept();
 }

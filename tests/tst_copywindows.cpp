@@ -131,10 +131,15 @@ private slots:
         QCOMPARE(s.sources()->currentRow(), 0);
         QCOMPARE(s.targets()->currentRow(), 0);
 
+        if (message == 0)
+            s.installation.messages().setNextAnswer(Answer::Yes);
         QTest::keyClick(&w, Qt::Key_F5);
         if (message == 0) {
             QCOMPARE(w.result(), int(QDialog::Accepted));
-            QCOMPARE(s.installation.messages().count(), 0);
+            // Only the question naming the target that is overwritten.
+            QCOMPARE(s.installation.messages().count(), 1);
+            QVERIFY(s.installation.messages().shown().constFirst().text.contains(
+                    QStringLiteral("- Rechner 5 Mobile Kasse")));
         } else {
             QVERIFY(s.installation.messages().sawMessage(message));
             QVERIFY(w.isVisible());

@@ -267,18 +267,30 @@ void TestGeneralSettings::copyWindowCopiesChosenSource()
 {
     Fixture f(1);
     f.installation.putList("BONPOS", 3, Printer, {"Pos 3"});
-    whenModal<QDialog>([](QDialog *dialog) {
+    QString target;
+    whenModal<QDialog>([&f, &target](QDialog *dialog) {
         QVERIFY(dialog->inherits("TfrmCopyOptions"));
         auto *sources = dialog->findChild<QListWidget *>("lblRechner");
         auto *targets = dialog->findChild<QListWidget *>("chbRechner");
         QVERIFY(sources && targets && sources->count() == 3);
         sources->setCurrentRow(0);                    // workstation 3
         targets->item(1)->setCheckState(Qt::Checked); // workstation 4
-        QTest::mouseClick(dialog->findChild<QPushButton *>("btnBuchen"), Qt::LeftButton);
+        target = targets->item(1)->text();
+        // The targets are named before they are overwritten; "Nein" goes back to the choice.
+        auto *save = dialog->findChild<QPushButton *>("btnBuchen");
+        QTest::mouseClick(save, Qt::LeftButton);
+        QVERIFY(dialog->isVisible());
+        f.installation.messages().setNextAnswer(Answer::Yes);
+        QTest::mouseClick(save, Qt::LeftButton);
     });
     f.click("btnDruckerEinstellungenaufandereRechnerkopieren");
 
     QCOMPARE(f.installation.list("BONPOS", 4, Printer), QStringList{"Pos 3"});
+    const QList<RecordingPresenter::Shown> &shown = f.installation.messages().shown();
+    QCOMPARE(shown.size(), 3); // asked twice, then message 1032
+    QCOMPARE(shown.at(0).kind, MessageKind::Question);
+    QVERIFY2(shown.at(0).text.contains(u'\n' + QStringLiteral("- ") + target + u'\n'),
+             qPrintable(shown.at(0).text));
     QVERIFY(f.installation.messages().sawMessage(1032));
 }
 

@@ -341,6 +341,7 @@ private slots:
         Tour tour;
         tour.saveHeaderWithLogo();
         TfrmAllgEinstellungen &settings = tour.settings();
+        tour.installation.messages().setNextAnswer(Answer::Yes); // "overwrite these tills?"
         const QString window = whileModal(
                 [&] {
                     settings.btnMenuClick(
