@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -114,6 +115,7 @@ private slots:
     void buttonMenuDrawsHeadWhiteOnRed();
     void buttonMenuKeyboardChoosesEnabledMenuEntries_data();
     void buttonMenuKeyboardChoosesEnabledMenuEntries();
+    void buttonMenuKeepsTheKeyboardEntryInView();
     void buttonMenuScreenshot();
 
     void logoImportsReadablePicture();
@@ -253,6 +255,10 @@ void TestWidgets::buttonMenuKeyboardChoosesEnabledMenuEntries_data()
     QTest::newRow("Up without focus goes to last") << QList<int>{up, enter} << 3;
     QTest::newRow("Enter without focus chooses nothing") << QList<int>{enter} << -1;
     QTest::newRow("keypad Enter") << QList<int>{down, int(Qt::Key_Enter)} << 1;
+    QTest::newRow("End goes to the last enabled entry") << QList<int>{int(Qt::Key_End), enter}
+                                                         << 3;
+    QTest::newRow("Home goes to the first") << QList<int>{down, down, int(Qt::Key_Home), enter}
+                                            << 1;
 }
 
 void TestWidgets::buttonMenuKeyboardChoosesEnabledMenuEntries()
@@ -272,6 +278,37 @@ void TestWidgets::buttonMenuKeyboardChoosesEnabledMenuEntries()
     QCOMPARE(spy.count(), chosen < 0 ? 0 : 1);
     if (chosen >= 0)
         QCOMPARE(spy.first().first().toInt(), chosen);
+}
+
+// A menu longer than its scroll area: the entry the keyboard reaches, and the chosen one, are
+// scrolled into view.
+void TestWidgets::buttonMenuKeepsTheKeyboardEntryInView()
+{
+    QScrollArea area;
+    area.setWidgetResizable(true);
+    auto *menu = new TButtonMenu;
+    menu->addHead(QStringLiteral("Belegtypen"));
+    for (int i = 1; i <= 23; ++i)
+        menu->addEntry(QStringLiteral("Typ %1").arg(i), i);
+    area.setWidget(menu);
+    area.resize(280, 200);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    const auto seen = [&](int index) {
+        const QRect shown(menu->mapFrom(area.viewport(), QPoint(0, 0)), area.viewport()->size());
+        return shown.contains(menu->entryRect(index));
+    };
+    menu->setFocus();
+    QTest::keyClick(menu, Qt::Key_End);
+    QVERIFY(seen(23));
+    QTest::keyClick(menu, Qt::Key_Home);
+    QVERIFY(seen(1));
+    menu->setChosenIndex(menu->indexOfTag(20));
+    QVERIFY(seen(20));
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(menu->chosenIndex(), menu->indexOfTag(21));
+    QVERIFY(seen(21));
 }
 
 void TestWidgets::buttonMenuScreenshot()

@@ -59,6 +59,7 @@ private slots:
     void pickerOutlivesTheEditorThatHeldIt();
     void closingAnEditedEditorAsksOnce_data();
     void closingAnEditedEditorAsksOnce();
+    void tabGoesThroughTheLinesInOrder();
     void previewFollowsTyping();
     void testPrintSaysWhereItWent();
     void failedTestPrintShowsTheErrorAndNoPicture();
@@ -302,6 +303,30 @@ void TestWindowsTogether::closingAnEditedEditorAsksOnce()
                 QStringLiteral("Änderungen verwerfen?")));
     }
     QCOMPARE(m_installation->host().layouts().count(), records);
+}
+
+void TestWindowsTogether::tabGoesThroughTheLinesInOrder()
+{
+    for (const char *kind : {"Überschrift", "Positionen"}) {
+        std::unique_ptr<LayoutEditor> window = createEditor(QString::fromUtf8(kind));
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCOMPARE(window->focusWidget()->objectName(), QStringLiteral("edtTxtZeile1"));
+        // Line 1's lists, then line 2's text.
+        QStringList visited;
+        while (visited.size() < 12) {
+            press(window.get(), Qt::Key_Tab);
+            visited << window->focusWidget()->objectName();
+            if (visited.constLast().startsWith(QLatin1String("edtTxtZeile")))
+                break;
+        }
+        QVERIFY2(visited.size() >= 5, qPrintable(visited.join(u' ')));
+        QCOMPARE(visited.mid(0, 4), (QStringList{"cmbSchriftArt1", "cmbSchriftGroesse1",
+                                                 "cmbSchriftStil1", "cmbAusrichtung1"}));
+        QCOMPARE(visited.constLast(), QStringLiteral("edtTxtZeile2"));
+        window->QDialog::done(QDialog::Rejected);
+    }
 }
 
 void TestWindowsTogether::previewFollowsTyping()

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QToolTip>
 
 namespace {
@@ -66,7 +67,30 @@ int TButtonMenu::indexOfTag(int tag) const
 void TButtonMenu::setChosenIndex(int index)
 {
     m_chosen = (index >= 0 && index < count() && m_entries[index].kind == Kind::Menu) ? index : -1;
+    if (m_chosen >= 0)
+        m_focus = m_chosen;
     update();
+    scrollIntoView(m_chosen);
+}
+
+void TButtonMenu::scrollIntoView(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(up)) {
+            const QRect r = entryRect(index);
+            area->ensureVisible(r.center().x(), r.center().y(), 0, r.height());
+            return;
+        }
+    }
+}
+
+void TButtonMenu::moveFocus(int index)
+{
+    m_focus = index;
+    update();
+    scrollIntoView(m_focus);
 }
 
 void TButtonMenu::clickEntry(int index)
@@ -131,9 +155,10 @@ void TButtonMenu::paintEvent(QPaintEvent *)
         p.setFont(f);
         const QString text = QFontMetrics(f).elidedText(e.caption, Qt::ElideRight, r.width() - 16);
         p.drawText(r.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+        // The keyboard's entry: a frame in the highlight colour, seen on every background.
         if (hasFocus() && i == m_focus) {
-            p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-            p.drawRect(r.adjusted(1, 1, -2, -2));
+            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
         }
     }
 }
@@ -172,12 +197,16 @@ void TButtonMenu::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Down:
-        m_focus = nextSelectable(m_focus, 1);
-        update();
+        moveFocus(nextSelectable(m_focus, 1));
         break;
     case Qt::Key_Up:
-        m_focus = nextSelectable(m_focus < 0 ? count() : m_focus, -1);
-        update();
+        moveFocus(nextSelectable(m_focus < 0 ? count() : m_focus, -1));
+        break;
+    case Qt::Key_Home:
+        moveFocus(nextSelectable(-1, 1));
+        break;
+    case Qt::Key_End:
+        moveFocus(nextSelectable(count(), -1));
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:

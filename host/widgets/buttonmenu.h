@@ -57,6 +57,9 @@ protected:
 private:
     int indexAt(const QPoint &pos) const;
     int nextSelectable(int from, int step) const;
+    void moveFocus(int index);
+    // Scrolls the scroll area the menu lies in, if any, so that the entry is seen.
+    void scrollIntoView(int index);
 
     QList<Entry> m_entries;
     int m_chosen = -1;
