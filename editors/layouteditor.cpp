@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -250,6 +251,7 @@ void LayoutEditor::FormShow()
     Maske_Fonts_Laden();
     Maske_FontSize_Laden();
     Einstellungen_Laden();
+    giveNewLinesAFont();
     const bool canSave = !engine().Kasso_Typ_Get_LayoutPrinterKey().isEmpty();
     m_btnBuchen->setEnabled(canSave);
     m_actBuchen->setEnabled(canSave);
@@ -263,6 +265,25 @@ void LayoutEditor::FormShow()
             line->text()->setFocus();
             break;
         }
+    }
+}
+
+void LayoutEditor::giveNewLinesAFont()
+{
+    // A line nobody designed yet shows the font and size it prints with, so that the preview
+    // and the print agree: the program's font in graphic mode, the printer's first font in
+    // text mode, and 10 points.
+    const bool graphic = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode);
+    const QString family = QFontInfo(QApplication::font()).family();
+    for (LineGroup *line : m_lines) {
+        QComboBox *font = line->font();
+        if (font->currentText().isEmpty() && font->count() > 0) {
+            const int index = graphic ? font->findText(family) : 0;
+            font->setCurrentIndex(index >= 0 ? index : 0);
+        }
+        QComboBox *size = line->size();
+        if (graphic && size->currentText().isEmpty())
+            _ComboBox_SetText(size, QString::number(DefaultPointSize));
     }
 }
 

@@ -108,6 +108,9 @@ protected:
     void setKennung(const QString &kennung) { m_kennung = kennung; }
     // What a save would store right now.
     QStringList currentList();
+    // The size a line prints with when none is given.
+    static constexpr int DefaultPointSize = 10;
+    void giveNewLinesAFont();
     static constexpr int PreviewPauseMs = 400;
     // The printer key a save writes under; refuses a save when no printer is set up.
     QString printerKeyForSaving() const;

@@ -255,10 +255,9 @@ void TestWidgets::buttonMenuKeyboardChoosesEnabledMenuEntries_data()
     QTest::newRow("Up without focus goes to last") << QList<int>{up, enter} << 3;
     QTest::newRow("Enter without focus chooses nothing") << QList<int>{enter} << -1;
     QTest::newRow("keypad Enter") << QList<int>{down, int(Qt::Key_Enter)} << 1;
-    QTest::newRow("End goes to the last enabled entry") << QList<int>{int(Qt::Key_End), enter}
-                                                         << 3;
-    QTest::newRow("Home goes to the first") << QList<int>{down, down, int(Qt::Key_Home), enter}
-                                            << 1;
+    QTest::newRow("End goes to the last enabled entry") << QList<int>{int(Qt::Key_End), enter} << 3;
+    QTest::newRow("Home goes to the first")
+            << QList<int>{down, down, int(Qt::Key_Home), enter} << 1;
 }
 
 void TestWidgets::buttonMenuKeyboardChoosesEnabledMenuEntries()

@@ -10,8 +10,11 @@
 #include "tests/support/guisupport.h"
 #include "widgets/buttonmenu.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -60,6 +63,7 @@ private slots:
     void closingAnEditedEditorAsksOnce_data();
     void closingAnEditedEditorAsksOnce();
     void tabGoesThroughTheLinesInOrder();
+    void newLinesShowTheFontTheyPrintWith();
     void previewFollowsTyping();
     void testPrintSaysWhereItWent();
     void failedTestPrintShowsTheErrorAndNoPicture();
@@ -327,6 +331,24 @@ void TestWindowsTogether::tabGoesThroughTheLinesInOrder()
         QCOMPARE(visited.constLast(), QStringLiteral("edtTxtZeile2"));
         window->QDialog::done(QDialog::Rejected);
     }
+}
+
+void TestWindowsTogether::newLinesShowTheFontTheyPrintWith()
+{
+    // No record and no default design: every line is new.
+    std::unique_ptr<LayoutEditor> window = createEditor(QStringLiteral("Positionen"));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QString family = QFontInfo(QApplication::font()).family();
+    for (int line = 1; line <= 17; ++line) {
+        const QString n = QString::number(line);
+        QCOMPARE(window->findChild<QComboBox *>("cmbSchriftArt" + n)->currentText(), family);
+        QCOMPARE(window->findChild<QComboBox *>("cmbSchriftGroesse" + n)->currentText(),
+                 QStringLiteral("10"));
+    }
+    QCOMPARE(QFontInfo(window->findChild<QLabel *>(QStringLiteral("lblPreview1"))->font()).family(),
+             family);
+    window->QDialog::done(QDialog::Rejected);
 }
 
 void TestWindowsTogether::previewFollowsTyping()
