@@ -33,6 +33,11 @@ int main(int argc, char *argv[])
 
     const ComputerConfig config = ComputerConfig::load(QCoreApplication::arguments().mid(1));
     MessageBoxPresenter presenter;
+    if (!mayCreateStore(config, presenter)) {
+        std::fprintf(stderr, "Kassotyp: Der Datenspeicher %s wurde nicht angelegt.\n",
+                     qPrintable(config.storeLocation));
+        return 1;
+    }
     std::unique_ptr<Host> host;
     try {
         host = Host::open(config);

@@ -2,10 +2,12 @@
 
 #include "core/app/config.h"
 #include "core/app/host.h"
+#include "core/store/store.h"
 #include "placeholders/Platzhalter.h"
 #include "shell/kassotypu.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -28,6 +30,23 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     if (host.store().isReadOnly())
         info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;
+}
+
+bool mayCreateStore(const ComputerConfig &config, MessagePresenter &presenter)
+{
+    const StoreLocation location = StoreLocation::parse(config.storeLocation);
+    if (!location.isSqlite() || QFileInfo::exists(location.databaseName))
+        return true;
+    if (QFileInfo(location.databaseName).absoluteFilePath()
+        == QFileInfo(ComputerConfig::defaultStorePath()).absoluteFilePath())
+        return true;
+    const QString question =
+            QCoreApplication::translate(
+                    "Kassotyp", "Den Datenspeicher %1 gibt es nicht.\n\nSoll dort ein neuer "
+                                "Datenspeicher mit der Demo-Installation angelegt werden?")
+                    .arg(location.displayName());
+    return presenter.present(MessageKind::Question, QStringLiteral("Kassotyp"), question)
+           == Answer::Yes;
 }
 
 bool installGermanQtTranslations()

@@ -5,6 +5,7 @@
 #include <memory>
 
 class Host;
+class MessagePresenter;
 class TfrmKassotypHaupt;
 struct ComputerConfig;
 
@@ -12,6 +13,11 @@ struct ComputerConfig;
 // picker, each step checked for a pending error. Failures are shown and start-up goes on;
 // returns null only when no main window could be made.
 std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config);
+
+// A store file named on the command line or in the INI file that does not exist is created
+// (as a new demo installation) only when the user agrees: a mistyped path must not silently
+// start an empty shop. The default location is created without asking. False: do not open.
+bool mayCreateStore(const ComputerConfig &config, MessagePresenter &presenter);
 
 // Qt's own texts (message box buttons, file chooser) in German, from the system's Qt
 // translations; false when they are not installed.

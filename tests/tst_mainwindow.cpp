@@ -1,3 +1,4 @@
+#include "core/app/config.h"
 #include "settings/SeiteEinr.h"
 #include "shell/kassotypu.h"
 #include "shell/startup.h"
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -100,6 +102,7 @@ private slots:
     void settingsButtonCreatesWindowOnceAndHandsSelection();
     void closedSettingsWindowStaysClosedOnWorkstationChange();
     void qtsOwnDialogsSpeakGerman();
+    void mistypedStoreIsCreatedOnlyWhenWanted();
     void closeButtonTerminates_data();
     void closeButtonTerminates();
     void paperWidthPromptShowsMessage();
@@ -410,6 +413,30 @@ void TestMainWindow::closedSettingsWindowStaysClosedOnWorkstationChange()
     QCOMPARE(w.settings->shown, shownBefore + 1);
     QCOMPARE(w.settings->workstations.last(), 3);
     QVERIFY(!w.settings->closedByUser());
+}
+
+void TestMainWindow::mistypedStoreIsCreatedOnlyWhenWanted()
+{
+    QTemporaryDir dir;
+    ComputerConfig config;
+    config.storeLocation = dir.filePath(QStringLiteral("kasse.sqlite.tippfehler"));
+    RecordingPresenter presenter;
+    presenter.setNextAnswer(Answer::No);
+    QVERIFY(!mayCreateStore(config, presenter));
+    QCOMPARE(presenter.count(), 1);
+    QVERIFY(presenter.shown().constFirst().text.contains(config.storeLocation));
+    QVERIFY(!QFileInfo::exists(config.storeLocation));
+    presenter.setNextAnswer(Answer::Yes);
+    QVERIFY(mayCreateStore(config, presenter));
+
+    // A store that exists, and the default location, open without a question.
+    presenter.clear();
+    TestInstallation installation;
+    config.storeLocation = installation.storePath();
+    QVERIFY(mayCreateStore(config, presenter));
+    config.storeLocation = ComputerConfig::defaultStorePath();
+    QVERIFY(mayCreateStore(config, presenter));
+    QCOMPARE(presenter.count(), 0);
 }
 
 void TestMainWindow::qtsOwnDialogsSpeakGerman()
