@@ -7,6 +7,7 @@
 #include "bench/peakmemory.h"
 #include "bench/printbench.h"
 #include "bench/setupbench.h"
+#include "core/app/host.h"
 
 #include <QApplication>
 #include <QCoreApplication>
