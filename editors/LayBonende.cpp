@@ -132,6 +132,8 @@ TfrmLayBonende::TfrmLayBonende(const EndEditorKind &kind, const QString &compone
                    &TfrmLayBonende::chbLogoClick);
     connectGuarded(m_logo->spbLogo, &QPushButton::clicked, "spbLogoClick",
                    &TfrmLayBonende::spbLogoClick);
+    connectGuarded(m_logo->LogoAnzeige, &Tlogoanzeige::neuesBild, "LogoAnzeigeNeuesBild",
+                   &TfrmLayBonende::LogoAnzeigeNeuesBild);
     for (QWidget *w : std::initializer_list<QWidget *>{m_above, m_below, m_logo->edtLogoBreite,
                                                        m_logo->edtLogoHoehe})
         w->installEventFilter(this);
@@ -307,6 +309,11 @@ void TfrmLayBonende::spbLogoClick()
 {
     m_logo->LogoAnzeige->lamitFileImportClick();
     m_logo->showLogoName();
+}
+
+void TfrmLayBonende::LogoAnzeigeNeuesBild()
+{
+    takeImportedLogo(*m_logo);
 }
 
 void TfrmLayBonende::edtAnzZeilenExit(QLineEdit *left)

@@ -46,6 +46,7 @@ public:
     void Einstellungen_Speichern() override;
     void Einstellungen_MaskeLesen(QStringList &list) override;
     void scbPreviewClick() override;
+    void LogoAnzeigeNeuesBild();
 
     void chbLogoClick();
     void spbLogoClick();

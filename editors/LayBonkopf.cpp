@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr double LargestLogoCm = 99.99;
-
 const QString TwoDigits = QStringLiteral("[0-9]{0,2}");
 
 } // namespace
@@ -394,12 +392,7 @@ void TfrmLayBonkopf::spbLogoClick()
 
 void TfrmLayBonkopf::LogoAnzeigeNeuesBild()
 {
-    const double ppi = pixelsPerInch();
-    const Tlogoanzeige *component = m_logo->LogoAnzeige;
-    if (ppi > 0)
-        m_logo->setSizeCm(qMin(component->pictureWidth() / ppi * 2.54, LargestLogoCm),
-                          qMin(component->pictureHeight() / ppi * 2.54, LargestLogoCm));
-    m_logo->showLogoName();
+    takeImportedLogo(*m_logo);
 }
 
 void TfrmLayBonkopf::drawPreview(int width)

@@ -2,6 +2,7 @@
 
 #include "core/engine/printjob.h"
 #include "core/store/recordbinding.h"
+#include "editors/logoblock.h"
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
@@ -266,6 +267,18 @@ void LayoutEditor::FormShow()
             break;
         }
     }
+}
+
+void LayoutEditor::takeImportedLogo(LogoBlock &logo)
+{
+    const double printableCm = printableWidth() / pixelsPerInch() * 2.54;
+    if (logo.sizeFromPicture(pixelsPerInch(), printableCm)) {
+        host().info().ShowText(MessageKind::Information,
+                               tr("Das Bild ist breiter als das Papier. Es wurde auf die "
+                                  "druckbare Breite von %1 cm verkleinert.")
+                                       .arg(FloatToStr_FSKRT(printableCm)));
+    }
+    logo.showLogoName();
 }
 
 void LayoutEditor::giveNewLinesAFont()

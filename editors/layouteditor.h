@@ -18,6 +18,7 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTimer;
+class LogoBlock;
 class QVBoxLayout;
 class Host;
 class TBonPrinter;
@@ -106,6 +107,8 @@ protected:
     // key (or "TEST"), into the controls; false when neither exists.
     bool loadRecordWithFallback();
     void setKennung(const QString &kennung) { m_kennung = kennung; }
+    // Sizes an imported logo from its picture, fitted to the printable width with a note.
+    void takeImportedLogo(LogoBlock &logo);
     // What a save would store right now.
     QStringList currentList();
     // The size a line prints with when none is given.

@@ -65,7 +65,17 @@ LogoBlock::LogoBlock(QWidget *parent)
     grid->addWidget(LogoAnzeige, 0, 2, row + 1, 1, Qt::AlignTop);
     grid->addWidget(lblLogoName, row + 1, 0);
     grid->setColumnStretch(3, 1);
+
+    for (QLineEdit *size : {edtLogoBreite, edtLogoHoehe})
+        connect(size, &QLineEdit::textEdited, this, [this, size] { keepProportion(size); });
 }
+
+namespace {
+
+// Two digits before the comma: the largest size the fields hold.
+constexpr double LargestCm = 99.99;
+
+} // namespace
 
 QString LogoBlock::noLogoName()
 {
@@ -126,6 +136,36 @@ void LogoBlock::setDetailsEnabled(bool enabled)
     for (QWidget *w : std::initializer_list<QWidget *>{lblLogoName, spbLogo, edtLogoBreite,
                                                        edtLogoHoehe, rgpLogoPosition, LogoAnzeige})
         w->setEnabled(enabled);
+}
+
+void LogoBlock::keepProportion(QLineEdit *typed)
+{
+    const int w = LogoAnzeige->pictureWidth();
+    const int h = LogoAnzeige->pictureHeight();
+    if (w <= 0 || h <= 0)
+        return;
+    const double value = StrToFloatDef_FSKRT(typed->text(), 0);
+    if (typed == edtLogoBreite)
+        edtLogoHoehe->setText(FloatToStr_FSKRT(qMin(value * h / w, LargestCm)));
+    else
+        edtLogoBreite->setText(FloatToStr_FSKRT(qMin(value * w / h, LargestCm)));
+}
+
+bool LogoBlock::sizeFromPicture(double pixelsPerInch, double printableCm)
+{
+    const int w = LogoAnzeige->pictureWidth();
+    const int h = LogoAnzeige->pictureHeight();
+    if (pixelsPerInch <= 0 || w <= 0 || h <= 0)
+        return false;
+    double width = w / pixelsPerInch * 2.54;
+    double height = h / pixelsPerInch * 2.54;
+    const bool tooWide = printableCm > 0 && width > printableCm;
+    if (tooWide) {
+        height *= printableCm / width;
+        width = printableCm;
+    }
+    setSizeCm(qMin(width, LargestCm), qMin(height, LargestCm));
+    return tooWide;
 }
 
 void LogoBlock::setSizeCm(double width, double height)

@@ -47,6 +47,10 @@ public:
     // The controls the switch enables (all but the switch itself).
     void setDetailsEnabled(bool enabled);
     void setSizeCm(double width, double height);
+    // After an import: the size fields take the picture's size at the screen's resolution,
+    // and a picture wider than the paper is made as wide as the printable width (height
+    // in proportion). True when it was made smaller.
+    bool sizeFromPicture(double pixelsPerInch, double printableCm);
 
     // Loads the current logo of a section as the layout record of workstation rnr names it.
     void load(const QString &kennung, int rnr);
@@ -62,5 +66,8 @@ public:
     void showFullScreenPreview(LayoutEditor &editor);
 
 private:
+    // A width or height typed by the user brings the other along in the picture's proportion.
+    void keepProportion(QLineEdit *typed);
+
     QRect m_pictureRect;
 };

@@ -403,6 +403,35 @@ private slots:
         QVERIFY(s.logo()->stamp.lfdnr > 0);
     }
 
+    // A picture wider than the paper comes in as wide as the printable width; typing one size
+    // brings the other along in the picture's proportion.
+    void importedLogoFitsThePaperAndKeepsItsProportion()
+    {
+        Session s;
+        s.put(Receipt, OwnRnr, header(2, 1, 0, 1, "1"));
+        s.open();
+        const QString file = s.installation.path("breit.png");
+        QImage(960, 240, QImage::Format_RGB32).save(file); // 4:1, far wider than 80 mm paper
+        s.installation.messages().setNextFile(file);
+        s.click("spbLogo");
+        const double printable = s.editor->printableWidth() / s.editor->pixelsPerInch() * 2.54;
+        QCOMPARE(s.editor->logo()->widthCm(), std::round(printable * 100) / 100);
+        QCOMPARE(s.editor->logo()->heightCm(), std::round(printable / 4 * 100) / 100);
+        QCOMPARE(s.installation.messages().count(), 1);
+        QCOMPARE(s.installation.messages().shown().constFirst().kind, MessageKind::Information);
+
+        QLineEdit *width = s.edit("edtLogoBreite");
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, "4");
+        QCOMPARE(s.edit("edtLogoHoehe")->text(), QStringLiteral("1,00"));
+        QLineEdit *height = s.edit("edtLogoHoehe");
+        height->setFocus();
+        height->selectAll();
+        QTest::keyClicks(height, "1,5");
+        QCOMPARE(width->text(), QStringLiteral("6,00"));
+    }
+
     void alleBuchenSavesEveryChosenType_data()
     {
         QTest::addColumn<bool>("save");
