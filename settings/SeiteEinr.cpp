@@ -237,6 +237,7 @@ void TfrmBreiteRaender::FormShow()
 {
     TBonPrinter &engine = frmKassotypHaupt().engine();
     m_heading->setText(engine.Kasso_Typ_Get_PrinterName());
+    nameWorkstationInTitle(frmKassotypHaupt().workstationNumber());
     const QString key = engine.Kasso_Typ_Get_LayoutPrinterKey();
     load(templatePrinterKey(key), frmKassotypHaupt().workstationNumber());
     rememberInputs();

@@ -141,7 +141,10 @@ void TfrmAllgEinstellungen::enableButtons()
 void TfrmAllgEinstellungen::setWorkstation(int rnr)
 {
     m_rnr = rnr;
-    guard(QStringLiteral("SetRNr"), [this] { enableButtons(); });
+    guard(QStringLiteral("SetRNr"), [this] {
+        nameWorkstationInTitle(m_rnr);
+        enableButtons();
+    });
 }
 
 void TfrmAllgEinstellungen::showNonModal()

@@ -323,6 +323,7 @@ void TfrmAllgTreiber::FormShow()
         ControlValues::write(this, QString::fromLatin1(name), QString());
     m_functionList->verticalScrollBar()->setValue(0);
     m_headline->setText(frmKassotypHaupt().engine().Kasso_Typ_Get_PrinterName());
+    nameWorkstationInTitle(RNr());
 
     // The two records are independent: a damaged printer record must not hide the display's.
     guard(QStringLiteral("FormShow.Druckereinstellung_Laden"),

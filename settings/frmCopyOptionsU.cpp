@@ -55,7 +55,7 @@ TfrmCopyOptions::TfrmCopyOptions(QWidget *parent)
         const TRVRInfoUmfang entry = table.GetUmfang(i);
         if (entry.RTyp != 3 && entry.RTyp != 4)
             continue;
-        const QString text = tr("Rechner %1 %2").arg(entry.RNr).arg(entry.name);
+        const QString text = RVRTab::displayName(entry);
         auto *source = new QListWidgetItem(text, m_lblRechner);
         source->setData(RnrRole, entry.RNr);
         auto *target = new QListWidgetItem(text, m_chbRechner);

@@ -263,6 +263,7 @@ void TfrmSettings::FormCreate()
 {
     MainWindowContext &main = frmKassotypHaupt();
     m_rnr = main.workstationNumber();
+    nameWorkstationInTitle(m_rnr);
     const OVOParameter &parameters = main.host().parameters();
     for (const Option &option : options()) {
         const QString stored = parameters.StringParamRead(option.key, m_rnr, false);

@@ -4,7 +4,9 @@
 #include "editors/LayBonueber.h"
 #include "placeholders/Platzhalter.h"
 #include "settings/SeiteEinr.h"
+#include "settings/allgeinstellungenfrm.h"
 #include "settings/allgtreiber.h"
+#include "settings/frmsettingsu.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
 #include "tests/support/guisupport.h"
@@ -25,6 +27,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -64,6 +67,7 @@ private slots:
     void closingAnEditedEditorAsksOnce();
     void tabGoesThroughTheLinesInOrder();
     void newLinesShowTheFontTheyPrintWith();
+    void settingsWindowsNameTheirWorkstation();
     void previewFollowsTyping();
     void testPrintSaysWhereItWent();
     void failedTestPrintShowsTheErrorAndNoPicture();
@@ -349,6 +353,27 @@ void TestWindowsTogether::newLinesShowTheFontTheyPrintWith()
     QCOMPARE(QFontInfo(window->findChild<QLabel *>(QStringLiteral("lblPreview1"))->font()).family(),
              family);
     window->QDialog::done(QDialog::Rejected);
+}
+
+void TestWindowsTogether::settingsWindowsNameTheirWorkstation()
+{
+    std::vector<std::unique_ptr<TOVOForm>> windows;
+    windows.push_back(std::make_unique<TfrmBreiteRaender>());
+    windows.push_back(std::make_unique<TfrmAllgTreiber>());
+    windows.push_back(std::make_unique<TfrmSettings>());
+    for (const auto &window : windows) {
+        window->show();
+        QVERIFY2(window->windowTitle().endsWith(QStringLiteral(" - Rechner 3 Kasse 1")),
+                 qPrintable(window->windowTitle()));
+        window->QDialog::done(QDialog::Rejected);
+    }
+    // The general settings window follows the workstation the main window hands it.
+    TfrmAllgEinstellungen general;
+    general.setEngine(&m_main->engine());
+    general.setWorkstation(4);
+    QCOMPARE(general.windowTitle(), QStringLiteral("Allgemeine Einstellungen - Rechner 4 Kasse 2"));
+    general.setWorkstation(3);
+    QCOMPARE(general.windowTitle(), QStringLiteral("Allgemeine Einstellungen - Rechner 3 Kasse 1"));
 }
 
 void TestWindowsTogether::previewFollowsTyping()

@@ -2,6 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/app/messages.h"
+#include "core/store/workstationtable.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QAbstractButton>
@@ -262,4 +263,15 @@ void TOVOForm::reject()
             return;
     }
     QDialog::reject();
+}
+
+void TOVOForm::nameWorkstationInTitle(int rnr)
+{
+    MainWindowContext *main = MainWindowContext::instance();
+    if (!main)
+        return;
+    if (m_titleWithoutWorkstation.isEmpty())
+        m_titleWithoutWorkstation = windowTitle();
+    const TRVRInfoUmfang entry = main->host().workstations().GetRNrUmfang(rnr);
+    setWindowTitle(m_titleWithoutWorkstation + QStringLiteral(" - ") + RVRTab::displayName(entry));
 }

@@ -74,6 +74,8 @@ public:
     SaveButtons addSaveButtons(QBoxLayout *layout, const QString &saveToolTip,
                                const std::function<void()> &save,
                                const CloseButton &close = CloseButton());
+    // The window names the workstation it acts on in its title: "<title> - Rechner 3 Kasse 1".
+    void nameWorkstationInTitle(int rnr);
     // F4 turns to the next of the pages, after the last to the first.
     QAction *addNextPageKey(QTabWidget *pages, const QString &actionName, const QString &operation);
 
@@ -109,4 +111,5 @@ private:
     QString m_className;
     bool m_fitted = false;
     std::optional<QStringList> m_rememberedInputs;
+    QString m_titleWithoutWorkstation;
 };

@@ -33,6 +33,12 @@ TRVRInfoUmfang RVRTab::GetRNrUmfang(int rnr) const
     return {rnr, q.value(0).toInt(), q.value(1).toString()};
 }
 
+QString RVRTab::displayName(const TRVRInfoUmfang &entry)
+{
+    const QString number = QStringLiteral("Rechner %1").arg(entry.RNr);
+    return entry.name.trimmed().isEmpty() ? number : number + u' ' + entry.name.trimmed();
+}
+
 void RVRTab::put(const TRVRInfoUmfang &entry)
 {
     m_store.write([&] {

@@ -25,6 +25,8 @@ public:
     TRVRInfoUmfang GetUmfang(int index) const;
     // The entry of workstation rnr; RTyp 0 when the table does not hold it.
     TRVRInfoUmfang GetRNrUmfang(int rnr) const;
+    // How every window names a workstation: "Rechner 3 Kasse 1" ("Rechner 3" without a name).
+    static QString displayName(const TRVRInfoUmfang &entry);
     void put(const TRVRInfoUmfang &entry);
     bool remove(int rnr);
     QList<TRVRInfoUmfang> all() const;
