@@ -180,9 +180,11 @@ void TfrmPlatzhalter::placeBeside(const QWidget *opener)
     const QRect room = screen ? screen->availableGeometry() : QRect();
     const QRect editor = opener->frameGeometry();
     const QSize size = frameGeometry().size();
+    // Right of the editor; where the screen has no room for that, over the editor's right
+    // side (hints and preview), never over the lines on its left that take the token.
     QPoint at(editor.right() + 1, editor.top());
     if (room.isValid() && at.x() + size.width() > room.right() + 1)
-        at.setX(qMax(room.left(), editor.left() - size.width()));
+        at.setX(room.right() + 1 - size.width());
     if (room.isValid()) {
         at.setX(qBound(room.left(), at.x(), qMax(room.left(), room.right() + 1 - size.width())));
         at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() + 1 - size.height())));

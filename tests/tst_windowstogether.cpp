@@ -17,10 +17,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -167,6 +169,14 @@ void TestWindowsTogether::pickerHandsTheTokenToTheModalEditor()
         pickerBeside = !m_picker->frameGeometry().intersects(modal->frameGeometry())
                        || modal->frameGeometry().width() + m_picker->frameGeometry().width()
                                   > m_picker->screen()->availableGeometry().width();
+        // On a real screen: the picture a person sees, editor and picker side by side.
+        if (QGuiApplication::platformName() == QLatin1String("xcb") && !byKey) {
+            const QRect both = modal->frameGeometry().united(m_picker->frameGeometry());
+            QGuiApplication::primaryScreen()
+                    ->grabWindow(0, both.x(), both.y(), both.width(), both.height())
+                    .save(QStringLiteral(KASSOTYP_SCREENSHOT_DIR "/picker-beside-") + editor
+                          + QStringLiteral(".png"));
+        }
         const QModelIndex row = rowOf(QStringLiteral("#FilOrt#"));
         grid()->scrollTo(row);
         const QPoint at = grid()->visualRect(row).center();
