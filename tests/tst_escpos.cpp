@@ -130,7 +130,8 @@ void TestEscPos::textJobBytes()
     EscPosSettings settings;
     settings.codePage = codePage;
     // TM-T88: fonts "6.7 cpi" 01, "8 cpi" 00, "13.3 cpi" 11, "16 cpi" 10; set font 1B21;
-    // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; cut 1D5601.
+    // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; cut 1D5601; no feed, so
+    // ESC d 4 (1B 64 04: print and feed four lines) carries the last line past the cutter.
     const EscPosResult result =
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
 
@@ -141,14 +142,17 @@ void TestEscPos::textJobBytes()
                                 + hex("1B 21 00") + cp                         // font 2
                                 + hex("1B 61 32") + umlauts + hex("0D 0A")     // right
                                 + hex("0D 0A")                                 // one empty line
+                                + hex("1B 64 04")                              // feed
                                 + hex("1D 56 01");                             // cut
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
     QVERIFY(result.unprintable.isEmpty());
 
     VirtualEscPosPrinter printer;
     printer.feed(result.bytes);
+    // The four lines fed before the cut come out blank, as on paper.
     QCOMPARE(printer.lines(), QStringList({QStringLiteral("Kassenbon"), QStringLiteral("äöüß€"),
-                                           QString(), QStringLiteral("[Schnitt]")}));
+                                           QString(), QString(), QString(), QString(), QString(),
+                                           QStringLiteral("[Schnitt]")}));
     QVERIFY(printer.unknownCommands().isEmpty());
     QVERIFY(inkPixels(printer.picture()) > 0);
 }
@@ -194,12 +198,14 @@ void TestEscPos::pictureBecomesRasterBands()
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), {}).encode(job);
 
     // The code page is selected again after a picture.
-    const QByteArray expected = hex("1B 40 1B 74 13 1B 61 30") + raster + hex("1B 74 13 1D 56 01");
+    const QByteArray expected =
+            hex("1B 40 1B 74 13 1B 61 30") + raster + hex("1B 74 13 1B 64 04 1D 56 01");
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
 
     VirtualEscPosPrinter printer;
     printer.feed(result.bytes);
-    QCOMPARE(printer.lines(), lines + QStringList{QStringLiteral("[Schnitt]")});
+    QCOMPARE(printer.lines(),
+             lines + QStringList(4, QString()) + QStringList{QStringLiteral("[Schnitt]")});
     QVERIFY(inkPixels(printer.picture()) > 0);
 }
 
@@ -223,7 +229,8 @@ void TestEscPos::unreadableSequencesFallBackToStandardCommands()
               << cut();
     const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
     QCOMPARE(bytes.toHex(' '),
-             hex("1B 40 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1D 56 01").toHex(' '));
+             hex("1B 40 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1B 64 04 1D 56 01")
+                     .toHex(' '));
 }
 
 void TestEscPos::unprintableCharactersAreMarkedAndReportedOnce()
@@ -256,8 +263,9 @@ void TestEscPos::controlBytesInPlaceholderValueNeverReachPrinter()
     QCOMPARE(bytes.count("\x1DV"), 1); // the record's own cut at the end
     VirtualEscPosPrinter printer;
     printer.feed(bytes);
-    QCOMPARE(printer.lines(),
-             QStringList({QStringLiteral("Kunde: EvilpúV"), QStringLiteral("[Schnitt]")}));
+    QCOMPARE(printer.lines(), QStringList{QStringLiteral("Kunde: EvilpúV")}
+                                      + QStringList(4, QString())
+                                      + QStringList{QStringLiteral("[Schnitt]")});
 }
 
 void TestEscPos::textModeTestPrintReadsBackAsItsLines()

@@ -248,7 +248,10 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
                 out += lineEnd;
             break;
         case JobItem::Kind::Cut:
-            out += sequence("PaperFeed", {});
+            // The cutter sits some lines above the print head: without a feed the last lines
+            // would be cut off and come out on the next receipt. A printer whose record names
+            // no feed gets ESC d n, which every ESC/POS printer knows.
+            out += sequence("PaperFeed", QByteArray("\x1B\x64", 2) + char(CutFeedLines));
             out += sequence("CutPaper", QByteArray("\x1D\x56\x01", 3));
             break;
         }

@@ -39,6 +39,10 @@ class EscPosEncoder
 public:
     EscPosEncoder(const QStringList &printerRecord, const EscPosSettings &settings);
 
+    // Lines fed before the cut when the printer record names no feed: at the default line
+    // spacing of 1/6 inch about 17 mm, the distance from the print head past the cutter.
+    static constexpr char CutFeedLines = 4;
+
     EscPosResult encode(const PrintJob &job) const;
 
     // "1B21" -> bytes; false for an odd number of digits or a character that is not hex.
