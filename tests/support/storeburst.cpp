@@ -79,16 +79,26 @@ void StoreBurst::setupRound(Host &host, int round)
 QString StoreBurst::checkGroup(Host &host, const QList<LayoutKey> &keys, bool expectPresent,
                                int *round)
 {
+    // The group is read in one transaction: it waits for a writer that is still committing
+    // (on PostgreSQL a killed program's last transaction may end only now) and sees all
+    // records of one version, not some before and some after that commit.
     QList<std::pair<int, int>> found;
-    for (const LayoutKey &key : keys) {
-        const std::optional<LayoutRecord> record = host.layouts().find(key);
-        if (!record)
-            found.append({-2, -2});
-        else if (parse(record->blob).first < 0)
-            return QStringLiteral("%1 ist kein ganzer Satz").arg(key.display());
-        else
-            found.append(parse(record->blob));
-    }
+    QString damaged;
+    host.store().write([&] {
+        found.clear();
+        damaged.clear();
+        for (const LayoutKey &key : keys) {
+            const std::optional<LayoutRecord> record = host.layouts().find(key);
+            if (!record)
+                found.append({-2, -2});
+            else if (parse(record->blob).first < 0)
+                damaged = QStringLiteral("%1 ist kein ganzer Satz").arg(key.display());
+            else
+                found.append(parse(record->blob));
+        }
+    });
+    if (!damaged.isEmpty())
+        return damaged;
     if (!expectPresent && found.count({-2, -2}) == found.size())
         return {};
     if (found.count(found.value(0)) != found.size() || found.value(0).first == -2)
