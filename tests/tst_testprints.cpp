@@ -7,6 +7,7 @@
 #include "widgets/buttonmenu.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +79,7 @@ private slots:
     void headingRecordOfTheWorkstationPrints_data();
     void headingRecordOfTheWorkstationPrints();
     void pictureHasPrintableWidth();
+    void cutMarkIsForTheScreenOnly();
     void mainWindowShowsThePrintedDocument();
     void viewerSavesThePicture();
 };
@@ -311,6 +313,30 @@ void TestTestPrints::pictureHasPrintableWidth()
     job.items += job.items;
     QVERIFY(renderJobToImage(job).height() > picture.height());
     QCOMPARE(renderJobToImage(job).width(), picture.width());
+}
+
+// The viewer shows where the paper is cut; paper and PDF files (CutMark::Left) get no line.
+void TestTestPrints::cutMarkIsForTheScreenOnly()
+{
+    PrintJob job;
+    JobItem cut;
+    cut.kind = JobItem::Kind::Cut;
+    job.items << cut;
+    const auto greyPixels = [&job](CutMark mark) {
+        QImage strip(200, 40, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        QPainter painter(&strip);
+        paintJob(painter, job, 96.0, 12, 0, 176, mark);
+        painter.end();
+        int grey = 0;
+        for (int y = 0; y < strip.height(); ++y) {
+            for (int x = 0; x < strip.width(); ++x)
+                grey += strip.pixel(x, y) != qRgb(255, 255, 255);
+        }
+        return grey;
+    };
+    QVERIFY(greyPixels(CutMark::Drawn) > 50);
+    QCOMPARE(greyPixels(CutMark::Left), 0);
 }
 
 void TestTestPrints::mainWindowShowsThePrintedDocument()

@@ -81,7 +81,8 @@ int jobHeight(const PrintJob &job, double dotsPerInch)
     return height;
 }
 
-void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y, int width)
+void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y, int width,
+              CutMark cutMark)
 {
     const double scale = dotsPerInch / 96.0;
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -114,9 +115,11 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
             break;
         case JobItem::Kind::Cut: {
             const int h = int(16 * scale);
-            p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
-            p.drawLine(x0 - MarginPx, y + h / 2, x0 + width + MarginPx, y + h / 2);
-            p.setPen(Qt::black);
+            if (cutMark == CutMark::Drawn) {
+                p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
+                p.drawLine(x0 - MarginPx, y + h / 2, x0 + width + MarginPx, y + h / 2);
+                p.setPen(Qt::black);
+            }
             y += h;
             break;
         }

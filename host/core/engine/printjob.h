@@ -57,7 +57,11 @@ Qt::Alignment alignmentFromText(const QString &text);
 int jobHeight(const PrintJob &job, double dotsPerInch);
 // Paints the job from (x, y) on a strip `width` pixels wide at the given resolution.
 class QPainter;
-void paintJob(QPainter &painter, const PrintJob &job, double dotsPerInch, int x, int y, int width);
+// The dashed line where the paper is cut belongs in pictures for the screen only; paper and
+// PDF files get no mark of it.
+enum class CutMark { Drawn, Left };
+void paintJob(QPainter &painter, const PrintJob &job, double dotsPerInch, int x, int y, int width,
+              CutMark cutMark = CutMark::Drawn);
 
 // The job as a picture of the paper strip, at the given resolution. Needs a GUI application
 // for fonts (Qt's offscreen platform is enough).

@@ -47,7 +47,7 @@ bool paintReceipt(QPagedPaintDevice &device, const PrintJob &job, double dpi)
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54));
+    paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54), CutMark::Left);
     return painter.end();
 }
 
