@@ -565,24 +565,24 @@ bool LayoutEditor::presetFlag() const
 void LayoutEditor::runPresetOperation(void (LayoutEditor::*handler)(), const QString &operation)
 {
     // Deleting asks first; every operation says in the window what it did.
-    QString done;
-    if (handler == &LayoutEditor::btnVorgabeLoeschenClick) {
-        if (host().info().ShowText(MessageKind::Question,
-                                   tr("Soll das gespeicherte Layout gelöscht werden?"))
-            != Answer::Yes)
-            return;
-        done = tr("Das gespeicherte Layout wurde gelöscht.");
-    } else if (handler == &LayoutEditor::btnVorgabeSpeichernClick) {
-        done = tr("Das Layout wurde gespeichert.");
-    } else {
-        FormStore.SetMaske(m_maske);
-        done = FormStore.restore(QString::number(RNr()), presetFlag())
-                       ? tr("Das gespeicherte Layout wurde geladen.")
-                       : tr("Es ist kein Layout gespeichert.");
-    }
+    const bool deleting = handler == &LayoutEditor::btnVorgabeLoeschenClick;
+    if (deleting
+        && host().info().ShowText(MessageKind::Question,
+                                  tr("Soll das gespeicherte Layout gelöscht werden?"))
+                   != Answer::Yes)
+        return;
     m_presetStatus->clear();
-    if (guard(operation, [this, handler] { (this->*handler)(); }))
-        m_presetStatus->setText(done);
+    if (!guard(operation, [this, handler] { (this->*handler)(); }))
+        return;
+    // Every load restores into FormStore, which holds nothing when no layout was stored.
+    if (deleting)
+        m_presetStatus->setText(tr("Das gespeicherte Layout wurde gelöscht."));
+    else if (handler == &LayoutEditor::btnVorgabeSpeichernClick)
+        m_presetStatus->setText(tr("Das Layout wurde gespeichert."));
+    else if (FormStore.LayOutListe.isEmpty())
+        m_presetStatus->setText(tr("Es ist kein Layout gespeichert."));
+    else
+        m_presetStatus->setText(tr("Das gespeicherte Layout wurde geladen."));
 }
 
 void LayoutEditor::btnVorgabeSpeichernClick()
@@ -615,7 +615,6 @@ void LayoutEditor::btnBuchenClick()
     // A failed save keeps the window open with what the user typed; the guard of the
     // caller shows the failure. Only a save that went through closes the window.
     Einstellungen_Speichern();
-    m_opened.reset();
     accept();
 }
 

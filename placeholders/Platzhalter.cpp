@@ -164,12 +164,9 @@ void TfrmPlatzhalter::attachTo(QWidget *opener)
         return;
     if (QWidget *old = parentWidget())
         old->removeEventFilter(this);
-    const bool wasVisible = isVisible();
     setParent(opener, windowFlags());
     if (opener)
         opener->installEventFilter(this);
-    if (wasVisible && !opener)
-        show();
 }
 
 void TfrmPlatzhalter::placeBeside(const QWidget *opener)
