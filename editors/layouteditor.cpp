@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -284,14 +285,14 @@ void LayoutEditor::takeImportedLogo(LogoBlock &logo)
 void LayoutEditor::giveNewLinesAFont()
 {
     // A line nobody designed yet shows the font and size it prints with, so that the preview
-    // and the print agree: the program's font in graphic mode, the printer's first font in
+    // and the print agree: the program's font in graphic mode, the printer's base font in
     // text mode, and 10 points.
     const bool graphic = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode);
     const QString family = QFontInfo(QApplication::font()).family();
     for (LineGroup *line : m_lines) {
         QComboBox *font = line->font();
         if (font->currentText().isEmpty() && font->count() > 0) {
-            const int index = graphic ? font->findText(family) : 0;
+            const int index = font->findText(graphic ? family : engine().printerBaseFont());
             font->setCurrentIndex(index >= 0 ? index : 0);
         }
         QComboBox *size = line->size();
@@ -479,6 +480,17 @@ void LayoutEditor::writePreviewLine(QLabel *label, const LineGroup *line, int &y
     if (sizeToContent)
         label->adjustSize();
     label->setAlignment(alignmentOf(line->alignment()->currentText(), label->alignment()));
+    // A line wider than the paper prints from the left edge and loses its end; the preview
+    // shows it so, in red.
+    const bool fits = QFontMetrics(font).horizontalAdvance(label->text()) <= width;
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, fits ? QColor(Qt::black) : QColor(0xc0, 0x10, 0x10));
+    label->setPalette(palette);
+    label->setToolTip(fits ? QString()
+                           : tr("Diese Zeile ist breiter als das Papier; ihr Ende wird nicht "
+                                "gedruckt."));
+    if (!fits)
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setGeometry(left, y + 4, width, label->sizeHint().height());
     label->show();
     y = label->height() + y + 4;

@@ -71,6 +71,8 @@ void TfrmPreview::copySources()
         label->setText(source->text());
         label->setGeometry(source->x(), source->y(), source->width(), source->height());
         label->setAlignment(source->alignment());
+        label->setPalette(source->palette());
+        label->setToolTip(source->toolTip());
         // Visibility as the editor has it, also while the editor itself is not on screen.
         label->setVisible(!source->isHidden());
         if (!source->isHidden())

@@ -66,7 +66,7 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
                                                               : output.error});
             return;
         }
-        TfrmTestdruckAnzeige viewer(CBelegName(type), renderJobToImage(engine().lastJob()), output,
+        TfrmTestdruckAnzeige viewer(CBelegName(type), engine().lastPrintPicture(), output,
                                     this);
         if (onEditorOpened)
             onEditorOpened(&viewer);

@@ -185,8 +185,8 @@ void TestConfigAndPresets::printerPresetTmT88IsExact()
 {
     const QStringList expected = {
             "1",                                               // 0 mode: graphic
-            "6.7 cpi",  "01",         "",  "8 cpi",  "00", "", // 1..6 fonts 1 and 2
-            "13.3 cpi", "11",         "",  "16 cpi", "10", "", // 7..12 fonts 3 and 4
+            "6.7 cpi",  "20",         "",  "8 cpi",  "21", "", // 1..6 fonts 1 and 2
+            "13.3 cpi", "00",         "",  "16 cpi", "01", "", // 7..12 fonts 3 and 4
             "control",                                         // 13 control font
             "P",        "1D5601",                              // 14, 15 cut paper
             "C",        "1B703019FA",                          // 16, 17 open drawer
@@ -216,7 +216,9 @@ void TestConfigAndPresets::printerPresetsDiffer_data()
     QTest::newRow("DEFAULT paper feed") << "DEFAULT" << 32 << "1B4ADF";
     QTest::newRow("DEFAULT justify left") << "DEFAULT" << 34 << "1B6130";
     QTest::newRow("TM-J8000 S justify center") << "TM-J8000 S" << 36 << "1B6131";
-    QTest::newRow("TM-U200B font 1 ESC code") << "TM-U200B" << 2 << "10";
+    // Named by pitch: font A and the narrower font B, each also at double width.
+    QTest::newRow("TM-U200B font 1 ESC code") << "TM-U200B" << 2 << "20";
+    QTest::newRow("TM-U200B font 3 ESC code") << "TM-U200B" << 8 << "00";
     QTest::newRow("TM-U200B font 4 ESC code") << "TM-U200B" << 11 << "01";
     QTest::newRow("TM-U200BT is text mode") << "TM-U200BT" << 0 << "0";
     QTest::newRow("TM-U300PB cut paper") << "TM-U300PB" << 15 << "1B6D";

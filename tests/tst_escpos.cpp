@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +92,8 @@ class TestEscPos : public QObject
 private slots:
     void textJobBytes_data();
     void textJobBytes();
+    void textLinesAreSizedAndWrapped_data();
+    void textLinesAreSizedAndWrapped();
     void pictureBecomesRasterBands_data();
     void pictureBecomesRasterBands();
     void unreadableSequencesFallBackToStandardCommands_data();
@@ -102,6 +105,7 @@ private slots:
     void drawerBytesFollowPrinterRecord();
     void displayBytesFollowDisplayRecord();
     void graphicModeIsOnePdfPageOfPaperWidth();
+    void pdfKeepsEveryLineWithinThePaper();
     void failedWriteLeavesNoFile_data();
     void failedWriteLeavesNoFile();
     void testModeWritesNothing();
@@ -129,7 +133,7 @@ void TestEscPos::textJobBytes()
     job.items << feed << cut();
     EscPosSettings settings;
     settings.codePage = codePage;
-    // TM-T88: fonts "6.7 cpi" 01, "8 cpi" 00, "13.3 cpi" 11, "16 cpi" 10; set font 1B21;
+    // TM-T88: fonts "6.7 cpi" 20, "8 cpi" 21, "13.3 cpi" 00, "16 cpi" 01; set font 1B21;
     // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; cut 1D5601; no feed, so
     // ESC d 4 (1B 64 04: print and feed four lines) carries the last line past the cutter.
     const EscPosResult result =
@@ -137,13 +141,13 @@ void TestEscPos::textJobBytes()
 
     const QByteArray cp = hex("1B 74") + char(codePage);
     const QByteArray expected = hex("1B 40") + cp + hex("1B 61 30") // initialise, code page, left
-                                + hex("1B 21 19") + cp              // font 3 (11) emphasised (+08)
+                                + hex("1B 21 08") + cp              // font 3 (00) emphasised (+08)
                                 + hex("1B 61 31") + "Kassenbon" + hex("0D 0A") // centred
-                                + hex("1B 21 00") + cp                         // font 2
-                                + hex("1B 61 32") + umlauts + hex("0D 0A")     // right
-                                + hex("0D 0A")                                 // one empty line
-                                + hex("1B 64 04")                              // feed
-                                + hex("1D 56 01");                             // cut
+                                + hex("1B 21 21") + cp                     // font 2: B, double wide
+                                + hex("1B 61 32") + umlauts + hex("0D 0A") // right
+                                + hex("0D 0A")                             // one empty line
+                                + hex("1B 64 04")                          // feed
+                                + hex("1D 56 01");                         // cut
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
     QVERIFY(result.unprintable.isEmpty());
 
@@ -155,6 +159,84 @@ void TestEscPos::textJobBytes()
                                            QStringLiteral("[Schnitt]")}));
     QVERIFY(printer.unknownCommands().isEmpty());
     QVERIFY(inkPixels(printer.picture()) > 0);
+}
+
+void TestEscPos::textLinesAreSizedAndWrapped_data()
+{
+    QTest::addColumn<int>("dotWidth");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QByteArray>("style");
+    QTest::addColumn<QStringList>("printed");
+
+    // ESC ! n: bit 0 font B (9 dots), 3 emphasised, 4 double height, 5 double width. GS ! n:
+    // width times in the high, height times in the low nibble, each less one.
+    QTest::newRow("32 columns: font A on 58 mm")
+            << 384 << "13.3 cpi" << 10 << false << hex("1B 21 00")
+            << QStringList{"Umtausch innerhalb von 30 Tagen", "nur mit Kassenbon und in der",
+                           "Originalverpackung moeglich"};
+    QTest::newRow("42 columns: font A on 512 dots")
+            << 512 << "13.3 cpi" << 10 << false << hex("1B 21 00")
+            << QStringList{"Umtausch innerhalb von 30 Tagen nur mit",
+                           "Kassenbon und in der Originalverpackung", "moeglich"};
+    QTest::newRow("48 columns: font A on 80 mm, bold")
+            << 576 << "13.3 cpi" << 10 << true << hex("1B 21 08")
+            << QStringList{"Umtausch innerhalb von 30 Tagen nur mit",
+                           "Kassenbon und in der Originalverpackung moeglich"};
+    QTest::newRow("64 columns: font B on 80 mm")
+            << 576 << "16 cpi" << 10 << false << hex("1B 21 01")
+            << QStringList{"Umtausch innerhalb von 30 Tagen nur mit Kassenbon und in der",
+                           "Originalverpackung moeglich"};
+    // 20 points are twice the size: 24 columns of font A; 30 points three times: 16 columns.
+    QTest::newRow("20 points: double width and height")
+            << 576 << "13.3 cpi" << 20 << false << hex("1B 21 30")
+            << QStringList{"Umtausch innerhalb von", "30 Tagen nur mit", "Kassenbon und in der",
+                           "Originalverpackung", "moeglich"};
+    QTest::newRow("30 points: three times by GS !")
+            << 576 << "13.3 cpi" << 30 << false << hex("1B 21 00 1D 21 22")
+            << QStringList{"Umtausch", "innerhalb von 30", "Tagen nur mit", "Kassenbon und in",
+                           "der",      "Originalverpacku", "ng moeglich"};
+    QTest::newRow("double-width font at 20 points: four times wide, twice high")
+            << 576 << "6.7 cpi" << 20 << false << hex("1B 21 10 1D 21 31")
+            << QStringList{"Umtausch",   "innerhalb",    "von 30 Tagen", "nur mit", "Kassenbon",
+                           "und in der", "Originalverp", "ackung",       "moeglich"};
+}
+
+void TestEscPos::textLinesAreSizedAndWrapped()
+{
+    QFETCH(int, dotWidth);
+    QFETCH(QString, font);
+    QFETCH(int, pointSize);
+    QFETCH(bool, bold);
+    QFETCH(QByteArray, style);
+    QFETCH(QStringList, printed);
+
+    PrintJob job;
+    JobItem line = textItem(QStringLiteral("Umtausch innerhalb von 30 Tagen nur mit Kassenbon "
+                                           "und in der Originalverpackung moeglich"),
+                            font, Qt::AlignLeft, bold);
+    line.pointSize = pointSize;
+    job.items << line << cut();
+    EscPosSettings settings;
+    settings.dotWidth = dotWidth;
+    const EscPosResult result =
+            EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
+
+    QByteArray expected = hex("1B 40 1B 74 13 1B 61 30") + style + hex("1B 74 13");
+    for (const QString &text : printed)
+        expected += text.toLatin1() + hex("0D 0A");
+    expected += hex("1B 64 04 1D 56 01");
+    QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
+
+    // The virtual printer sets the same lines in the same size.
+    VirtualEscPosPrinter printer(dotWidth);
+    printer.feed(result.bytes);
+    QCOMPARE(printer.lines().mid(0, printed.size()), printed);
+    // Font A rows are 24 dots high, font B rows 17, each times the size, plus 6 dots spacing.
+    const int times = pointSize >= 30 ? 3 : pointSize >= 20 ? 2 : 1;
+    const int lineHeight = (font == QLatin1String("16 cpi") ? 17 : 24) * times + 6;
+    QVERIFY(printer.picture().height() >= 10 + int(printed.size()) * lineHeight);
 }
 
 void TestEscPos::pictureBecomesRasterBands_data()
@@ -355,6 +437,49 @@ void TestEscPos::graphicModeIsOnePdfPageOfPaperWidth()
     QVERIFY(box.hasMatch());
     QVERIFY2(qAbs(box.captured(1).toDouble() - 6.52 / 2.54 * 72) < 1.0,
              qPrintable(box.captured(1)));
+}
+
+void TestEscPos::pdfKeepsEveryLineWithinThePaper()
+{
+    // 8 cm paper with 4 mm margins: text runs from 11.3 to 215.4 points.
+    PrintJob job;
+    job.mode = QStringLiteral("G");
+    job.paperWidthCm = 8.0;
+    job.leftMarginCm = 0.4;
+    job.rightMarginCm = 0.4;
+    job.items << textItem(QStringLiteral("Artikel          Menge   EUR   CHF"), {}, Qt::AlignRight)
+              << textItem(QStringLiteral("Unterschrift der Kassenbestandserhöhung bitte hier "
+                                         "leisten"),
+                          {}, Qt::AlignHCenter)
+              << cut();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("bon.pdf");
+    const OutputResult written = PrintOutput(devicesIn(dir)).writePdf(job, file);
+    QVERIFY2(written.ok, qPrintable(written.error));
+
+    // Word boxes in points, from the PDF as a viewer reads it.
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    QVERIFY2(pdftotext.waitForFinished(20000) && pdftotext.exitCode() == 0,
+             "pdftotext (poppler-utils) is needed to read the PDF");
+    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const auto wordBox = [&](const QString &word) {
+        const QRegularExpressionMatch m =
+                QRegularExpression(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" "
+                                                  "xMax=\"([0-9.]+)\"[^>]*>%1<")
+                                           .arg(word))
+                        .match(boxes);
+        return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble())
+                            : QPointF(-1, -1);
+    };
+    const double left = 0.4 / 2.54 * 72;
+    const double right = 7.6 / 2.54 * 72;
+    const QPointF chf = wordBox(QStringLiteral("CHF"));
+    QVERIFY2(chf.x() > left && chf.y() <= right + 0.5, qPrintable(boxes));
+    // The line too wide for the paper keeps its beginning at the left margin.
+    const QPointF first = wordBox(QStringLiteral("Unterschrift"));
+    QVERIFY2(qAbs(first.x() - left) < 1.0, qPrintable(boxes));
 }
 
 void TestEscPos::failedWriteLeavesNoFile_data()

@@ -44,6 +44,7 @@ void TBonPrinter::Refresh()
     m_mode.clear();
     m_printerKey.clear();
     m_printerFonts.clear();
+    m_baseFont.clear();
     m_pageSetup.clear();
     m_textPort.clear();
     m_refreshFailed = false;
@@ -97,6 +98,7 @@ void TBonPrinter::readPrinterRecord()
         if (!font.isEmpty())
             m_printerFonts << font;
     }
+    m_baseFont = values.value(PrinterRecord::fontName(PrinterRecord::baseFont(values)));
     m_textPort = values.value(QStringLiteral("cmbComPortTextmDirekt"));
 }
 
@@ -162,7 +164,7 @@ KTFontInfo TBonPrinter::GetKTFontInfosForKennung(const QString &) const
                     : QStringLiteral("Sans Serif"),
                 QStringLiteral("10")};
     }
-    return {m_printerFonts.value(0), QString()};
+    return {m_baseFont, QString()};
 }
 
 // ---- printing documents ------------------------------------------------------------------

@@ -36,6 +36,8 @@ public:
 
     QString Kasso_Typ_Get_Modus() const { return m_mode; }
     QStringList Kasso_Typ_Get_PrinterFonts() const { return m_printerFonts; }
+    // The printer font of text lines that name none (text mode).
+    QString printerBaseFont() const { return m_baseFont; }
     QString Kasso_Typ_Get_LayoutPrinterKey() const { return m_printerKey; }
     QString Kasso_Typ_Get_PrinterName() const;
     QStringList _Get_PrinterPageSetup() const { return m_pageSetup; }
@@ -110,6 +112,8 @@ public:
     bool documentOpen() const { return m_documentOpen; }
     const PrintJob &currentJob() const { return m_job; }
     const PrintJob &lastJob() const { return m_lastJob; }
+    // The last document as it looks on paper (text mode: as the printer sets the bytes).
+    QImage lastPrintPicture() const { return m_output.pictureOf(m_lastJob, m_lastOutput); }
     // Receives every ended document (the devices, a viewer, a test).
     void setJobSink(std::function<void(const PrintJob &)> sink) { m_sink = std::move(sink); }
     // Every print call in order, as the operation names; for tests and the log.
@@ -136,6 +140,7 @@ private:
     QString m_mode;
     QString m_printerKey;
     QStringList m_printerFonts;
+    QString m_baseFont;
     QString m_textPort; // serial port of direct text mode, "aus" or empty when not used
     QStringList m_pageSetup;
     QString m_prGeUebe;

@@ -46,85 +46,110 @@ Qt::Alignment alignmentFromText(const QString &text)
 namespace {
 
 constexpr int MarginPx = 12;
+// Every output lays the document out in pixels of a 96 dpi screen and scales that to its own
+// resolution, so that the live preview, the picture, the PDF and the printer break, align and
+// place every line alike.
+constexpr double LayoutDpi = 96.0;
 
-QFont fontOf(const JobItem &item, double scale)
+QFont fontOf(const JobItem &item)
 {
     QFont font(item.fontName.isEmpty() ? QStringLiteral("Sans Serif") : item.fontName);
-    font.setPixelSize(qMax(6, int(std::lround(item.pointSize * scale * 96.0 / 72.0))));
+    font.setPixelSize(qMax(6, int(std::lround(item.pointSize * LayoutDpi / 72.0))));
     font.setBold(item.bold);
     font.setItalic(item.italic);
+    // Unhinted glyphs are as wide at 96 dpi as in a PDF: a line that fits one fits all.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+int itemHeight(const JobItem &item)
+{
+    switch (item.kind) {
+    case JobItem::Kind::Text:
+        return QFontMetrics(fontOf(item)).height();
+    case JobItem::Kind::Picture:
+        return int(item.heightCm * LayoutDpi / 2.54) + 4;
+    case JobItem::Kind::Feed:
+        return item.lines * QFontMetrics(fontOf(item)).height();
+    case JobItem::Kind::Cut:
+        return 16;
+    }
+    return 0;
 }
 
 } // namespace
 
-int jobHeight(const PrintJob &job, double dotsPerInch)
+bool lineFits(const JobItem &item, double widthCm)
 {
-    const double scale = dotsPerInch / 96.0;
-    int height = 0;
-    for (const JobItem &item : job.items) {
-        switch (item.kind) {
-        case JobItem::Kind::Text:
-            height += QFontMetrics(fontOf(item, scale)).height();
-            break;
-        case JobItem::Kind::Picture:
-            height += int(item.heightCm * dotsPerInch / 2.54) + 4;
-            break;
-        case JobItem::Kind::Feed:
-            height += item.lines * QFontMetrics(fontOf(item, scale)).height();
-            break;
-        case JobItem::Kind::Cut:
-            height += int(16 * scale);
-            break;
-        }
-    }
-    return height;
+    if (item.kind != JobItem::Kind::Text)
+        return true;
+    const double width = widthCm * LayoutDpi / 2.54;
+    return QFontMetricsF(fontOf(item)).horizontalAdvance(item.text) <= width + 0.5;
 }
 
-void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y, int width,
+int jobHeight(const PrintJob &job, double dotsPerInch)
+{
+    int height = 0;
+    for (const JobItem &item : job.items)
+        height += itemHeight(item);
+    return int(std::ceil(height * dotsPerInch / LayoutDpi));
+}
+
+void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y0, int width,
               CutMark cutMark)
 {
-    const double scale = dotsPerInch / 96.0;
+    const double scale = dotsPerInch / LayoutDpi;
+    const double w = width / scale;
+    p.save();
+    p.translate(x0, y0);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setPen(Qt::black);
+    double y = 0;
     for (const JobItem &item : job.items) {
+        const int h = itemHeight(item);
         switch (item.kind) {
         case JobItem::Kind::Text: {
-            const QFont font = fontOf(item, scale);
+            const QFont font = fontOf(item);
             p.setFont(font);
-            const int h = QFontMetrics(font).height();
-            p.drawText(QRect(x0, y, width, h), int(item.alignment | Qt::AlignVCenter), item.text);
-            y += h;
+            const double advance = QFontMetricsF(font).horizontalAdvance(item.text);
+            Qt::Alignment alignment = item.alignment;
+            if (advance > w + 0.5) {
+                // Too wide for the paper: it starts at the left edge, so that only its end is
+                // lost, and a picture for the screen marks it in the margin.
+                alignment = Qt::AlignLeft;
+                if (cutMark == CutMark::Drawn)
+                    p.fillRect(QRectF(w + 3, y + 1, 4, h - 2), QColor(0xd0, 0x20, 0x20));
+            }
+            p.drawText(QRectF(0, y, w, h), int(alignment | Qt::AlignVCenter | Qt::TextDontClip),
+                       item.text);
             break;
         }
         case JobItem::Kind::Picture: {
-            const int w = qMin(width, int(item.widthCm * dotsPerInch / 2.54));
-            const int h = int(item.heightCm * dotsPerInch / 2.54);
-            int x = x0;
+            const double pw = qMin(w, item.widthCm * LayoutDpi / 2.54);
+            const double ph = item.heightCm * LayoutDpi / 2.54;
+            double x = 0;
             if (item.alignment & Qt::AlignHCenter)
-                x += (width - w) / 2;
+                x += (w - pw) / 2;
             else if (item.alignment & Qt::AlignRight)
-                x += width - w;
-            p.drawImage(QRect(x, y, w, h), item.picture);
-            y += h + 4;
+                x += w - pw;
+            p.drawImage(QRectF(x, y, pw, ph), item.picture);
             break;
         }
         case JobItem::Kind::Feed:
-            y += item.lines * QFontMetrics(fontOf(item, scale)).height();
             break;
-        case JobItem::Kind::Cut: {
-            const int h = int(16 * scale);
+        case JobItem::Kind::Cut:
             if (cutMark == CutMark::Drawn) {
-                p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
-                p.drawLine(x0 - MarginPx, y + h / 2, x0 + width + MarginPx, y + h / 2);
+                p.setPen(QPen(Qt::gray, 0, Qt::DashLine));
+                p.drawLine(QPointF(-MarginPx, y + h / 2.0), QPointF(w + MarginPx, y + h / 2.0));
                 p.setPen(Qt::black);
             }
-            y += h;
             break;
         }
-        }
+        y += h;
     }
+    p.restore();
 }
 
 QImage renderJobToImage(const PrintJob &job, double dotsPerInch)

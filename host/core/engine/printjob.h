@@ -53,13 +53,18 @@ LineStyle lineStyle(const QString &fontName, const QString &size, const QString 
 // "links"/"mitte"/"rechts" (or "L"/"M"/"R") as an alignment; anything else is left.
 Qt::Alignment alignmentFromText(const QString &text);
 
+// Whether a text line fits a strip this wide in the font it prints with (other items fit).
+bool lineFits(const JobItem &item, double widthCm);
+
 // Height in pixels of the job painted at the given resolution (without margins).
 int jobHeight(const PrintJob &job, double dotsPerInch);
-// Paints the job from (x, y) on a strip `width` pixels wide at the given resolution.
 class QPainter;
 // The dashed line where the paper is cut belongs in pictures for the screen only; paper and
 // PDF files get no mark of it.
 enum class CutMark { Drawn, Left };
+// Paints the job from (x, y) on a strip `width` pixels wide at the given resolution. A line
+// wider than the strip is never cut on the left: it starts at the strip's left edge and runs
+// over the right one, where pictures for the screen (CutMark::Drawn) mark it red.
 void paintJob(QPainter &painter, const PrintJob &job, double dotsPerInch, int x, int y, int width,
               CutMark cutMark = CutMark::Drawn);
 

@@ -57,6 +57,17 @@ QString fontCode(int font)
     return QStringLiteral("edtNormal") + QString::number(font);
 }
 
+int baseFont(const QMap<QString, QString> &printer)
+{
+    for (int f = 1; f <= 4; ++f) {
+        bool ok = false;
+        const int code = printer.value(fontCode(f)).left(2).toInt(&ok, 16);
+        if (!printer.value(fontName(f)).isEmpty() && ok && (code & 0x30) == 0)
+            return f;
+    }
+    return 1;
+}
+
 QString sequence(const char *function)
 {
     return QStringLiteral("edtESC") + QString::fromLatin1(function);

@@ -40,6 +40,10 @@ namespace PrinterRecord {
 QString fontName(int font);             // font 1..4
 QString fontCode(int font);             // its ESC ! code
 QString sequence(const char *function); // a function's byte sequence, e.g. "CutPaper"
+// The font (1..4) a text line without a font of the printer prints in: the first font the
+// record names at the printer's own size (its ESC ! code doubles neither width nor height),
+// else font 1.
+int baseFont(const QMap<QString, QString> &printer);
 inline const QString Drawer = QStringLiteral("cmbDrawer");
 inline const QString SerialDrawerSequence = QStringLiteral("edtESCOpenSequenzCOM");
 } // namespace PrinterRecord

@@ -89,9 +89,10 @@ QStringList page(const QString &width, const QString &height, const QString &top
 const QList<DevicePreset> &printerPresets()
 {
     static const QList<DevicePreset> presets = [] {
-        const QStringList straight = {QStringLiteral("01"), QStringLiteral("00"),
-                                      QStringLiteral("11"), QStringLiteral("10")};
-        const QStringList swapped = {QStringLiteral("10"), QStringLiteral("11"),
+        // ESC ! values of the four fonts, named by their pitch: font A (about 13 cpi on the
+        // impact printers) and the narrower font B (16 cpi), and both at double width (bit 5;
+        // bit 4 would double the height and leave the pitch).
+        const QStringList pitches = {QStringLiteral("20"), QStringLiteral("21"),
                                      QStringLiteral("00"), QStringLiteral("01")};
         const QString cut = QStringLiteral("1D5601");
         const Sequences full{cut,
@@ -107,24 +108,24 @@ const QList<DevicePreset> &printerPresets()
                 QStringLiteral("1B6D"), QStringLiteral("1B4A04001B70004BFF"), {}, {}, {}, {}};
         return QList<DevicePreset>{
                 {QStringLiteral("TM-U200B"), QStringLiteral("Epson TM-U200B Grafikmodus"),
-                 epson(1, swapped, centred)},
-                {QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"), epson(2, straight, full)},
+                 epson(1, pitches, centred)},
+                {QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"), epson(2, pitches, full)},
                 {QStringLiteral("TM-J8000"), QStringLiteral("Epson TM-J8000 Grafikmodus"),
-                 epson(1, straight, full)},
+                 epson(1, pitches, full)},
                 {QStringLiteral("LEX5700"), QStringLiteral("Lexmark DinA5 Grafikmodus"), plain(1)},
                 {QStringLiteral("TM-J8000 S"), QStringLiteral("Epson TM-J8000 S Grafikmodus"),
-                 epson(1, straight, full)},
+                 epson(1, pitches, full)},
                 {DummyPrinterKey, QStringLiteral("Testmodus (Dummy)"), plain(2)},
                 {QStringLiteral("TM-U300PB"), QStringLiteral("Epson TM-U300PB Grafikmodus"),
-                 epson(1, swapped, u300)},
+                 epson(1, pitches, u300)},
                 {QStringLiteral("TM-T88"), QStringLiteral("Epson TM-T88 Grafikmodus"),
-                 epson(1, straight, centred)},
+                 epson(1, pitches, centred)},
                 {QStringLiteral("TM-U200BT"), QStringLiteral("Epson TM-U200B Textmodus"),
-                 epson(0, swapped, centred)},
+                 epson(0, pitches, centred)},
                 {QStringLiteral("TM-U300PBT"), QStringLiteral("Epson TM-U300PB Textmodus"),
-                 epson(0, swapped, u300text)},
+                 epson(0, pitches, u300text)},
                 {QStringLiteral("TM-T88-W7"), QStringLiteral("Epson TM-T88 IV W7"),
-                 epson(1, straight, centred)},
+                 epson(1, pitches, centred)},
                 {QStringLiteral("IBM46101NR"), QStringLiteral("IBM 4610-1NR"), {}},
         };
     }();

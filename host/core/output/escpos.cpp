@@ -176,10 +176,44 @@ QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRow
     return out;
 }
 
-QByteArray EscPosEncoder::fontSelect(const JobItem &item) const
+int EscPosTextStyle::cellWidth() const
 {
-    // The printer's fonts are known by name; a font the record does not name is font 1.
-    int font = 1;
+    return (fontB ? FontBWidth : FontAWidth) * qBound(1, widthTimes, 8);
+}
+
+int EscPosTextStyle::columns(int dotWidth) const
+{
+    return qMax(1, dotWidth / cellWidth());
+}
+
+int EscPosEncoder::sizeTimes(int pointSize)
+{
+    return pointSize < 15 ? 1 : qMin(8, (pointSize + 5) / 10);
+}
+
+QStringList EscPosEncoder::wrap(const QString &text, int columns)
+{
+    QStringList lines;
+    QString rest = text;
+    while (rest.size() > columns) {
+        // Break at the last space that leaves a full first part; the space itself goes.
+        qsizetype cut = rest.lastIndexOf(u' ', columns);
+        if (cut <= 0 || rest.left(cut).trimmed().isEmpty()) {
+            lines << rest.left(columns);
+            rest = rest.mid(columns);
+            continue;
+        }
+        lines << rest.left(cut);
+        rest = rest.mid(cut + 1);
+    }
+    lines << rest;
+    return lines;
+}
+
+EscPosTextStyle EscPosEncoder::textStyle(const JobItem &item) const
+{
+    // The printer's fonts are known by name; a font the record does not name is its base font.
+    int font = PrinterRecord::baseFont(m_printer);
     for (int f = 1; f <= 4; ++f) {
         if (!item.fontName.isEmpty()
             && m_printer.value(PrinterRecord::fontName(f)) == item.fontName)
@@ -188,10 +222,35 @@ QByteArray EscPosEncoder::fontSelect(const JobItem &item) const
     QByteArray code;
     if (!hexBytes(m_printer.value(PrinterRecord::fontCode(font)), &code) || code.isEmpty())
         code = QByteArray(1, '\0');
-    unsigned char mode = static_cast<unsigned char>(code.at(0));
-    if (item.bold)
-        mode |= 0x08; // emphasised
-    return sequence("SetFont", QByteArray("\x1B\x21", 2)) + char(mode);
+    const auto mode = static_cast<unsigned char>(code.at(0));
+    const int times = sizeTimes(item.pointSize);
+    EscPosTextStyle style;
+    style.fontB = mode & 0x01;
+    style.bold = item.bold || (mode & 0x08);
+    style.underline = mode & 0x80;
+    style.widthTimes = qMin(8, (mode & 0x20 ? 2 : 1) * times);
+    style.heightTimes = qMin(8, (mode & 0x10 ? 2 : 1) * times);
+    return style;
+}
+
+QByteArray EscPosEncoder::styleCommands(const EscPosTextStyle &style) const
+{
+    unsigned char mode = style.fontB ? 0x01 : 0x00;
+    if (style.bold)
+        mode |= 0x08;
+    if (style.heightTimes == 2)
+        mode |= 0x10;
+    if (style.widthTimes == 2)
+        mode |= 0x20;
+    if (style.underline)
+        mode |= 0x80;
+    QByteArray out = sequence("SetFont", QByteArray("\x1B\x21", 2)) + char(mode);
+    // ESC ! knows only single and double size; GS ! sets any size up to eight times and, being
+    // the later command, takes precedence.
+    if (style.widthTimes > 2 || style.heightTimes > 2)
+        out += QByteArray("\x1D\x21", 2)
+               + char(((style.widthTimes - 1) << 4) | (style.heightTimes - 1));
+    return out;
 }
 
 EscPosResult EscPosEncoder::encode(const PrintJob &job) const
@@ -220,15 +279,20 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
     for (const JobItem &item : job.items) {
         switch (item.kind) {
         case JobItem::Kind::Text: {
-            const QByteArray font = fontSelect(item);
+            const EscPosTextStyle style = textStyle(item);
+            const QByteArray font = styleCommands(style);
             if (font != currentFont) {
                 // Some printers reset the code page with the font; it is sent again.
                 out += font + codePage;
                 currentFont = font;
             }
             justify(item.alignment & Qt::AlignHorizontal_Mask);
-            out += text(item.text, m_settings.codePage, &result.unprintable);
-            out += lineEnd;
+            // A line longer than the printer's line is broken here between words, so that
+            // paper, the virtual printer and the viewer show the same lines.
+            for (const QString &part : wrap(item.text, style.columns(m_settings.dotWidth))) {
+                out += text(part, m_settings.codePage, &result.unprintable);
+                out += lineEnd;
+            }
             break;
         }
         case JobItem::Kind::Picture: {

@@ -21,8 +21,25 @@ struct EscPosSettings
 {
     int codePage = EscPosCodePage::Cp858;
     int dotWidth = 576;       // printable dots of a line (576: 80 mm at 203 dpi)
-    int columns = 48;         // characters of a line in the printer's first font
     int rasterBandRows = 255; // rows of one GS v 0 band
+};
+
+// How the printer sets a text line: its font, emphasis and character size. The printer's
+// fonts are 12 dots (font A) and 9 dots (font B) wide; a line holds as many characters as
+// fit the printable dots.
+struct EscPosTextStyle
+{
+    bool fontB = false;
+    bool bold = false;
+    bool underline = false;
+    int widthTimes = 1; // 1..8
+    int heightTimes = 1;
+
+    static constexpr int FontAWidth = 12;
+    static constexpr int FontBWidth = 9;
+    int cellWidth() const; // dots of one character
+    int columns(int dotWidth) const;
+    bool operator==(const EscPosTextStyle &) const = default;
 };
 
 struct EscPosResult
@@ -53,12 +70,21 @@ public:
     // Text in the code page without control characters; unprintable ones become '?'.
     static QByteArray text(const QString &text, int codePage, QString *unprintable);
 
+    // Character size for a layout's point size: up to 14 points the printer's own size, then
+    // one step per 10 points (16 and 20 points print twice as wide and high), at most 8 times.
+    static int sizeTimes(int pointSize);
+    // The text in lines of at most `columns` characters, broken between words where one can
+    // be; a word longer than a line is split.
+    static QStringList wrap(const QString &text, int columns);
+    EscPosTextStyle textStyle(const JobItem &item) const;
+    // ESC ! with font, emphasis, underline and double size; GS ! for larger sizes.
+    QByteArray styleCommands(const EscPosTextStyle &style) const;
+
     // The sequence of a printer function ("CutPaper", ...), or the standard command when the
     // record leaves it empty or unreadable.
     QByteArray sequence(const char *function, const QByteArray &standard) const;
 
 private:
-    QByteArray fontSelect(const JobItem &item) const;
 
     FieldValues m_printer;
     EscPosSettings m_settings;

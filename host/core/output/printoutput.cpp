@@ -3,6 +3,7 @@
 #include "core/format/deviceformats.h"
 
 #include "core/format/devicepresets.h"
+#include "core/output/virtualprinter.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -128,8 +129,16 @@ EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
         // printed width (6.30 or 6.52 cm on 76 and 80 mm rolls), never more than 5.8 cm on 58 mm.
         s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 6.0 ? 384 : 576;
     }
-    s.columns = s.dotWidth / 12;
     return s;
+}
+
+QImage PrintOutput::pictureOf(const PrintJob &job, const OutputResult &printed) const
+{
+    if (job.mode != QLatin1String("T") || printed.bytes.isEmpty())
+        return renderJobToImage(job);
+    VirtualEscPosPrinter printer(escPosSettings(job).dotWidth);
+    printer.feed(printed.bytes);
+    return printer.picture();
 }
 
 OutputResult PrintOutput::print(const PrintJob &job, const QStringList &printerRecord)
@@ -154,6 +163,7 @@ OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &prin
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("escpos"));
     OutputResult r = writeTo(target, encoded.bytes);
+    r.bytes = encoded.bytes;
     // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
     const double seconds = double(encoded.bytes.size()) * 10.0 / 9600.0;
     QStringList warnings;

@@ -15,6 +15,7 @@ struct OutputResult
     QString target;  // printer name, device or file
     QString warning; // printed, but the user should know (replaced characters, a slow port)
     QString error;   // nothing was printed
+    QByteArray bytes; // text mode: what the printer was sent
 };
 
 // Sends finished documents and device commands to the devices of this computer: graphic mode
@@ -33,6 +34,10 @@ public:
     OutputResult print(const PrintJob &job, const QStringList &printerRecord);
     OutputResult printGraphic(const PrintJob &job);
     OutputResult printText(const PrintJob &job, const QStringList &printerRecord);
+
+    // How a printed job looks on paper: in text mode the virtual printer's picture of the
+    // bytes that were sent, otherwise the job as drawn for the page.
+    QImage pictureOf(const PrintJob &job, const OutputResult &printed) const;
 
     // The ESC/POS settings of this computer's printer for a job.
     EscPosSettings escPosSettings(const PrintJob &job) const;

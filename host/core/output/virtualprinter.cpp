@@ -6,9 +6,7 @@
 
 namespace {
 // Font A is 12 x 24 dots, font B 9 x 17 dots, as on the common 80 mm printers.
-constexpr int FontAWidth = 12;
 constexpr int FontAHeight = 24;
-constexpr int FontBWidth = 9;
 constexpr int FontBHeight = 17;
 constexpr int LineSpacing = 6;
 } // namespace
@@ -22,7 +20,7 @@ void VirtualEscPosPrinter::reset()
 {
     m_codePage = 0;
     m_alignment = 0;
-    m_mode = 0;
+    m_style = {};
 }
 
 void VirtualEscPosPrinter::endLine()
@@ -30,13 +28,18 @@ void VirtualEscPosPrinter::endLine()
     Row row;
     row.text = m_pending;
     row.alignment = m_alignment;
-    row.fontB = m_mode & 0x01;
-    row.bold = m_mode & 0x08;
-    row.doubleHeight = m_mode & 0x10;
-    row.doubleWidth = m_mode & 0x20;
+    row.style = m_style;
     m_rows.append(row);
     m_lines << m_pending;
     m_pending.clear();
+}
+
+void VirtualEscPosPrinter::addCharacter(QChar c)
+{
+    // A full line is printed before the next character, which starts the next line.
+    if (m_pending.size() >= m_style.columns(m_dotWidth))
+        endLine();
+    m_pending += c;
 }
 
 void VirtualEscPosPrinter::feed(const QByteArray &bytes)
@@ -63,8 +66,18 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 m_codePage = at(i + 2);
                 i += 3;
                 break;
-            case 0x21: // ESC ! n
-                m_mode = static_cast<unsigned char>(qMax(0, at(i + 2)));
+            case 0x21: { // ESC ! n
+                const int n = qMax(0, at(i + 2));
+                m_style.fontB = n & 0x01;
+                m_style.bold = n & 0x08;
+                m_style.heightTimes = n & 0x10 ? 2 : 1;
+                m_style.widthTimes = n & 0x20 ? 2 : 1;
+                m_style.underline = n & 0x80;
+                i += 3;
+                break;
+            }
+            case 0x45: // ESC E n: emphasised on or off
+                m_style.bold = at(i + 2) & 0x01;
                 i += 3;
                 break;
             case 0x61: { // ESC a n
@@ -109,6 +122,11 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 m_rows.append(row);
                 m_lines << QStringLiteral("[Schnitt]");
                 i += (m == 65 || m == 66) ? 4 : 3;
+            } else if (cmd == 0x21) { // GS ! n: character size
+                const int n = qMax(0, at(i + 2));
+                m_style.widthTimes = ((n >> 4) & 0x07) + 1;
+                m_style.heightTimes = (n & 0x07) + 1;
+                i += 3;
             } else if (cmd == 0x76 && at(i + 2) == 0x30) { // GS v 0 m xL xH yL yH data
                 const int bytesPerRow = qMax(0, at(i + 4) + 256 * at(i + 5));
                 const qsizetype data = i + 8;
@@ -146,10 +164,10 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
         } else if (b < 0x20 || b == 0x7F) {
             ++i; // other control bytes print nothing
         } else {
-            m_pending += EscPosCodePage::decode(m_codePage == EscPosCodePage::Cp1252
+            addCharacter(EscPosCodePage::decode(m_codePage == EscPosCodePage::Cp1252
                                                         ? EscPosCodePage::Cp1252
                                                         : EscPosCodePage::Cp858,
-                                                static_cast<unsigned char>(b));
+                                                static_cast<unsigned char>(b)));
             ++i;
         }
     }
@@ -164,8 +182,7 @@ QImage VirtualEscPosPrinter::picture() const
             return 20;
         if (r.feedDots > 0)
             return r.feedDots;
-        const int h = r.fontB ? FontBHeight : FontAHeight;
-        return (r.doubleHeight ? 2 * h : h) + LineSpacing;
+        return (r.style.fontB ? FontBHeight : FontAHeight) * r.style.heightTimes + LineSpacing;
     };
     // Summed wide: a long stream of feeds must not wrap the height before the cap applies.
     qint64 height = 10;
@@ -192,16 +209,16 @@ QImage VirtualEscPosPrinter::picture() const
             p.drawLine(0, y + 10, image.width(), y + 10);
             p.setPen(Qt::black);
         } else if (!r.text.isEmpty()) {
-            const int cellW = (r.fontB ? FontBWidth : FontAWidth) * (r.doubleWidth ? 2 : 1);
-            const int cellH = (r.fontB ? FontBHeight : FontAHeight) * (r.doubleHeight ? 2 : 1);
+            const int cellW = r.style.cellWidth();
+            const int cellH = (r.style.fontB ? FontBHeight : FontAHeight) * r.style.heightTimes;
             QFont font(QStringLiteral("Monospace"));
             font.setStyleHint(QFont::Monospace);
             font.setPixelSize(cellH * 3 / 4);
-            font.setBold(r.bold);
+            font.setBold(r.style.bold);
+            font.setUnderline(r.style.underline);
             font.setStretch(qBound(50, cellW * 100 * 2 / cellH, 200));
             p.setFont(font);
-            const int columns = m_dotWidth / cellW;
-            const QString text = r.text.left(columns);
+            const QString text = r.text;
             const int textWidth = int(text.size()) * cellW;
             int x = 10;
             if (r.alignment == 1)

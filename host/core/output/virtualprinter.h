@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/output/escpos.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QStringList>
@@ -7,7 +9,9 @@
 // A receipt printer on screen: reads an ESC/POS byte stream as a printer would and draws the
 // paper strip, so that a text-mode print can be looked at from the very bytes that were sent.
 // Understands initialise, code page, print mode (font B, emphasised, double height/width),
-// justification, line feed, feed by dots, raster pictures (GS v 0), drawer pulse and cut.
+// character size (GS !), justification, line feed, feed by dots, raster pictures (GS v 0),
+// drawer pulse and cut. A line longer than the printable dots continues on the next line, as
+// on paper.
 class VirtualEscPosPrinter
 {
 public:
@@ -28,20 +32,18 @@ private:
         QString text;
         QImage picture;
         int alignment = 0; // 0 left, 1 centre, 2 right
-        bool fontB = false;
-        bool bold = false;
-        bool doubleHeight = false;
-        bool doubleWidth = false;
+        EscPosTextStyle style;
         int feedDots = 0;
         bool cut = false;
     };
     void endLine();
+    void addCharacter(QChar c);
     void reset();
 
     int m_dotWidth;
     int m_codePage = 0;
     int m_alignment = 0;
-    unsigned char m_mode = 0;
+    EscPosTextStyle m_style;
     QString m_pending;
     QList<Row> m_rows;
     QStringList m_lines;
