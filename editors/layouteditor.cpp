@@ -20,10 +20,10 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

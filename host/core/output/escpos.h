@@ -85,7 +85,6 @@ public:
     QByteArray sequence(const char *function, const QByteArray &standard) const;
 
 private:
-
     FieldValues m_printer;
     EscPosSettings m_settings;
 };
