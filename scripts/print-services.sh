@@ -36,17 +36,18 @@ fail() {
 running_pid() {
   local pid
   pid="$(cat "$pidfile" 2>/dev/null || true)"
-  if [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "-c $dir/conf/cupsd.conf"; then
+  if [ -n "$pid" ] && tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -qF -- "-c $dir/conf/cupsd.conf"; then
     echo "$pid"
     return 0
   fi
   pgrep -o -f -- "^cupsd -f -c $dir/conf/cupsd.conf " || return 1
 }
 
-answers() { lpstat -h "$sock" -r >/dev/null 2>&1; }
+# (lpstat -r exits 0 either way; its message is translated, hence the C locale.)
+answers() { LC_ALL=C lpstat -h "$sock" -r 2>/dev/null | grep -qx 'scheduler is running'; }
 
 # Alive and not a zombie (nobody may reap a daemon whose parent has gone).
-alive() { [ -n "$(tr -d '\0' <"/proc/$1/cmdline" 2>/dev/null)" ]; }
+alive() { [ -n "$(tr -d '\0' 2>/dev/null <"/proc/$1/cmdline")" ]; }
 
 stop_daemon() {
   local pid
@@ -158,6 +159,10 @@ Grp lp
 Label 2
 TitlePref 1
 EOF
+  # The backend runs as lp: a folder lp cannot reach would give every job an empty PDF.
+  if ! runuser -u lp -- test -x "$out" 2>/dev/null; then
+    fail "the user lp cannot reach $out; put the folder elsewhere (KASSOTYP_PRINT_DIR)"
+  fi
   if ! lpstat -h "$sock" -p "$queue" >/dev/null 2>&1; then
     # The PPD without options: with options its defaults would override Label and TitlePref.
     ppd=(-P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd)

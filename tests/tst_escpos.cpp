@@ -407,14 +407,15 @@ void TestEscPos::drawerBytesFollowPrinterRecord()
 void TestEscPos::displayBytesFollowDisplayRecord()
 {
     QTemporaryDir dir;
-    // DM-D106 on "Drucker (COM3)": clear 0C, line 1 0B18, line 2 0B0A18.
+    // DM-D106 on "Drucker (COM3)": clear 0C, then ESC t 19 (code table 858, where the euro sign
+    // is D5) before any text, line 1 0B18, line 2 0B0A18.
     const QStringList record = findPreset(displayPresets(), QStringLiteral("DM-D106"))->values;
     const OutputResult result =
             PrintOutput(devicesIn(dir))
                     .showOnDisplay(record, QStringLiteral("Summe"), QStringLiteral("12,50 €"));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(readAll(dir.filePath("com3")).toHex(' '),
-             QByteArray(hex("0C 0B 18") + "Summe" + hex("0B 0A 18") + "12,50 " + hex("D5"))
+             QByteArray(hex("0C 1B 74 13 0B 18") + "Summe" + hex("0B 0A 18") + "12,50 " + hex("D5"))
                      .toHex(' '));
 }
 

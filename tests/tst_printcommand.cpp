@@ -1,10 +1,15 @@
 // The headless print command as a user calls it: the built program on a seeded store.
+#include "core/format/deviceformats.h"
+#include "core/format/devicepresets.h"
 #include "tests/support/testinstallation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +62,9 @@ private slots:
     void helpAndVersionNeedNoDisplay();
     void allTypesAsPngWriteOneFilePerType();
     void escPosOfOneTypeStartsWithInitialise();
+    void allTypesAsOnePdfOfPages();
+    void withoutOutputPrintsOnTheWorkstationsPrinter();
+    void graphicPrintGoesThroughTheCupsQueue();
     void refusedCallWritesNothing_data();
     void refusedCallWritesNothing();
 
@@ -150,6 +158,65 @@ void TestPrintCommand::escPosOfOneTypeStartsWithInitialise()
     QVERIFY(bytes.readAll().startsWith("\x1B\x40"));
 }
 
+void TestPrintCommand::allTypesAsOnePdfOfPages()
+{
+    const QString file = m_out->filePath("alle.pdf");
+    const Run run = print({QStringLiteral("--workstation=3"), QStringLiteral("--all"),
+                           QStringLiteral("--format=pdf"), QStringLiteral("--output=") + file});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.trimmed(), file);
+    QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList{QStringLiteral("alle.pdf")});
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    QVERIFY2(info.waitForFinished(20000) && info.exitCode() == 0,
+             "pdfinfo (poppler-utils) reads the PDF");
+    QVERIFY(QString::fromLocal8Bit(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+23\\n"))));
+}
+
+void TestPrintCommand::withoutOutputPrintsOnTheWorkstationsPrinter()
+{
+    // Workstation 3 prints in text mode, to a network printer named for this run only.
+    m_installation->putList(PrinterRecordKennung, 3, ActivePrinterKey,
+                            printerRecordFromPreset(QStringLiteral("TM-U200BT")));
+    QTcpServer printer;
+    QVERIFY(printer.listen(QHostAddress::LocalHost));
+    const QString device = QStringLiteral("tcp://127.0.0.1:%1").arg(printer.serverPort());
+    const Run run = print({QStringLiteral("--workstation=3"), QStringLiteral("--type=Bon"),
+                           QStringLiteral("--printer-device=") + device,
+                           QStringLiteral("--spool=") + m_out->filePath("spool")});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.trimmed(), device);
+    QVERIFY(printer.waitForNewConnection(5000));
+    QTcpSocket *socket = printer.nextPendingConnection();
+    QByteArray bytes;
+    while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(2000))
+        bytes += socket->readAll();
+    bytes += socket->readAll();
+    QVERIFY(bytes.startsWith("\x1B\x40"));
+    QVERIFY(bytes.contains("Bon"));
+    QVERIFY(bytes.endsWith("\x1D\x56\x01"));
+    // Nothing went to files.
+    QVERIFY(QDir(m_out->filePath("spool")).isEmpty());
+}
+
+void TestPrintCommand::graphicPrintGoesThroughTheCupsQueue()
+{
+    const QString queue = qEnvironmentVariable("KASSOTYP_TEST_CUPS_QUEUE");
+    QVERIFY2(!queue.isEmpty() && !qEnvironmentVariableIsEmpty("CUPS_SERVER"),
+             "no CUPS server for the tests: the test command starts one with "
+             "scripts/print-services.sh");
+    const QDir out(qEnvironmentVariable("KASSOTYP_TEST_CUPS_PDF_DIR"));
+    const QStringList name{QStringLiteral("Bon_Rechner_3-job_*.pdf")};
+    const QStringList before = out.entryList(name, QDir::Files);
+    const Run run = print({QStringLiteral("--workstation=3"), QStringLiteral("--type=13"),
+                           QStringLiteral("--printer=") + queue});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.trimmed(), queue);
+    // The queue names the PDF after the job: document type and workstation.
+    QTRY_VERIFY_WITH_TIMEOUT(out.entryList(name, QDir::Files).size() > before.size(), 30000);
+}
+
 void TestPrintCommand::refusedCallWritesNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -174,6 +241,12 @@ void TestPrintCommand::refusedCallWritesNothing_data()
     QTest::newRow("output below a file")
             << QStringList{QStringLiteral("--type=13"), QStringLiteral("--output=kein.sqlite/b")}
             << QStringLiteral("nicht geschrieben");
+    QTest::newRow("file and printer at once")
+            << QStringList{QStringLiteral("--type=13"),
+                           QStringLiteral("--printer-device=/dev/null"), out}
+            << QStringLiteral("nur eines von beiden");
+    QTest::newRow("file format without a file")
+            << QStringList{QStringLiteral("--type=13")} << QStringLiteral("nur mit --output");
     QTest::newRow("output in /proc")
             << QStringList{QStringLiteral("--type=13"),
                            QStringLiteral("--output=/proc/kassotyp/13.pdf")}

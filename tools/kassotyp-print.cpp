@@ -1,6 +1,7 @@
-// kassotyp-print: the test documents of the designer, printed without a window into files, for
-// looking at a layout on a computer without a receipt printer and for checking a printer's
-// bytes before they go to the till.
+// kassotyp-print: the test documents of the designer, printed without a window: to the
+// workstation's printer as the designer's "Testdruck" does, or into files, for looking at a
+// layout on a computer without a receipt printer and for checking a printer's bytes before they
+// go to the till.
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -35,9 +37,18 @@ struct Request
 {
     QList<int> types;
     Format format = Format::Pdf;
-    QString output;
+    QString output; // empty: to the workstation's printer
     bool dryRun = false;
     QStringList configArguments;
+
+    bool toPrinter() const { return output.isEmpty(); }
+    // --all --format=pdf --output=FILE.pdf: every document a page of one PDF.
+    bool onePdf() const
+    {
+        return types.size() > 1 && format == Format::Pdf
+               && output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+               && !QFileInfo(output).isDir();
+    }
 };
 
 void writeLine(FILE *stream, const QString &text)
@@ -56,20 +67,31 @@ QString helpText()
 {
     return QStringLiteral(
                    "Aufruf: kassotyp-print [--store=ORT] [--workstation=N] (--type=T | --all)\n"
+                   "                       [--printer=NAME | --printer-device=GERÄT]\n"
+                   "       kassotyp-print [--store=ORT] [--workstation=N] (--type=T | --all)\n"
                    "                       --format=pdf|png|escpos --output=DATEI_ODER_ORDNER\n"
                    "                       [weitere Optionen]\n"
                    "\n"
                    "Druckt den Testbeleg einer Belegart oder aller %1 Belegarten eines Rechners, "
                    "wie ihn der\n"
-                   "Layoutdesigner druckt, ohne Fenster in Dateien. Der Datenspeicher wird nur "
-                   "gelesen.\n"
+                   "Layoutdesigner druckt, ohne Fenster. Ohne --output geht er an den Drucker des "
+                   "Rechners,\n"
+                   "genau wie der \"Testdruck\" des Designers (im Druckmodus des Rechners; "
+                   "--printer= und\n"
+                   "--printer-device= ersetzen den eingerichteten Drucker für diesen Aufruf), mit "
+                   "--output in\n"
+                   "Dateien. Der Datenspeicher wird nur gelesen.\n"
                    "\n"
                    "Optionen des Druckbefehls:\n"
                    "  --type=T                Belegart: Nummer 1 bis %1 oder Name (z. B. 13 oder "
                    "Bon)\n"
                    "  --all                   alle %1 Belegarten, je eine Datei im Ordner von "
                    "--output\n"
-                   "  --format=F              pdf: Grafikdruck auf einer Seite in Papierbreite\n"
+                   "  --format=F              (nur mit --output)\n"
+                   "                          pdf: Grafikdruck auf einer Seite in Papierbreite; "
+                   "mit --all und\n"
+                   "                          --output=DATEI.pdf eine PDF-Datei mit einer Seite "
+                   "je Belegart\n"
                    "                          png: Bild des Belegs\n"
                    "                          escpos: die Bytes des Textmodus (ESC/POS), wie sie "
                    "an den Drucker gehen\n"
@@ -154,6 +176,21 @@ QString parse(const QStringList &arguments, Request &request)
         for (int t = 1; t <= DocumentTypeCount; ++t)
             request.types << t;
     }
+    const bool printerChosen = std::any_of(
+            request.configArguments.cbegin(), request.configArguments.cend(), [](const QString &a) {
+                return a.startsWith(QLatin1String("--printer=")) || a == QLatin1String("--printer")
+                       || a.startsWith(QLatin1String("--printer-device"));
+            });
+    if (request.output.isEmpty()) {
+        // To the printer: a file format has no meaning there.
+        if (!format.isEmpty())
+            return QStringLiteral("--format gilt nur mit --output; ohne --output wird auf dem "
+                                  "Drucker des Rechners gedruckt.");
+        return {};
+    }
+    if (printerChosen)
+        return QStringLiteral("--printer und --printer-device wählen einen Drucker, --output "
+                              "eine Datei: nur eines von beiden ist möglich.");
     if (format == QLatin1String("pdf"))
         request.format = Format::Pdf;
     else if (format == QLatin1String("png"))
@@ -162,8 +199,6 @@ QString parse(const QStringList &arguments, Request &request)
         request.format = Format::EscPos;
     else
         return QStringLiteral("--format=pdf, --format=png oder --format=escpos ist anzugeben.");
-    if (request.output.isEmpty())
-        return QStringLiteral("--output=DATEI_ODER_ORDNER ist anzugeben.");
     request.output = QFileInfo(request.output).absoluteFilePath();
     return {};
 }
@@ -190,13 +225,15 @@ QString fileName(int type, Format format)
 
 bool isFolderTarget(const Request &request)
 {
-    return request.types.size() > 1 || QFileInfo(request.output).isDir();
+    return !request.onePdf() && (request.types.size() > 1 || QFileInfo(request.output).isDir());
 }
 
 // Checked before anything is written: the files can be made where they are to go. Tried with a
 // file of the program's own, as permissions alone do not tell (root, read-only mounts, /proc).
 QString outputProblem(const Request &request)
 {
+    if (request.toPrinter())
+        return {};
     const QFileInfo target(request.output);
     const bool folder = isFolderTarget(request);
     if (folder && target.exists() && !target.isDir())
@@ -235,10 +272,10 @@ std::unique_ptr<Host> openStore(const ComputerConfig &config, QString *problem)
 
 // The engine as the designer's main window prepares it: the workstation applied and the
 // sample document in place; ended documents stay with the engine.
-std::unique_ptr<TBonPrinter> makeEngine(Host &host, int workstation)
+std::unique_ptr<TBonPrinter> makeEngine(Host &host, int workstation, bool toPrinter)
 {
     auto engine = std::make_unique<TBonPrinter>(host, CAlleBonArten(), -1);
-    engine->setOutputEnabled(false);
+    engine->setOutputEnabled(toPrinter);
     engine->setWorkstation(workstation);
     engine->Refresh();
     OVOProgramm &program = host.program();
@@ -293,7 +330,7 @@ int run(const Request &request)
 
     std::unique_ptr<TBonPrinter> engine;
     try {
-        engine = makeEngine(*host, workstation);
+        engine = makeEngine(*host, workstation, request.toPrinter());
     } catch (const std::exception &e) {
         return refuse(QStringLiteral("Das Druckmodul konnte nicht angelegt werden: %1")
                               .arg(QString::fromLocal8Bit(e.what())));
@@ -308,6 +345,7 @@ int run(const Request &request)
     const bool folder = isFolderTarget(request);
     if (folder)
         QDir().mkpath(request.output);
+    QList<PrintJob> pages; // one PDF
     int exitCode = Done;
     const auto count = request.types.size();
     for (qsizetype i = 0; i < count; ++i) {
@@ -321,7 +359,15 @@ int run(const Request &request)
         OutputResult result;
         try {
             runTestPrint(*engine, type);
-            result = write(request, config, *engine, target);
+            if (request.toPrinter()) {
+                // Printed by the engine itself, as in the designer.
+                result = engine->lastOutput();
+            } else if (request.onePdf()) {
+                pages << engine->lastJob();
+                continue;
+            } else {
+                result = write(request, config, *engine, target);
+            }
         } catch (const std::exception &e) {
             result.error = QString::fromLocal8Bit(e.what());
         }
@@ -334,7 +380,15 @@ int run(const Request &request)
         if (!result.warning.isEmpty())
             writeLine(stderr,
                       QStringLiteral("Hinweis (%1): %2").arg(CBelegName(type), result.warning));
-        writeLine(stdout, QDir::toNativeSeparators(target));
+        writeLine(stdout, request.toPrinter() ? result.target : QDir::toNativeSeparators(target));
+    }
+    if (!pages.isEmpty()) {
+        const OutputResult result = PrintOutput(config).writePdf(pages, request.output);
+        if (!result.ok) {
+            writeLine(stderr, QStringLiteral("kassotyp-print: ") + result.error);
+            return Refused;
+        }
+        writeLine(stdout, QDir::toNativeSeparators(request.output));
     }
     return exitCode;
 }

@@ -43,8 +43,10 @@ constexpr ComputerOption ComputerOptions[] = {
         {"printer", "computer/printer", "NAME",
          "Systemdrucker für den Grafikdruck (ohne: PDF-Dateien im Spool-Ordner)"},
         {"printer-device", "computer/printerdevice", "GERÄT",
-         "Textmodus: Gerät (z. B. /dev/usb/lp0), Datei oder COM1..COM8, das die\n"
-         "ESC/POS-Bytes bekommt (ohne: Dateien im Spool-Ordner)"},
+         "Textmodus: was die ESC/POS-Bytes bekommt: ein Gerät (/dev/usb/lp0, eine\n"
+         "serielle Schnittstelle /dev/ttyS0), COM1..COM8, ein Netzwerkdrucker\n"
+         "tcp://RECHNER[:PORT] (Standard-Port 9100), eine CUPS-Warteschlange\n"
+         "cups:NAME (roher Auftrag) oder eine Datei (ohne: Dateien im Spool-Ordner)"},
         {"codepage", "computer/codepage", "N",
          "ESC t n des Druckers: 19 = CP858 (Standard), 16 = CP1252"},
         {"dots", "computer/dots", "N",

@@ -353,6 +353,10 @@ void TBonPrinter::KT_DocEnd(bool keepOpen)
     JobItem cut;
     cut.kind = JobItem::Kind::Cut;
     m_job.items.append(cut);
+    m_job.title = QStringLiteral("%1 Rechner %2")
+                          .arg(m_document.text(QStringLiteral("BelegArt")))
+                          .arg(m_workstation)
+                          .trimmed();
     m_lastJob = m_job;
     m_job = PrintJob();
     m_documentOpen = false;

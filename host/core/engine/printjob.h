@@ -26,6 +26,7 @@ struct JobItem
 struct PrintJob
 {
     QString printerKey;
+    QString title;           // names the job in a print queue: "Bon Rechner 3"
     QString mode;            // "G", "T", or a test mode
     double paperWidthCm = 0; // from the page setup
     double leftMarginCm = 0;

@@ -23,12 +23,6 @@
 
 namespace {
 
-bool isDevice(const QString &path)
-{
-    const QFileInfo info(path);
-    return path.startsWith(QLatin1String("/dev/")) || (info.exists() && !info.isFile());
-}
-
 // The paper of a job: its width, and as long as the document, so that a receipt is one page.
 QPageLayout receiptPage(const PrintJob &job, double dpi)
 {
@@ -75,7 +69,8 @@ QString PrintOutput::spoolFile(const QString &suffix) const
                               .arg(suffix));
 }
 
-OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes) const
+OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes,
+                                  const LinkOptions &options) const
 {
     OutputResult r;
     r.target = target;
@@ -84,21 +79,8 @@ OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes
                           .arg(QDir::toNativeSeparators(target));
         return r;
     }
-    if (isDevice(target)) {
-        QFile device(target);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            r.error = QStringLiteral("Das Gerät %1 kann nicht geöffnet werden: %2")
-                              .arg(target, device.errorString());
-            return r;
-        }
-        if (device.write(bytes) != bytes.size()) {
-            r.error = QStringLiteral("An das Gerät %1 konnte nicht alles gesendet werden: %2")
-                              .arg(target, device.errorString());
-            return r;
-        }
-        r.ok = true;
-        return r;
-    }
+    if (DeviceLink::isDevice(target))
+        return DeviceLink::send(target, bytes, options);
     QDir().mkpath(QFileInfo(target).absolutePath());
     // A file appears whole or not at all: a full disk never leaves half a print behind.
     QSaveFile file(target);
@@ -141,6 +123,20 @@ QImage PrintOutput::pictureOf(const PrintJob &job, const OutputResult &printed) 
     return printer.picture();
 }
 
+QString PrintOutput::printerTarget(const QStringList &printerRecord, LinkOptions *options) const
+{
+    const FieldValues printer = printerRecordFormat().decodeAvailable(printerRecord);
+    const QString directPort = printer.value(QStringLiteral("cmbComPortTextmDirekt"));
+    if (directPort.startsWith(QLatin1String("COM"))) {
+        options->serial =
+                SerialSettings::fromRecord(printer.value(QStringLiteral("cmbTextmDirektBaudrate")));
+        return deviceOfPort(directPort);
+    }
+    return m_config.printerDevice.startsWith(QLatin1String("COM"))
+                   ? deviceOfPort(m_config.printerDevice)
+                   : m_config.printerDevice;
+}
+
 OutputResult PrintOutput::print(const PrintJob &job, const QStringList &printerRecord)
 {
     if (job.mode == QLatin1String("G"))
@@ -157,15 +153,15 @@ OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &prin
 {
     const EscPosSettings settings = escPosSettings(job);
     const EscPosResult encoded = EscPosEncoder(printerRecord, settings).encode(job);
-    QString target = m_config.printerDevice;
-    if (target.startsWith(QLatin1String("COM")))
-        target = deviceOfPort(target);
+    LinkOptions link;
+    link.jobName = job.title;
+    QString target = printerTarget(printerRecord, &link);
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("escpos"));
-    OutputResult r = writeTo(target, encoded.bytes);
+    OutputResult r = writeTo(target, encoded.bytes, link);
     r.bytes = encoded.bytes;
     // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
-    const double seconds = double(encoded.bytes.size()) * 10.0 / 9600.0;
+    const double seconds = double(encoded.bytes.size()) * 10.0 / link.serial.baudRate;
     QStringList warnings;
     if (r.ok && target.contains(QLatin1String("/dev/tty")) && seconds > SlowPortSeconds)
         warnings << QStringLiteral("Der Beleg ist %1 KB groß und braucht über die serielle "
@@ -191,6 +187,8 @@ OutputResult PrintOutput::printGraphic(const PrintJob &job)
         return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(m_config.printerOutput);
+    // The job's name in the queue (and the file name a PDF queue gives it).
+    printer.setDocName(job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title);
     r.target = m_config.printerOutput;
     if (!paintReceipt(printer, job, printer.resolution())) {
         r.error = QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(r.target);
@@ -202,17 +200,38 @@ OutputResult PrintOutput::printGraphic(const PrintJob &job)
 
 OutputResult PrintOutput::writePdf(const PrintJob &job, const QString &file) const
 {
+    return writePdf(QList<PrintJob>{job}, file);
+}
+
+OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &file) const
+{
     OutputResult r;
     r.target = file;
     if (!guiAvailable(r))
         return r;
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly)) {
+    if (out.open(QIODevice::WriteOnly) && !jobs.isEmpty()) {
         QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Kassotyp"));
-        writer.setTitle(QFileInfo(file).completeBaseName());
-        if (paintReceipt(writer, job, writer.resolution()) && out.commit()) {
+        const QString &title = jobs.size() == 1 ? jobs.constFirst().title : QString();
+        writer.setTitle(title.isEmpty() ? QFileInfo(file).completeBaseName() : title);
+        const double dpi = writer.resolution();
+        writer.setPageLayout(receiptPage(jobs.constFirst(), dpi));
+        QPainter painter;
+        bool painted = painter.begin(&writer);
+        for (qsizetype i = 0; painted && i < jobs.size(); ++i) {
+            const PrintJob &job = jobs.at(i);
+            // Every page has the size of its own document.
+            if (i > 0)
+                painted = writer.setPageLayout(receiptPage(job, dpi)) && writer.newPage();
+            if (painted)
+                paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54),
+                         CutMark::Left);
+        }
+        if (painter.isActive())
+            painted = painter.end() && painted;
+        if (painted && out.commit()) {
             r.ok = true;
             return r;
         }
@@ -252,24 +271,25 @@ OutputResult PrintOutput::openDrawer(const QStringList &printerRecord)
     const QString connection = printer.value(PrinterRecord::Drawer);
     QByteArray bytes;
     QString target;
+    LinkOptions link;
+    link.jobName = QStringLiteral("Kassenlade");
     if (connection == QLatin1String("Drucker")) {
         const EscPosEncoder encoder(printerRecord, {});
         bytes = encoder.sequence("OpenDrawer", QByteArray("\x1B\x70\x00\x19\xFA", 5));
-        target = m_config.printerDevice.startsWith(QLatin1String("COM"))
-                         ? deviceOfPort(m_config.printerDevice)
-                         : m_config.printerDevice;
+        target = printerTarget(printerRecord, &link);
     } else if (connection.startsWith(QLatin1String("COM"))) {
         if (!EscPosEncoder::hexBytes(printer.value(PrinterRecord::SerialDrawerSequence), &bytes)
             || bytes.isEmpty())
             bytes = QByteArray(1, '\x07'); // a plain pulse for drawers that open on any byte
         target = deviceOfPort(connection);
+        link.serial = SerialSettings::fromRecord(printer.value(QStringLiteral("cmbKLBaudrate")));
     } else {
         r.error = QStringLiteral("Für diesen Rechner ist keine Kassenlade eingerichtet.");
         return r;
     }
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("kassenlade"));
-    return writeTo(target, bytes);
+    return writeTo(target, bytes, link);
 }
 
 OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const QString &line1,
@@ -288,12 +308,21 @@ OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const 
         r.error = QStringLiteral("Die Befehle der Kundenanzeige sind keine gültigen Hex-Folgen.");
         return r;
     }
+    // ESC/POS displays start in their own code table: umlauts and the euro sign need 858.
+    const QByteArray codeTable = display.value(DisplayRecord::Type).startsWith(QLatin1String("DM-"))
+                                         ? QByteArray("\x1B\x74", 2) + char(EscPosCodePage::Cp858)
+                                         : QByteArray();
     QString unprintable;
     const QByteArray bytes =
-            clear + first + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable)
-            + second + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
+            clear + codeTable + first
+            + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable) + second
+            + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
     QString target = deviceOfPort(display.value(DisplayRecord::Port));
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("anzeige"));
-    return writeTo(target, bytes);
+    LinkOptions link;
+    link.jobName = QStringLiteral("Kundenanzeige");
+    link.serial = SerialSettings::fromRecord(display.value(QStringLiteral("cmbKDBaudrate")),
+                                             display.value(QStringLiteral("cmbKDParitaet")));
+    return writeTo(target, bytes, link);
 }

@@ -2,6 +2,7 @@
 
 #include "core/app/config.h"
 #include "core/engine/printjob.h"
+#include "core/output/devicelink.h"
 #include "core/output/escpos.h"
 
 #include <QByteArray>
@@ -12,9 +13,9 @@
 struct OutputResult
 {
     bool ok = false;
-    QString target;  // printer name, device or file
-    QString warning; // printed, but the user should know (replaced characters, a slow port)
-    QString error;   // nothing was printed
+    QString target;   // printer name, device or file
+    QString warning;  // printed, but the user should know (replaced characters, a slow port)
+    QString error;    // nothing was printed
     QByteArray bytes; // text mode: what the printer was sent
 };
 
@@ -52,11 +53,18 @@ public:
     // The job on one PDF page of the paper's width, as long as the document; written
     // atomically, so that a failed write leaves no file behind.
     OutputResult writePdf(const PrintJob &job, const QString &file) const;
+    // The jobs as pages of one PDF, each page as wide as its paper and as long as its document.
+    OutputResult writePdf(const QList<PrintJob> &jobs, const QString &file) const;
     // The job as a PNG picture of the paper strip, written atomically.
     OutputResult writePng(const PrintJob &job, const QString &file) const;
 
-    // Writes bytes to a device (opened for writing as it is) or a file (written atomically).
-    OutputResult writeTo(const QString &target, const QByteArray &bytes) const;
+    // Sends bytes to a device (a serial port set up as the options say, a network printer, a
+    // CUPS queue, another device file) or writes them to a file (atomically).
+    OutputResult writeTo(const QString &target, const QByteArray &bytes,
+                         const LinkOptions &options = {}) const;
+    // Where text-mode bytes for this printer go and how: the record's port of direct text
+    // mode with its baud rate, else the configured printer device; empty: none configured.
+    QString printerTarget(const QStringList &printerRecord, LinkOptions *options) const;
     // The device of a port name ("COM3", "Drucker (COM3)"); empty when none is configured.
     QString deviceOfPort(const QString &port) const;
     QString spoolFile(const QString &suffix) const;
