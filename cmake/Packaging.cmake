@@ -44,7 +44,7 @@ else()
     message(STATUS "dpkg-shlibdeps or file missing: the package lists its libraries by hand")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, \
 libqt6widgets6, libqt6sql6, libqt6printsupport6, libqt6network6, libqt6serialport6, libcups2, \
-${plugin_packages}")
+libzint2.11, ${plugin_packages}")
 endif()
 # A store shared by several tills lives in PostgreSQL; Wayland desktops want their plugin.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql, qt6-wayland")

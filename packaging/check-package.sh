@@ -23,7 +23,7 @@ depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
 echo "Suggests: $(dpkg-deb --field "$deb" Suggests)"
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6printsupport6 \
-         libqt6sql6-sqlite qt6-qpa-plugins; do
+         libqt6sql6-sqlite qt6-qpa-plugins libzint2.11 libqt6serialport6 libcups2; do
   echo "$depends" | grep -Eq "(^|, )$p( |,|$)" || fail "Depends lacks $p"
 done
 dpkg-deb --field "$deb" Suggests | grep -q libqt6sql6-psql || fail "Suggests lacks libqt6sql6-psql"

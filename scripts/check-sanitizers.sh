@@ -32,6 +32,9 @@ export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:check_initialization_
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
+# The print tests go through the private CUPS server, as in the test command.
+print_services="$(scripts/print-services.sh)"
+eval "export $print_services"
 
 (cd "$build" && ctest --output-on-failure -j"$jobs")
 

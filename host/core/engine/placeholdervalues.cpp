@@ -10,6 +10,7 @@ namespace {
 
 enum class Kind {
     Text,          // the document text of the field
+    Barcode,       // the document text of the field; alone on a line it prints as a barcode
     Amount1,       // the field's amount in currency 1
     Amount2,       // the field's amount in currency 2
     Currency,      // the name of currency 1 or 2 (field "1" or "2")
@@ -29,8 +30,8 @@ struct Rule
 // Which value each placeholder of the catalogue shows, in catalogue order.
 const Rule rules[] = {
         {u"#AnFiliale#", Kind::Text, u"AnFiliale"},
-        {u"#FaPosBarcode#", Kind::Text, u"FaPosBarcode"},
-        {u"#BarCode#", Kind::Text, u"BarCode"},
+        {u"#FaPosBarcode#", Kind::Barcode, u"FaPosBarcode"},
+        {u"#BarCode#", Kind::Barcode, u"BarCode"},
         {u"#Datum#", Kind::Text, u"Datum"},
         {u"#AktDatum#", Kind::Text, u"AktDatum"},
         {u"#Uhrzeit#", Kind::Text, u"Uhrzeit"},
@@ -41,7 +42,7 @@ const Rule rules[] = {
         {u"#BelegHerkunft#", Kind::Text, u"BelegHerkunft"},
         {u"#Bemerkung#", Kind::Text, u"Bemerkung"},
         {u"#Bonnummer#", Kind::Text, u"Bonnummer"},
-        {u"#BonNrBarcode#", Kind::Text, u"BonNrBarcode"},
+        {u"#BonNrBarcode#", Kind::Barcode, u"BonNrBarcode"},
         {u"#BisDatum#", Kind::Text, u"BisDatum"},
         {u"#VknNr#", Kind::Text, u"VknNr"},
         {u"#VknName#", Kind::Text, u"VknName"},
@@ -197,7 +198,7 @@ const Rule rules[] = {
         {u"#MailPrioritaet#", Kind::Text, u"MailPrioritaet"},
         {u"#MailZuLesenDurch#", Kind::Text, u"MailZuLesenDurch"},
         {u"#MailNummer#", Kind::Text, u"MailNummer"},
-        {u"#WertBarCode#", Kind::Text, u"WertBarCode"},
+        {u"#WertBarCode#", Kind::Barcode, u"WertBarCode"},
         {u"#WGMerk_x#", Kind::NamedText, u"WGMerk"},
         {u"#FaBelegArt#", Kind::Text, u"FaBelegArt"},
         {u"#FaPosBelegNr#", Kind::Text, u"FaPosBelegNr"},
@@ -295,6 +296,7 @@ qsizetype replaceSegment(const QString &text, qsizetype from, const DocumentData
         const QString field = QString::fromUtf16(rule->field);
         switch (rule->kind) {
         case Kind::Text:
+        case Kind::Barcode:
             out += document.text(field);
             break;
         case Kind::Amount1:
@@ -343,6 +345,12 @@ qsizetype replaceSegment(const QString &text, qsizetype from, const DocumentData
 bool hasPlaceholderRule(const QString &token)
 {
     return ruleByToken().contains(token);
+}
+
+bool isBarcodePlaceholder(const QString &token)
+{
+    const Rule *rule = ruleByToken().value(token);
+    return rule && rule->kind == Kind::Barcode;
 }
 
 QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)

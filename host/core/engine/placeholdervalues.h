@@ -12,3 +12,7 @@ QString replacePlaceholders(const QString &text, const DocumentData &document, b
 
 // Whether the catalogue holds a value rule for the token (every catalogue token has one).
 bool hasPlaceholderRule(const QString &token);
+
+// Whether the token carries a number meant to be scanned ("#BarCode#", "#BonNrBarcode#",
+// "#WertBarCode#", "#FaPosBarcode#"): a line of nothing but such a token prints a barcode.
+bool isBarcodePlaceholder(const QString &token);

@@ -1,5 +1,7 @@
 #include "core/engine/printjob.h"
 
+#include "core/engine/barcode.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -62,11 +64,24 @@ QFont fontOf(const JobItem &item)
     return font;
 }
 
+// Bars 1.2 cm high, set off from the lines around them and from the characters below.
+constexpr int BarHeightPx = 45;
+constexpr int BarGapPx = 4;
+
+// The modules of a barcode item; empty when its value is no barcode, so that it prints as text.
+QList<bool> barcodeModules(const JobItem &item)
+{
+    return item.kind == JobItem::Kind::Barcode ? Code128::modules(item.text) : QList<bool>();
+}
+
 int itemHeight(const JobItem &item)
 {
     switch (item.kind) {
     case JobItem::Kind::Text:
         return QFontMetrics(fontOf(item)).height();
+    case JobItem::Kind::Barcode:
+        return QFontMetrics(fontOf(item)).height()
+               + (barcodeModules(item).isEmpty() ? 0 : 2 * BarGapPx + BarHeightPx);
     case JobItem::Kind::Picture:
         return int(item.heightCm * LayoutDpi / 2.54) + 4;
     case JobItem::Kind::Feed:
@@ -107,23 +122,53 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setPen(Qt::black);
     double y = 0;
+    const auto paintText = [&](const JobItem &item, double top, int h) {
+        const QFont font = fontOf(item);
+        p.setFont(font);
+        const double advance = QFontMetricsF(font).horizontalAdvance(item.text);
+        Qt::Alignment alignment = item.alignment;
+        if (advance > w + 0.5) {
+            // Too wide for the paper: it starts at the left edge, so that only its end is
+            // lost, and a picture for the screen marks it in the margin.
+            alignment = Qt::AlignLeft;
+            if (cutMark == CutMark::Drawn)
+                p.fillRect(QRectF(w + 3, top + 1, 4, h - 2), QColor(0xd0, 0x20, 0x20));
+        }
+        p.drawText(QRectF(0, top, w, h), int(alignment | Qt::AlignVCenter | Qt::TextDontClip),
+                   item.text);
+    };
     for (const JobItem &item : job.items) {
         const int h = itemHeight(item);
         switch (item.kind) {
-        case JobItem::Kind::Text: {
+        case JobItem::Kind::Text:
+            paintText(item, y, h);
+            break;
+        case JobItem::Kind::Barcode: {
+            const QList<bool> modules = barcodeModules(item);
+            if (modules.isEmpty()) {
+                paintText(item, y, h);
+                break;
+            }
+            // One layout pixel (0.26 mm) per module, about the narrowest bar a receipt
+            // printer sets; a code wider than the paper is narrowed to fit it.
+            const double module = qMin(1.0, w / modules.size());
+            const double codeWidth = module * modules.size();
+            double x = 0;
+            if (item.alignment & Qt::AlignHCenter)
+                x = std::floor((w - codeWidth) / 2);
+            else if (item.alignment & Qt::AlignRight)
+                x = std::floor(w - codeWidth);
+            Code128::paintBars(p, modules, x, y + BarGapPx, module, BarHeightPx);
+            // The characters are centred below the bars, as a printer sets them, and kept on
+            // the paper when they are wider than the code.
             const QFont font = fontOf(item);
             p.setFont(font);
-            const double advance = QFontMetricsF(font).horizontalAdvance(item.text);
-            Qt::Alignment alignment = item.alignment;
-            if (advance > w + 0.5) {
-                // Too wide for the paper: it starts at the left edge, so that only its end is
-                // lost, and a picture for the screen marks it in the margin.
-                alignment = Qt::AlignLeft;
-                if (cutMark == CutMark::Drawn)
-                    p.fillRect(QRectF(w + 3, y + 1, 4, h - 2), QColor(0xd0, 0x20, 0x20));
-            }
-            p.drawText(QRectF(0, y, w, h), int(alignment | Qt::AlignVCenter | Qt::TextDontClip),
-                       item.text);
+            const double textWidth =
+                    qMax(codeWidth, QFontMetricsF(font).horizontalAdvance(item.text));
+            const double textX = qMax(0.0, qMin(x + (codeWidth - textWidth) / 2, w - textWidth));
+            const double textY = y + 2 * BarGapPx + BarHeightPx;
+            p.drawText(QRectF(textX, textY, textWidth, y + h - textY),
+                       int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip), item.text);
             break;
         }
         case JobItem::Kind::Picture: {

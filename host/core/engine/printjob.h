@@ -5,10 +5,11 @@
 #include <QString>
 
 // A printed document, independent of any printer: lines of text with their font and
-// alignment, pictures, empty lines and the cut, on paper of a given printable width.
+// alignment, pictures, barcodes, empty lines and the cut, on paper of a given printable width.
 struct JobItem
 {
-    enum class Kind { Text, Picture, Feed, Cut };
+    // Barcode: a Code 128 symbol of `text` with the characters below it in the line's font.
+    enum class Kind { Text, Picture, Feed, Cut, Barcode };
     Kind kind = Kind::Text;
     QString text;
     QString fontName;
@@ -54,7 +55,8 @@ LineStyle lineStyle(const QString &fontName, const QString &size, const QString 
 // "links"/"mitte"/"rechts" (or "L"/"M"/"R") as an alignment; anything else is left.
 Qt::Alignment alignmentFromText(const QString &text);
 
-// Whether a text line fits a strip this wide in the font it prints with (other items fit).
+// Whether a text line fits a strip this wide in the font it prints with (other items fit; a
+// barcode wider than the strip is narrowed to it).
 bool lineFits(const JobItem &item, double widthCm);
 
 // Height in pixels of the job painted at the given resolution (without margins).

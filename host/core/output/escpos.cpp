@@ -1,5 +1,6 @@
 #include "core/output/escpos.h"
 
+#include "core/engine/barcode.h"
 #include "core/format/deviceformats.h"
 
 #include "core/format/devicepresets.h"
@@ -66,6 +67,27 @@ const QByteArray Initialise("\x1B\x40", 2);
 QByteArray selectCodePage(int n)
 {
     return QByteArray("\x1B\x74", 2) + char(n);
+}
+
+// The data of GS k 73 (Code 128): a code set selector first, then "{B" with the characters as
+// they are ("{" doubled, as it starts the selectors), or "{C" with one byte (0 to 99) per two
+// digits, the same code sets graphic mode draws.
+QByteArray code128Data(const QString &value)
+{
+    QByteArray data;
+    if (Code128::usesCodeSetC(value)) {
+        data = "{C";
+        for (qsizetype i = 0; i + 1 < value.size(); i += 2)
+            data += char((value.at(i).unicode() - u'0') * 10 + (value.at(i + 1).unicode() - u'0'));
+        return data;
+    }
+    data = "{B";
+    for (const QChar c : value) {
+        data += char(c.unicode());
+        if (c == u'{')
+            data += '{';
+    }
+    return data;
 }
 
 } // namespace
@@ -276,23 +298,46 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
             out += sequence("JustifyLeft", QByteArray("\x1B\x61\x30", 3));
     };
 
+    auto printText = [&](const JobItem &item) {
+        const EscPosTextStyle style = textStyle(item);
+        const QByteArray font = styleCommands(style);
+        if (font != currentFont) {
+            // Some printers reset the code page with the font; it is sent again.
+            out += font + codePage;
+            currentFont = font;
+        }
+        justify(item.alignment & Qt::AlignHorizontal_Mask);
+        // A line longer than the printer's line is broken here between words, so that
+        // paper, the virtual printer and the viewer show the same lines.
+        for (const QString &part : wrap(item.text, style.columns(m_settings.dotWidth))) {
+            out += text(part, m_settings.codePage, &result.unprintable);
+            out += lineEnd;
+        }
+    };
+
     for (const JobItem &item : job.items) {
         switch (item.kind) {
-        case JobItem::Kind::Text: {
-            const EscPosTextStyle style = textStyle(item);
-            const QByteArray font = styleCommands(style);
-            if (font != currentFont) {
-                // Some printers reset the code page with the font; it is sent again.
-                out += font + codePage;
-                currentFont = font;
+        case JobItem::Kind::Text:
+            printText(item);
+            break;
+        case JobItem::Kind::Barcode: {
+            const qsizetype modules = Code128::modules(item.text).size();
+            const QByteArray data = code128Data(item.text);
+            // A value Code 128 cannot carry, or a code wider than the paper even at one dot
+            // per module, which the printer would leave out, is printed as text.
+            if (modules == 0 || modules > m_settings.dotWidth || data.size() > 255) {
+                printText(item);
+                break;
             }
             justify(item.alignment & Qt::AlignHorizontal_Mask);
-            // A line longer than the printer's line is broken here between words, so that
-            // paper, the virtual printer and the viewer show the same lines.
-            for (const QString &part : wrap(item.text, style.columns(m_settings.dotWidth))) {
-                out += text(part, m_settings.codePage, &result.unprintable);
-                out += lineEnd;
-            }
+            // Two dots per module (0.25 mm at 203 dpi), one when two do not fit the paper; the
+            // characters below the bars (GS H 2) in font A (GS f 0). Neither touches the print
+            // mode or the justification, so the state kept above stays true.
+            out += QByteArray("\x1D\x68", 2) + char(BarcodeHeightDots);
+            out += QByteArray("\x1D\x77", 2) + char(modules * 2 <= m_settings.dotWidth ? 2 : 1);
+            out += QByteArray("\x1D\x48\x02\x1D\x66\x00", 6);
+            out += QByteArray("\x1D\x6B\x49", 3) + char(data.size()) + data;
+            out += lineEnd;
             break;
         }
         case JobItem::Kind::Picture: {

@@ -59,6 +59,8 @@ public:
     // Lines fed before the cut when the printer record names no feed: at the default line
     // spacing of 1/6 inch about 17 mm, the distance from the print head past the cutter.
     static constexpr char CutFeedLines = 4;
+    // Bars of a barcode are 1.2 cm high at 203 dpi, as in graphic mode.
+    static constexpr char BarcodeHeightDots = 96;
 
     EscPosResult encode(const PrintJob &job) const;
 

@@ -1,5 +1,6 @@
 #include "core/output/virtualprinter.h"
 
+#include "core/engine/barcode.h"
 #include "core/output/escpos.h"
 
 #include <QPainter>
@@ -9,6 +10,58 @@ namespace {
 constexpr int FontAHeight = 24;
 constexpr int FontBHeight = 17;
 constexpr int LineSpacing = 6;
+constexpr int HriGap = 2; // between the bars and their characters
+
+int cellHeight(const EscPosTextStyle &style)
+{
+    return (style.fontB ? FontBHeight : FontAHeight) * style.heightTimes;
+}
+
+// Text in the printer's fixed grid, one character per cell, from x.
+void drawCells(QPainter &p, const QString &text, int x, int y, const EscPosTextStyle &style)
+{
+    const int cellW = style.cellWidth();
+    const int cellH = cellHeight(style);
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(cellH * 3 / 4);
+    font.setBold(style.bold);
+    font.setUnderline(style.underline);
+    font.setStretch(qBound(50, cellW * 100 * 2 / cellH, 200));
+    p.setFont(font);
+    for (int c = 0; c < text.size(); ++c)
+        p.drawText(QRect(x + c * cellW, y, cellW, cellH), Qt::AlignCenter, text.mid(c, 1));
+}
+
+// The characters of Code 128 data as GS k 73 carries them: "{A", "{B" and "{C" select the code
+// set, "{{" is a "{", the shift and function characters ("{S", "{1" to "{4") print nothing; in
+// code set C each byte is two digits.
+QString code128Text(const QByteArray &data)
+{
+    QString text;
+    bool setC = false;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const auto b = static_cast<unsigned char>(data.at(i));
+        if (b == '{' && i + 1 < data.size()) {
+            const char next = data.at(++i);
+            if (next == 'C')
+                setC = true;
+            else if (next == 'A' || next == 'B')
+                setC = false;
+            else if (next == '{')
+                text += u'{';
+            continue;
+        }
+        if (setC) {
+            if (b < 100)
+                text += QStringLiteral("%1").arg(int(b), 2, 10, QLatin1Char('0'));
+        } else if (b >= 0x20 && b < 0x7F) {
+            text += QChar(b);
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 VirtualEscPosPrinter::VirtualEscPosPrinter(int dotWidth)
@@ -21,6 +74,10 @@ void VirtualEscPosPrinter::reset()
     m_codePage = 0;
     m_alignment = 0;
     m_style = {};
+    m_barHeight = 162;
+    m_moduleDots = 3;
+    m_hriPosition = 0;
+    m_hriFontB = false;
 }
 
 void VirtualEscPosPrinter::endLine()
@@ -40,6 +97,49 @@ void VirtualEscPosPrinter::addCharacter(QChar c)
     if (m_pending.size() >= m_style.columns(m_dotWidth))
         endLine();
     m_pending += c;
+}
+
+qsizetype VirtualEscPosPrinter::barcode(const QByteArray &bytes, qsizetype i)
+{
+    const auto at = [&](qsizetype k) -> int {
+        return k < bytes.size() ? static_cast<unsigned char>(bytes.at(k)) : -1;
+    };
+    const int m = at(i + 2);
+    if (m < 0)
+        return bytes.size();
+    if (m <= 6) {
+        // GS k m d1..dk NUL: the data end with NUL, or with the stream.
+        const qsizetype end = bytes.indexOf('\0', i + 3);
+        return end < 0 ? bytes.size() : end + 1;
+    }
+    if (m < 65 || m > 73) {
+        const QString code = QStringLiteral("1D6B%1").arg(m, 2, 16, QLatin1Char('0')).toUpper();
+        if (!m_unknown.contains(code))
+            m_unknown << code;
+        return i + 3;
+    }
+    // GS k m n d1..dn: a stream cut off before n prints nothing, one cut off in the data what
+    // it carries.
+    if (at(i + 3) < 0)
+        return bytes.size();
+    const qsizetype data = i + 4;
+    const qsizetype end = qMin(bytes.size(), data + at(i + 3));
+    if (m != 73)
+        return end;
+    if (!m_pending.isEmpty())
+        endLine();
+    Row row;
+    row.barcode = true;
+    row.text = code128Text(bytes.mid(data, end - data));
+    row.modules = Code128::modules(row.text);
+    row.moduleDots = m_moduleDots;
+    row.barHeight = m_barHeight;
+    row.hriPosition = m_hriPosition;
+    row.hriFontB = m_hriFontB;
+    row.alignment = m_alignment;
+    m_rows.append(row);
+    m_lines << QStringLiteral("[Barcode %1]").arg(row.text);
+    return end;
 }
 
 void VirtualEscPosPrinter::feed(const QByteArray &bytes)
@@ -122,6 +222,24 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 m_rows.append(row);
                 m_lines << QStringLiteral("[Schnitt]");
                 i += (m == 65 || m == 66) ? 4 : 3;
+            } else if (cmd == 0x68) { // GS h n: bar height in dots
+                if (at(i + 2) > 0)
+                    m_barHeight = at(i + 2);
+                i += 3;
+            } else if (cmd == 0x77) { // GS w n: dots per module
+                if (at(i + 2) >= 1 && at(i + 2) <= 6)
+                    m_moduleDots = at(i + 2);
+                i += 3;
+            } else if (cmd == 0x48) { // GS H n: characters above (1), below (2), both (3)
+                const int n = at(i + 2);
+                if (n >= 0)
+                    m_hriPosition = (n >= '0' ? n - '0' : n) & 0x03;
+                i += 3;
+            } else if (cmd == 0x66) { // GS f n: font of those characters
+                m_hriFontB = at(i + 2) == 1 || at(i + 2) == '1';
+                i += 3;
+            } else if (cmd == 0x6B) { // GS k: barcode
+                i = barcode(bytes, i);
             } else if (cmd == 0x21) { // GS ! n: character size
                 const int n = qMax(0, at(i + 2));
                 m_style.widthTimes = ((n >> 4) & 0x07) + 1;
@@ -175,14 +293,20 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
 
 QImage VirtualEscPosPrinter::picture() const
 {
-    auto rowHeight = [](const Row &r) {
+    const auto hriHeight = [](const Row &r) {
+        return (r.hriFontB ? FontBHeight : FontAHeight) + HriGap;
+    };
+    auto rowHeight = [&](const Row &r) {
         if (!r.picture.isNull())
             return r.picture.height();
+        if (r.barcode)
+            return ((r.hriPosition & 1) ? hriHeight(r) : 0) + r.barHeight
+                   + ((r.hriPosition & 2) ? hriHeight(r) : 0) + LineSpacing;
         if (r.cut)
             return 20;
         if (r.feedDots > 0)
             return r.feedDots;
-        return (r.style.fontB ? FontBHeight : FontAHeight) * r.style.heightTimes + LineSpacing;
+        return cellHeight(r.style) + LineSpacing;
     };
     // Summed wide: a long stream of feeds must not wrap the height before the cap applies.
     qint64 height = 10;
@@ -204,30 +328,33 @@ QImage VirtualEscPosPrinter::picture() const
                              : r.alignment == 2 ? m_dotWidth - w
                                                 : 0);
             p.drawImage(QPoint(x, y), r.picture);
+        } else if (r.barcode) {
+            const int w = int(r.modules.size()) * r.moduleDots;
+            const int x = 10
+                          + (r.alignment == 1   ? (m_dotWidth - w) / 2
+                             : r.alignment == 2 ? m_dotWidth - w
+                                                : 0);
+            const int barTop = y + ((r.hriPosition & 1) ? hriHeight(r) : 0);
+            Code128::paintBars(p, r.modules, x, barTop, r.moduleDots, r.barHeight);
+            EscPosTextStyle hri;
+            hri.fontB = r.hriFontB;
+            const int textX = x + (w - int(r.text.size()) * hri.cellWidth()) / 2;
+            if (r.hriPosition & 1)
+                drawCells(p, r.text, textX, y, hri);
+            if (r.hriPosition & 2)
+                drawCells(p, r.text, textX, barTop + r.barHeight + HriGap, hri);
         } else if (r.cut) {
             p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
             p.drawLine(0, y + 10, image.width(), y + 10);
             p.setPen(Qt::black);
         } else if (!r.text.isEmpty()) {
-            const int cellW = r.style.cellWidth();
-            const int cellH = (r.style.fontB ? FontBHeight : FontAHeight) * r.style.heightTimes;
-            QFont font(QStringLiteral("Monospace"));
-            font.setStyleHint(QFont::Monospace);
-            font.setPixelSize(cellH * 3 / 4);
-            font.setBold(r.style.bold);
-            font.setUnderline(r.style.underline);
-            font.setStretch(qBound(50, cellW * 100 * 2 / cellH, 200));
-            p.setFont(font);
-            const QString text = r.text;
-            const int textWidth = int(text.size()) * cellW;
+            const int textWidth = int(r.text.size()) * r.style.cellWidth();
             int x = 10;
             if (r.alignment == 1)
                 x += (m_dotWidth - textWidth) / 2;
             else if (r.alignment == 2)
                 x += m_dotWidth - textWidth;
-            // One character per cell of the fixed grid, as the printer sets it.
-            for (int c = 0; c < text.size(); ++c)
-                p.drawText(QRect(x + c * cellW, y, cellW, cellH), Qt::AlignCenter, text.mid(c, 1));
+            drawCells(p, r.text, x, y, r.style);
         }
         y += h;
     }

@@ -10,8 +10,9 @@
 // paper strip, so that a text-mode print can be looked at from the very bytes that were sent.
 // Understands initialise, code page, print mode (font B, emphasised, double height/width),
 // character size (GS !), justification, line feed, feed by dots, raster pictures (GS v 0),
-// drawer pulse and cut. A line longer than the printable dots continues on the next line, as
-// on paper.
+// Code 128 barcodes (GS k 73 with GS h, GS w, GS H, GS f), drawer pulse and cut. Barcodes of
+// other kinds are read past and not drawn. A line longer than the printable dots continues on
+// the next line, as on paper.
 class VirtualEscPosPrinter
 {
 public:
@@ -20,8 +21,8 @@ public:
     void feed(const QByteArray &bytes);
     QImage picture() const;
 
-    // What was printed, one text per printed line (pictures as "[Bild WxH]", the cut as
-    // "[Schnitt]", the drawer pulse as "[Kassenlade]").
+    // What was printed, one text per printed line (pictures as "[Bild WxH]", barcodes as
+    // "[Barcode 130000001]", the cut as "[Schnitt]", the drawer pulse as "[Kassenlade]").
     const QStringList &lines() const { return m_lines; }
     // Bytes that were not understood, as hex of their command, each once.
     const QStringList &unknownCommands() const { return m_unknown; }
@@ -35,15 +36,31 @@ private:
         EscPosTextStyle style;
         int feedDots = 0;
         bool cut = false;
+        // A barcode: its modules, the characters it carries, the dots per module and the bar
+        // height, and where its characters go (GS H: bit 0 above, bit 1 below).
+        bool barcode = false;
+        QList<bool> modules;
+        int moduleDots = 0;
+        int barHeight = 0;
+        int hriPosition = 0;
+        bool hriFontB = false;
     };
     void endLine();
     void addCharacter(QChar c);
     void reset();
+    // GS k from i: the barcode is read past and, when it is a Code 128, printed; answers where
+    // the next command starts.
+    qsizetype barcode(const QByteArray &bytes, qsizetype i);
 
     int m_dotWidth;
     int m_codePage = 0;
     int m_alignment = 0;
     EscPosTextStyle m_style;
+    // Barcode settings as the printer starts: 162 dots high, 3 dots per module, no characters.
+    int m_barHeight = 162;
+    int m_moduleDots = 3;
+    int m_hriPosition = 0;
+    bool m_hriFontB = false;
     QString m_pending;
     QList<Row> m_rows;
     QStringList m_lines;

@@ -1,6 +1,8 @@
 #include "core/sections/sectionprinters.h"
 
+#include "core/engine/barcode.h"
 #include "core/engine/bonprinter.h"
+#include "core/engine/placeholdervalues.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionformats.h"
 
@@ -19,6 +21,16 @@ JobItem textLineItem(const QMap<QString, QString> &values, int line,
     item.bold = style.bold;
     item.italic = style.italic;
     item.alignment = alignmentFromText(values.value(names.alignment));
+    // A line of nothing but a barcode placeholder prints its value to be scanned. An empty
+    // value stays an empty line, and one that Code 128 cannot carry is printed as text.
+    const QString stored = values.value(names.text).trimmed();
+    if (isBarcodePlaceholder(stored)) {
+        const QString value = item.text.trimmed();
+        if (Code128::canEncode(value)) {
+            item.kind = JobItem::Kind::Barcode;
+            item.text = value;
+        }
+    }
     return item;
 }
 
