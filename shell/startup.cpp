@@ -27,7 +27,9 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     }
     for (const QString &problem : config.problems)
         info.ShowText(MessageKind::Warning, problem);
-    if (host.store().isReadOnly())
+    if (!host.store().damage().isEmpty())
+        info.ShowText(MessageKind::Error, host.store().damage());
+    else if (host.store().isReadOnly())
         info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;
 }

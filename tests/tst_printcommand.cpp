@@ -235,6 +235,10 @@ void TestPrintCommand::refusedCallWritesNothing_data()
     QTest::newRow("store that is no database")
             << QStringList{QStringLiteral("--all"), QStringLiteral("--store=kein.sqlite"), out}
             << QStringLiteral("keine Datenbank");
+    // Only read: an empty file is not set up as a store.
+    QTest::newRow("empty store file")
+            << QStringList{QStringLiteral("--all"), QStringLiteral("--store=leer.sqlite"), out}
+            << QStringLiteral("ist leer");
     QTest::newRow("output folder is a file")
             << QStringList{QStringLiteral("--all"), QStringLiteral("--output=kein.sqlite")}
             << QStringLiteral("kein Ordner");
@@ -261,6 +265,9 @@ void TestPrintCommand::refusedCallWritesNothing()
     QVERIFY(garbage.open(QIODevice::WriteOnly));
     garbage.write(QByteArray(4096, 'x'));
     garbage.close();
+    QFile empty(m_out->filePath("leer.sqlite"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
     // Relative names are meant inside the temporary folder.
     for (QString &argument : arguments) {
         for (const QLatin1String option : {QLatin1String("--output="), QLatin1String("--store=")}) {
@@ -274,7 +281,9 @@ void TestPrintCommand::refusedCallWritesNothing()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QCOMPARE(QDir(m_out->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{QStringLiteral("kein.sqlite")});
+             (QStringList{QStringLiteral("kein.sqlite"), QStringLiteral("leer.sqlite")}));
+    QCOMPARE(QFileInfo(m_out->filePath("kein.sqlite")).size(), 4096);
+    QCOMPARE(QFileInfo(m_out->filePath("leer.sqlite")).size(), 0);
     QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/kassotyp")));
 }
 

@@ -64,6 +64,7 @@ private slots:
     void openRefusesFilesThatAreNotOurStore_data();
     void openRefusesFilesThatAreNotOurStore();
     void readOnlyStoreReadsButRefusesWrites();
+    void damagedStoreIsReportedAndOnlyRead();
     void twoProgramsSeeEachOthersWrites();
 };
 
@@ -291,6 +292,41 @@ void TestStoreIntegrity::readOnlyStoreReadsButRefusesWrites()
     QVERIFY_THROWS_EXCEPTION(StoreError, layouts.writeList(key, {QStringLiteral("neu")}));
     QVERIFY_THROWS_EXCEPTION(StoreError, layouts.remove(key));
     QCOMPARE(storedList(layouts, key), QStringList({QStringLiteral("gespeichert")}));
+    QCOMPARE(fileBytes(path), before);
+}
+
+void TestStoreIntegrity::damagedStoreIsReportedAndOnlyRead()
+{
+    if (TestStore::onPostgres())
+        QSKIP("damages an SQLite file");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kaputt.sqlite"));
+    {
+        const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
+        LayoutStore layouts(*store);
+        store->write([&] {
+            for (int rnr = 1; rnr <= 300; ++rnr)
+                layouts.writeList({QStringLiteral("BONPOS"), rnr, QStringLiteral("TM-T88")},
+                                  {QStringLiteral("Zeile %1").arg(rnr), QString(200, u'x')});
+        });
+    }
+    // A page in the middle of the records' tree overwritten, as a failing disk leaves it.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.size() > 16 * 4096);
+    file.seek(8 * 4096 + 100);
+    file.write(QByteArray(900, '\xA5'));
+    file.close();
+    const QByteArray before = fileBytes(path);
+
+    const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
+    QVERIFY(!store->damage().isEmpty());
+    QVERIFY2(store->damage().contains(QStringLiteral("Schäden")), qPrintable(store->damage()));
+    QVERIFY(store->isReadOnly());
+    LayoutStore layouts(*store);
+    QVERIFY_THROWS_EXCEPTION(
+            StoreError, layouts.writeList({QStringLiteral("BONPOS"), 1, QStringLiteral("TM-T88")},
+                                          {QStringLiteral("neu")}));
     QCOMPARE(fileBytes(path), before);
 }
 

@@ -6,16 +6,24 @@
 #include "tests/support/editorsession.h"
 
 #include <QFile>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
+#include <cstdio>
 
 namespace {
 
 enum class Outage { Away, ReadOnly, Replaced };
 
 const LayoutKey Key{QStringLiteral("BONUEBER"), 3, QStringLiteral("TM-T88")};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // What another program reading the store now finds under `key`.
 QStringList readAfresh(const TestInstallation &inst, const LayoutKey &key = Key)
@@ -106,6 +114,8 @@ private slots:
     void saveDuringOutageFailsAndNextSaveWorks_data();
     void saveDuringOutageFailsAndNextSaveWorks();
     void editorKeepsTypedTextUntilTheStoreIsBack();
+    void restoredBackupIsReportedAndKeptWhole_data();
+    void restoredBackupIsReportedAndKeptWhole();
 };
 
 void TestStoreLoss::saveDuringOutageFailsAndNextSaveWorks_data()
@@ -129,7 +139,15 @@ void TestStoreLoss::saveDuringOutageFailsAndNextSaveWorks()
     layouts.writeList(Key, {QStringLiteral("vorher")});
 
     StoreOutage outage(inst, kind);
-    if (kind != Outage::Replaced) {
+    if (kind == Outage::Replaced && !TestStore::onPostgres()) {
+        // A file put in the store's place is a store of ours: said once, then used.
+        try {
+            layouts.writeList(Key, {QStringLiteral("verloren")});
+            QFAIL("a save went on without a word about the replaced store");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.text().contains(QStringLiteral("ersetzt")), qPrintable(e.text()));
+        }
+    } else if (kind != Outage::Replaced) {
         try {
             layouts.writeList(Key, {QStringLiteral("verloren")});
             QFAIL("a save was reported as done while the store was away");
@@ -170,6 +188,88 @@ void TestStoreLoss::editorKeepsTypedTextUntilTheStoreIsBack()
     QCOMPARE(s.installation.messages().count(), 1);
     QVERIFY(!s.editor->isVisible());
     QCOMPARE(readAfresh(s.installation).value(1), QStringLiteral("Nicht verlieren"));
+}
+
+// A backup of 200 records renamed over the store of a running program: the program must neither
+// read the old file on nor write into it, its write-ahead log must never be applied to the
+// backup, and it goes on with the backup once it has said so.
+void TestStoreLoss::restoredBackupIsReportedAndKeptWhole_data()
+{
+    QTest::addColumn<bool>("ours");
+    QTest::newRow("a backup of the store") << true;
+    QTest::newRow("another program's database") << false;
+}
+
+void TestStoreLoss::restoredBackupIsReportedAndKeptWhole()
+{
+    if (TestStore::onPostgres())
+        QSKIP("a PostgreSQL store has no file to replace");
+    TestInstallation inst;
+    LayoutStore &layouts = inst.host().layouts();
+    layouts.writeList(Key, {QStringLiteral("vorher")}); // leaves pages in the write-ahead log
+
+    QFETCH(bool, ours);
+    const QString backup = inst.storePath() + QStringLiteral(".sicherung");
+    if (ours) {
+        const std::unique_ptr<Store> other = Store::open(StoreLocation::parse(backup));
+        LayoutStore records(*other);
+        other->write([&] {
+            for (int rnr = 1; rnr <= 200; ++rnr)
+                records.writeList({QStringLiteral("SICHER"), rnr, QStringLiteral("TM-T88")},
+                                  {QStringLiteral("Satz %1").arg(rnr)});
+        });
+    } else {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fremd");
+        db.setDatabaseName(backup);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE kunden (nr INTEGER, name TEXT)")));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO kunden VALUES (1, 'Muster')")));
+        q = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+    }
+    const QByteArray before = readFile(backup);
+    QVERIFY(::rename(QFile::encodeName(backup).constData(),
+                     QFile::encodeName(inst.storePath()).constData())
+            == 0);
+
+    const LayoutKey restored{QStringLiteral("SICHER"), 17, QStringLiteral("TM-T88")};
+    for (int attempt = 0; attempt < (ours ? 1 : 2); ++attempt) {
+        try {
+            layouts.readList(restored);
+            QFAIL("the replaced store was used without a word");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.text().contains(QStringLiteral("ersetzt")), qPrintable(e.text()));
+            QCOMPARE(e.text().contains(QStringLiteral("nicht verwendet")), !ours);
+        }
+    }
+    if (!ours) {
+        // Another program's file is left exactly as it was, and so is its log.
+        try {
+            layouts.writeList(Key, {QStringLiteral("danach")});
+            QFAIL("a save went into another program's database");
+        } catch (const StoreError &) {
+        }
+        inst.closeHost();
+        QCOMPARE(readFile(inst.storePath()), before);
+        QVERIFY(readFile(inst.storePath() + QStringLiteral("-wal")).isEmpty());
+        return;
+    }
+    // From now on the program works on the backup.
+    QCOMPARE(layouts.readList(restored), QStringList{QStringLiteral("Satz 17")});
+    layouts.writeList(Key, {QStringLiteral("danach")});
+    inst.closeHost();
+
+    const std::unique_ptr<Store> fresh = Store::open(StoreLocation::parse(inst.storePath()));
+    QCOMPARE(fresh->integrityCheck(), QStringLiteral("ok"));
+    QSqlQuery count(fresh->database());
+    QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM layout_records WHERE kennung = "
+                                      "'SICHER'")));
+    QVERIFY(count.next());
+    QCOMPARE(count.value(0).toInt(), 200);
+    QCOMPARE(LayoutStore(*fresh).readList(Key), QStringList{QStringLiteral("danach")});
 }
 
 QTEST_MAIN(TestStoreLoss)

@@ -263,7 +263,8 @@ std::unique_ptr<Host> openStore(const ComputerConfig &config, QString *problem)
         return nullptr;
     }
     try {
-        return Host::open(config);
+        // Only read: an empty store or one of another program is refused, never set up.
+        return Host::open(config, Store::Access::ReadExisting);
     } catch (const StoreError &e) {
         *problem = e.text();
     }

@@ -66,6 +66,9 @@ public:
     QString storeLocation() const { return m_storeLocation; }
     const ComputerConfig &config() const { return m_config; }
 
+    // Ends the program's use of the store, as quitting it does.
+    void closeHost() { m_host.reset(); }
+
     // Opens another Host on the same store, as a second program would.
     std::unique_ptr<Host> openSecondHost() const;
 

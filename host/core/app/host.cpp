@@ -19,9 +19,9 @@ Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
 
 Host::~Host() = default;
 
-std::unique_ptr<Host> Host::open(const ComputerConfig &config)
+std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access)
 {
-    std::unique_ptr<Store> store = Store::open(StoreLocation::parse(config.storeLocation));
+    std::unique_ptr<Store> store = Store::open(StoreLocation::parse(config.storeLocation), access);
     if (!store->isReadOnly()) {
         // A store without workstations was just created (or emptied by hand): seed it once,
         // in one transaction, so that a second program starting at the same time sees

@@ -20,7 +20,8 @@ class Host
 public:
     // Opens (and on first use creates and seeds) the store the configuration names.
     // Throws StoreError when it cannot be used.
-    static std::unique_ptr<Host> open(const ComputerConfig &config);
+    static std::unique_ptr<Host> open(const ComputerConfig &config,
+                                      Store::Access access = Store::Access::ReadWrite);
     ~Host();
 
     const ComputerConfig &config() const { return m_config; }

@@ -104,9 +104,11 @@ QString StoreLocation::displayName() const
             .arg(user, host.isEmpty() ? QStringLiteral("localhost") : host, databaseName);
 }
 
-Store::Store(const StoreLocation &location)
+Store::Store(const StoreLocation &location, Access access)
     : m_location(location)
     , m_connectionName(nextConnectionName())
+    , m_access(access)
+    , m_existingOnly(access == Access::ReadExisting)
 {
 }
 
@@ -121,9 +123,9 @@ Store::~Store()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::unique_ptr<Store> Store::open(const StoreLocation &location)
+std::unique_ptr<Store> Store::open(const StoreLocation &location, Access access)
 {
-    std::unique_ptr<Store> store(new Store(location));
+    std::unique_ptr<Store> store(new Store(location, access));
     store->attach();
     return store;
 }
@@ -133,8 +135,10 @@ void Store::attach()
     m_attaching = true;
     try {
         connect();
-        if (isSqlite())
+        if (isSqlite()) {
             m_file = fileState(m_location.databaseName);
+            checkFile();
+        }
         migrate();
     } catch (...) {
         // A closed connection makes the next use try again instead of working on a store that
@@ -218,12 +222,16 @@ void Store::connect()
             throw StoreError(QStringLiteral("Der Datenspeicher %1 ist ein Ordner, keine "
                                             "Datenbankdatei.")
                                      .arg(m_location.displayName()));
+        if (!file.exists() && m_existingOnly)
+            throw StoreError(QStringLiteral("Der Datenspeicher %1 existiert nicht.")
+                                     .arg(m_location.displayName()));
         if (!file.exists() && !QDir().mkpath(file.absolutePath()))
             throw StoreError(QStringLiteral("Der Ordner %1 für den Datenspeicher kann nicht "
                                             "angelegt werden.")
                                      .arg(QDir::toNativeSeparators(file.absolutePath())));
         m_readOnly = file.exists() ? !fileState(m_location.databaseName).writable
                                    : !writableByAnyone(QFileInfo(file.absolutePath()));
+        m_readOnly = m_readOnly || m_access == Access::ReadExisting || !m_damage.isEmpty();
         if (!file.exists() && m_readOnly)
             throw StoreError(QStringLiteral("Im Ordner %1 darf kein Datenspeicher angelegt "
                                             "werden (schreibgeschützt).")
@@ -263,6 +271,9 @@ void Store::connect()
         // Waiting for another program's write is bounded as SQLite's busy timeout is.
         execSql(QStringLiteral("SET lock_timeout = 15000"),
                 QStringLiteral("Einrichten der Verbindung"));
+        if (m_access == Access::ReadExisting)
+            execSql(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"),
+                    QStringLiteral("Einrichten der Verbindung"));
     }
 }
 
@@ -397,7 +408,11 @@ void Store::migrate()
                                         "enthält fremde Tabellen.")
                                  .arg(m_location.displayName()));
     if (!isSqlite())
-        m_readOnly = readOnlyServer(fresh);
+        m_readOnly = readOnlyServer(fresh) || m_access == Access::ReadExisting;
+    if (fresh && m_existingOnly)
+        throw StoreError(QStringLiteral("Der Datenspeicher %1 ist leer: er enthält keine "
+                                        "Layouts des Layoutdesigners.")
+                                 .arg(m_location.displayName()));
     if (fresh && m_readOnly)
         throw StoreError(QStringLiteral("Der Datenspeicher %1 ist leer und schreibgeschützt; er "
                                         "kann nicht eingerichtet werden.")
@@ -504,9 +519,73 @@ void Store::ensureUsable(Purpose purpose)
                                         "(gelöscht, verschoben oder das Laufwerk ist nicht "
                                         "erreichbar); es wurde nichts gespeichert.")
                                  .arg(m_location.displayName()));
-    // The file was replaced or its permissions changed: this connection could write into a file
-    // nobody reads any more, or write where it must not. Opening it again settles both.
+    if (m_refused.exists && sameFile(m_location.databaseName, m_refused))
+        throw StoreError(m_refusal);
+    if (m_file.exists && (now.device != m_file.device || now.inode != m_file.inode))
+        changeToReplacedFile();
+    // Its permissions changed: this connection could write where it must not. Opening it again
+    // settles that.
     attach();
+}
+
+void Store::changeToReplacedFile()
+{
+    const QString replaced =
+            QStringLiteral("Der Datenspeicher %1 wurde während der Arbeit durch eine andere Datei "
+                           "ersetzt (etwa eine zurückgespielte Sicherung); dieser Vorgang wurde "
+                           "nicht ausgeführt und nichts gespeichert.")
+                    .arg(m_location.displayName());
+    // This connection's write-ahead log lies beside the path, under the name the new file's log
+    // would have: emptied into the old file first, it can never be applied to the new one.
+    if (database().isOpen()) {
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    m_reused.clear();
+    database().close();
+    // The new file is used only when it is a store of this program already.
+    const bool existingOnly = m_existingOnly;
+    m_existingOnly = true;
+    try {
+        attach();
+    } catch (const StoreError &e) {
+        m_existingOnly = existingOnly;
+        m_refused = fileState(m_location.databaseName);
+        m_refusal = QStringLiteral("%1 Die neue Datei wird nicht verwendet: %2")
+                            .arg(replaced, e.text());
+        throw StoreError(m_refusal);
+    }
+    m_existingOnly = existingOnly;
+    m_refused = {};
+    throw StoreError(replaced
+                     + (m_damage.isEmpty() ? QStringLiteral(" Ab jetzt wird die neue Datei "
+                                                            "verwendet.")
+                                           : QStringLiteral(" ") + m_damage));
+}
+
+void Store::checkFile()
+{
+    if (!m_damage.isEmpty())
+        return;
+    // A damaged tree is never written: whatever a write touched there could be lost.
+    QSqlQuery q(database());
+    const bool sound = q.exec(QStringLiteral("PRAGMA quick_check(5)")) && q.next()
+                       && q.value(0).toString() == QLatin1String("ok");
+    if (sound)
+        return;
+    QStringList findings;
+    if (q.lastError().isValid())
+        findings << describe(q.lastError());
+    do
+        findings << q.value(0).toString();
+    while (q.next());
+    q = QSqlQuery();
+    m_damage = QStringLiteral("Die Prüfung des Datenspeichers %1 hat Schäden gefunden; er wird "
+                              "nur gelesen, nichts wird hineingeschrieben. Bitte eine Sicherung "
+                              "zurückspielen. (%2)")
+                       .arg(m_location.displayName(), findings.join(QStringLiteral("; ")));
+    connect(); // read-only now
+    m_file = fileState(m_location.databaseName);
 }
 
 void Store::begin()

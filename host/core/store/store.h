@@ -53,8 +53,13 @@ class Store
 public:
     static constexpr int SchemaVersion = 2;
 
+    // ReadWrite creates the schema of an empty store and migrates an older one; ReadExisting
+    // (tools that only look) opens only an existing store of this program and never writes.
+    enum class Access { ReadWrite, ReadExisting };
+
     // Throws StoreError with a text for the user when the store cannot be used.
-    static std::unique_ptr<Store> open(const StoreLocation &location);
+    static std::unique_ptr<Store> open(const StoreLocation &location,
+                                       Access access = Access::ReadWrite);
     ~Store();
 
     Store(const Store &) = delete;
@@ -62,6 +67,9 @@ public:
 
     const StoreLocation &location() const { return m_location; }
     bool isReadOnly() const { return m_readOnly; }
+    // What the file's check found when it is damaged (then the store is only read); empty when
+    // it is sound.
+    const QString &damage() const { return m_damage; }
     bool isSqlite() const { return m_location.isSqlite(); }
     QSqlDatabase database() const;
 
@@ -103,7 +111,7 @@ private:
     };
     static FileState fileState(const QString &path);
 
-    explicit Store(const StoreLocation &location);
+    Store(const StoreLocation &location, Access access);
     void attach();
     void connect();
     void migrate();
@@ -115,6 +123,8 @@ private:
     enum class Purpose { Read, Write };
     void ensureUsable(Purpose purpose = Purpose::Write);
     static bool sameFile(const QString &path, const FileState &known);
+    [[noreturn]] void changeToReplacedFile();
+    void checkFile();
     void begin();
     void writeOnce(const std::function<void()> &fn);
     void requireWritable() const;
@@ -124,7 +134,12 @@ private:
     bool m_readOnly = false;
     int m_transactionDepth = 0;
     bool m_attaching = false;
-    FileState m_file; // of the SQLite file when it was opened
+    Access m_access;
+    bool m_existingOnly = false; // no schema is created: the store must be one of ours already
+    FileState m_file;            // of the SQLite file when it was opened
+    FileState m_refused;         // a file that replaced the store and is none of ours
+    QString m_refusal;
+    QString m_damage;
     // Statements of prepareReused; they belong to the open connection and go with it.
     QHash<QString, std::shared_ptr<QSqlQuery>> m_reused;
 };
