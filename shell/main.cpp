@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     MessageBoxPresenter presenter;
     if (!mayCreateStore(config, presenter)) {
         std::fprintf(stderr, "Kassotyp: Der Datenspeicher %s wurde nicht angelegt.\n",
-                     qPrintable(config.storeLocation));
+                     qPrintable(StoreLocation::parse(config.storeLocation).displayName()));
         return 1;
     }
     std::unique_ptr<Host> host;

@@ -108,6 +108,8 @@ private slots:
     void pdfKeepsEveryLineWithinThePaper();
     void failedWriteLeavesNoFile_data();
     void failedWriteLeavesNoFile();
+    void plantedLinkIsNeverWrittenThrough_data();
+    void plantedLinkIsNeverWrittenThrough();
     void testModeWritesNothing();
 };
 
@@ -481,6 +483,39 @@ void TestEscPos::pdfKeepsEveryLineWithinThePaper()
     // The line too wide for the paper keeps its beginning at the left margin.
     const QPointF first = wordBox(QStringLiteral("Unterschrift"));
     QVERIFY2(qAbs(first.x() - left) < 1.0, qPrintable(boxes));
+}
+
+void TestEscPos::plantedLinkIsNeverWrittenThrough_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("ESC/POS file") << "escpos";
+    QTest::newRow("PDF") << "pdf";
+    QTest::newRow("PNG") << "png";
+}
+
+void TestEscPos::plantedLinkIsNeverWrittenThrough()
+{
+    QFETCH(QString, format);
+    QTemporaryDir dir;
+    QFile victim(dir.filePath("victim"));
+    QVERIFY(victim.open(QIODevice::WriteOnly));
+    victim.write("wichtig");
+    victim.close();
+    // In a shared folder someone links the name of the next output to another file.
+    const QString planted = dir.filePath("13-Bon.") + format;
+    QVERIFY(QFile::link(victim.fileName(), planted));
+
+    PrintJob job;
+    job.mode = QStringLiteral("G");
+    job.items << textItem(QStringLiteral("Bon"), {}, Qt::AlignLeft) << cut();
+    const PrintOutput output(devicesIn(dir));
+    const OutputResult r = format == QLatin1String("pdf")   ? output.writePdf(job, planted)
+                           : format == QLatin1String("png") ? output.writePng(job, planted)
+                                                            : output.writeTo(planted, "\x1B\x40");
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("Verknüpfung")), qPrintable(r.error));
+    QCOMPARE(readAll(victim.fileName()), QByteArray("wichtig"));
+    QVERIFY(QFileInfo(planted).isSymLink());
 }
 
 void TestEscPos::failedWriteLeavesNoFile_data()

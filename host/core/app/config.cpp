@@ -1,5 +1,7 @@
 #include "core/app/config.h"
 
+#include "core/store/store.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -135,6 +137,17 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
     };
 
     config.storeLocation = value("store");
+    // A password in a file others may read is no secret: say so (libpq's ~/.pgpass or
+    // PGPASSFILE keeps it out of the file altogether).
+    const QString iniStore = ini.value(QStringLiteral("store/location")).toString();
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (!StoreLocation::parse(iniStore).password.isEmpty()
+        && (QFile::permissions(config.iniPath) & others))
+        config.problems << QStringLiteral("Die Datei %1 enthält das Kennwort des Datenspeichers "
+                                          "und ist für andere Benutzer lesbar. Bitte mit "
+                                          "\"chmod 600\" schützen oder das Kennwort in ~/.pgpass "
+                                          "ablegen.")
+                                   .arg(QDir::toNativeSeparators(config.iniPath));
     const QString ws = value("workstation");
     bool ok = false;
     const int wsNumber = ws.trimmed().toInt(&ok);

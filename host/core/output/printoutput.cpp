@@ -46,6 +46,19 @@ bool paintReceipt(QPagedPaintDevice &device, const PrintJob &job, double dpi)
     return painter.end();
 }
 
+// A link planted in a shared output or spool folder under the name of the next file would have
+// the file written over whatever it points to.
+bool refuseLink(const QString &file, OutputResult &r)
+{
+    if (!QFileInfo(file).isSymLink())
+        return false;
+    r.error = QStringLiteral("%1 ist eine symbolische Verknüpfung (auf %2); dorthin wird nicht "
+                             "geschrieben. Bitte die Verknüpfung entfernen.")
+                      .arg(QDir::toNativeSeparators(file),
+                           QDir::toNativeSeparators(QFileInfo(file).symLinkTarget()));
+    return true;
+}
+
 bool guiAvailable(OutputResult &r)
 {
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -81,6 +94,8 @@ OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes
     }
     if (DeviceLink::isDevice(target))
         return DeviceLink::send(target, bytes, options);
+    if (refuseLink(target, r))
+        return r;
     QDir().mkpath(QFileInfo(target).absolutePath());
     // A file appears whole or not at all: a full disk never leaves half a print behind.
     QSaveFile file(target);
@@ -207,7 +222,7 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
 {
     OutputResult r;
     r.target = file;
-    if (!guiAvailable(r))
+    if (!guiAvailable(r) || refuseLink(file, r))
         return r;
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSaveFile out(file);

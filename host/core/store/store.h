@@ -36,6 +36,8 @@ struct StoreLocation
     // Further libpq connection parameters from the URL's query ("sslmode=require;..."), as
     // QPSQL takes them.
     QString options;
+    // Why the text is no usable location (never repeating the password); empty when it is.
+    QString problem;
 
     static StoreLocation parse(const QString &text);
     bool isSqlite() const { return driver == QLatin1String("QSQLITE"); }
