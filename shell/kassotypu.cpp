@@ -66,8 +66,7 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
                                                               : output.error});
             return;
         }
-        TfrmTestdruckAnzeige viewer(CBelegName(type), engine().lastPrintPicture(), output,
-                                    this);
+        TfrmTestdruckAnzeige viewer(CBelegName(type), engine().lastPrintPicture(), output, this);
         if (onEditorOpened)
             onEditorOpened(&viewer);
         viewer.exec();
