@@ -5,6 +5,7 @@
 #include "editors/LayBonueber.h"
 #include "tests/support/editorsession.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <QLineEdit>
@@ -114,6 +115,7 @@ private slots:
     void saveDuringOutageFailsAndNextSaveWorks_data();
     void saveDuringOutageFailsAndNextSaveWorks();
     void editorKeepsTypedTextUntilTheStoreIsBack();
+    void blockedStoreFailsWithinItsTimeLimit();
     void restoredBackupIsReportedAndKeptWhole_data();
     void restoredBackupIsReportedAndKeptWhole();
 };
@@ -193,6 +195,46 @@ void TestStoreLoss::editorKeepsTypedTextUntilTheStoreIsBack()
 // A backup of 200 records renamed over the store of a running program: the program must neither
 // read the old file on nor write into it, its write-ahead log must never be applied to the
 // backup, and it goes on with the backup once it has said so.
+// Another program holds the store (a long transaction, a table lock as a migration or a backup
+// takes it): a save and a read of this program end within its time limit with a message, and
+// work again once the store is free.
+void TestStoreLoss::blockedStoreFailsWithinItsTimeLimit()
+{
+    TestInstallation inst;
+    ComputerConfig config = inst.config();
+    config.storeTimeoutSeconds = 2;
+    const std::unique_ptr<Host> program = Host::open(config);
+    program->layouts().writeList(Key, {QStringLiteral("vorher")});
+
+    const std::unique_ptr<Store> other = Store::open(StoreLocation::parse(inst.storeLocation()));
+    QSqlQuery hold(other->database());
+    if (TestStore::onPostgres()) {
+        QVERIFY(hold.exec(QStringLiteral("BEGIN")));
+        QVERIFY(hold.exec(QStringLiteral("LOCK TABLE layout_records IN ACCESS EXCLUSIVE MODE")));
+    } else {
+        QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        program->layouts().writeList(Key, {QStringLiteral("blockiert")});
+        QFAIL("a save went through a held store");
+    } catch (const StoreError &e) {
+        QVERIFY2(e.text().contains(QStringLiteral("nichts gespeichert")), qPrintable(e.text()));
+    }
+    QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+    if (TestStore::onPostgres()) {
+        // Under an exclusive lock reading waits too, and is bounded the same way.
+        clock.restart();
+        QVERIFY_THROWS_EXCEPTION(StoreError, program->layouts().readList(Key));
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+    }
+    QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+
+    program->layouts().writeList(Key, {QStringLiteral("danach")});
+    QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("danach")});
+}
+
 void TestStoreLoss::restoredBackupIsReportedAndKeptWhole_data()
 {
     QTest::addColumn<bool>("ours");

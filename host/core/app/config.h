@@ -12,6 +12,7 @@ struct ComputerConfig
 {
     QString iniPath;
     QString storeLocation;
+    int storeTimeoutSeconds = 15; // a statement, or the wait for another program's write
     int workstationId = 1;
     QString printerOutput; // name of the system printer; empty: PDF files in the spool folder
     QString printerDevice; // text mode: device or file the bytes go to; empty: spool folder

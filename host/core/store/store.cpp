@@ -58,9 +58,15 @@ bool writableByAnyone(const QFileInfo &info)
                                "zusammengestoßen: %2")
                         .arg(what, detail));
     if (code == QLatin1String("5") || code == QLatin1String("55P03"))
-        throw StoreError(QStringLiteral("Der Datenspeicher ist länger als 15 Sekunden von einem "
-                                        "anderen Programm belegt; beim %1 wurde nichts "
-                                        "gespeichert. Bitte erneut versuchen. (%2)")
+        throw StoreError(QStringLiteral("Der Datenspeicher ist zu lange von einem anderen "
+                                        "Programm belegt; beim %1 wurde nichts gespeichert. "
+                                        "Bitte erneut versuchen. (%2)")
+                                 .arg(what, detail));
+    // The statement timeout: a server that is overloaded, or waits on something itself.
+    if (code == QLatin1String("57014"))
+        throw StoreError(QStringLiteral("Der Datenspeicher hat nicht rechtzeitig geantwortet; "
+                                        "beim %1 wurde nichts gespeichert. Bitte erneut "
+                                        "versuchen. (%2)")
                                  .arg(what, detail));
     if (code == QLatin1String("8") || code == QLatin1String("25006")
         || code == QLatin1String("42501"))
@@ -264,7 +270,7 @@ void Store::connect()
             throw StoreError(QStringLiteral("Im Ordner %1 darf kein Datenspeicher angelegt "
                                             "werden (schreibgeschützt).")
                                      .arg(QDir::toNativeSeparators(file.absolutePath())));
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000");
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_location.timeoutMs);
         if (m_readOnly)
             options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         db.setConnectOptions(options);
@@ -274,8 +280,16 @@ void Store::connect()
             db.setPort(m_location.port);
         db.setUserName(m_location.user);
         db.setPassword(m_location.password);
-        // A server that does not answer must not freeze the program; options of the URL win.
-        QStringList options{QStringLiteral("connect_timeout=10")};
+        // A server that does not answer must not freeze the program: connecting is bounded,
+        // keepalives find a connection whose server or network has gone, and unacknowledged
+        // data gives up after the store's time limit. Options of the URL win.
+        QStringList options{QStringLiteral("connect_timeout=%1")
+                                    .arg(qBound(2, m_location.timeoutMs / 1000, 10)),
+                            QStringLiteral("keepalives=1"),
+                            QStringLiteral("keepalives_idle=5"),
+                            QStringLiteral("keepalives_interval=2"),
+                            QStringLiteral("keepalives_count=3"),
+                            QStringLiteral("tcp_user_timeout=%1").arg(m_location.timeoutMs)};
         if (!m_location.options.isEmpty())
             options << m_location.options;
         db.setConnectOptions(options.join(u';'));
@@ -296,8 +310,11 @@ void Store::connect()
                                 .arg(m_location.displayName(), describe(probe.lastError())));
         }
     } else {
-        // Waiting for another program's write is bounded as SQLite's busy timeout is.
-        execSql(QStringLiteral("SET lock_timeout = 15000"),
+        // Waiting for another program's write is bounded as SQLite's busy timeout is, and so is
+        // every statement.
+        execSql(QStringLiteral("SET lock_timeout = %1").arg(m_location.timeoutMs),
+                QStringLiteral("Einrichten der Verbindung"));
+        execSql(QStringLiteral("SET statement_timeout = %1").arg(m_location.timeoutMs),
                 QStringLiteral("Einrichten der Verbindung"));
         if (m_access == Access::ReadExisting)
             execSql(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"),

@@ -38,6 +38,9 @@ struct StoreLocation
     QString options;
     // Why the text is no usable location (never repeating the password); empty when it is.
     QString problem;
+    // How long a statement, or the wait for another program's write, may take.
+    int timeoutMs = DefaultTimeoutMs;
+    static constexpr int DefaultTimeoutMs = 15000;
 
     static StoreLocation parse(const QString &text);
     bool isSqlite() const { return driver == QLatin1String("QSQLITE"); }
