@@ -10,8 +10,10 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -116,6 +118,7 @@ private slots:
     void saveDuringOutageFailsAndNextSaveWorks();
     void editorKeepsTypedTextUntilTheStoreIsBack();
     void blockedStoreFailsWithinItsTimeLimit();
+    void serverThatStopsAnsweringDoesNotHoldTheProgram();
     void restoredBackupIsReportedAndKeptWhole_data();
     void restoredBackupIsReportedAndKeptWhole();
 };
@@ -233,6 +236,46 @@ void TestStoreLoss::blockedStoreFailsWithinItsTimeLimit()
 
     program->layouts().writeList(Key, {QStringLiteral("danach")});
     QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("danach")});
+}
+
+// The server process of the program's connection stops (as a frozen or swapped-out server
+// does): no statement timeout can end the wait, and the kernel still answers keepalives. A
+// save ends within the time limit and some seconds, and the program goes on with a new
+// connection.
+void TestStoreLoss::serverThatStopsAnsweringDoesNotHoldTheProgram()
+{
+    if (!TestStore::onPostgres())
+        QSKIP("needs a server process to stop");
+    TestInstallation inst;
+    ComputerConfig config = inst.config();
+    config.storeTimeoutSeconds = 2;
+    const std::unique_ptr<Host> program = Host::open(config);
+    program->layouts().writeList(Key, {QStringLiteral("vorher")});
+    QSqlQuery pid(program->store().database());
+    QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
+    const qint64 backend = pid.value(0).toLongLong();
+    pid = QSqlQuery();
+    QVERIFY2(::kill(pid_t(backend), SIGSTOP) == 0, "the test stops a server process (as root)");
+    // A stopped server process left behind would hold up every later DROP DATABASE.
+    const auto resume = qScopeGuard([backend] { ::kill(pid_t(backend), SIGCONT); });
+
+    QElapsedTimer clock;
+    clock.start();
+    QString outcome = QStringLiteral("gespeichert");
+    try {
+        program->layouts().writeList(Key, {QStringLiteral("danach")});
+    } catch (const StoreError &e) {
+        outcome = e.text();
+    }
+    const qint64 waited = clock.elapsed();
+    ::kill(pid_t(backend), SIGCONT);
+    // The old server process is of no use to anybody any more.
+    TestStore::serverSql(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(backend));
+    QVERIFY2(waited < 10000, qPrintable(QString::number(waited) + u' ' + outcome));
+    // Whether the save went through on a new connection or was refused, the store is whole
+    // and the next save works.
+    program->layouts().writeList(Key, {QStringLiteral("zuletzt")});
+    QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("zuletzt")});
 }
 
 void TestStoreLoss::restoredBackupIsReportedAndKeptWhole_data()

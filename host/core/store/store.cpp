@@ -1,15 +1,36 @@
 #include "core/store/store.h"
 
+#include <QSqlDriver>
+
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <sys/socket.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <libpq-fe.h>
+#include <sys/socket.h>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -45,6 +66,111 @@ bool writableByAnyone(const QFileInfo &info)
     return info.isWritable()
            && (info.permissions()
                & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+// Bounds every PostgreSQL call from outside the waiting thread. A server that stops answering
+// (a stopped or swapped-out process, a firewall that drops the packets) would otherwise hold
+// the window for as long as the connection lives, keepalives and the statement timeout
+// notwithstanding. When a call is not back in time its socket is shut down: the client library
+// returns with an error, and the store connects anew at the next use.
+class CallWatchdog
+{
+public:
+    static CallWatchdog &instance()
+    {
+        static CallWatchdog watchdog;
+        return watchdog;
+    }
+
+    // How long a call on the connection of this socket may take.
+    void setLimit(int socket, int ms)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_limits[socket] = ms;
+    }
+    // False when the socket has no limit (not a connection of a store).
+    bool arm(int socket)
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto limit = m_limits.find(socket);
+        if (limit == m_limits.end())
+            return false;
+        m_deadlines[socket] = Clock::now() + std::chrono::milliseconds(limit->second);
+        return true;
+    }
+    void disarm(int socket)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_deadlines.erase(socket);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    // Checked four times a second: no waking of the thread on every call.
+    static constexpr std::chrono::milliseconds Tick{250};
+
+    CallWatchdog()
+        : m_thread([this] { run(); })
+    {
+    }
+    ~CallWatchdog()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_stop) {
+            m_wake.wait_for(lock, Tick);
+            const Clock::time_point now = Clock::now();
+            for (auto it = m_deadlines.begin(); it != m_deadlines.end();) {
+                if (it->second <= now) {
+                    ::shutdown(it->first, SHUT_RDWR);
+                    it = m_deadlines.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::map<int, Clock::time_point> m_deadlines;
+    std::map<int, int> m_limits;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+// The socket of a PostgreSQL connection; -1 for any other.
+int postgresSocket(const QSqlDriver *driver)
+{
+    if (!driver)
+        return -1;
+    const QVariant handle = driver->handle();
+    // Qt names the type after libpq's struct.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "PGconn*") != 0
+            && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    return connection ? PQsocket(connection) : -1;
+}
+
+template<typename Call>
+bool bounded(const QSqlDriver *driver, Call call)
+{
+    const int socket = postgresSocket(driver);
+    if (socket < 0 || !CallWatchdog::instance().arm(socket))
+        return call();
+    const bool ok = call();
+    CallWatchdog::instance().disarm(socket);
+    return ok;
 }
 
 // Error codes: PostgreSQL's SQLSTATE, SQLite's primary result code.
@@ -316,6 +442,11 @@ void Store::connect()
                 QStringLiteral("Einrichten der Verbindung"));
         execSql(QStringLiteral("SET statement_timeout = %1").arg(m_location.timeoutMs),
                 QStringLiteral("Einrichten der Verbindung"));
+        // The server ends a statement after the time limit; a server that cannot even do that
+        // any more gets a few seconds for it, then the connection is cut from this side.
+        const int socket = postgresSocket(db.driver());
+        if (socket >= 0)
+            CallWatchdog::instance().setLimit(socket, m_location.timeoutMs + 3000);
         if (m_access == Access::ReadExisting)
             execSql(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"),
                     QStringLiteral("Einrichten der Verbindung"));
@@ -537,7 +668,7 @@ bool Store::connectionAlive()
     if (!database().isOpen())
         return false;
     QSqlQuery q(database());
-    return q.exec(QStringLiteral("SELECT 1"));
+    return bounded(q.driver(), [&] { return q.exec(QStringLiteral("SELECT 1")); });
 }
 
 void Store::ensureUsable(Purpose purpose)
@@ -643,7 +774,7 @@ void Store::begin()
     requireWritable();
     const QString sql = isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
     QSqlQuery q(database());
-    if (q.exec(sql))
+    if (bounded(q.driver(), [&] { return q.exec(sql); }))
         return;
     const QSqlError error = q.lastError();
     q = QSqlQuery();
@@ -680,7 +811,7 @@ void Store::writeOnce(const std::function<void()> &fn)
     } catch (...) {
         m_transactionDepth = 0;
         QSqlQuery rollback(database());
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        bounded(rollback.driver(), [&] { return rollback.exec(QStringLiteral("ROLLBACK")); });
         if (!isSqlite() && !connectionAlive())
             throw StoreError(QStringLiteral("Die Verbindung zum Datenspeicher %1 ist "
                                             "unterbrochen; die Änderung wurde nicht gespeichert. "
@@ -733,7 +864,7 @@ QSqlQuery Store::prepare(const QString &sql)
     if (m_transactionDepth == 0)
         ensureUsable(Purpose::Read);
     QSqlQuery q(database());
-    if (q.prepare(sql))
+    if (bounded(q.driver(), [&] { return q.prepare(sql); }))
         return q;
     // PostgreSQL prepares on the server: a server restarted since the last statement shows here
     // first, and outside a transaction connecting again loses nothing.
@@ -749,7 +880,7 @@ QSqlQuery Store::prepare(const QString &sql)
 
 void Store::exec(QSqlQuery &query, const QString &what)
 {
-    if (!query.exec())
+    if (!bounded(query.driver(), [&] { return query.exec(); }))
         throwStatementError(query.lastError(), what);
 }
 
@@ -764,14 +895,14 @@ QSqlQuery Store::run(const QString &sql, const QVariantList &values, const QStri
 
 void Store::exec(QSqlQuery &query, const std::function<QString()> &describe)
 {
-    if (!query.exec())
+    if (!bounded(query.driver(), [&] { return query.exec(); }))
         throwStatementError(query.lastError(), describe());
 }
 
 void Store::execSql(const QString &sql, const QString &what)
 {
     QSqlQuery q(database());
-    if (!q.exec(sql))
+    if (!bounded(q.driver(), [&] { return q.exec(sql); }))
         throwStatementError(q.lastError(), what);
 }
 
