@@ -47,12 +47,12 @@ text mode on a TM-U200BT, drawn from the very ESC/POS bytes the printer would be
 `scripts/update-test-prints.sh` prints them again with `kassotyp-print`;
 `tests/tst_demoshop.cpp` fails when they no longer match what the program prints.
 
-| Belegart | Grafikmodus (Kasse 1, TM-T88) | Textmodus (Kasse 2, TM-U200BT) |
+| Document type | Graphic mode (Kasse 1, TM-T88) | Text mode (Kasse 2, TM-U200BT) |
 |---|---|---|
 EOF
   ls "$out/grafik" | sort -n | while read -r file; do
     name=${file%.png}
-    echo "| ${name/-/ } | ![${name} Grafikmodus](test-prints/grafik/$file) | ![${name} Textmodus](test-prints/text/$file) |"
+    echo "| ${name/-/ } | ![${name}, graphic mode](test-prints/grafik/$file) | ![${name}, text mode](test-prints/text/$file) |"
   done
 } >docs/test-prints.md
 echo "Wrote $(ls "$out/grafik" | wc -l) test prints per printer into $out and docs/test-prints.md."

@@ -18,9 +18,10 @@ constexpr int BonPosLines = 17;
 const KindLines &itemLinesByKind();
 
 // The printer of item lines (receipt and invoice). Line kind "R" prints once per reason of the
-// item's reductions, as the document's text "Reduzierungen" lists them ("reason new old" with
-// the prices before and after, separated by ";"): each time with the reason as the price
-// reduction's reason and old - new as its amount. Without that list it prints once.
+// item's reductions, as the document's text "Reduzierungen" lists them ("reason new old", the
+// price after and before the reduction, entries separated by ";"): each time with the reason
+// as the price reduction's reason and old - new as its amount. Without that list it prints
+// once.
 class ItemLinePrinter : public SwitchedLinePrinter
 {
 public:
