@@ -14,7 +14,8 @@ constexpr int Sections = 150;
 constexpr int Workstations = 500;
 constexpr int SmallRun = 100;
 constexpr int SourceParameters = 30;
-const QString Printer = QStringLiteral("TM-T88");
+// A printer the demo shop has no designs for, so that the template holds these sections only.
+const QString Printer = QStringLiteral("TM-J8000");
 
 // A settings list of the size a heading section has: 15 lines of text, font, size, style
 // and alignment.

@@ -426,8 +426,8 @@ void TestBonPrinter::refreshForgetsThePreviousWorkstation()
 
     removeTemplatePrinter(inst);
     inst.host().layouts().remove({PageSetup, 0, QStringLiteral("TEST")});
-    refresh(inst, engine, 4);
-    QCOMPARE(engine.workstation(), 4);
+    refresh(inst, engine, 5);
+    QCOMPARE(engine.workstation(), 5);
     QCOMPARE(engine.Kasso_Typ_Get_LayoutPrinterKey(), QString());
     QCOMPARE(engine.Kasso_Typ_Get_Modus(), QString());
     QVERIFY(engine.Kasso_Typ_Get_PrinterFonts().isEmpty());

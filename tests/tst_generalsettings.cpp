@@ -47,10 +47,20 @@ void failWritesOf(TestInstallation &installation, const QString &table, const QS
     TestStore::refuseWrites(installation.host().store(), table, when);
 }
 
+// The demo store's workstations and template printer, without the shop's designs: the tests
+// put the template they set up from.
+TestInstallation::Options withoutDemoShop()
+{
+    TestInstallation::Options options;
+    options.demoShop = false;
+    return options;
+}
+
 struct Fixture
 {
     explicit Fixture(int rnr = 3, int startMode = 1)
-        : main(installation, rnr, startMode)
+        : installation(withoutDemoShop())
+        , main(installation, rnr, startMode)
     {
         window.setWorkstation(rnr);
         window.setEngine(&main.engine());
@@ -186,7 +196,7 @@ void TestGeneralSettings::illegalModeIsAnError()
 
 void TestGeneralSettings::setupIsAllOrNothing()
 {
-    TestInstallation installation;
+    TestInstallation installation(withoutDemoShop());
     putTemplate(installation);
     for (int i = 0; i < 60; ++i)
         installation.putList(QStringLiteral("SEC%1").arg(i, 2, 10, QChar(u'0')), 0, Printer,

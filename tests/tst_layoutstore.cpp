@@ -273,7 +273,9 @@ void TestLayoutStore::templateFallback()
     QFETCH(QString, lookup);
     QFETCH(QString, expected);
 
-    TestInstallation inst;
+    TestInstallation::Options bare;
+    bare.demoShop = false; // no designed templates: only the rows' records are there
+    TestInstallation inst(bare);
     LayoutStore &layouts = inst.host().layouts();
     for (const QString &k : stored)
         layouts.writeList(parseKey(k), {k});

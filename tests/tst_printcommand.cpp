@@ -62,6 +62,7 @@ private slots:
     void helpAndVersionNeedNoDisplay();
     void allTypesAsPngWriteOneFilePerType();
     void escPosOfOneTypeStartsWithInitialise();
+    void pictureOfATextModeTillIsThePrintersOwn();
     void allTypesAsOnePdfOfPages();
     void withoutOutputPrintsOnTheWorkstationsPrinter();
     void graphicPrintGoesThroughTheCupsQueue();
@@ -95,9 +96,10 @@ void TestPrintCommand::helpExplainsOptionsIniAndNames()
 {
     const Run run = print({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
-    for (const char *part : {"--store=", "--workstation=", "--type=", "--all", "--format=",
-                             "--output=", "--dry-run", "--codepage=", "--dots=", "--version",
-                             "kassotyp.ini", "[store]", "[computer]", "13-Bon.pdf"})
+    for (const char *part :
+         {"--store=", "--workstation=", "--type=", "--all",
+          "--format=", "--output=", "--now=", "--dry-run", "--codepage=", "--dots=", "--version",
+          "kassotyp.ini", "[store]", "[computer]", "13-Bon.pdf"})
         QVERIFY2(run.out.contains(QLatin1String(part)), part);
 }
 
@@ -156,6 +158,24 @@ void TestPrintCommand::escPosOfOneTypeStartsWithInitialise()
     QFile bytes(file);
     QVERIFY(bytes.open(QIODevice::ReadOnly));
     QVERIFY(bytes.readAll().startsWith("\x1B\x40"));
+}
+
+// Catches a text-mode picture drawn as graphic mode would: the virtual printer sets the bytes
+// on 576 dots, and two runs at the same --now are the same picture.
+void TestPrintCommand::pictureOfATextModeTillIsThePrintersOwn()
+{
+    QStringList files;
+    for (const char *name : {"kasse2-a.png", "kasse2-b.png"}) {
+        files << m_out->filePath(QLatin1String(name));
+        const Run run =
+                print({QStringLiteral("--workstation=4"), QStringLiteral("--type=13"),
+                       QStringLiteral("--now=2024-05-17T10:30:00"), QStringLiteral("--format=png"),
+                       QStringLiteral("--output=") + files.last()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    }
+    const QImage picture(files.first());
+    QCOMPARE(picture.width(), 576 + 20);
+    QCOMPARE(picture, QImage(files.last()));
 }
 
 void TestPrintCommand::allTypesAsOnePdfOfPages()
@@ -249,6 +269,9 @@ void TestPrintCommand::refusedCallWritesNothing_data()
             << QStringList{QStringLiteral("--type=13"),
                            QStringLiteral("--printer-device=/dev/null"), out}
             << QStringLiteral("nur eines von beiden");
+    QTest::newRow("time that is none")
+            << QStringList{QStringLiteral("--type=13"), QStringLiteral("--now=gestern"), out}
+            << QStringLiteral("Ungültige Zeit \"gestern\"");
     QTest::newRow("file format without a file")
             << QStringList{QStringLiteral("--type=13")} << QStringLiteral("nur mit --output");
     QTest::newRow("output in /proc")

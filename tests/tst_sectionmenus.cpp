@@ -7,7 +7,9 @@
 #include "widgets/buttonmenu.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -87,6 +89,8 @@ private slots:
     void headEntriesChangeNothing();
     void sectionEntryOpensItsWindow_data();
     void sectionEntryOpensItsWindow();
+    void everyEditorOpensOnTheDemoDesign_data();
+    void everyEditorOpensOnTheDemoDesign();
 };
 
 void TestSectionMenus::eachTypeOffersItsSections_data()
@@ -382,6 +386,66 @@ void TestSectionMenus::sectionEntryOpensItsWindow()
         return;
     QCOMPARE(w.window.engine().Kasso_Typ_Get_LayoutPrinterKey(), QStringLiteral("TM-U200B"));
     QVERIFY(types->entry(1).enabled);
+}
+
+void TestSectionMenus::everyEditorOpensOnTheDemoDesign_data()
+{
+    QTest::addColumn<int>("till");
+    QTest::newRow("Kasse 1, graphic mode") << 3;
+    QTest::newRow("Kasse 2, text mode") << 4;
+}
+
+// Catches editors of a fresh store that open on filler lines and empty fonts: every section
+// the menus offer opens on the demo shop's design, in the fonts of the till's printer.
+void TestSectionMenus::everyEditorOpensOnTheDemoDesign()
+{
+    QFETCH(int, till);
+    ShownMainWindow w(2);
+    w.selectWorkstation(till);
+    const QStringList printerFonts = w.window.engine().Kasso_Typ_Get_PrinterFonts();
+    const bool textMode = w.window.engine().Kasso_Typ_Get_Modus() == QLatin1String("T");
+    QCOMPARE(textMode, till == 4);
+    QStringList problems;
+    QString entry;
+    int opened = 0;
+    w.window.onEditorOpened = [&](TOVOForm *form) {
+        // Looked at once the window has loaded its record and is shown.
+        QTimer::singleShot(0, form, [&, form] {
+            ++opened;
+            int designed = 0;
+            for (const QLineEdit *line : form->findChildren<QLineEdit *>(
+                         QRegularExpression(QStringLiteral("^edtTxtZeile\\d+$")))) {
+                designed += !line->text().isEmpty();
+                if (line->text().contains(QStringLiteral("xxxxxxxx")))
+                    problems << entry + QStringLiteral(": filler in ") + line->objectName();
+            }
+            if (designed == 0)
+                problems << entry + QStringLiteral(": no designed line");
+            for (const QComboBox *font : form->findChildren<QComboBox *>(
+                         QRegularExpression(QStringLiteral("^cmbSchriftArt\\d+$")))) {
+                if (font->currentText().isEmpty()
+                    || (textMode && !printerFonts.contains(font->currentText())))
+                    problems << entry
+                                        + QStringLiteral(": font \"%1\" in %2")
+                                                  .arg(font->currentText(), font->objectName());
+            }
+            form->reject();
+        });
+    };
+    int expected = 0;
+    for (const auto &[type, section] : SectionDispatch::allEntries()) {
+        if (section == SectionDispatch::TestPrintSection)
+            continue;
+        entry = CBelegName(type) + u'/' + SectionDispatch::sectionCaption(section);
+        w.choose("btnMenuLinks", CBelegName(type));
+        // By its tag: a section may have the caption of its document type, the head entry's.
+        TButtonMenu *sections = w.menu("btnMenuRechts");
+        sections->clickEntry(sections->indexOfTag(section));
+        ++expected;
+    }
+    QCOMPARE(opened, expected);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+    QCOMPARE(w.installation.messages().count(), 0);
 }
 
 QTEST_MAIN(TestSectionMenus)

@@ -272,7 +272,9 @@ void TestTestPrints::headingRecordOfTheWorkstationPrints()
     QFETCH(QStringList, record);
     QFETCH(QStringList, lines);
 
-    TestInstallation installation(onTill());
+    TestInstallation::Options options = onTill();
+    options.demoShop = false; // the default design shows where no record is
+    TestInstallation installation(options);
     if (recordWorkstation >= 0)
         installation.putList(QStringLiteral("AUUEBER"), recordWorkstation, QStringLiteral("TM-T88"),
                              record);

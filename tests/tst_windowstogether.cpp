@@ -350,6 +350,8 @@ void TestWindowsTogether::tabGoesThroughTheLinesInOrder()
 void TestWindowsTogether::newLinesShowTheFontTheyPrintWith()
 {
     // No record and no default design: every line is new.
+    m_installation->host().layouts().remove(
+            {QStringLiteral("BONPOS"), 0, QStringLiteral("TM-T88")});
     std::unique_ptr<LayoutEditor> window = createEditor(QStringLiteral("Positionen"));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));

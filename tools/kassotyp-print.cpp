@@ -29,15 +29,16 @@ enum ExitCode { Done = 0, WriteFailed = 1, Refused = 2 };
 enum class Format { Pdf, Png, EscPos };
 
 // The options of this program; all others belong to the computer's configuration.
-const QStringList OwnOptions = {QStringLiteral("type"), QStringLiteral("all"),
+const QStringList OwnOptions = {QStringLiteral("type"),   QStringLiteral("all"),
                                 QStringLiteral("format"), QStringLiteral("output"),
-                                QStringLiteral("dry-run")};
+                                QStringLiteral("now"),    QStringLiteral("dry-run")};
 
 struct Request
 {
     QList<int> types;
     Format format = Format::Pdf;
     QString output; // empty: to the workstation's printer
+    QDateTime now;  // of the sample values; invalid: the clock's
     bool dryRun = false;
     QStringList configArguments;
 
@@ -95,12 +96,18 @@ QString helpText()
                    "                          png: Bild des Belegs\n"
                    "                          escpos: die Bytes des Textmodus (ESC/POS), wie sie "
                    "an den Drucker gehen\n"
+                   "                          (png zeigt einen Rechner im Textmodus so, wie der "
+                   "Drucker diese Bytes setzt)\n"
                    "  --output=P              Datei (mit --type) oder Ordner (mit --all, wird "
                    "angelegt); ist bei\n"
                    "                          --type ein vorhandener Ordner angegeben, entsteht "
                    "die Datei darin.\n"
                    "                          Ein Gerät (z. B. /dev/usb/lp0) bekommt die Bytes "
                    "direkt.\n"
+                   "  --now=ZEIT              Datum und Uhrzeit der Beispieldaten statt der "
+                   "aktuellen\n"
+                   "                          (z. B. 2024-05-17T10:30:00), für wiederholbare "
+                   "Ausgaben\n"
                    "  --dry-run               nur Datenspeicher öffnen und Druckmodul anlegen, "
                    "nichts drucken\n"
                    "  --help, -h              diese Hilfe\n"
@@ -166,6 +173,12 @@ QString parse(const QStringList &arguments, Request &request)
             format = value.toLower();
         } else if (name == QLatin1String("output")) {
             request.output = value;
+        } else if (name == QLatin1String("now")) {
+            request.now = QDateTime::fromString(value, Qt::ISODate);
+            if (!request.now.isValid())
+                return QStringLiteral("Ungültige Zeit \"%1\" für --now: erwartet wird z. B. "
+                                      "2024-05-17T10:30:00.")
+                        .arg(value);
         } else if (name == QLatin1String("dry-run")) {
             request.dryRun = true;
         }
@@ -273,7 +286,8 @@ std::unique_ptr<Host> openStore(const ComputerConfig &config, QString *problem)
 
 // The engine as the designer's main window prepares it: the workstation applied and the
 // sample document in place; ended documents stay with the engine.
-std::unique_ptr<TBonPrinter> makeEngine(Host &host, int workstation, bool toPrinter)
+std::unique_ptr<TBonPrinter> makeEngine(Host &host, int workstation, bool toPrinter,
+                                        const QDateTime &now)
 {
     auto engine = std::make_unique<TBonPrinter>(host, CAlleBonArten(), -1);
     engine->setOutputEnabled(toPrinter);
@@ -283,8 +297,7 @@ std::unique_ptr<TBonPrinter> makeEngine(Host &host, int workstation, bool toPrin
     // One unit of currency 2 in currency 1, as the sample document expects it.
     const double factor =
             host.currency().Umrechnen(1.0, program.GetWaehrung2(), program.GetWaehrung());
-    engine->setDocument(
-            sampleDocument(factor, program.GetWaehrung(), program.GetWaehrung2(), ovo_Now()));
+    engine->setDocument(sampleDocument(factor, program.GetWaehrung(), program.GetWaehrung2(), now));
     return engine;
 }
 
@@ -296,7 +309,7 @@ OutputResult write(const Request &request, const ComputerConfig &config, TBonPri
     case Format::Pdf:
         return PrintOutput(config).writePdf(job, target);
     case Format::Png:
-        return PrintOutput(config).writePng(job, target);
+        return PrintOutput(config).writePng(job, target, engine.printerRecord());
     case Format::EscPos:
         break;
     }
@@ -329,9 +342,10 @@ int run(const Request &request)
         return refuse(e.text());
     }
 
+    const QDateTime now = request.now.isValid() ? request.now : ovo_Now();
     std::unique_ptr<TBonPrinter> engine;
     try {
-        engine = makeEngine(*host, workstation, request.toPrinter());
+        engine = makeEngine(*host, workstation, request.toPrinter(), now);
     } catch (const std::exception &e) {
         return refuse(QStringLiteral("Das Druckmodul konnte nicht angelegt werden: %1")
                               .arg(QString::fromLocal8Bit(e.what())));
@@ -359,7 +373,7 @@ int run(const Request &request)
                        : request.output;
         OutputResult result;
         try {
-            runTestPrint(*engine, type);
+            runTestPrint(*engine, type, now);
             if (request.toPrinter()) {
                 // Printed by the engine itself, as in the designer.
                 result = engine->lastOutput();

@@ -11,15 +11,22 @@
 #include <memory>
 
 // One editor window on its own test installation: shown, searched by control name and read
-// back as the settings list it would store.
+// back as the settings list it would store. The installation starts without the demo shop's
+// designs unless told otherwise, so that a window shows what the test stores.
 template<class Editor>
 class EditorSession
 {
 public:
-    explicit EditorSession(const TestInstallation::Options &options = {})
+    explicit EditorSession(const TestInstallation::Options &options = withoutDemoShop())
         : installation(options)
         , main(installation)
     {
+    }
+    static TestInstallation::Options withoutDemoShop()
+    {
+        TestInstallation::Options options;
+        options.demoShop = false;
+        return options;
     }
     ~EditorSession()
     {

@@ -1,6 +1,9 @@
 #include "tests/support/testinstallation.h"
 
+#include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
+#include "core/sections/bonkopfformat.h"
+#include "core/sections/demoshop.h"
 #include "core/store/settingslistcodec.h"
 
 #include <QDir>
@@ -47,6 +50,8 @@ TestInstallation::TestInstallation(const Options &options)
     m_host = Host::open(m_config);
     m_host->info().setPresenter(&m_messages);
     m_host->program().setTerminateHandler([] {});
+    if (!options.demoShop)
+        removeDemoShop();
 }
 
 TestInstallation::~TestInstallation() = default;
@@ -72,6 +77,24 @@ std::optional<QStringList> TestInstallation::list(const QString &kennung, int rn
                                                   const QString &printerKey)
 {
     return m_host->layouts().readList({kennung, rnr, printerKey});
+}
+
+void TestInstallation::removeDemoShop()
+{
+    LayoutStore &layouts = m_host->layouts();
+    const QString graphic = demoPrinters().constFirst().key;
+    const QStringList devices = {PrinterRecordKennung, QStringLiteral("SEITEEIN"),
+                                 QStringLiteral("DISPLAY")};
+    for (const LayoutRecord &r : layouts.keys({})) {
+        const bool templateDevice =
+                r.key.rnr == 0 && devices.contains(r.key.kennung)
+                && (r.key.printerKey == graphic || r.key.printerKey == ActivePrinterKey
+                    || r.key.printerKey == QLatin1String("DISPLAY"));
+        if (!templateDevice)
+            layouts.remove(r.key);
+    }
+    for (const QString &header : demoShopLogoSections())
+        m_host->logos().remove({KassotypProgramKey, header, CurrentLogoName, 0});
 }
 
 void TestInstallation::givePrinter(int rnr, const QString &preset)

@@ -44,6 +44,9 @@ private:
 // One installation of the program in a temporary folder: its own store (an SQLite file, or a
 // fresh PostgreSQL schema when the tests run on PostgreSQL; seeded with the demo installation
 // unless told otherwise), log file and spool folder, and a recording message service.
+// Without the demo shop the store holds the demo's workstations and its template printer
+// TM-T88 only: no layout of any section, no logo and no text-mode printer, for tests of what a
+// window or the engine does before anything is designed.
 class TestInstallation
 {
 public:
@@ -52,6 +55,7 @@ public:
         int workstationId = 1;
         QString userName = QStringLiteral("tester");
         QStringList positional;
+        bool demoShop = true;
     };
 
     TestInstallation();
@@ -83,6 +87,9 @@ public:
     void givePrinter(int rnr, const QString &preset);
 
 private:
+    // Takes the demo shop's designs, logos and text-mode printer out of the fresh store.
+    void removeDemoShop();
+
     QTemporaryDir m_dir;
     QString m_storeLocation;
     ComputerConfig m_config;

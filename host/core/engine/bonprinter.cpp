@@ -13,6 +13,7 @@
 #include "core/store/layoutstore.h"
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 namespace {
 const QString Location = QStringLiteral("TBonPrinter.Refresh");
@@ -402,8 +403,43 @@ bool TBonPrinter::printSection(const QString &kennung)
     const std::optional<HeadingSection> heading = headingSectionByKennung(kennung);
     const SectionPrintContext context{*this, kennung, m_lineKind,
                                       ReplWH2(heading && isSumSection(heading->code))};
+    const qsizetype first = m_job.items.size();
     printer->print(printer->format(kennung).decode(list), context, m_job);
+    fitToPaper(first);
     return true;
+}
+
+void TBonPrinter::fitToPaper(qsizetype first)
+{
+    // Only a graphic printer needs the lines measured; a text-mode printer breaks them at its
+    // columns itself. Fonts can be measured only with a window system (offscreen is enough).
+    const bool measure = m_mode == QString(GraphicMode)
+                         && qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    const double width = m_job.printableWidthCm();
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
+    QList<JobItem> fitted;
+    for (qsizetype i = first; i < m_job.items.size(); ++i) {
+        const JobItem &item = m_job.items.at(i);
+        if (item.kind != JobItem::Kind::Text) {
+            fitted << item;
+            continue;
+        }
+        // A value with line breaks (a mail's text) prints as lines of its own.
+        for (const QString &part : item.text.split(lineBreak)) {
+            JobItem line = item;
+            line.text = part;
+            if (!measure || !item.wrap || width <= 0 || lineFits(line, width)) {
+                fitted << line;
+                continue;
+            }
+            for (const QString &broken : breakToWidth(line, width)) {
+                line.text = broken;
+                fitted << line;
+            }
+        }
+    }
+    m_job.items.remove(first, m_job.items.size() - first);
+    m_job.items += fitted;
 }
 
 void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, int)
@@ -414,7 +450,11 @@ void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, in
     item.text = text;
     item.alignment = alignmentFromText(alignment);
     item.fontName = GetKTFontInfosForKennung(QString()).fontName;
+    // A free line is running text: the host does not know the paper's width.
+    item.wrap = true;
+    const qsizetype first = m_job.items.size();
     m_job.items.append(item);
+    fitToPaper(first);
 }
 
 void TBonPrinter::KT_PrintNewLine(int count)

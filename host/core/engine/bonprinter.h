@@ -148,6 +148,9 @@ private:
     DocumentData m_document;
 
     void printCard(const QString &operation, const QString &kennung, const QStringList &data);
+    // The text lines from `first` on as the paper takes them: a value's line breaks start new
+    // lines, and running text too wide for a graphic printer's paper is broken between words.
+    void fitToPaper(qsizetype first);
     PrintJob newJob() const;
     void ensureDocument();
 

@@ -347,6 +347,19 @@ bool hasPlaceholderRule(const QString &token)
     return ruleByToken().contains(token);
 }
 
+bool holdsRunningText(const QString &text)
+{
+    static const char16_t *const tokens[] = {
+            u"#MailText#",       u"#Bemerkung#",   u"#Beschreibung#", u"#KndAlles#",
+            u"#KndAllesDeEnFr#", u"#PaybackText#", u"#SteuerInfos#",  u"#MwSt-Erstattungshinweis#",
+    };
+    for (const char16_t *token : tokens) {
+        if (text.contains(QStringView(token)))
+            return true;
+    }
+    return false;
+}
+
 bool isBarcodePlaceholder(const QString &token)
 {
     const Rule *rule = ruleByToken().value(token);

@@ -13,6 +13,11 @@ QString replacePlaceholders(const QString &text, const DocumentData &document, b
 // Whether the catalogue holds a value rule for the token (every catalogue token has one).
 bool hasPlaceholderRule(const QString &token);
 
+// Whether the text holds a placeholder of running text (the mail's text, a remark, a
+// description, the customer's whole address, ...): a line with one is broken between words to
+// the paper's width rather than run over its edge.
+bool holdsRunningText(const QString &text);
+
 // Whether the token carries a number meant to be scanned ("#BarCode#", "#BonNrBarcode#",
 // "#WertBarCode#", "#FaPosBarcode#"): a line of nothing but such a token prints a barcode.
 bool isBarcodePlaceholder(const QString &token);

@@ -102,6 +102,25 @@ bool lineFits(const JobItem &item, double widthCm)
     return QFontMetricsF(fontOf(item)).horizontalAdvance(item.text) <= width + 0.5;
 }
 
+QStringList breakToWidth(const JobItem &item, double widthCm)
+{
+    const QFontMetricsF metrics(fontOf(item));
+    const double width = widthCm * LayoutDpi / 2.54 + 0.5;
+    QStringList lines;
+    QString line;
+    for (const QString &word : item.text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines << line;
+    return lines;
+}
+
 int jobHeight(const PrintJob &job, double dotsPerInch)
 {
     int height = 0;

@@ -20,8 +20,9 @@ struct JobItem
     QImage picture;     // Picture
     double widthCm = 0; // Picture: printed size
     double heightCm = 0;
-    int lines = 1;   // Feed: number of empty lines
-    QString section; // the section identifier that printed it, for the record
+    int lines = 1;     // Feed: number of empty lines
+    QString section;   // the section identifier that printed it, for the record
+    bool wrap = false; // Text: running text, broken between words where the paper ends
 };
 
 struct PrintJob
@@ -58,6 +59,10 @@ Qt::Alignment alignmentFromText(const QString &text);
 // Whether a text line fits a strip this wide in the font it prints with (other items fit; a
 // barcode wider than the strip is narrowed to it).
 bool lineFits(const JobItem &item, double widthCm);
+
+// The text of a line in lines that fit a strip this wide in the item's font, broken between
+// words; a word wider than the strip stands on a line of its own.
+QStringList breakToWidth(const JobItem &item, double widthCm);
 
 // Height in pixels of the job painted at the given resolution (without margins).
 int jobHeight(const PrintJob &job, double dotsPerInch);

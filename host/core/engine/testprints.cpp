@@ -148,11 +148,10 @@ void receiptBody(TBonPrinter &e, bool invoice)
     e.KT_PrintNewLine(1);
 }
 
-void runSequence(TBonPrinter &e, int type)
+void runSequence(TBonPrinter &e, int type, const QDateTime &now)
 {
     Sample s(e);
     const QString name = CBelegName(type);
-    const QDateTime now = ovo_Now();
     switch (type) {
     case 1:
         print(e, u"KT_PrintAnzahlungKopf");
@@ -172,7 +171,8 @@ void runSequence(TBonPrinter &e, int type)
         line(e, u"Z", u"KT_PrintBonSum");
         s.payment(u"Bar", 10.00);
         line(e, u"Z", u"KT_PrintBonSum");
-        s.amount(u"ZSumme", 30.00);
+        // The amount given, of which the change below is paid out.
+        s.amount(u"Gegeben", 30.00);
         line(e, u"G", u"KT_PrintBonSum");
         e.KT_PrintNewLine(1);
         s.payment(u"Bar", -4.75);
@@ -281,11 +281,15 @@ void runSequence(TBonPrinter &e, int type)
         print(e, u"KT_PrintKasberKopf");
         e.setDocumentKind(name);
         print(e, u"KT_PrintKasberUeber");
+        // A cash report line names its position with #Position#.
         s.text(u"PositionText", QStringLiteral("Anfangsbestand").toUpper());
+        s.text(u"Position", QStringLiteral("Anfangsbestand").toUpper());
         s.text(u"PositionBetrag", u"240,00").text(u"PositionAnzahl", u"");
         s.text(u"PositionWH", e.document().currency1);
         print(e, u"KT_PrintKassenbericht");
-        s.text(u"PositionText", u"Bar").text(u"PositionBetrag", u"240,00");
+        s.text(u"PositionText", u"Bar")
+                .text(u"Position", u"Bar")
+                .text(u"PositionBetrag", u"240,00");
         s.text(u"PositionAnzahl", u"1").text(u"Benutzer", u"Username");
         s.text(u"Person", u"Marlene").text(u"GrundBestAbg", u"Diebe");
         print(e, u"KT_PrintKassenbericht");
@@ -392,12 +396,17 @@ void runSequence(TBonPrinter &e, int type)
 
 void runTestPrint(TBonPrinter &engine, int documentType)
 {
+    runTestPrint(engine, documentType, ovo_Now());
+}
+
+void runTestPrint(TBonPrinter &engine, int documentType, const QDateTime &now)
+{
     if (documentType < 1 || documentType > DocumentTypeCount)
         return;
     const DocumentData sample = engine.document();
     engine.KT_DocBegin();
     try {
-        runSequence(engine, documentType);
+        runSequence(engine, documentType, now);
     } catch (...) {
         engine.KT_DocEnd(false);
         engine.setDocument(sample);

@@ -263,16 +263,20 @@ namespace {
 constexpr int PngQuality = 80;
 } // namespace
 
-OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file) const
+OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file,
+                                   const QStringList &printerRecord) const
 {
     OutputResult r;
     r.target = file;
     if (!guiAvailable(r))
         return r;
+    OutputResult sent;
+    if (job.mode == QLatin1String("T") && !printerRecord.isEmpty())
+        sent.bytes = EscPosEncoder(printerRecord, escPosSettings(job)).encode(job).bytes;
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!renderJobToImage(job).save(&buffer, "PNG", PngQuality)) {
+    if (!pictureOf(job, sent).save(&buffer, "PNG", PngQuality)) {
         r.error = QStringLiteral("Das Bild des Belegs konnte nicht erzeugt werden.");
         return r;
     }

@@ -55,8 +55,10 @@ public:
     OutputResult writePdf(const PrintJob &job, const QString &file) const;
     // The jobs as pages of one PDF, each page as wide as its paper and as long as its document.
     OutputResult writePdf(const QList<PrintJob> &jobs, const QString &file) const;
-    // The job as a PNG picture of the paper strip, written atomically.
-    OutputResult writePng(const PrintJob &job, const QString &file) const;
+    // The job as a PNG picture of the paper strip, written atomically. A text-mode job given
+    // with its printer record is pictured as the printer sets the bytes it would be sent.
+    OutputResult writePng(const PrintJob &job, const QString &file,
+                          const QStringList &printerRecord = {}) const;
 
     // Sends bytes to a device (a serial port set up as the options say, a network printer, a
     // CUPS queue, another device file) or writes them to a file (atomically).

@@ -3,6 +3,8 @@
 #include "core/engine/bonprinter.h"
 #include "core/sections/sectionformats.h"
 
+#include <QLocale>
+
 // ---- fixed-line sections -----------------------------------------------------------------
 
 void appendLine(LayoutFormat &format, int line, const FormatField &head)
@@ -142,9 +144,55 @@ const KindLines &itemLinesByKind()
     return rows;
 }
 
+QList<DocumentData> reductionDocuments(const DocumentData &document)
+{
+    static const QLocale german(QLocale::German, QLocale::Germany);
+    QList<DocumentData> documents;
+    const QString list = document.text(QStringLiteral("Reduzierungen"));
+    for (const QString &entry : list.split(u';', Qt::SkipEmptyParts)) {
+        QStringList words = entry.simplified().split(u' ');
+        if (words.size() < 3)
+            continue;
+        bool newOk = false;
+        bool oldOk = false;
+        const double oldPrice = german.toDouble(words.takeLast(), &oldOk);
+        const double newPrice = german.toDouble(words.takeLast(), &newOk);
+        if (!newOk || !oldOk)
+            continue;
+        DocumentData reduced = document;
+        const double amount = oldPrice - newPrice;
+        reduced.setText(QStringLiteral("PreisMindGrund"), words.join(u' '));
+        reduced.setAmount(QStringLiteral("Reduz"), amount);
+        const double percent = qFuzzyIsNull(oldPrice) ? 0.0 : amount / oldPrice * 100.0;
+        for (const auto &[field, decimals] :
+             {std::pair{"ReduzProzent", 2}, {"ReduzProzent1", 1}, {"ReduzProzent0", 0}})
+            reduced.setText(QLatin1String(field),
+                            german.toString(percent, 'f', decimals) + QStringLiteral(" %"));
+        documents << reduced;
+    }
+    return documents;
+}
+
+void ItemLinePrinter::print(const QMap<QString, QString> &values,
+                            const SectionPrintContext &context, PrintJob &job) const
+{
+    const QList<DocumentData> reasons = context.lineKind == QLatin1String("R")
+                                                ? reductionDocuments(context.engine.document())
+                                                : QList<DocumentData>();
+    if (reasons.isEmpty()) {
+        SwitchedLinePrinter::print(values, context, job);
+        return;
+    }
+    for (const DocumentData &reason : reasons) {
+        SectionPrintContext one = context;
+        one.document = &reason;
+        SwitchedLinePrinter::print(values, one, job);
+    }
+}
+
 const SectionPrinter *bonPosPrinter(const QString &kennung)
 {
-    static const SwitchedLinePrinter printer(bonPosFormat(), itemLinesByKind(),
-                                             {itemLineSwitch, itemSecondSwitch}, u'P');
+    static const ItemLinePrinter printer(bonPosFormat(), itemLinesByKind(),
+                                         {itemLineSwitch, itemSecondSwitch}, u'P');
     return kennung == QLatin1String("BONPOS") ? &printer : nullptr;
 }

@@ -220,6 +220,53 @@ Design designFor(const HeadingSection &s)
         return {{u"#Linie#", u"normal", u"mitte"},
                 {u"Es bediente Sie #VknName#", u"normal", u"mitte"},
                 {u"Vielen Dank für Ihren Besuch!", u"fett", u"mitte"}};
+    // Position sections that carry something other than an article show what they carry.
+    const Design payment = {{u"#ZM# #BetragWH1# #PositionWH#", u"normal", u"links"}};
+    const Design redemption = {{u"Eingelöst #Bonnummer#: #BetragWH1# #WH1#", u"normal", u"links"}};
+    const Design newValue = {{u"Neuer Wert: #BetragWH1# #WH1#", u"fett", u"links"}};
+    const Design described = {{u"#Beschreibung#", u"normal", u"links"}};
+    const std::pair<const char16_t *, Design> carriers[] = {
+            {u"ANZPOS", payment},
+            {u"ENTPOS", payment},
+            {u"ERHPOS", payment},
+            {u"GUTSCHEI",
+             {{u"Gutschein #Bonnummer#", u"fett", u"mitte"},
+              {u"Wert: #BetragWH1# #WH1#", u"fett", u"mitte"},
+              {u"#Datum# #Uhrzeit#", u"normal", u"mitte"}}},
+            {u"GUTSCHRI",
+             {{u"Gutschrift #Bonnummer#", u"fett", u"mitte"},
+              {u"Betrag: #BetragWH1# #WH1#", u"fett", u"mitte"}}},
+            {u"GUTSPOZB", {{u"Zahlbetrag: #GesIstVkWH1# #WH1#", u"normal", u"links"}}},
+            {u"GUTSTEEI", redemption},
+            {u"GUTRTEEI", redemption},
+            {u"GUTSOFBE", newValue},
+            {u"GUTROFBE", newValue},
+            {u"NULLBON",
+             {{u"Nullbon #Bonnummer#", u"fett", u"mitte"},
+              {u"#Datum# #Uhrzeit#", u"normal", u"mitte"}}},
+            {u"MAILBON",
+             {{u"Betreff: #MailBetreff#", u"fett", u"links"},
+              {u"#MailText#", u"normal", u"links"}}},
+            {u"BDSGPOS",
+             {{u"Ihre Daten speichern wir nur", u"normal", u"links"},
+              {u"für Ihre Kundenkarte.", u"normal", u"links"}}},
+            {u"RKSVPOS", described},
+            {u"ABELTXT", described},
+            {u"ABELPOS",
+             {{u"#ArtikelBez#", u"normal", u"links"},
+              {u"#Menge#  #IstVkWH1# #WH1#", u"normal", u"rechts"}}},
+            {u"BLSTBELE",
+             {{u"#BelegHerkunft# #Datum# #BetragWH1# #PositionWH#", u"normal", u"links"},
+              {u"#KndName#", u"normal", u"links"}}},
+            {u"BABGPOS",
+             {{u"#ArtikelNr# #ArtikelBez#", u"normal", u"links"},
+              {u"Grund: #GrundBestAbg#", u"normal", u"links"},
+              {u"#Person# (#Benutzer#)", u"normal", u"links"}}},
+    };
+    for (const auto &[kennung, design] : carriers) {
+        if (QStringView(kennung) == k)
+            return design;
+    }
     return {{u"#ArtikelNr# #ArtikelBez#", u"normal", u"links"},
             {u"#Menge# x #IstVkWH1# #WH1#", u"normal", u"rechts"}};
 }

@@ -45,8 +45,8 @@ const SectionPrinter *rechPrinter(const QString &kennung)
         }
         return rows;
     }();
-    static const SwitchedLinePrinter items(rechPosFormat(), itemRows,
-                                           {itemLineSwitch, itemSecondSwitch}, u'P');
+    static const ItemLinePrinter items(rechPosFormat(), itemRows,
+                                       {itemLineSwitch, itemSecondSwitch}, u'P');
     static const SumLinePrinter sums(rechSummeFormat(), InvoiceSumLinesByKind);
     if (kennung == QLatin1String("RECHPOS"))
         return &items;

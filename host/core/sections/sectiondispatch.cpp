@@ -1,6 +1,7 @@
 #include "core/sections/sectiondispatch.h"
 
 #include "core/engine/hosttables.h"
+#include "core/sections/headingsections.h"
 
 #include <array>
 
@@ -221,6 +222,39 @@ QList<std::pair<int, int>> allEntries()
         }
     }
     return list;
+}
+
+QString sectionKennung(int documentType, int section)
+{
+    // The section each named editor edits.
+    static const std::pair<const char16_t *, const char16_t *> editorSections[] = {
+            {u"TfrmLayKassenbericht", u"KASPOS"},   {u"TfrmLayBonPos", u"BONPOS"},
+            {u"TfrmLayBonSum", u"BONSUMME"},        {u"TfrmLayBonende", u"BONENDE"},
+            {u"TfrmLayBonStornoEnde", u"STORNEND"}, {u"TfrmLayNullbonEnde", u"NULLENDE"},
+            {u"TfrmLayRechPos", u"RECHPOS"},        {u"TfrmLayRechSum", u"RECHSUMM"},
+            {u"TfrmLayRechEnde", u"RECHENDE"},      {u"TfrmLayReklPos", u"REKLPOS"},
+            {u"TfrmLayReklReg", u"REKLREG"},
+    };
+    const std::optional<Target> t = target(documentType, section);
+    if (!t)
+        return {};
+    switch (t->kind) {
+    case Target::Kind::HeaderEditor:
+        return CBelegTyp_2_KennungKopf(documentType);
+    case Target::Kind::HeadingEditor:
+        if (const std::optional<HeadingSection> heading = headingSection(t->sectionCode))
+            return heading->kennung;
+        return {};
+    case Target::Kind::Editor:
+        for (const auto &[editor, kennung] : editorSections) {
+            if (QStringView(editor) == t->editorClass)
+                return QString::fromUtf16(kennung);
+        }
+        return {};
+    case Target::Kind::TestPrint:
+        break;
+    }
+    return {};
 }
 
 QString cardTypeCaption(int cardType)

@@ -28,6 +28,9 @@ std::optional<Target> target(int documentType, int section);
 quint32 sectionMask(int documentType);
 // Every (type, section) pair of the table, in type and menu order.
 QList<std::pair<int, int>> allEntries();
+// The section identifier a menu entry edits ("BONKOPF", "BONPOS", "AUUEBER", ...); empty for
+// the test print and for a pair the menus never offer.
+QString sectionKennung(int documentType, int section);
 
 // Electronic payment: card types 0 "ec-Lastschrift" and 1 "Kreditkarte", operations
 // 0 "Zahlung", 1 "Stornieren", 2 "Gutschrift".

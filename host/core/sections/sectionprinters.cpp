@@ -15,7 +15,11 @@ JobItem textLineItem(const QMap<QString, QString> &values, int line,
     JobItem item;
     item.kind = JobItem::Kind::Text;
     item.section = context.kennung;
-    item.text = context.engine.Replace_All(values.value(names.text), context.secondCurrency, true);
+    item.text = context.document ? replacePlaceholders(values.value(names.text), *context.document,
+                                                       context.secondCurrency)
+                                 : context.engine.Replace_All(values.value(names.text),
+                                                              context.secondCurrency, true);
+    item.wrap = holdsRunningText(values.value(names.text));
     item.fontName = style.fontName;
     item.pointSize = style.pointSize;
     item.bold = style.bold;

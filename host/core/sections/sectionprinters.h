@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/documentdata.h"
 #include "core/engine/printjob.h"
 #include "core/format/layoutformat.h"
 
@@ -15,6 +16,9 @@ struct SectionPrintContext
     QString kennung;
     QString lineKind; // the line kind written into the engine before the call, may be empty
     bool secondCurrency = false;
+    // The document the lines show; none: the engine's. A section that prints a line once per
+    // entry of a list (the reasons of a reduction) shows each entry in a document of its own.
+    const DocumentData *document = nullptr;
 };
 
 // Turns the stored list of one kind of section into job items: which lines print, in which

@@ -1,9 +1,13 @@
 #include "core/store/demoseed.h"
 
+#include "core/app/messages.h"
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
+#include "core/sections/bonkopfformat.h"
+#include "core/sections/demoshop.h"
 #include "core/store/currency.h"
 #include "core/store/layoutstore.h"
+#include "core/store/logostore.h"
 #include "core/store/userrights.h"
 #include "core/store/workstationtable.h"
 
@@ -18,13 +22,27 @@ void seedDemoInstallation(Store &store, const QString &userName)
     for (const TRVRInfoUmfang &e : entries)
         workstations.put(e);
 
-    // The template workstation's printer: one record under the preset name and the active one.
+    // The template workstation's printer is the graphic one: its record under the preset name
+    // and as the active one. "Kasse 2" prints in text mode on a printer of its own.
     LayoutStore layouts(store);
-    const QString printer = QStringLiteral("TM-T88");
-    const QStringList printerRecord = printerRecordFromPreset(printer);
-    layouts.writeList({PrinterRecordKennung, 0, printer}, printerRecord);
-    layouts.writeList({PrinterRecordKennung, 0, ActivePrinterKey}, printerRecord);
-    layouts.writeList({QStringLiteral("SEITEEIN"), 0, printer}, pageSetupFromPreset(printer));
+    for (const DemoPrinter &printer : demoPrinters()) {
+        const QStringList record = printerRecordFromPreset(printer.key);
+        layouts.writeList({PrinterRecordKennung, 0, printer.key}, record);
+        if (printer.mode == DemoPrinterMode::Graphic)
+            layouts.writeList({PrinterRecordKennung, 0, ActivePrinterKey}, record);
+        else
+            layouts.writeList({PrinterRecordKennung, 4, ActivePrinterKey}, record);
+        layouts.writeList({QStringLiteral("SEITEEIN"), 0, printer.key},
+                          pageSetupFromPreset(printer.key));
+        // The shop's designs, as template records for every till with this printer.
+        for (const DemoRecord &design : demoShopRecords(printer.mode))
+            layouts.writeList({design.kennung, 0, printer.key}, design.list);
+    }
+    const QImage logo = demoShopLogo();
+    const StoredLogo stored{demoShopLogoPng(), logo.width(), logo.height(), {}};
+    LogoStore logos(store);
+    for (const QString &header : demoShopLogoSections())
+        logos.save({KassotypProgramKey, header, CurrentLogoName, 0}, stored);
     layouts.writeList({QStringLiteral("DISPLAY"), 0, QStringLiteral("DISPLAY")},
                       findPreset(displayPresets(), QStringLiteral("KEIN"))->values);
 

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Prints the test documents of all document types from a fresh demo store into docs/test-prints:
+# the graphic-mode picture of "Kasse 1" (TM-T88) beside the text-mode picture of "Kasse 2"
+# (TM-U200BT, as the printer sets the bytes), and writes docs/test-prints.md to show them. The
+# checksums of the documents' bytes go with them; tests/tst_demoshop.cpp compares them with what
+# the print command makes now, so that the pictures cannot silently fall behind the designs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh kassotyp-print
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# An empty file is an empty store: the print command seeds it as a fresh installation.
+: >"$work/store.sqlite"
+print() {
+  build/tools/kassotyp-print --store="$work/store.sqlite" --config="$work/none.ini" \
+    --log="$work/print.log" --now=2024-05-17T10:30:00 "$@" >/dev/null 2>"$work/stderr" ||
+    { cat "$work/stderr" >&2; exit 1; }
+}
+
+out=docs/test-prints
+rm -rf "$out"
+mkdir -p "$out"
+for till in 3:grafik 4:text; do
+  workstation=${till%%:*}
+  folder=${till#*:}
+  print --workstation="$workstation" --all --format=png --output="$out/$folder"
+  print --workstation="$workstation" --all --format=escpos --output="$work/$folder"
+done
+(
+  cd "$work"
+  for folder in grafik text; do
+    ls "$folder" | sort -n | while read -r file; do sha256sum "$folder/$file"; done
+  done
+) >"$out/checksums.sha256"
+
+{
+  cat <<'EOF'
+# Test prints of the demo shop
+
+What a fresh store prints as the "Testdruck" of each of the 23 document types: the designed
+layouts of the demo shoe shop "Schuhhaus Feldmann" with the sample values of each test print.
+On the left "Kasse 1" in graphic mode on the template printer TM-T88, on the right "Kasse 2" in
+text mode on a TM-U200BT, drawn from the very ESC/POS bytes the printer would be sent. Both are
+80 mm paper. Date and time of the samples are fixed at 17.05.2024 10:30.
+
+`scripts/update-test-prints.sh` prints them again with `kassotyp-print`;
+`tests/tst_demoshop.cpp` fails when they no longer match what the program prints.
+
+| Document type | Graphic mode (Kasse 1, TM-T88) | Text mode (Kasse 2, TM-U200BT) |
+|---|---|---|
+EOF
+  ls "$out/grafik" | sort -n | while read -r file; do
+    name=${file%.png}
+    echo "| ${name/-/ } | ![${name}, graphic mode](test-prints/grafik/$file) | ![${name}, text mode](test-prints/text/$file) |"
+  done
+} >docs/test-prints.md
+echo "Wrote $(ls "$out/grafik" | wc -l) test prints per printer into $out and docs/test-prints.md."
