@@ -16,7 +16,13 @@
 # The system's CUPS, if any, is left alone. Needs root: the backend refuses to run as anyone else.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-dir="$(realpath -m "${KASSOTYP_PRINT_DIR:-$root/build/print-services}")"
+# The backend hands the PDFs over as the user lp: a checkout lp cannot reach (below /root, a
+# private home) keeps the server's files in /tmp instead, one folder per checkout.
+default_dir="$root/build/print-services"
+if ! runuser -u lp -- test -x "$root" 2>/dev/null; then
+  default_dir="/tmp/kassotyp-print-services-$(printf '%s' "$root" | cksum | cut -d ' ' -f 1)"
+fi
+dir="$(realpath -m "${KASSOTYP_PRINT_DIR:-$default_dir}")"
 queue=KassotypPDF
 sock="$dir/cups.sock"
 out="$dir/out"
