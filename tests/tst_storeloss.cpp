@@ -8,10 +8,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <cstdio>
@@ -119,6 +122,7 @@ private slots:
     void editorKeepsTypedTextUntilTheStoreIsBack();
     void blockedStoreFailsWithinItsTimeLimit();
     void serverThatStopsAnsweringDoesNotHoldTheProgram();
+    void firstSaveAfterServerRestartIsSaved();
     void restoredBackupIsReportedAndKeptWhole_data();
     void restoredBackupIsReportedAndKeptWhole();
 };
@@ -276,6 +280,47 @@ void TestStoreLoss::serverThatStopsAnsweringDoesNotHoldTheProgram()
     // and the next save works.
     program->layouts().writeList(Key, {QStringLiteral("zuletzt")});
     QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("zuletzt")});
+}
+
+// A server of its own, restarted between two saves of a program as an administrator restarts
+// the shop's server: the program's connection is terminated (57P01), and the first save after
+// it is saved without bothering the user.
+void TestStoreLoss::firstSaveAfterServerRestartIsSaved()
+{
+    if (!TestStore::onPostgres())
+        QSKIP("restarts a PostgreSQL server");
+    const QString script = QStringLiteral(KASSOTYP_SOURCE_DIR "/scripts/pg-server.sh");
+    QTemporaryDir dir;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KASSOTYP_PG_DIR"), dir.filePath("pg"));
+    environment.insert(QStringLiteral("KASSOTYP_PG_PORT"),
+                       QString::number(55000 + QCoreApplication::applicationPid() % 1000));
+    const auto server = [&](const QString &command) {
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(QStringLiteral("bash"), {script, command});
+        p.waitForFinished(120000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    };
+    // The cluster belongs to the postgres user, who must reach the folder.
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner | QFileDevice::ExeOther
+                                              | QFileDevice::ReadOther);
+    const QString url = server(QStringLiteral("start"));
+    QVERIFY2(url.startsWith(QLatin1String("postgresql://")), "the second server did not start");
+    const auto stop = qScopeGuard([&] { server(QStringLiteral("stop")); });
+
+    ComputerConfig config = ComputerConfig::load(
+            {QStringLiteral("--config=") + dir.filePath("x.ini"), QStringLiteral("--store=") + url,
+             QStringLiteral("--log=") + dir.filePath("log")});
+    const std::unique_ptr<Host> program = Host::open(config);
+    program->layouts().writeList(Key, {QStringLiteral("vorher")});
+
+    server(QStringLiteral("stop"));
+    QCOMPARE(server(QStringLiteral("start")), url);
+    program->layouts().writeList(Key, {QStringLiteral("nach dem Neustart")});
+    QCOMPARE(program->layouts().readList(Key),
+             std::optional<QStringList>(QStringList{QStringLiteral("nach dem Neustart")}));
 }
 
 void TestStoreLoss::restoredBackupIsReportedAndKeptWhole_data()
