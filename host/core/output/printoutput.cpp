@@ -36,14 +36,25 @@ QPageLayout receiptPage(const PrintJob &job, double dpi)
                        QPageLayout::Millimeter);
 }
 
-bool paintReceipt(QPagedPaintDevice &device, const PrintJob &job, double dpi)
+// Each job on a page of its own size: its paper's width, as long as the document.
+bool paintReceipts(QPagedPaintDevice &device, const QList<PrintJob> &jobs, double dpi)
 {
-    device.setPageLayout(receiptPage(job, dpi));
-    QPainter painter;
-    if (!painter.begin(&device))
+    if (jobs.isEmpty())
         return false;
-    paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54), CutMark::Left);
-    return painter.end();
+    device.setPageLayout(receiptPage(jobs.constFirst(), dpi));
+    QPainter painter;
+    bool painted = painter.begin(&device);
+    for (qsizetype i = 0; painted && i < jobs.size(); ++i) {
+        const PrintJob &job = jobs.at(i);
+        if (i > 0)
+            painted = device.setPageLayout(receiptPage(job, dpi)) && device.newPage();
+        if (painted)
+            paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54),
+                     CutMark::Left);
+    }
+    if (painter.isActive())
+        painted = painter.end() && painted;
+    return painted;
 }
 
 // A link planted in a shared output or spool folder under the name of the next file would have
@@ -205,7 +216,7 @@ OutputResult PrintOutput::printGraphic(const PrintJob &job)
     // The job's name in the queue (and the file name a PDF queue gives it).
     printer.setDocName(job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title);
     r.target = m_config.printerOutput;
-    if (!paintReceipt(printer, job, printer.resolution())) {
+    if (!paintReceipts(printer, {job}, printer.resolution())) {
         r.error = QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(r.target);
         return r;
     }
@@ -226,27 +237,12 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
         return r;
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && !jobs.isEmpty()) {
+    if (out.open(QIODevice::WriteOnly)) {
         QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Kassotyp"));
         const QString &title = jobs.size() == 1 ? jobs.constFirst().title : QString();
         writer.setTitle(title.isEmpty() ? QFileInfo(file).completeBaseName() : title);
-        const double dpi = writer.resolution();
-        writer.setPageLayout(receiptPage(jobs.constFirst(), dpi));
-        QPainter painter;
-        bool painted = painter.begin(&writer);
-        for (qsizetype i = 0; painted && i < jobs.size(); ++i) {
-            const PrintJob &job = jobs.at(i);
-            // Every page has the size of its own document.
-            if (i > 0)
-                painted = writer.setPageLayout(receiptPage(job, dpi)) && writer.newPage();
-            if (painted)
-                paintJob(painter, job, dpi, 0, 0, int(job.printableWidthCm() * dpi / 2.54),
-                         CutMark::Left);
-        }
-        if (painter.isActive())
-            painted = painter.end() && painted;
-        if (painted && out.commit()) {
+        if (paintReceipts(writer, jobs, writer.resolution()) && out.commit()) {
             r.ok = true;
             return r;
         }

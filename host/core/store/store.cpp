@@ -150,7 +150,8 @@ private:
 // The socket of a PostgreSQL connection; -1 for any other.
 int postgresSocket(const QSqlDriver *driver)
 {
-    if (!driver)
+    // Asked on every statement: the driver's kind settles it before any handle is looked at.
+    if (!driver || driver->dbmsType() != QSqlDriver::PostgreSQL)
         return -1;
     const QVariant handle = driver->handle();
     // Qt names the type after libpq's struct.
