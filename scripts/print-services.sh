@@ -5,6 +5,7 @@
 #                                       tests on one line: eval "export $(scripts/print-services.sh)"
 #   scripts/print-services.sh stop      stop it and remove its files
 #   scripts/print-services.sh env       print the settings only
+#   scripts/print-services.sh status    exit code 0 when it runs
 #
 # Everything lives in build/print-services (KASSOTYP_PRINT_DIR): configuration, spool, logs, and
 # the socket cupsd listens on (no network port; CUPS_SERVER points clients at it). The queue
@@ -73,6 +74,9 @@ stop_daemon() {
 case "$command" in
 env)
   echo "$line"
+  ;;
+status)
+  running_pid >/dev/null && answers
   ;;
 start)
   [ "$(id -u)" -eq 0 ] || fail "needs root: the cups-pdf backend runs as root only and reads its settings from /etc/cups"
@@ -197,7 +201,7 @@ stop)
   rmdir "$dir" 2>/dev/null || true
   ;;
 *)
-  echo "usage: $0 [start|stop|env]" >&2
+  echo "usage: $0 [start|stop|status|env]" >&2
   exit 2
   ;;
 esac

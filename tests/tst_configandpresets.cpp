@@ -7,6 +7,7 @@
 
 #include "core/store/store.h"
 
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,22 +84,44 @@ void TestConfigAndPresets::computerConfigSources()
     QCOMPARE(config.problems.size(), problems);
 }
 
+// A till used by several logins: the system-wide file (the first folder of XDG_CONFIG_DIRS
+// wins), the user's file over it, the command line over both.
 void TestConfigAndPresets::computerConfigOptionsWinOverIni()
 {
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("kassotyp.ini"));
-    {
-        QSettings settings(ini, QSettings::IniFormat);
-        settings.setValue(QStringLiteral("store/location"),
-                          dir.filePath(QStringLiteral("a.sqlite")));
-        settings.setValue(QStringLiteral("computer/printer"), QStringLiteral("Bondrucker"));
-        settings.setValue(QStringLiteral("computer/user"), QStringLiteral("kasse1"));
-    }
-    const QString config = QStringLiteral("--config=") + ini;
+    const auto write = [&](const QString &path, const QMap<QString, QString> &values) {
+        QSettings settings(dir.filePath(path), QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+    };
+    write(QStringLiteral("etc1/kassotyp/kassotyp.ini"),
+          {{QStringLiteral("store/location"), dir.filePath(QStringLiteral("a.sqlite"))},
+           {QStringLiteral("computer/printer"), QStringLiteral("Bondrucker")},
+           {QStringLiteral("computer/user"), QStringLiteral("kasse1")},
+           {QStringLiteral("computer/workstation"), QStringLiteral("3")}});
+    write(QStringLiteral("etc2/kassotyp/kassotyp.ini"),
+          {{QStringLiteral("computer/workstation"), QStringLiteral("9")},
+           {QStringLiteral("computer/spool"), QStringLiteral("/var/spool/kassotyp")}});
+    const QString userIni = dir.filePath(QStringLiteral("home/kassotyp.ini"));
+    write(QStringLiteral("home/kassotyp.ini"),
+          {{QStringLiteral("computer/printer"), QStringLiteral("Laserdrucker")}});
+    const QByteArray saved = qgetenv("XDG_CONFIG_DIRS");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_DIRS", saved); });
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("etc1")) + u':'
+                                                 + dir.filePath(QStringLiteral("etc2"))));
+
+    const QString config = QStringLiteral("--config=") + userIni;
     const ComputerConfig fromIni = ComputerConfig::load({config});
+    QCOMPARE(fromIni.systemIniPaths,
+             QStringList({dir.filePath(QStringLiteral("etc1/kassotyp/kassotyp.ini")),
+                          dir.filePath(QStringLiteral("etc2/kassotyp/kassotyp.ini"))}));
     QCOMPARE(fromIni.storeLocation, dir.filePath(QStringLiteral("a.sqlite")));
-    QCOMPARE(fromIni.printerOutput, QStringLiteral("Bondrucker"));
+    QCOMPARE(fromIni.printerOutput, QStringLiteral("Laserdrucker"));
     QCOMPARE(fromIni.userName, QStringLiteral("kasse1"));
+    QCOMPARE(fromIni.workstationId, 3);
+    QCOMPARE(fromIni.spoolFolder, QStringLiteral("/var/spool/kassotyp"));
+    QVERIFY(ComputerConfig::optionsHelp().contains(
+            dir.filePath(QStringLiteral("etc1/kassotyp/kassotyp.ini"))));
 
     const ComputerConfig overridden = ComputerConfig::load(
             {config, QStringLiteral("--store=") + dir.filePath(QStringLiteral("b.sqlite")),

@@ -2,6 +2,7 @@
 // workstation's printer as the designer's "Testdruck" does, or into files, for looking at a
 // layout on a computer without a receipt printer and for checking a printer's bytes before they
 // go to the till.
+#include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -419,13 +419,7 @@ int main(int argc, char *argv[])
                                   : QStringLiteral("kassotyp-print " KASSOTYP_VERSION));
         return Done;
     }
-    // No window is shown; fonts and painting still need a GUI application.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
-    QCoreApplication::setApplicationName(QStringLiteral("kassotyp-print"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
+    const auto app = startHeadless(argc, argv, QStringLiteral("kassotyp-print"));
 
     Request request;
     if (const QString problem = parse(QCoreApplication::arguments().mid(1), request);

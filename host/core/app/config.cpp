@@ -3,8 +3,12 @@
 #include "core/store/store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -109,6 +113,18 @@ QString ComputerConfig::defaultIniPath()
     return folder + QStringLiteral("/kassotyp/kassotyp.ini");
 }
 
+QStringList ComputerConfig::systemIniCandidates()
+{
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    folders.removeAll(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    if (folders.isEmpty())
+        folders << QStringLiteral("/etc/xdg");
+    QStringList paths;
+    for (const QString &folder : std::as_const(folders))
+        paths << folder + QStringLiteral("/kassotyp/kassotyp.ini");
+    return paths;
+}
+
 QString ComputerConfig::defaultStorePath()
 {
     return dataFolder() + QStringLiteral("/kassotyp.sqlite");
@@ -129,7 +145,14 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
     }
 
     config.iniPath = options.value(QStringLiteral("config"), defaultIniPath());
-    const QSettings ini(config.iniPath, QSettings::IniFormat);
+    for (const QString &path : systemIniCandidates()) {
+        if (QFileInfo::exists(path))
+            config.systemIniPaths << path;
+    }
+    // The INI files in the order they are asked: the user's first, it overrides the system's.
+    std::vector<std::unique_ptr<QSettings>> inis;
+    for (const QString &path : QStringList{config.iniPath} + config.systemIniPaths)
+        inis.push_back(std::make_unique<QSettings>(path, QSettings::IniFormat));
     // A port's option and INI key carry its name in place of "COMn".
     auto value = [&](const char *name, const QString &port = {}) {
         QString option = QLatin1String(name);
@@ -138,21 +161,27 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         iniKey.replace(QLatin1String("COMn"), port);
         if (options.contains(option))
             return options.value(option);
-        return ini.value(iniKey, defaultOf(QLatin1String(name))).toString();
+        for (const auto &ini : inis) {
+            if (ini->contains(iniKey))
+                return ini->value(iniKey).toString();
+        }
+        return defaultOf(QLatin1String(name));
     };
 
     config.storeLocation = value("store");
     // A password in a file others may read is no secret: say so (libpq's ~/.pgpass or
     // PGPASSFILE keeps it out of the file altogether).
-    const QString iniStore = ini.value(QStringLiteral("store/location")).toString();
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    if (!StoreLocation::parse(iniStore).password.isEmpty()
-        && (QFile::permissions(config.iniPath) & others))
-        config.problems << QStringLiteral("Die Datei %1 enthält das Kennwort des Datenspeichers "
-                                          "und ist für andere Benutzer lesbar. Bitte mit "
-                                          "\"chmod 600\" schützen oder das Kennwort in ~/.pgpass "
-                                          "ablegen.")
-                                   .arg(QDir::toNativeSeparators(config.iniPath));
+    for (const auto &ini : inis) {
+        const QString iniStore = ini->value(QStringLiteral("store/location")).toString();
+        if (!StoreLocation::parse(iniStore).password.isEmpty()
+            && (QFile::permissions(ini->fileName()) & others))
+            config.problems << QStringLiteral("Die Datei %1 enthält das Kennwort des "
+                                              "Datenspeichers und ist für andere Benutzer lesbar. "
+                                              "Bitte mit \"chmod 600\" schützen oder das Kennwort "
+                                              "in ~/.pgpass ablegen.")
+                                       .arg(QDir::toNativeSeparators(ini->fileName()));
+    }
     const QString ws = value("workstation");
     bool ok = false;
     const int wsNumber = ws.trimmed().toInt(&ok);
@@ -235,8 +264,15 @@ QString ComputerConfig::optionsHelp()
             groups << group;
         keys[group] << iniKey.section(u'/', 1) + u'=' + QString::fromUtf8(option.value);
     }
-    text += QStringLiteral("\nINI-Datei (%1), Schlüssel je Abschnitt:\n")
-                    .arg(QDir::toNativeSeparators(defaultIniPath()));
+    QStringList systemFiles;
+    for (const QString &path : systemIniCandidates())
+        systemFiles << QDir::toNativeSeparators(path);
+    text += QStringLiteral("\nINI-Dateien: zuerst gilt die Befehlszeile, dann die Datei des "
+                           "Benutzers\n  %1\n(oder die mit --config= genannte), dann die "
+                           "systemweite für alle Anmeldungen\n  %2\n"
+                           "(die Ordner von XDG_CONFIG_DIRS). Schlüssel je Abschnitt:\n")
+                    .arg(QDir::toNativeSeparators(defaultIniPath()),
+                         systemFiles.join(QStringLiteral("\n  ")));
     constexpr qsizetype keyColumn = 14;
     for (const QString &group : groups) {
         QString line = QStringLiteral("  [%1]").arg(group).leftJustified(keyColumn);

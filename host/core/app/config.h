@@ -5,12 +5,14 @@
 #include <QStringList>
 
 // Configuration of one computer: where the store is, which workstation this computer is,
-// where its printer output goes. Read from an INI file; command-line options of the form
-// --name=value take precedence. Arguments that do not start with "--" are positional;
+// where its printer output goes. Read from the system-wide INI file (one for every login of a
+// till), then the user's INI file, which overrides it; command-line options of the form
+// --name=value take precedence over both. Arguments that do not start with "--" are positional;
 // the first of them is the start parameter ("K" or "S").
 struct ComputerConfig
 {
-    QString iniPath;
+    QString iniPath;            // the user's INI file, or the one named by --config=
+    QStringList systemIniPaths; // system-wide INI files that exist, the one that wins first
     QString storeLocation;
     int storeTimeoutSeconds = 15; // a statement, or the wait for another program's write
     int workstationId = 1;
@@ -30,6 +32,9 @@ struct ComputerConfig
     // args without the program name. Reads the INI file named by --config=, else the default.
     static ComputerConfig load(const QStringList &args);
     static QString defaultIniPath();
+    // kassotyp/kassotyp.ini in every folder of XDG_CONFIG_DIRS (/etc/xdg by default), the one
+    // that wins first, whether it exists or not.
+    static QStringList systemIniCandidates();
     static QString defaultStorePath();
 
     // What --help says about the options above and the INI file, with this user's defaults;
