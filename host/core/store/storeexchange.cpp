@@ -456,10 +456,26 @@ Export exportStore(Store &store, Scope scope, int workstation)
         out.value(QStringLiteral("workstation"), workstation);
     out.begin(QStringLiteral("tables"), '{');
     Export result;
-    for (const Table &table : tables()) {
-        if (scope == Scope::All || !table.installationOnly)
-            result.records += exportTable(out, store, table, scope, workstation);
+    // All tables from one snapshot, whatever other programs write meanwhile; inside a write of
+    // this program its transaction is that snapshot.
+    const bool snapshot = !store.inTransaction();
+    if (snapshot)
+        store.execSql(store.isSqlite() ? QStringLiteral("BEGIN")
+                                       : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ "
+                                                        "READ ONLY"),
+                      QStringLiteral("Beginn des Exports"));
+    try {
+        for (const Table &table : tables()) {
+            if (scope == Scope::All || !table.installationOnly)
+                result.records += exportTable(out, store, table, scope, workstation);
+        }
+    } catch (...) {
+        if (snapshot)
+            store.execSql(QStringLiteral("ROLLBACK"), QStringLiteral("Ende des Exports"));
+        throw;
     }
+    if (snapshot)
+        store.execSql(QStringLiteral("COMMIT"), QStringLiteral("Ende des Exports"));
     out.end('}');
     out.end('}');
     result.json = out.text();

@@ -34,7 +34,8 @@ struct Export
     int records = 0;
 };
 
-// Reads the records of the scope (workstation counts for Scope::Workstation only).
+// Reads the records of the scope (workstation counts for Scope::Workstation only), all from
+// one snapshot of the store.
 Export exportStore(Store &store, Scope scope, int workstation);
 
 // Every table of the store with its number of records.
