@@ -1,6 +1,7 @@
 // The headless print command as a user calls it: the built program on a seeded store.
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
+#include "tests/support/builtprogram.h"
 #include "tests/support/testinstallation.h"
 
 #include <QCoreApplication>
@@ -12,44 +13,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs a program of the build tree (path relative to it) as a service or a root shell runs it,
-// without a runtime folder; without a display, when asked, and without a platform chosen.
-Run runBuilt(const QString &relativePath, const QStringList &arguments, bool withoutDisplay = false)
-{
-    const QString program =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/../") + relativePath;
-    Run run;
-    if (!QFileInfo(program).isExecutable()) {
-        run.err = QStringLiteral("not built: ") + program;
-        return run;
-    }
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    if (withoutDisplay) {
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
-    }
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 class TestPrintCommand : public QObject
 {

@@ -301,22 +301,7 @@ void TestStoreIntegrity::damagedStoreIsReportedAndOnlyRead()
         QSKIP("damages an SQLite file");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("kaputt.sqlite"));
-    {
-        const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
-        LayoutStore layouts(*store);
-        store->write([&] {
-            for (int rnr = 1; rnr <= 300; ++rnr)
-                layouts.writeList({QStringLiteral("BONPOS"), rnr, QStringLiteral("TM-T88")},
-                                  {QStringLiteral("Zeile %1").arg(rnr), QString(200, u'x')});
-        });
-    }
-    // A page in the middle of the records' tree overwritten, as a failing disk leaves it.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.size() > 16 * 4096);
-    file.seek(8 * 4096 + 100);
-    file.write(QByteArray(900, '\xA5'));
-    file.close();
+    QVERIFY(TestStore::writeDamagedSqliteStore(path));
     const QByteArray before = fileBytes(path);
 
     const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));

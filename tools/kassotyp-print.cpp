@@ -2,6 +2,7 @@
 // workstation's printer as the designer's "Testdruck" does, or into files, for looking at a
 // layout on a computer without a receipt printer and for checking a printer's bytes before they
 // go to the till.
+#include "commandoutput.h"
 #include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
@@ -51,12 +52,6 @@ struct Request
                && !QFileInfo(output).isDir();
     }
 };
-
-void writeLine(FILE *stream, const QString &text)
-{
-    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stream);
-}
 
 int refuse(const QString &text)
 {

@@ -1,8 +1,10 @@
 #include "tests/support/teststore.h"
 
+#include "core/store/layoutstore.h"
 #include "core/store/store.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -154,4 +156,22 @@ void TestStore::refuseWrites(Store &store, const QString &table, const QString &
                                                            : "WHEN (" + condition + ")");
         store.execSql(sql, QStringLiteral("test trigger"));
     }
+}
+
+bool TestStore::writeDamagedSqliteStore(const QString &path)
+{
+    {
+        const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
+        LayoutStore layouts(*store);
+        store->write([&] {
+            for (int rnr = 1; rnr <= 300; ++rnr)
+                layouts.writeList({QStringLiteral("BONPOS"), rnr, QStringLiteral("TM-T88")},
+                                  {QStringLiteral("Zeile %1").arg(rnr), QString(200, u'x')});
+        });
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || file.size() <= 16 * 4096)
+        return false;
+    file.seek(8 * 4096 + 100);
+    return file.write(QByteArray(900, '\xA5')) == 900;
 }

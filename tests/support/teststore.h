@@ -28,6 +28,10 @@ QString serverSql(const QString &sql);
 void refuseWrites(Store &store, const QString &table, const QString &condition = {},
                   const QString &message = QStringLiteral("refused by test"));
 
+// An SQLite store of 300 layout records at `path` whose file has a page in the middle of the
+// records' tree overwritten, as a failing disk leaves it. False when it could not be made.
+bool writeDamagedSqliteStore(const QString &path);
+
 } // namespace TestStore
 
 // For initTestCase() of a test that runs on both stores: without a server, all its tests are

@@ -19,11 +19,16 @@ Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
 
 Host::~Host() = default;
 
-std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access)
+std::unique_ptr<Store> Host::openStore(const ComputerConfig &config, Store::Access access)
 {
     StoreLocation location = StoreLocation::parse(config.storeLocation);
     location.timeoutMs = config.storeTimeoutSeconds * 1000;
-    std::unique_ptr<Store> store = Store::open(location, access);
+    return Store::open(location, access);
+}
+
+std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access)
+{
+    std::unique_ptr<Store> store = openStore(config, access);
     if (!store->isReadOnly()) {
         // A store without workstations was just created (or emptied by hand): seed it once,
         // in one transaction, so that a second program starting at the same time sees

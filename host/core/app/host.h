@@ -22,6 +22,9 @@ public:
     // Throws StoreError when it cannot be used.
     static std::unique_ptr<Host> open(const ComputerConfig &config,
                                       Store::Access access = Store::Access::ReadWrite);
+    // Only the store the configuration names, neither seeded nor with the host services, for
+    // tools that work on its records as they are.
+    static std::unique_ptr<Store> openStore(const ComputerConfig &config, Store::Access access);
     ~Host();
 
     const ComputerConfig &config() const { return m_config; }

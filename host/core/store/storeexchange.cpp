@@ -1,0 +1,605 @@
+#include "core/store/storeexchange.h"
+
+#include "core/store/settingslistcodec.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <cmath>
+#include <limits>
+
+namespace StoreExchange {
+namespace {
+
+const QString FormatName = QStringLiteral("kassotyp-export");
+
+enum class Kind {
+    Integer,
+    Real,
+    Text,
+    List, // a settings list: texts when they give back the same bytes, else base64
+    Bytes // base64
+};
+
+struct Column
+{
+    QString name;
+    Kind kind;
+    bool key = false;
+};
+
+struct Table
+{
+    QString name;
+    QList<Column> columns;         // key columns in the order records are sorted by
+    QString workstationColumn;     // empty: the table belongs to no workstation
+    bool installationOnly = false; // exported only with the whole store
+
+    QStringList names(bool keys) const
+    {
+        QStringList out;
+        for (const Column &c : columns) {
+            if (c.key == keys)
+                out << c.name;
+        }
+        return out;
+    }
+};
+
+// Every table of the store but schema_info, whose version the store keeps for itself.
+const QList<Table> &tables()
+{
+    using K = Kind;
+    static const QList<Table> all = {
+            {QStringLiteral("workstations"),
+             {{"rnr", K::Integer, true}, {"rtyp", K::Integer}, {"name", K::Text}},
+             {},
+             true},
+            {QStringLiteral("layout_records"),
+             {{"rnr", K::Integer, true},
+              {"printer_key", K::Text, true},
+              {"kennung", K::Text, true},
+              {"filler", K::Text},
+              {"blob", K::List}},
+             QStringLiteral("rnr")},
+            {QStringLiteral("parameters"),
+             {{"rnr", K::Integer, true}, {"param_key", K::Text, true}, {"value", K::Text}},
+             QStringLiteral("rnr")},
+            {QStringLiteral("form_store"),
+             {{"sprache", K::Text, true},
+              {"programm", K::Text, true},
+              {"maske", K::Text, true},
+              {"index_name", K::Text, true},
+              {"local_scope", K::Integer, true},
+              {"items", K::List}},
+             {},
+             false},
+            {QStringLiteral("logos"),
+             {{"fil_rech", K::Integer, true},
+              {"kennung1", K::Text, true},
+              {"kennung2", K::Text, true},
+              {"logo_name", K::Text, true},
+              {"width", K::Integer},
+              {"height", K::Integer},
+              {"booking_rnr", K::Integer},
+              {"booking_lfdnr", K::Integer},
+              {"picture", K::Bytes}},
+             QStringLiteral("fil_rech")},
+            {QStringLiteral("user_rights"),
+             {{"user_name", K::Text, true},
+              {"right_group", K::Integer, true},
+              {"right_function", K::Integer, true}},
+             {},
+             true},
+            {QStringLiteral("booking_counter"),
+             {{"rnr", K::Integer, true}, {"lfdnr", K::Integer}},
+             {},
+             true},
+            {QStringLiteral("currency_rates"),
+             {{"currency", K::Text, true}, {"units_per_currency1", K::Real}},
+             {},
+             true},
+    };
+    return all;
+}
+
+const Table *findTable(const QString &name)
+{
+    for (const Table &t : tables()) {
+        if (t.name == name)
+            return &t;
+    }
+    return nullptr;
+}
+
+// Indented JSON with members in the order they are written (QJsonDocument sorts them).
+class JsonWriter
+{
+public:
+    void begin(const QString &name, char bracket)
+    {
+        member(name);
+        m_out += bracket;
+        m_empty.append(true);
+    }
+    void end(char bracket)
+    {
+        if (!m_empty.takeLast()) {
+            m_out += '\n';
+            indent();
+        }
+        m_out += bracket;
+    }
+    void value(const QString &name, const QJsonValue &value)
+    {
+        member(name);
+        m_out += scalar(value);
+    }
+    QByteArray text() const { return m_out + '\n'; }
+
+private:
+    static QByteArray scalar(const QJsonValue &value)
+    {
+        const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        return array.mid(1, array.size() - 2);
+    }
+    void indent() { m_out += QByteArray(2 * m_empty.size(), ' '); }
+    // Starts a member of the open object (named) or array (name empty).
+    void member(const QString &name)
+    {
+        if (m_empty.isEmpty())
+            return;
+        if (!m_empty.last())
+            m_out += ',';
+        m_out += '\n';
+        m_empty.last() = false;
+        indent();
+        if (!name.isEmpty())
+            m_out += scalar(name) + ": ";
+    }
+
+    QByteArray m_out;
+    QList<bool> m_empty; // per open bracket: nothing written into it yet
+};
+
+const QString Utf8Name = QStringLiteral("utf-8");
+const QString Cp1252Name = QStringLiteral("windows-1252");
+const QString Base64Name = QStringLiteral("base64");
+
+bool hasLineBreak(const QStringList &entries)
+{
+    for (const QString &e : entries) {
+        if (e.contains(u'\r') || e.contains(u'\n'))
+            return true;
+    }
+    return false;
+}
+
+// The code page a settings list is shown under, or empty when its texts would not give back
+// these bytes.
+QString listCodePage(const QByteArray &blob, const QStringList &entries)
+{
+    if (SettingsListCodec::encodeUtf8(entries) == blob)
+        return Utf8Name;
+    if (SettingsListCodec::encodeWindows1252(entries) == blob)
+        return Cp1252Name;
+    return {};
+}
+
+void writeList(JsonWriter &out, const QString &name, const QByteArray &blob)
+{
+    out.begin(name, '{');
+    const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(blob);
+    const QString codePage = decoded.clean ? listCodePage(blob, decoded.entries) : QString();
+    if (codePage.isEmpty()) {
+        out.value(Base64Name, QString::fromLatin1(blob.toBase64()));
+    } else {
+        out.begin(codePage, '[');
+        for (const QString &entry : decoded.entries)
+            out.value({}, entry);
+        out.end(']');
+    }
+    out.end('}');
+}
+
+QString keyText(const Table &table, const QVariantList &values)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < table.columns.size(); ++i) {
+        if (table.columns.at(i).key)
+            parts << values.at(i).toString();
+    }
+    return parts.join(QStringLiteral(" / "));
+}
+
+int exportTable(JsonWriter &out, Store &store, const Table &table, Scope scope, int workstation)
+{
+    // Key columns first: the file keeps the table's order of columns.
+    const QStringList selected = table.names(true) + table.names(false);
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(selected.join(u','), table.name);
+    QVariantList values;
+    if (scope != Scope::All && !table.workstationColumn.isEmpty()) {
+        sql += QStringLiteral(" WHERE %1 = ?").arg(table.workstationColumn);
+        values << workstation;
+    }
+    sql += QStringLiteral(" ORDER BY ") + table.names(true).join(u',');
+    QSqlQuery q = store.run(sql, values, QStringLiteral("Lesen der Tabelle %1").arg(table.name));
+
+    QList<qsizetype> position;
+    for (const Column &c : table.columns)
+        position << selected.indexOf(c.name);
+
+    int count = 0;
+    out.begin(table.name, '[');
+    while (q.next()) {
+        out.begin({}, '{');
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            const Column &c = table.columns.at(i);
+            const QVariant v = q.value(int(position.at(i)));
+            switch (c.kind) {
+            case Kind::Integer:
+                out.value(c.name, v.toLongLong());
+                break;
+            case Kind::Real:
+                out.value(c.name, v.toDouble());
+                break;
+            case Kind::Text:
+                out.value(c.name, v.toString());
+                break;
+            case Kind::List:
+                writeList(out, c.name, v.toByteArray());
+                break;
+            case Kind::Bytes:
+                out.value(c.name, QString::fromLatin1(v.toByteArray().toBase64()));
+                break;
+            }
+        }
+        out.end('}');
+        ++count;
+    }
+    out.end(']');
+    return count;
+}
+
+QString scopeName(Scope scope)
+{
+    switch (scope) {
+    case Scope::Workstation:
+        return QStringLiteral("workstation");
+    case Scope::Template:
+        return QStringLiteral("template");
+    case Scope::All:
+        break;
+    }
+    return QStringLiteral("all");
+}
+
+// Reading a file back -------------------------------------------------------------------
+
+[[noreturn]] void fail(const QString &place, const QString &problem)
+{
+    throw FileError(QStringLiteral("%1: %2").arg(place, problem));
+}
+
+QByteArray base64(const QJsonValue &value, const QString &place)
+{
+    if (!value.isString())
+        fail(place, QStringLiteral("erwartet wird ein base64-Text."));
+    const auto decoded = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || value.toString().size() % 4 != 0)
+        fail(place, QStringLiteral("ungültiges base64."));
+    return sqlBytes(*decoded);
+}
+
+QByteArray listBytes(const QJsonValue &value, const QString &place)
+{
+    const QJsonObject object = value.toObject();
+    if (!value.isObject() || object.size() != 1)
+        fail(place, QStringLiteral("erwartet wird ein Objekt mit genau einem von \"%1\", \"%2\" "
+                                   "oder \"%3\".")
+                            .arg(Utf8Name, Cp1252Name, Base64Name));
+    const QString form = object.constBegin().key();
+    const QJsonValue content = object.constBegin().value();
+    if (form == Base64Name)
+        return base64(content, place);
+    if (form != Utf8Name && form != Cp1252Name)
+        fail(place, QStringLiteral("unbekannte Form \"%1\".").arg(form));
+    if (!content.isArray())
+        fail(place, QStringLiteral("\"%1\" muss eine Liste von Texten sein.").arg(form));
+    QStringList entries;
+    const QJsonArray array = content.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (!array.at(i).isString())
+            fail(place, QStringLiteral("Eintrag %1 ist kein Text.").arg(i + 1));
+        entries << array.at(i).toString();
+    }
+    if (hasLineBreak(entries))
+        fail(place, QStringLiteral("ein Eintrag enthält einen Zeilenumbruch."));
+    if (form == Utf8Name)
+        return SettingsListCodec::encodeUtf8(entries);
+    if (!SettingsListCodec::fitsWindows1252(entries))
+        fail(place, QStringLiteral("die Einträge passen nicht in Windows-1252."));
+    return sqlBytes(SettingsListCodec::encodeWindows1252(entries));
+}
+
+QVariant columnValue(const Column &column, const QJsonValue &value, const QString &place)
+{
+    switch (column.kind) {
+    case Kind::Integer: {
+        const double d = value.toDouble(0.5);
+        if (!value.isDouble() || d != std::floor(d) || d < std::numeric_limits<int>::min()
+            || d > std::numeric_limits<int>::max())
+            fail(place, QStringLiteral("erwartet wird eine ganze Zahl."));
+        return int(d);
+    }
+    case Kind::Real:
+        if (!value.isDouble())
+            fail(place, QStringLiteral("erwartet wird eine Zahl."));
+        return value.toDouble();
+    case Kind::Text:
+        if (!value.isString())
+            fail(place, QStringLiteral("erwartet wird ein Text."));
+        return sqlText(value.toString());
+    case Kind::List:
+        return listBytes(value, place);
+    case Kind::Bytes:
+        break;
+    }
+    return base64(value, place);
+}
+
+Record record(const Table &table, const QJsonValue &value, const QString &place)
+{
+    if (!value.isObject())
+        fail(place, QStringLiteral("erwartet wird ein Objekt."));
+    const QJsonObject object = value.toObject();
+    Record r{table.name, {}, {}};
+    for (const Column &c : table.columns) {
+        const QString field = QStringLiteral("%1, Feld \"%2\"").arg(place, c.name);
+        if (!object.contains(c.name))
+            fail(field, QStringLiteral("fehlt."));
+        r.values << columnValue(c, object.value(c.name), field);
+    }
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (!table.names(true).contains(it.key()) && !table.names(false).contains(it.key()))
+            fail(place, QStringLiteral("unbekanntes Feld \"%1\".").arg(it.key()));
+    }
+    r.key = keyText(table, r.values);
+    return r;
+}
+
+QString keyCondition(const Table &table)
+{
+    QStringList parts;
+    for (const QString &k : table.names(true))
+        parts << k + QStringLiteral(" = ?");
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QVariantList keyValues(const Table &table, const Record &record)
+{
+    QVariantList out;
+    for (qsizetype i = 0; i < table.columns.size(); ++i) {
+        if (table.columns.at(i).key)
+            out << record.values.at(i);
+    }
+    return out;
+}
+
+bool sameValue(Kind kind, const QVariant &stored, const QVariant &wanted)
+{
+    switch (kind) {
+    case Kind::Integer:
+        return stored.toLongLong() == wanted.toLongLong();
+    case Kind::Real:
+        return stored.toDouble() == wanted.toDouble();
+    case Kind::Text:
+        return stored.toString() == wanted.toString();
+    case Kind::List:
+    case Kind::Bytes:
+        break;
+    }
+    return stored.toByteArray() == wanted.toByteArray();
+}
+
+Plan::Change change(Store &store, const Table &table, const Record &record)
+{
+    const QStringList others = table.names(false);
+    QSqlQuery &q = store.prepareReused(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                    .arg(others.isEmpty() ? QStringLiteral("1") : others.join(u','), table.name,
+                         keyCondition(table)));
+    for (const QVariant &v : keyValues(table, record))
+        q.addBindValue(v);
+    Store::exec(q, [&] {
+        return QStringLiteral("Lesen des Datensatzes %1 aus %2").arg(record.key, table.name);
+    });
+    Plan::Change result = Plan::Change::Add;
+    if (q.next()) {
+        result = Plan::Change::Same;
+        int column = 0;
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            const Column &c = table.columns.at(i);
+            if (!c.key && !sameValue(c.kind, q.value(column++), record.values.at(i)))
+                result = Plan::Change::Overwrite;
+        }
+    }
+    q.finish();
+    return result;
+}
+
+QSet<int> workstationNumbers(Store &store)
+{
+    QSet<int> numbers;
+    QSqlQuery q = store.run(QStringLiteral("SELECT rnr FROM workstations"), {},
+                            QStringLiteral("Lesen der Rechnertabelle"));
+    while (q.next())
+        numbers.insert(q.value(0).toInt());
+    return numbers;
+}
+
+} // namespace
+
+Export exportStore(Store &store, Scope scope, int workstation)
+{
+    if (scope == Scope::Template)
+        workstation = 0;
+    JsonWriter out;
+    out.begin({}, '{');
+    out.value(QStringLiteral("format"), FormatName);
+    out.value(QStringLiteral("version"), FormatVersion);
+    out.value(QStringLiteral("scope"), scopeName(scope));
+    if (scope != Scope::All)
+        out.value(QStringLiteral("workstation"), workstation);
+    out.begin(QStringLiteral("tables"), '{');
+    Export result;
+    // All tables from one snapshot, whatever other programs write meanwhile; inside a write of
+    // this program its transaction is that snapshot.
+    const bool snapshot = !store.inTransaction();
+    if (snapshot)
+        store.execSql(store.isSqlite() ? QStringLiteral("BEGIN")
+                                       : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ "
+                                                        "READ ONLY"),
+                      QStringLiteral("Beginn des Exports"));
+    try {
+        for (const Table &table : tables()) {
+            if (scope == Scope::All || !table.installationOnly)
+                result.records += exportTable(out, store, table, scope, workstation);
+        }
+    } catch (...) {
+        if (snapshot)
+            store.execSql(QStringLiteral("ROLLBACK"), QStringLiteral("Ende des Exports"));
+        throw;
+    }
+    if (snapshot)
+        store.execSql(QStringLiteral("COMMIT"), QStringLiteral("Ende des Exports"));
+    out.end('}');
+    out.end('}');
+    result.json = out.text();
+    return result;
+}
+
+QList<std::pair<QString, qint64>> recordCounts(Store &store)
+{
+    QList<std::pair<QString, qint64>> counts;
+    for (const Table &table : tables()) {
+        QSqlQuery q = store.run(QStringLiteral("SELECT count(*) FROM ") + table.name, {},
+                                QStringLiteral("Zählen der Tabelle %1").arg(table.name));
+        counts.append({table.name, q.next() ? q.value(0).toLongLong() : 0});
+    }
+    return counts;
+}
+
+File parse(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        fail(QStringLiteral("Zeile %1").arg(json.left(error.offset).count('\n') + 1),
+             QStringLiteral("kein gültiges JSON (%1).").arg(error.errorString()));
+    const QJsonObject root = document.object();
+    if (!document.isObject() || root.value(QStringLiteral("format")).toString() != FormatName)
+        fail(QStringLiteral("Datei"), QStringLiteral("keine Exportdatei des Layoutdesigners "
+                                                     "(\"format\": \"%1\" fehlt).")
+                                              .arg(FormatName));
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (version.toInt(-1) != FormatVersion)
+        fail(QStringLiteral("Feld \"version\""),
+             QStringLiteral(
+                     "Formatversion %1 wird nicht gelesen; dieses Programm kennt Version %2.")
+                     .arg(version.isDouble() ? QString::number(version.toDouble())
+                                             : QStringLiteral("(keine Zahl)"))
+                     .arg(FormatVersion));
+    if (!root.value(QStringLiteral("tables")).isObject())
+        fail(QStringLiteral("Feld \"tables\""), QStringLiteral("erwartet wird ein Objekt."));
+    const QJsonObject content = root.value(QStringLiteral("tables")).toObject();
+
+    File file;
+    // In the order of the store's tables, whatever order the file has.
+    for (auto it = content.constBegin(); it != content.constEnd(); ++it) {
+        if (!findTable(it.key()))
+            fail(QStringLiteral("Tabelle \"%1\"").arg(it.key()),
+                 QStringLiteral("unbekannte Tabelle."));
+    }
+    for (const Table &table : tables()) {
+        if (!content.contains(table.name))
+            continue;
+        const QJsonValue rows = content.value(table.name);
+        if (!rows.isArray())
+            fail(QStringLiteral("Tabelle %1").arg(table.name),
+                 QStringLiteral("erwartet wird eine Liste von Datensätzen."));
+        const QJsonArray array = rows.toArray();
+        for (qsizetype i = 0; i < array.size(); ++i)
+            file.records << record(
+                    table, array.at(i),
+                    QStringLiteral("Tabelle %1, Datensatz %2").arg(table.name).arg(i + 1));
+    }
+    return file;
+}
+
+int Plan::count(Change wanted) const
+{
+    return int(std::count_if(items.cbegin(), items.cend(),
+                             [&](const Item &item) { return item.change == wanted; }));
+}
+
+Plan plan(Store &store, const File &file)
+{
+    Plan result;
+    QSet<int> known = workstationNumbers(store);
+    QSet<int> named;
+    for (const Record &r : file.records) {
+        const Table &table = *findTable(r.table);
+        result.items.append({&r, change(store, table, r)});
+        if (table.name == QLatin1String("workstations"))
+            known.insert(r.values.at(0).toInt());
+        else if (!table.workstationColumn.isEmpty())
+            named.insert(r.values.at(table.names(true).indexOf(table.workstationColumn)).toInt());
+    }
+    named.remove(0);
+    QList<int> missing = (named - known).values();
+    std::sort(missing.begin(), missing.end());
+    for (int rnr : missing)
+        result.hints << QStringLiteral("Rechner %1 steht nicht in der Rechnertabelle; seine "
+                                       "Datensätze werden eingespielt, aber erst verwendet, "
+                                       "wenn er eingerichtet ist.")
+                                .arg(rnr);
+    if (known.isEmpty())
+        result.hints << QStringLiteral("Der Datenspeicher hat danach keine Rechner: der Designer "
+                                       "legt beim nächsten Start die Demo-Installation an und "
+                                       "überschreibt dabei gleichnamige Datensätze.");
+    return result;
+}
+
+void write(Store &store, const File &file)
+{
+    store.write([&] {
+        for (const Record &r : file.records) {
+            const Table &table = *findTable(r.table);
+            QStringList all, marks, updates;
+            for (const Column &c : table.columns) {
+                all << c.name;
+                marks << QStringLiteral("?");
+                if (!c.key)
+                    updates << QStringLiteral("%1 = excluded.%1").arg(c.name);
+            }
+            QSqlQuery &q = store.prepareReused(
+                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO %5")
+                            .arg(table.name, all.join(u','), marks.join(u','),
+                                 table.names(true).join(u','),
+                                 updates.isEmpty()
+                                         ? QStringLiteral("NOTHING")
+                                         : QStringLiteral("UPDATE SET ") + updates.join(u',')));
+            for (const QVariant &v : r.values)
+                q.addBindValue(v);
+            Store::exec(q, [&] {
+                return QStringLiteral("Schreiben des Datensatzes %1 in %2").arg(r.key, table.name);
+            });
+        }
+    });
+}
+
+} // namespace StoreExchange

@@ -1,0 +1,374 @@
+// kassotyp-admin: looking after an installation's store without the designer: designs moved
+// between installations as readable files, backups, the store's check and its tables listed.
+#include "commandoutput.h"
+#include "core/app/host.h"
+#include "core/engine/hosttables.h"
+#include "core/store/storeexchange.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// 0: done; 1: it could not be done (the reason is on stderr); 2: the call itself is wrong.
+enum ExitCode { Done = 0, Failed = 1, WrongUsage = 2 };
+
+// The options of this program; all others belong to the computer's configuration.
+const QStringList OwnOptions = {QStringLiteral("output"), QStringLiteral("template"),
+                                QStringLiteral("all"), QStringLiteral("dry-run"),
+                                QStringLiteral("verbose")};
+const QStringList Commands = {QStringLiteral("export"),       QStringLiteral("import"),
+                              QStringLiteral("backup"),       QStringLiteral("check"),
+                              QStringLiteral("workstations"), QStringLiteral("types")};
+
+struct Request
+{
+    QString command;
+    QString file; // import, backup: the file named after the command
+    QString output;
+    bool templateOnly = false;
+    bool all = false;
+    bool workstationGiven = false;
+    bool dryRun = false;
+    bool verbose = false;
+    QStringList configArguments;
+};
+
+int report(ExitCode code, const QString &text)
+{
+    writeLine(stderr, QStringLiteral("kassotyp-admin: ") + text);
+    return code;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+                   "Aufruf: kassotyp-admin BEFEHL [Optionen]\n"
+                   "\n"
+                   "Pflegt den Datenspeicher einer Installation ohne den Layoutdesigner.\n"
+                   "\n"
+                   "Befehle:\n"
+                   "  export [--workstation=N | --template | --all] --output=DATEI\n"
+                   "          schreibt Layoutsätze, Gerätesätze (Drucker, Anzeige, Seite), "
+                   "Parameter und\n"
+                   "          Logos eines Rechners (ohne Angabe: des eingerichteten), des "
+                   "Vorlagerechners 0\n"
+                   "          (--template) oder mit --all den ganzen Datenspeicher "
+                   "(Rechnertabelle, Rechte,\n"
+                   "          Zähler, Währungskurse) in eine JSON-Datei; die Vorgaben der "
+                   "Einstellungsfenster\n"
+                   "          gehören zu jedem Export. Derselbe Stand ergibt stets dieselbe "
+                   "Datei (sortiert,\n"
+                   "          ohne Zeitstempel): sie lässt sich vergleichen und in git "
+                   "ablegen.\n"
+                   "  import [--dry-run] [--verbose] DATEI\n"
+                   "          spielt eine solche Datei in einer Transaktion ein: alles oder "
+                   "nichts. Vorher\n"
+                   "          wird gemeldet, wie viele Datensätze neu sind, überschrieben werden "
+                   "oder gleich\n"
+                   "          bleiben (--verbose: jeder mit Schlüssel). Datensätze, die die "
+                   "Datei nicht\n"
+                   "          enthält, bleiben unberührt. --dry-run meldet nur und schreibt "
+                   "nichts.\n"
+                   "  backup DATEI\n"
+                   "          sichert einen SQLite-Datenspeicher in eine neue Datei, auch während "
+                   "andere\n"
+                   "          Programme mit ihm arbeiten (ein in sich stimmiger Stand). "
+                   "PostgreSQL-Datenspeicher\n"
+                   "          sichert pg_dump.\n"
+                   "  check   prüft den Datenspeicher (SQLite: die ganze Datei; beide: "
+                   "Schemaversion,\n"
+                   "          Tabellen, Primärschlüssel) und zählt die Datensätze.\n"
+                   "  workstations\n"
+                   "          listet die Rechnertabelle: Nummer, Rechnertyp, Name.\n"
+                   "  types   listet die %1 Belegarten mit den Nummern, die kassotyp-print "
+                   "--type= nimmt.\n"
+                   "\n"
+                   "Optionen:\n"
+                   "  --workstation=N         Rechner des Exports (sonst der eingerichtete)\n"
+                   "  --template              Export des Vorlagerechners 0\n"
+                   "  --all                   Export des ganzen Datenspeichers\n"
+                   "  --output=DATEI          Ziel des Exports\n"
+                   "  --dry-run               Import nur prüfen und melden\n"
+                   "  --verbose               Import: jeden Datensatz nennen\n"
+                   "  --help, -h              diese Hilfe\n"
+                   "  --version               Version\n"
+                   "\n"
+                   "%2"
+                   "\n"
+                   "Nur import schreibt in den Datenspeicher; ein neuer SQLite-Datenspeicher "
+                   "wird dabei\n"
+                   "angelegt (ohne Demo-Installation). Alle anderen Befehle lesen nur.\n"
+                   "\n"
+                   "Rückgabewert: 0 erledigt (check: keine Schäden); 1 nicht erledigt oder "
+                   "Schäden gefunden\n"
+                   "(Grund auf stderr); 2 falscher Aufruf.\n")
+            .arg(DocumentTypeCount)
+            .arg(ComputerConfig::optionsHelp());
+}
+
+// Reads the command line; an error text when it is not a call of this program.
+QString parse(const QStringList &arguments, Request &request)
+{
+    QStringList positional;
+    for (const QString &argument : arguments) {
+        if (!argument.startsWith(QLatin1String("--"))) {
+            positional << argument;
+            continue;
+        }
+        const qsizetype eq = argument.indexOf(u'=');
+        const QString name = argument.mid(2, eq < 0 ? -1 : eq - 2);
+        if (!OwnOptions.contains(name)) {
+            request.configArguments << argument;
+            request.workstationGiven =
+                    request.workstationGiven || name == QLatin1String("workstation");
+        } else if (name == QLatin1String("output")) {
+            request.output = argument.mid(eq + 1);
+        } else {
+            (name == QLatin1String("template")  ? request.templateOnly
+             : name == QLatin1String("all")     ? request.all
+             : name == QLatin1String("dry-run") ? request.dryRun
+                                                : request.verbose) = true;
+        }
+    }
+    request.command = positional.value(0);
+    if (!Commands.contains(request.command))
+        return request.command.isEmpty()
+                       ? QStringLiteral("Es fehlt ein Befehl (siehe --help).")
+                       : QStringLiteral("Unbekannter Befehl \"%1\" (siehe --help).")
+                                 .arg(request.command);
+    const bool withFile = request.command == QLatin1String("import")
+                          || request.command == QLatin1String("backup");
+    if (positional.size() != (withFile ? 2 : 1))
+        return withFile ? QStringLiteral("%1 braucht genau eine Datei.").arg(request.command)
+                        : QStringLiteral("Unerwartetes Argument \"%1\".").arg(positional.last());
+    request.file = positional.value(1);
+    const bool exporting = request.command == QLatin1String("export");
+    if (exporting && request.output.isEmpty())
+        return QStringLiteral("export braucht --output=DATEI.");
+    if (exporting
+        && int(request.templateOnly) + int(request.all) + int(request.workstationGiven) > 1)
+        return QStringLiteral("Nur eines von --workstation=N, --template und --all ist möglich.");
+    if (!exporting && (request.templateOnly || request.all || !request.output.isEmpty()))
+        return QStringLiteral("--template, --all und --output gelten nur für export.");
+    if (request.command != QLatin1String("import") && (request.dryRun || request.verbose))
+        return QStringLiteral("--dry-run und --verbose gelten nur für import.");
+    return {};
+}
+
+std::unique_ptr<Store> openStore(const ComputerConfig &config, Store::Access access,
+                                 QString *problem)
+{
+    try {
+        return Host::openStore(config, access);
+    } catch (const StoreError &e) {
+        *problem = e.text();
+    }
+    return nullptr;
+}
+
+QString seconds(const QElapsedTimer &timer)
+{
+    return QString::number(timer.elapsed() / 1000.0, 'f', 2);
+}
+
+int exportFile(const Request &request, const ComputerConfig &config, Store &store)
+{
+    using StoreExchange::Scope;
+    const Scope scope = request.all            ? Scope::All
+                        : request.templateOnly ? Scope::Template
+                                               : Scope::Workstation;
+    const int workstation = config.workstationId;
+    if (scope == Scope::Workstation && workstation != 0
+        && RVRTab(store).GetRNrUmfang(workstation).RTyp == 0)
+        return report(Failed, QStringLiteral("Der Rechner %1 steht nicht in der Rechnertabelle.")
+                                      .arg(workstation));
+    QElapsedTimer timer;
+    timer.start();
+    const StoreExchange::Export result = StoreExchange::exportStore(store, scope, workstation);
+    QSaveFile file(request.output);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.json) != result.json.size()
+        || !file.commit())
+        return report(Failed,
+                      QStringLiteral("%1 kann nicht geschrieben werden: %2")
+                              .arg(QDir::toNativeSeparators(request.output), file.errorString()));
+    writeLine(stdout, QStringLiteral("%1 Datensätze (%2 Bytes) nach %3 exportiert in %4 s.")
+                              .arg(result.records)
+                              .arg(result.json.size())
+                              .arg(QDir::toNativeSeparators(request.output), seconds(timer)));
+    return Done;
+}
+
+int importFile(const Request &request, Store &store)
+{
+    QFile file(request.file);
+    if (!file.open(QIODevice::ReadOnly))
+        return report(Failed,
+                      QStringLiteral("%1 kann nicht gelesen werden: %2")
+                              .arg(QDir::toNativeSeparators(request.file), file.errorString()));
+    if (!request.dryRun && store.isReadOnly())
+        return report(Failed, !store.damage().isEmpty()
+                                      ? store.damage()
+                                      : QStringLiteral("Der Datenspeicher %1 ist "
+                                                       "schreibgeschützt; es wurde nichts "
+                                                       "eingespielt.")
+                                                .arg(store.location().displayName()));
+    QElapsedTimer timer;
+    timer.start();
+    StoreExchange::File content;
+    try {
+        content = StoreExchange::parse(file.readAll());
+    } catch (const StoreExchange::FileError &e) {
+        return report(Failed, QStringLiteral("%1: %2; es wurde nichts eingespielt.")
+                                      .arg(QDir::toNativeSeparators(request.file), e.text()));
+    }
+    using Change = StoreExchange::Plan::Change;
+    const StoreExchange::Plan plan = StoreExchange::plan(store, content);
+    writeLine(stdout,
+              QStringLiteral("%1 nach %2: %3 neu, %4 überschrieben, %5 unverändert.")
+                      .arg(QDir::toNativeSeparators(request.file), store.location().displayName())
+                      .arg(plan.count(Change::Add))
+                      .arg(plan.count(Change::Overwrite))
+                      .arg(plan.count(Change::Same)));
+    for (const StoreExchange::Plan::Item &item : plan.items) {
+        if (request.verbose && item.change != Change::Same)
+            writeLine(stdout,
+                      QStringLiteral("  %1 %2: %3")
+                              .arg(item.change == Change::Add ? QStringLiteral("neu")
+                                                              : QStringLiteral("überschrieben"),
+                                   item.record->table, item.record->key));
+    }
+    for (const QString &hint : plan.hints)
+        writeLine(stderr, QStringLiteral("Hinweis: ") + hint);
+    if (request.dryRun) {
+        writeLine(stdout, QStringLiteral("Probelauf: nichts geschrieben."));
+        return Done;
+    }
+    StoreExchange::write(store, content);
+    writeLine(stdout, QStringLiteral("%1 Datensätze eingespielt in %2 s.")
+                              .arg(content.records.size())
+                              .arg(seconds(timer)));
+    return Done;
+}
+
+int backup(const Request &request, Store &store)
+{
+    const StoreLocation &location = store.location();
+    if (!store.isSqlite())
+        return report(Failed,
+                      QStringLiteral("%1 ist ein PostgreSQL-Datenspeicher; er wird mit pg_dump "
+                                     "gesichert, z. B.:\n  pg_dump -h %2 -p %3 -U %4 -Fc -f %5 %6\n"
+                                     "(das Kennwort aus ~/.pgpass oder PGPASSWORD; zurückspielen "
+                                     "mit pg_restore -d DATENBANK %5)")
+                              .arg(location.displayName(), location.host)
+                              .arg(location.port > 0 ? location.port : 5432)
+                              .arg(location.user, request.file, location.databaseName));
+    const QString target = QFileInfo(request.file).absoluteFilePath();
+    if (QFileInfo::exists(target))
+        return report(Failed, QStringLiteral("%1 existiert schon; die Sicherung überschreibt "
+                                             "keine Datei.")
+                                      .arg(QDir::toNativeSeparators(target)));
+    // A copy made by SQLite itself in one read transaction: consistent while others write.
+    store.run(QStringLiteral("VACUUM INTO ?"), {target},
+              QStringLiteral("Sichern nach %1").arg(QDir::toNativeSeparators(target)));
+    writeLine(stdout, QStringLiteral("Gesichert nach %1.").arg(QDir::toNativeSeparators(target)));
+    return Done;
+}
+
+int check(Store &store)
+{
+    const QString result = store.integrityCheck();
+    const bool sound = result == QLatin1String("ok") && store.damage().isEmpty();
+    writeLine(stdout,
+              QStringLiteral("Datenspeicher %1: %2")
+                      .arg(store.location().displayName(),
+                           sound ? QStringLiteral("in Ordnung") : QStringLiteral("BESCHÄDIGT")));
+    if (!sound)
+        return report(Failed, store.damage().isEmpty() ? result : store.damage());
+    writeLine(stdout, QStringLiteral("Schemaversion %1").arg(store.schemaVersion()));
+    for (const auto &[table, count] : StoreExchange::recordCounts(store))
+        writeLine(stdout, QStringLiteral("  %1: %2 Datensätze").arg(table).arg(count));
+    return Done;
+}
+
+int listWorkstations(Store &store)
+{
+    writeLine(stdout, QStringLiteral("Nr.  Typ                Name"));
+    for (const TRVRInfoUmfang &entry : RVRTab(store).all())
+        writeLine(
+                stdout,
+                QStringLiteral("%1  %2 %3")
+                        .arg(entry.RNr, 3)
+                        .arg(QStringLiteral("%1 (%2)").arg(C_RTyp_Text(entry.RTyp)).arg(entry.RTyp),
+                             -18)
+                        .arg(entry.name));
+    return Done;
+}
+
+int listTypes()
+{
+    for (int type = 1; type <= DocumentTypeCount; ++type)
+        writeLine(stdout, QStringLiteral("%1  %2").arg(type, 2).arg(CBelegName(type)));
+    return Done;
+}
+
+int run(const Request &request)
+{
+    if (request.command == QLatin1String("types"))
+        return listTypes();
+    const ComputerConfig config = ComputerConfig::load(request.configArguments);
+    for (const QString &problem : config.problems)
+        writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
+    // Only an import writes; it may set up a new store, but never seeds it with the demo.
+    const bool importing = request.command == QLatin1String("import") && !request.dryRun;
+    QString problem;
+    const std::unique_ptr<Store> store = openStore(
+            config, importing ? Store::Access::ReadWrite : Store::Access::ReadExisting, &problem);
+    if (!store) {
+        if (request.command == QLatin1String("check"))
+            writeLine(stdout, QStringLiteral("Datenspeicher: BESCHÄDIGT oder nicht lesbar"));
+        return report(Failed, problem);
+    }
+    try {
+        if (request.command == QLatin1String("export"))
+            return exportFile(request, config, *store);
+        if (request.command == QLatin1String("import"))
+            return importFile(request, *store);
+        if (request.command == QLatin1String("backup"))
+            return backup(request, *store);
+        if (request.command == QLatin1String("check"))
+            return check(*store);
+        return listWorkstations(*store);
+    } catch (const StoreError &e) {
+        return report(Failed, e.text());
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (const QString request = ComputerConfig::infoRequest(argc, argv); !request.isEmpty()) {
+        writeLine(stdout, request == QLatin1String("help")
+                                  ? helpText().chopped(1)
+                                  : QStringLiteral("kassotyp-admin " KASSOTYP_VERSION));
+        return Done;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
+    QCoreApplication::setApplicationName(QStringLiteral("kassotyp-admin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
+
+    Request request;
+    if (const QString problem = parse(QCoreApplication::arguments().mid(1), request);
+        !problem.isEmpty())
+        return report(WrongUsage, problem);
+    return run(request);
+}
