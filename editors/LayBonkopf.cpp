@@ -272,9 +272,16 @@ void TfrmLayBonkopf::btnBuchenAlleClick()
         return;
     // All chosen types or none: a failure on the way takes back what was written before it.
     const QList<int> types = choice.result();
-    host().store().write([this, &types] {
-        for (int type : types)
-            Einstellungen_Speichern(type, true);
+    AuditEvent event = auditEvent(AuditAction::SavedForAllTypes);
+    QStringList names;
+    for (int type : types)
+        names << QStringLiteral("%1 %2").arg(type).arg(CBelegName(type));
+    event.detail += QStringLiteral("; Belegtypen: ") + names.join(QStringLiteral(", "));
+    host().audit().track(event, [this, &types] {
+        host().store().write([this, &types] {
+            for (int type : types)
+                Einstellungen_Speichern(type, true);
+        });
     });
     accept();
 }

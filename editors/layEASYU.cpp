@@ -3,6 +3,7 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
+#include "core/output/printoutput.h"
 #include "core/sections/cardformat.h"
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
@@ -147,11 +148,10 @@ TLayEASY::TLayEASY(QWidget *parent)
     buttons->addWidget(btnAbbrechen);
     main->addLayout(buttons);
 
-    addGuardedAction(QStringLiteral("actF5"), QKeySequence(Qt::Key_F5),
-                     QStringLiteral("btnOKClick"), [this] { btnOKClick(); });
+    connectSave(btnOK, QStringLiteral("actF5"), QStringLiteral("btnOKClick"),
+                [this] { btnOKClick(); });
     addGuardedAction(QStringLiteral("actESC"), QKeySequence(Qt::Key_Escape),
                      QStringLiteral("actESCExecute"), [this] { reject(); });
-    connectGuarded(btnOK, &QPushButton::clicked, "btnOKClick", &TLayEASY::btnOKClick);
     connectGuarded(btnTest, &QPushButton::clicked, "btnTestClick", &TLayEASY::btnTestClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] { m_textChanged = true; });
@@ -176,6 +176,7 @@ TBonPrinter &TLayEASY::engine() const
 void TLayEASY::setSection(const QString &kennung, const QString &caption)
 {
     m_kennung = kennung;
+    setAuditSection(caption);
     setWindowTitle(caption);
     m_headline->setText(caption);
 }
@@ -289,7 +290,18 @@ void TLayEASY::btnTestClick()
     const CardTestPrint &c = cardTestPrint(m_kennung);
     const QStringList data = sampleCardData(m_kennung);
     TBonPrinter &printer = engine();
-    printer.KT_DocBegin();
-    (printer.*c.print)(data, true);
-    printer.KT_DocEnd(false);
+    const AuditEvent event{AuditAction::TestPrint, frmKassotypHaupt().workstationNumber(),
+                           auditedSection(m_kennung)};
+    host().audit().trackOutput(event, [&] {
+        printer.KT_DocBegin();
+        (printer.*c.print)(data, true);
+        printer.KT_DocEnd(false);
+        return printer.lastOutput();
+    });
+}
+
+std::optional<AuditEvent> TLayEASY::auditedSave() const
+{
+    return AuditEvent{AuditAction::SectionSaved, frmKassotypHaupt().workstationNumber(),
+                      auditedSection(m_kennung)};
 }

@@ -39,6 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    std::optional<AuditEvent> auditedSave() const override;
 
 private:
     bool lookUp();

@@ -584,7 +584,19 @@ void LayoutEditor::runPresetOperation(void (LayoutEditor::*handler)(), const QSt
                    != Answer::Yes)
         return;
     m_presetStatus->clear();
-    if (!guard(operation, [this, handler] { (this->*handler)(); }))
+    const bool loading = handler == &LayoutEditor::btnVorgabeLadenClick;
+    const auto run = [this, handler] {
+        (this->*handler)();
+    };
+    if (!guard(operation, [&] {
+            // Loading a stored layout writes nothing; saving and deleting one are recorded.
+            if (loading)
+                run();
+            else
+                host().audit().track(auditEvent(deleting ? AuditAction::PresetDeleted
+                                                         : AuditAction::PresetSaved),
+                                     run);
+        }))
         return;
     // Every load restores into FormStore, which holds nothing when no layout was stored.
     if (deleting)
@@ -595,6 +607,24 @@ void LayoutEditor::runPresetOperation(void (LayoutEditor::*handler)(), const QSt
         m_presetStatus->setText(tr("Es ist kein Layout gespeichert."));
     else
         m_presetStatus->setText(tr("Das gespeicherte Layout wurde geladen."));
+}
+
+AuditEvent LayoutEditor::auditEvent(AuditAction action) const
+{
+    AuditEvent event;
+    event.action = action;
+    event.workstation = RNr();
+    event.section = auditedSection(m_kennung);
+    if (action == AuditAction::PresetSaved || action == AuditAction::PresetDeleted)
+        event.detail = QStringLiteral("Maske %1").arg(m_maske);
+    else
+        event.detail = QStringLiteral("Drucker %1").arg(engine().Kasso_Typ_Get_LayoutPrinterKey());
+    return event;
+}
+
+std::optional<AuditEvent> LayoutEditor::auditedSave() const
+{
+    return auditEvent(AuditAction::SectionSaved);
 }
 
 void LayoutEditor::btnVorgabeSpeichernClick()

@@ -164,6 +164,10 @@ protected:
     Tkastfile KASTFile;
     TOVOFormStore FormStore;
 
+    std::optional<AuditEvent> auditedSave() const override;
+    // An audit event of this editor's section and workstation.
+    AuditEvent auditEvent(AuditAction action) const;
+
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool hasUnsavedChanges() const override;

@@ -313,6 +313,13 @@ void TfrmBreiteRaender::btnBuchenClick()
     fillPresetList();
 }
 
+std::optional<AuditEvent> TfrmBreiteRaender::auditedSave() const
+{
+    std::optional<AuditEvent> event = TOVOForm::auditedSave();
+    event->detail = QStringLiteral("%1 %2").arg(Kennung, settingsList().at(PresetPos));
+    return event;
+}
+
 void TfrmBreiteRaender::takePaperWidth(int pageWidthDots, int dotsPerInch)
 {
     QLineEdit *width = findChild<QLineEdit *>(QStringLiteral("edtPapierbreite"));
@@ -375,6 +382,9 @@ void TfrmBreiteRaender::storePreset()
     FormPreset preset{name, store.preset(name).value_or(FormPreset{}).remark, {}, false};
     for (int pos = 0; pos < PresetPos; ++pos)
         preset.properties.insert(pageSetupFormat().fields.at(pos).control, list.at(pos));
-    store.storePreset(preset);
+    AuditEvent event = *TOVOForm::auditedSave();
+    event.action = AuditAction::PresetSaved;
+    event.detail = QStringLiteral("Vorgabe %1").arg(name);
+    frmKassotypHaupt().host().audit().track(event, [&] { store.storePreset(preset); });
     fillPresetList();
 }

@@ -44,6 +44,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    std::optional<AuditEvent> auditedSave() const override;
 
 private:
     void buildWindow();

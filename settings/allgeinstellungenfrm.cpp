@@ -331,6 +331,12 @@ void TfrmAllgEinstellungen::copySettings()
     host().info().ShowMeldung(1032, KassotypProgramKey);
 }
 
+OutputResult TfrmAllgEinstellungen::deviceTest(const QString &device,
+                                               const std::function<OutputResult()> &test)
+{
+    return host().audit().trackOutput({AuditAction::DeviceTest, m_rnr, device}, test);
+}
+
 void TfrmAllgEinstellungen::reportDevice(const OutputResult &result, int errorNumber)
 {
     OVOInfo &info = host().info();
@@ -346,17 +352,20 @@ void TfrmAllgEinstellungen::testDrawer()
 {
     if (!hasRight(73))
         return;
-    reportDevice(engine().KT_DrawerOpen(), 1010);
+    reportDevice(deviceTest(tr("Kassenlade"), [this] { return engine().KT_DrawerOpen(); }), 1010);
 }
 
 void TfrmAllgEinstellungen::testDisplay()
 {
     TBonPrinter &printer = engine();
-    printer.KD_Init();
-    OutputResult result = printer.KD_Clear();
-    if (result.ok)
-        result = printer.KD_Print(tr("Datum:   ") + ovo_DateToStr(ovo_Date()),
-                                  tr("Uhrzeit: ") + ovo_TimeToStr(QTime::currentTime()));
-    printer.KD_Done();
+    const OutputResult result = deviceTest(tr("Kundenanzeige"), [&] {
+        printer.KD_Init();
+        OutputResult shown = printer.KD_Clear();
+        if (shown.ok)
+            shown = printer.KD_Print(tr("Datum:   ") + ovo_DateToStr(ovo_Date()),
+                                     tr("Uhrzeit: ") + ovo_TimeToStr(QTime::currentTime()));
+        printer.KD_Done();
+        return shown;
+    });
     reportDevice(result, 1011);
 }

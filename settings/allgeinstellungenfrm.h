@@ -67,6 +67,8 @@ private:
     // Shows what a device test left: its failure as the engine's numbered error, which is
     // then done with, or a warning.
     void reportDevice(const OutputResult &result, int errorNumber);
+    // Runs a device's test, recorded in the audit log.
+    OutputResult deviceTest(const QString &device, const std::function<OutputResult()> &test);
 
     void openLocalSettings();
     void openDriverSettings();

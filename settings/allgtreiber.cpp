@@ -426,6 +426,19 @@ void TfrmAllgTreiber::book(const QString &kennung, int rnr, const QString &print
     RecordBinding(KASTFile).book({kennung, rnr, printerKey}, list);
 }
 
+QString TfrmAllgTreiber::savedPrinterKey() const
+{
+    return RNr() == 0 ? m_presetList->currentText() : ActivePrinterKey;
+}
+
+std::optional<AuditEvent> TfrmAllgTreiber::auditedSave() const
+{
+    std::optional<AuditEvent> event = TOVOForm::auditedSave();
+    event->detail = QStringLiteral("%1 %2, %3")
+                            .arg(PrinterRecordKennung, savedPrinterKey(), DisplayRecordKennung);
+    return event;
+}
+
 void TfrmAllgTreiber::btnBuchenClick()
 {
     // F5 leaves the focus in the field, so its exit handler may not have run yet.
@@ -433,7 +446,7 @@ void TfrmAllgTreiber::btnBuchenClick()
     const int rnr = RNr();
     const QStringList printer = readList(printerRecordFormat());
     const QStringList display = readList(displayRecordFormat());
-    const QString printerKey = rnr == 0 ? m_presetList->currentText() : ActivePrinterKey;
+    const QString printerKey = savedPrinterKey();
     if (printerKey.trimmed().isEmpty())
         throw std::runtime_error(tr("Für den Vorlagenrechner 0 muss eine Einstellung gewählt "
                                     "sein, unter deren Namen die Druckereinstellung gespeichert "

@@ -38,6 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    std::optional<AuditEvent> auditedSave() const override;
 
 private:
     void buildPrinterPage(QWidget *page);
@@ -49,6 +50,8 @@ private:
     bool lookUp(const QString &kennung, int rnr, const QString &printerKey);
     void book(const QString &kennung, int rnr, const QString &printerKey, const QStringList &list);
     int RNr() const;
+    // The printer key a save writes the printer record under.
+    QString savedPrinterKey() const;
 
     Tkastfile KASTFile;
     std::unique_ptr<StoreFormStore> m_printerPresets; // StoreFormStore

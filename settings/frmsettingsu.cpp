@@ -227,10 +227,9 @@ void TfrmSettings::buildWindow()
     layout->addWidget(m_pages);
     layout->addLayout(buttons);
 
-    connectGuarded(btnOk, &QPushButton::clicked, "actF5Execute", &TfrmSettings::actF5Execute);
+    connectSave(btnOk, QStringLiteral("actF5"), QStringLiteral("actF5Execute"),
+                [this] { actF5Execute(); });
     connectGuarded(btnCancel, &QPushButton::clicked, "actESCExecute", &TfrmSettings::actESCExecute);
-    addGuardedAction(QStringLiteral("actF5"), QKeySequence(Qt::Key_F5),
-                     QStringLiteral("actF5Execute"), [this] { actF5Execute(); });
     addGuardedAction(QStringLiteral("actESC"), QKeySequence(Qt::Key_Escape),
                      QStringLiteral("actESCExecute"), [this] { actESCExecute(); });
     addNextPageKey(m_pages, QStringLiteral("actF4"), QStringLiteral("pgcEinstellungenNextPage"));

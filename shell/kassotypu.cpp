@@ -55,9 +55,12 @@ TfrmKassotypHaupt::TfrmKassotypHaupt(Host &host, const QStringList &startArgumen
     setSettingsWindowFactory([] { return std::make_unique<TfrmAllgEinstellungen>(); });
     // A test print is shown as a picture as well: the user may not be standing at the printer.
     m_testPrint = [this](int type) {
-        runTestPrint(engine(), type);
+        const AuditEvent event{AuditAction::TestPrint, m_rnr, CBelegName(type)};
+        const OutputResult output = m_host.audit().trackOutput(event, [this, type] {
+            runTestPrint(engine(), type);
+            return engine().lastOutput();
+        });
         // A test print that went nowhere must not look printed: its error instead of a picture.
-        const OutputResult output = engine().lastOutput();
         if (!output.ok) {
             m_host.info().ResetErrorSpez(1009);
             m_host.info().ShowMeldung(1009, KassotypProgramKey,
@@ -368,8 +371,10 @@ void TfrmKassotypHaupt::btnMenuRechtsBtnClick(int index)
             SectionDispatch::target(m_documentType, section);
     using Kind = SectionDispatch::Target::Kind;
     std::unique_ptr<TOVOForm> editor;
+    const QString auditSection = CBelegName(m_documentType) + QStringLiteral(" / ")
+                                 + SectionDispatch::sectionCaption(section);
     if (target && target->kind == Kind::HeadingEditor) {
-        openHeadingEditor(target->sectionCode);
+        openHeadingEditor(target->sectionCode, auditSection);
         return;
     }
     if (target && target->kind == Kind::TestPrint) {
@@ -387,6 +392,7 @@ void TfrmKassotypHaupt::btnMenuRechtsBtnClick(int index)
                                   SectionDispatch::sectionCaption(section));
         return;
     }
+    editor->setAuditSection(auditSection);
     openEditor(std::move(editor));
 }
 
@@ -415,10 +421,11 @@ void TfrmKassotypHaupt::btnMenuEZRechtsBtnClick(int index)
         applyWorkstation();
 }
 
-void TfrmKassotypHaupt::openHeadingEditor(int sectionCode)
+void TfrmKassotypHaupt::openHeadingEditor(int sectionCode, const QString &auditSection)
 {
     auto editor = std::make_unique<TfrmLayBonueber>(this);
     editor->setSectionCode(sectionCode);
+    editor->setAuditSection(auditSection);
     openEditor(std::move(editor));
 }
 

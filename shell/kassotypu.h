@@ -89,7 +89,7 @@ private:
     void handSelectionToSettingsWindow();
     void layoutMenus();
     void openEditor(std::unique_ptr<TOVOForm> editor);
-    void openHeadingEditor(int sectionCode);
+    void openHeadingEditor(int sectionCode, const QString &auditSection);
 
     Host &m_host;
     Tkastfile m_kastFile;

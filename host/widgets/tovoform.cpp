@@ -73,6 +73,59 @@ OVOInfo *TOVOForm::messageService()
     return ctx ? &ctx->host().info() : nullptr;
 }
 
+const AuditLog *TOVOForm::auditLog()
+{
+    MainWindowContext *ctx = MainWindowContext::instance();
+    return ctx ? &ctx->host().audit() : nullptr;
+}
+
+QString TOVOForm::auditedSection(const QString &kennung) const
+{
+    if (m_auditSection.isEmpty())
+        return kennung;
+    return kennung.isEmpty() ? m_auditSection
+                             : QStringLiteral("%1 (%2)").arg(m_auditSection, kennung);
+}
+
+QAction *TOVOForm::connectSave(QPushButton *button, const QString &actionName,
+                               const QString &operation, const std::function<void()> &save)
+{
+    const auto audited = [this, operation, save] {
+        runSave(operation, save);
+    };
+    connect(button, &QPushButton::clicked, this, audited);
+    return addKeyAction(actionName, QKeySequence(Qt::Key_F5), audited);
+}
+
+std::optional<AuditEvent> TOVOForm::auditedSave() const
+{
+    AuditEvent event;
+    event.action = AuditAction::SettingsSaved;
+    if (const MainWindowContext *main = MainWindowContext::instance())
+        event.workstation = main->workstationNumber();
+    event.section = m_titleWithoutWorkstation.isEmpty() ? windowTitle() : m_titleWithoutWorkstation;
+    return event;
+}
+
+bool TOVOForm::runSave(const QString &operation, const std::function<void()> &save)
+{
+    // Described before the save: a save may refill what names its record (a preset list).
+    const AuditLog *audit = auditLog();
+    std::optional<AuditEvent> event;
+    if (audit)
+        guard(
+                operation, [&] { event = auditedSave(); }, false);
+    if (!event)
+        return guard(operation, save);
+    const Store &store = frmKassotypHaupt().host().store();
+    const quint64 committed = store.committedWrites();
+    if (!guard(operation, [&] { audit->recordFailure(*event, save); }))
+        return false;
+    if (store.committedWrites() != committed)
+        audit->record(*event);
+    return true;
+}
+
 bool TOVOForm::guard(const QString &operation, const std::function<void()> &fn, bool show)
 {
     try {
@@ -89,16 +142,22 @@ bool TOVOForm::guard(const QString &operation, const std::function<void()> &fn, 
     return false;
 }
 
-QAction *TOVOForm::addGuardedAction(const QString &name, const QKeySequence &key,
-                                    const QString &operation, const std::function<void()> &fn)
+QAction *TOVOForm::addKeyAction(const QString &name, const QKeySequence &key,
+                                const std::function<void()> &handler)
 {
     auto *action = new QAction(this);
     action->setObjectName(name);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [this, operation, fn] { guard(operation, fn); });
+    connect(action, &QAction::triggered, this, handler);
     addAction(action);
     return action;
+}
+
+QAction *TOVOForm::addGuardedAction(const QString &name, const QKeySequence &key,
+                                    const QString &operation, const std::function<void()> &fn)
+{
+    return addKeyAction(name, key, [this, operation, fn] { guard(operation, fn); });
 }
 
 void TOVOForm::setUpDialogFrame(const QSize &size)
@@ -166,11 +225,8 @@ TOVOForm::SaveButtons TOVOForm::addSaveButtons(QBoxLayout *layout, const QString
     row->insertStretch(0);
     layout->addLayout(row);
 
-    const QString operation = QStringLiteral("btnBuchenClick");
-    buttons.saveAction = addGuardedAction(QStringLiteral("actBuchen"), QKeySequence(Qt::Key_F5),
-                                          operation, save);
-    connect(buttons.save, &QPushButton::clicked, this,
-            [this, operation, save] { guard(operation, save); });
+    buttons.saveAction = connectSave(buttons.save, QStringLiteral("actBuchen"),
+                                     QStringLiteral("btnBuchenClick"), save);
     connect(buttons.close, &QPushButton::clicked, this, &QDialog::reject);
     return buttons;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/auditlog.h"
+
 #include <QDialog>
 #include <QKeySequence>
 
@@ -35,6 +37,23 @@ public:
     // Runs fn; returns false when it threw. show=false only logs (used while destroying).
     bool guard(const QString &operation, const std::function<void()> &fn, bool show = true);
 
+    // Runs a save handler guarded and records it in the audit log as auditedSave() describes
+    // it: when it wrote to the store, or when it failed. A handler that wrote nothing (a save
+    // refused with a message, a window that only chooses) leaves no line.
+    bool runSave(const QString &operation, const std::function<void()> &save);
+    // A save button and its F5 action (named actionName) running the save through runSave().
+    QAction *connectSave(QPushButton *button, const QString &actionName, const QString &operation,
+                         const std::function<void()> &save);
+    // The document type and section the window edits, as the menus name them; the window that
+    // opens an editor sets it.
+    void setAuditSection(const QString &section) { m_auditSection = section; }
+    QString auditSection() const { return m_auditSection; }
+    // The section for the audit log: what the menus call it and the stored section identifier.
+    QString auditedSection(const QString &kennung) const;
+
+    // An action with a shortcut (F5, F4, ...) running the handler as it is.
+    QAction *addKeyAction(const QString &name, const QKeySequence &key,
+                          const std::function<void()> &handler);
     // An action with a shortcut (F5, F4, ...) whose handler runs guarded.
     QAction *addGuardedAction(const QString &name, const QKeySequence &key,
                               const QString &operation, const std::function<void()> &fn);
@@ -97,6 +116,11 @@ public:
 
 protected:
     static OVOInfo *messageService();
+    // The run's audit log; null without a main window.
+    static const AuditLog *auditLog();
+    // What a save of this window wrote, for the audit log: by default a settings record of the
+    // workstation being edited, named by the window's title.
+    virtual std::optional<AuditEvent> auditedSave() const;
     // Whether the window holds edits that closing would lose: by default, whether any entry
     // field, list or switch differs from when the window called rememberInputs().
     virtual bool hasUnsavedChanges() const;
@@ -112,4 +136,5 @@ private:
     bool m_fitted = false;
     std::optional<QStringList> m_rememberedInputs;
     QString m_titleWithoutWorkstation;
+    QString m_auditSection;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/auditlog.h"
 #include "core/app/config.h"
 #include "core/app/messages.h"
 #include "core/app/program.h"
@@ -32,6 +33,7 @@ public:
     LayoutStore &layouts() { return m_layouts; }
     const LayoutStore &layouts() const { return m_layouts; }
     OVOInfo &info() { return m_info; }
+    const AuditLog &audit() const { return m_audit; }
     OVOProgramm &program() { return m_program; }
     OVOParameter &parameters() { return m_parameters; }
     RVRTab &workstations() { return m_workstations; }
@@ -46,6 +48,7 @@ private:
     ComputerConfig m_config;
     std::unique_ptr<Store> m_store;
     OVOInfo m_info;
+    AuditLog m_audit;
     LayoutStore m_layouts;
     OVOProgramm m_program;
     OVOParameter m_parameters;

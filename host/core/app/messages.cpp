@@ -1,10 +1,6 @@
 #include "core/app/messages.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTextStream>
+#include "core/app/logfile.h"
 
 #include <array>
 
@@ -121,14 +117,8 @@ OVOInfo::OVOInfo(const QString &logFilePath)
 
 void OVOInfo::log(const QString &line) const
 {
-    if (m_logFilePath.isEmpty())
-        return;
-    QDir().mkpath(QFileInfo(m_logFilePath).absolutePath());
-    QFile file(m_logFilePath);
-    if (!file.open(QIODevice::Append | QIODevice::Text))
-        return; // the log must never be the reason a window fails
-    QTextStream out(&file);
-    out << QDateTime::currentDateTime().toString(Qt::ISODate) << ' ' << line << '\n';
+    // The log must never be the reason a window fails: LogFile skips what it cannot write.
+    LogFile(m_logFilePath).append(LogFile::timeStamp() + u' ' + line);
 }
 
 Answer OVOInfo::present(MessageKind kind, const QString &text)

@@ -809,6 +809,7 @@ void Store::writeOnce(const std::function<void()> &fn)
         fn();
         execSql(QStringLiteral("COMMIT"), QStringLiteral("Abschließen des Schreibvorgangs"));
         m_transactionDepth = 0;
+        ++m_committedWrites;
     } catch (...) {
         m_transactionDepth = 0;
         QSqlQuery rollback(database());

@@ -83,6 +83,9 @@ public:
     // transaction runs again: fn must change nothing but the store and its own fresh state.
     void write(const std::function<void()> &fn);
     bool inTransaction() const { return m_transactionDepth > 0; }
+    // How many outermost writes this connection has committed; tells a caller whether an
+    // operation wrote anything.
+    quint64 committedWrites() const { return m_committedWrites; }
 
     QSqlQuery prepare(const QString &sql);
     // The same statement prepared once for the life of the connection, for the statements run
@@ -138,6 +141,7 @@ private:
     QString m_connectionName;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    quint64 m_committedWrites = 0;
     bool m_attaching = false;
     Access m_access;
     bool m_existingOnly = false; // no schema is created: the store must be one of ours already
