@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -50,6 +52,8 @@ private slots:
 
 private:
     Run admin(const QString &store, const QStringList &arguments);
+    // The audit trail of the runs holds an import with this result.
+    bool importLogged(const QString &result) const;
     QByteArray exportAll(const QString &store, const QString &name);
 
     std::unique_ptr<TestInstallation> m_installation;
@@ -86,6 +90,15 @@ QByteArray TestAdmin::exportAll(const QString &store, const QString &name)
     return readAll(file);
 }
 
+bool TestAdmin::importLogged(const QString &result) const
+{
+    const QStringList lines =
+            QString::fromUtf8(readAll(m_installation->path("admin.log"))).split(u'\n');
+    return std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
+        return line.contains(QLatin1String("aktion=datei-importiert")) && line.contains(result);
+    });
+}
+
 void TestAdmin::exportIsStableAndComesBackThroughImport()
 {
     const QString source = m_installation->storeLocation();
@@ -104,6 +117,7 @@ void TestAdmin::exportIsStableAndComesBackThroughImport()
     QVERIFY2(import.out.contains(QString::fromUtf8(" 0 überschrieben, 0 unverändert")),
              qPrintable(import.out));
     QCOMPARE(exportAll(copy, QStringLiteral("c.json")), first);
+    QVERIFY(importLogged(QStringLiteral("ergebnis=ok")));
     const std::unique_ptr<Store> store =
             Store::open(StoreLocation::parse(copy), Store::Access::ReadExisting);
     QCOMPARE(LayoutStore(*store).find(CardKey)->blob, CardBytes);
@@ -179,6 +193,7 @@ void TestAdmin::failedWriteAndDryRunLeaveTheStoreAsItWas()
     const Run refused = admin(target, {QStringLiteral("import"), file});
     QCOMPARE(refused.exitCode, 1);
     QVERIFY2(refused.err.contains(QLatin1String("refused by test")), qPrintable(refused.err));
+    QVERIFY(importLogged(QStringLiteral("ergebnis=fehler")));
     const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(target));
     for (const auto &[table, count] : StoreExchange::recordCounts(*store))
         QVERIFY2(count == 0, qPrintable(table));

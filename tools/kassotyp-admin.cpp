@@ -206,7 +206,7 @@ int exportFile(const Request &request, const ComputerConfig &config, Store &stor
     return Done;
 }
 
-int importFile(const Request &request, Store &store)
+int importFile(const Request &request, const ComputerConfig &config, Store &store)
 {
     QFile file(request.file);
     if (!file.open(QIODevice::ReadOnly))
@@ -251,7 +251,19 @@ int importFile(const Request &request, Store &store)
         writeLine(stdout, QStringLiteral("Probelauf: nichts geschrieben."));
         return Done;
     }
-    StoreExchange::write(store, content);
+    // The audit trail names the file and what it brought in, or why nothing was.
+    const AuditLog audit(config);
+    const QString imported = QFileInfo(request.file).absoluteFilePath();
+    const QString summary = QStringLiteral("%1 neu, %2 überschrieben")
+                                    .arg(plan.count(Change::Add))
+                                    .arg(plan.count(Change::Overwrite));
+    try {
+        StoreExchange::write(store, content);
+    } catch (const StoreError &e) {
+        audit.recordImport(imported, -1, summary, e.text());
+        throw;
+    }
+    audit.recordImport(imported, -1, summary);
     writeLine(stdout, QStringLiteral("%1 Datensätze eingespielt in %2 s.")
                               .arg(content.records.size())
                               .arg(seconds(timer)));
@@ -340,7 +352,7 @@ int run(const Request &request)
         if (request.command == QLatin1String("export"))
             return exportFile(request, config, *store);
         if (request.command == QLatin1String("import"))
-            return importFile(request, *store);
+            return importFile(request, config, *store);
         if (request.command == QLatin1String("backup"))
             return backup(request, *store);
         if (request.command == QLatin1String("check"))
