@@ -11,3 +11,18 @@ target_compile_definitions(kassotyp_options INTERFACE
     QT_NO_FOREACH
     QT_DISABLE_DEPRECATED_UP_TO=0x060000
     KASSOTYP_VERSION="${PROJECT_VERSION}")
+
+# Hardening as Debian builds its programs: stack protector, fortified libc calls (these need an
+# optimised build), position-independent executables and a read-only relocation table that is
+# resolved at start-up. The sanitizer build switches it off: FORTIFY's checked libc calls get in
+# the way of AddressSanitizer's own interceptors.
+option(KASSOTYP_HARDENING "Build with Debian's hardening flags" ON)
+if(KASSOTYP_HARDENING)
+    include(CheckPIESupported)
+    check_pie_supported(LANGUAGES CXX)
+    set_property(TARGET kassotyp_options PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
+    target_compile_options(kassotyp_options INTERFACE
+        -fstack-protector-strong
+        $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+    target_link_options(kassotyp_options INTERFACE LINKER:-z,relro,-z,now)
+endif()

@@ -11,6 +11,8 @@ packages=(
   qt6-serialport-dev libcups2-dev libzint-dev libpq-dev
   # what the output tests print through: a CUPS daemon with a PDF queue, pty pairs, PDF reading
   cups printer-driver-cups-pdf socat poppler-utils
+  # what the package test checks the .deb with, and what makes the manual pages
+  lintian help2man appstream desktop-file-utils devscripts
   "$@"
 )
 

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -18,6 +20,10 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     try {
         host.program().Init(QStringLiteral("Kassotyp"), 3, 0, 0, 0, true);
         QCoreApplication::setApplicationName(QStringLiteral("Kassotyp"));
+        // The icon travels inside the program, so the windows have it even where the
+        // desktop does not look up kassotyp.desktop (for the task bar, Wayland does).
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/kassotyp/kassotyp.png")));
+        QGuiApplication::setDesktopFileName(QStringLiteral("kassotyp"));
         mainWindow = std::make_unique<TfrmKassotypHaupt>(host, config.positional);
         info.FehlerRaise(QStringLiteral("kassotyp"), 0, QString(), QString(), 0, 0);
         mainWindow->setPlaceholderPicker(std::make_unique<TfrmPlatzhalter>());

@@ -11,6 +11,8 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -658,6 +660,10 @@ void TestWidgets::startUpShowsPendingErrorAndStillMakesMainWindow()
     QVERIFY(window);
     QCOMPARE(MainWindowContext::instance(), static_cast<MainWindowContext *>(window.get()));
     QCOMPARE(host.program().programName(), QStringLiteral("Kassotyp"));
+    // The icon comes from the program's own resources, not from an installed theme.
+    QVERIFY(!window->windowIcon().isNull());
+    QCOMPARE(window->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("kassotyp"));
 
     QCOMPARE(installation.messages().sawMessage(pending), shown);
     if (shown) {
