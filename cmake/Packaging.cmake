@@ -9,7 +9,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # The programs the package installs, each with its manual page packaging/man/<program>.1
 # (made by scripts/update-man-pages.sh). A name whose target is not part of this tree is left
 # out with a note.
-set(KASSOTYP_PROGRAMS kassotyp kassotyp-print)
+set(KASSOTYP_PROGRAMS kassotyp kassotyp-print kassotyp-admin)
 
 set(packaged_programs)
 foreach(program IN LISTS KASSOTYP_PROGRAMS)

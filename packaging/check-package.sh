@@ -56,7 +56,7 @@ done
 pages="$work/man"
 "$source/scripts/update-man-pages.sh" "$build" "$pages" >/dev/null
 programs=$(sed 's|.*/||' "$build/packaging/programs.txt")
-for program in kassotyp kassotyp-print; do
+for program in kassotyp kassotyp-print kassotyp-admin; do
   echo "$programs" | grep -qx "$program" || fail "$program is not in the build's program list"
 done
 for program in $programs; do

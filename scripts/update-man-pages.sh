@@ -27,6 +27,7 @@ name_line() {
   case "$1" in
     kassotyp) echo "gestaltet die Kassenbelege der Bondrucker, mit Vorschau und Testdruck" ;;
     kassotyp-print) echo "Testdrucke der Kassenbelege ohne Fenster als PDF, PNG oder ESC/POS" ;;
+    kassotyp-admin) echo "Export, Import, Sicherung und Pruefung des Datenspeichers" ;;
     *) echo "Programm des Kassotyps" ;;
   esac
 }

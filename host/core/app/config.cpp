@@ -271,15 +271,22 @@ QString ComputerConfig::optionsHelp()
             groups << group;
         keys[group] << iniKey.section(u'/', 1) + u'=' + QString::fromUtf8(option.value);
     }
-    QStringList systemFiles;
+    // help2man turns the unindented lines ending in ':' into headings, the indented ones into
+    // entries of the manual page.
+    QStringList files = {QDir::toNativeSeparators(defaultIniPath())};
     for (const QString &path : systemIniCandidates())
-        systemFiles << QDir::toNativeSeparators(path);
-    text += QStringLiteral("\nINI-Dateien: zuerst gilt die Befehlszeile, dann die Datei des "
-                           "Benutzers\n  %1\n(oder die mit --config= genannte), dann die "
-                           "systemweite für alle Anmeldungen\n  %2\n"
-                           "(die Ordner von XDG_CONFIG_DIRS). Schlüssel je Abschnitt:\n")
-                    .arg(QDir::toNativeSeparators(defaultIniPath()),
-                         systemFiles.join(QStringLiteral("\n  ")));
+        files << QDir::toNativeSeparators(path);
+    qsizetype fileColumn = 0;
+    for (const QString &file : std::as_const(files))
+        fileColumn = qMax(fileColumn, file.size() + 4);
+    text += QStringLiteral(
+            "\nINI-Dateien, die obere vor der unteren, die Befehlszeile vor allen:\n");
+    for (qsizetype i = 0; i < files.size(); ++i)
+        text += QString(QStringLiteral("  ") + files.at(i)).leftJustified(fileColumn)
+                + (i == 0 ? QStringLiteral("des Benutzers, oder die mit --config= genannte\n")
+                          : QStringLiteral("systemweit für alle Anmeldungen "
+                                           "(Ordner von XDG_CONFIG_DIRS)\n"));
+    text += QStringLiteral("Schlüssel je Abschnitt:\n");
     constexpr qsizetype keyColumn = 14;
     for (const QString &group : groups) {
         QString line = QStringLiteral("  [%1]").arg(group).leftJustified(keyColumn);
