@@ -182,8 +182,13 @@ void TestPrintCommand::withoutOutputPrintsOnTheWorkstationsPrinter()
     QVERIFY(bytes.startsWith("\x1B\x40"));
     QVERIFY(bytes.contains("Bon"));
     QVERIFY(bytes.endsWith("\x1D\x56\x01"));
-    // Nothing went to files.
+    // Nothing went to files; the audit trail names the print and where it went.
     QVERIFY(QDir(m_out->filePath("spool")).isEmpty());
+    QFile log(m_installation->path("print.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString trail = QString::fromUtf8(log.readAll());
+    QVERIFY2(trail.contains(QLatin1String("aktion=testdruck")) && trail.contains(device),
+             qPrintable(trail));
 }
 
 void TestPrintCommand::graphicPrintGoesThroughTheCupsQueue()

@@ -368,14 +368,19 @@ int run(const Request &request)
                        : request.output;
         OutputResult result;
         try {
-            runTestPrint(*engine, type, now);
             if (request.toPrinter()) {
-                // Printed by the engine itself, as in the designer.
-                result = engine->lastOutput();
-            } else if (request.onePdf()) {
-                pages << engine->lastJob();
-                continue;
+                // Printed by the engine itself and recorded, as the designer's test prints.
+                const AuditEvent event{AuditAction::TestPrint, workstation, CBelegName(type)};
+                result = host->audit().trackOutput(event, [&] {
+                    runTestPrint(*engine, type, now);
+                    return engine->lastOutput();
+                });
             } else {
+                runTestPrint(*engine, type, now);
+                if (request.onePdf()) {
+                    pages << engine->lastJob();
+                    continue;
+                }
                 result = write(request, config, *engine, target);
             }
         } catch (const std::exception &e) {
