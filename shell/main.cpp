@@ -1,3 +1,4 @@
+#include "core/app/headless.h"
 #include "core/app/host.h"
 #include "shell/kassotypu.h"
 #include "shell/startup.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 2;
     }
+    const RuntimeFolderWarningFilter quiet;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
     if (!installGermanQtTranslations())

@@ -32,6 +32,7 @@ private slots:
     void graphicPrintGoesThroughTheCupsQueue();
     void refusedCallWritesNothing_data();
     void refusedCallWritesNothing();
+    void designerStartsQuietlyFromARootShell();
 
 private:
     // Runs the program on the installation's store with the given arguments.
@@ -282,4 +283,17 @@ void TestPrintCommand::refusedCallWritesNothing()
 }
 
 QTEST_MAIN(TestPrintCommand)
+// The designer started as from a root shell (no runtime folder) on the same store says nothing
+// on its way to the main window.
+void TestPrintCommand::designerStartsQuietlyFromARootShell()
+{
+    const Run run = runBuilt(QStringLiteral("shell/kassotyp"),
+                             {QStringLiteral("--store=") + m_installation->storeLocation(),
+                              QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                              QStringLiteral("--log=") + m_installation->path("designer.log"),
+                              QStringLiteral("--exit-when-shown")});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+}
+
 #include "tst_printcommand.moc"

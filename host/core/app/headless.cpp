@@ -16,14 +16,22 @@ void withoutRuntimeFolderWarning(QtMsgType type, const QMessageLogContext &conte
 
 } // namespace
 
+RuntimeFolderWarningFilter::RuntimeFolderWarningFilter()
+{
+    g_previousHandler = qInstallMessageHandler(withoutRuntimeFolderWarning);
+}
+
+RuntimeFolderWarningFilter::~RuntimeFolderWarningFilter()
+{
+    qInstallMessageHandler(g_previousHandler);
+}
+
 std::unique_ptr<QGuiApplication> startHeadless(int &argc, char *argv[], const QString &name)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Choosing the platform looks for a Wayland socket in the runtime folder.
-    g_previousHandler = qInstallMessageHandler(withoutRuntimeFolderWarning);
+    const RuntimeFolderWarningFilter quiet;
     auto app = std::make_unique<QGuiApplication>(argc, argv);
-    qInstallMessageHandler(g_previousHandler);
     QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
     QCoreApplication::setApplicationName(name);
     QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
