@@ -29,22 +29,6 @@ QString GetFiller(int mode)
                                 QStringLiteral("Modus = %1").arg(mode));
 }
 
-namespace {
-
-// The workstation's own device records; a setup from the template must never overwrite them.
-bool isOwnDeviceRecord(const QString &kennung)
-{
-    return kennung.compare(QLatin1String("AKTBONDR"), Qt::CaseInsensitive) == 0
-           || kennung.compare(QLatin1String("DISPLAY"), Qt::CaseInsensitive) == 0;
-}
-
-LayoutFilter onWorkstation(int rnr, const std::optional<QString> &printerKey = std::nullopt)
-{
-    return LayoutFilter{rnr, rnr, printerKey};
-}
-
-} // namespace
-
 int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mode,
                   const std::function<bool(int done, int total)> &progress)
 {
@@ -55,32 +39,43 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
     if (workstation == 0)
         return 0;
 
-    LayoutStore &layouts = host.layouts();
+    Store &store = host.store();
     int written = 0;
-    host.store().write([&] {
-        written = 0; // the store runs this again after a collision with another program
-        // Both walks run inside the transaction: a record another program writes meanwhile
-        // is either seen here or waits for the end, never overwritten unseen in mode 2.
-        QList<LayoutRecord> sources = layouts.records(onWorkstation(0, printerKey));
-        sources.removeIf([](const LayoutRecord &r) { return isOwnDeviceRecord(r.key.kennung); });
-        const int total = int(sources.size());
-        QSet<QString> existing;
-        if (mode == SetupAutomatic) {
-            for (const LayoutRecord &r : layouts.keys(onWorkstation(workstation, printerKey)))
-                existing.insert(r.key.kennung);
-        }
-        if (progress && !progress(0, total))
-            throw OperationCancelled();
-        for (int i = 0; i < total; ++i) {
-            const LayoutRecord &source = sources.at(i);
-            if (!existing.contains(source.key.kennung)) {
-                layouts.upsert({source.key.kennung, workstation, printerKey}, source.blob, filler);
-                ++written;
-            }
-            if (progress && !progress(i + 1, total))
+    store.write([&] {
+        // The template is copied by the store itself, in one statement: no record travels to
+        // this program and back. Counting and copying run inside one transaction: a record
+        // another program writes meanwhile is either seen here or waits for the end, never
+        // overwritten unseen in mode 2, which keeps the workstation's records.
+        const QString templateRecords = QStringLiteral(
+                "FROM layout_records WHERE rnr = 0 AND printer_key = ? AND upper(kennung) NOT IN "
+                "('AKTBONDR', 'DISPLAY')");
+        // Only progress shown to the user needs the number of records beforehand.
+        int total = 0;
+        if (progress) {
+            QSqlQuery count = store.run(QStringLiteral("SELECT count(*) ") + templateRecords,
+                                        {sqlText(printerKey)},
+                                        QStringLiteral("Lesen der Vorlage %1").arg(printerKey));
+            total = count.next() ? count.value(0).toInt() : 0;
+            if (!progress(0, total))
                 throw OperationCancelled();
         }
+        QSqlQuery copy = store.run(
+                QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, filler, "
+                               "blob) SELECT kennung, ?, printer_key, ?, blob ")
+                        + templateRecords
+                        + (mode == SetupAutomatic
+                                   ? QStringLiteral(" ON CONFLICT (rnr, printer_key, kennung) DO "
+                                                    "NOTHING")
+                                   : QStringLiteral(" ON CONFLICT (rnr, printer_key, kennung) DO "
+                                                    "UPDATE SET filler = excluded.filler, blob "
+                                                    "= excluded.blob")),
+                {workstation, filler, sqlText(printerKey)},
+                QStringLiteral("Anlegen der Sätze von Rechner %1").arg(workstation));
+        written = copy.numRowsAffected();
+        if (progress && !progress(total, total))
+            throw OperationCancelled();
     });
+    host.store().shrinkLog();
     return written;
 }
 
@@ -97,24 +92,30 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
         return;
 
     Store &store = host.store();
-    LayoutStore &layouts = host.layouts();
     store.write([&] {
-        const QList<LayoutRecord> records = layouts.records(onWorkstation(source));
-        // The parameter service reads and writes one key at a time; listing a workstation's
-        // parameters is the one thing it has no call for.
-        QList<std::pair<QString, QString>> parameters;
-        QSqlQuery q = store.run(
-                QStringLiteral(
-                        "SELECT param_key, value FROM parameters WHERE rnr = ? ORDER BY param_key"),
-                {source}, QStringLiteral("Lesen der Parameter von Rechner %1").arg(source));
-        while (q.next())
-            parameters.append({q.value(0).toString(), q.value(1).toString()});
-
+        // Each target's records and parameters are copied by the store itself, one statement
+        // a table: nothing travels to this program and back.
+        QSqlQuery records = store.prepare(QStringLiteral(
+                "INSERT INTO layout_records (kennung, rnr, printer_key, filler, blob) SELECT "
+                "kennung, ?, printer_key, filler, blob FROM layout_records WHERE rnr = ? ON "
+                "CONFLICT (rnr, printer_key, kennung) DO UPDATE SET filler = excluded.filler, "
+                "blob = excluded.blob"));
+        QSqlQuery parameters = store.prepare(QStringLiteral(
+                "INSERT INTO parameters (param_key, rnr, value) SELECT param_key, ?, value FROM "
+                "parameters WHERE rnr = ? ON CONFLICT (rnr, param_key) DO UPDATE SET value = "
+                "excluded.value"));
         for (int target : chosen) {
-            for (const LayoutRecord &r : records)
-                layouts.upsert({r.key.kennung, target, r.key.printerKey}, r.blob, r.filler);
-            for (const auto &[key, value] : parameters)
-                host.parameters().StringParamWrite(key, value, target);
+            for (QSqlQuery *q : {&records, &parameters}) {
+                q->bindValue(0, target);
+                q->bindValue(1, source);
+                Store::exec(*q, [&] {
+                    return QStringLiteral("Kopieren der Einstellungen von Rechner %1 auf Rechner "
+                                          "%2")
+                            .arg(source)
+                            .arg(target);
+                });
+            }
         }
     });
+    store.shrinkLog();
 }
