@@ -82,6 +82,11 @@ int main(int argc, char *argv[])
     const QString printTool = here.absoluteFilePath(QStringLiteral("../tools/kassotyp-print"));
 
     QTemporaryDir dir;
+    // --keep leaves the stores behind for profiling the programs on them.
+    if (arguments.contains(QLatin1String("--keep"))) {
+        dir.setAutoRemove(false);
+        std::fprintf(stderr, "stores kept in %s\n", qPrintable(dir.path()));
+    }
     const QString folder = dir.path();
     const QString runtimeDir = dir.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtimeDir);

@@ -297,7 +297,8 @@ void benchLookupAndSave(BudgetTable &table, const QString &folder, int runs, Bac
             f.samples << elapsedMsOf([&] {
                              for (int i = 0; i < Calls; ++i)
                                  fn(++call);
-                         }) * 1000.0 / Calls;
+                         }) * 1000.0
+                                 / Calls;
         return f;
     };
     // Every save changes a byte: a store may skip writing a row that stays the same.

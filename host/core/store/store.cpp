@@ -37,6 +37,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#include <sched.h>
+#endif
 
 namespace {
 
@@ -781,6 +785,12 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db)
 QStringList checkSqliteFile(const QString &path, const QString &connectOptions,
                             const std::shared_ptr<FileCheckState> &state)
 {
+#ifdef Q_OS_LINUX
+    // The check yields the processor to the program's own work: it only has to be done before
+    // the first write, which is seldom in the first seconds.
+    sched_param idle{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+#endif
     const QString name = nextConnectionName() + QStringLiteral("-check");
     QStringList findings;
     {
