@@ -3,6 +3,13 @@
 #include "core/app/host.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <algorithm>
 #include <cstdio>
@@ -95,15 +102,122 @@ int BudgetTable::print(QTextStream &out) const
     return missed;
 }
 
-std::unique_ptr<Host> openBenchHost(const QString &folder, const QString &name, int workstation)
+QString backendName(Backend backend)
 {
-    const ComputerConfig config = ComputerConfig::load(
-            {QStringLiteral("--store=") + folder + u'/' + name + QStringLiteral(".sqlite"),
-             QStringLiteral("--config=") + folder + QStringLiteral("/none.ini"),
-             QStringLiteral("--log=") + folder + u'/' + name + QStringLiteral(".log"),
-             QStringLiteral("--spool=") + folder + QStringLiteral("/spool"),
-             QStringLiteral("--workstation=%1").arg(workstation)});
-    return Host::open(config);
+    return backend == Backend::Sqlite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL");
+}
+
+namespace {
+
+QString schemaOf(const QString &name)
+{
+    return QStringLiteral("bench_") + QString(name).replace(u'-', u'_');
+}
+
+// Runs a statement on the server's own database, on one connection for the whole run.
+void serverSql(const QString &sql)
+{
+    const QString connection = QStringLiteral("kassotyp-bench-admin");
+    QSqlDatabase db = QSqlDatabase::database(connection, false);
+    if (!db.isValid()) {
+        const StoreLocation server = StoreLocation::parse(qEnvironmentVariable("KASSOTYP_TEST_PG"));
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setPassword(server.password);
+        db.setDatabaseName(server.databaseName);
+        // Dropping a schema lists every table it takes along.
+        db.setConnectOptions(QStringLiteral("options=-cclient_min_messages=warning"));
+    }
+    if (!db.isOpen() && !db.open())
+        benchFailure(QStringLiteral("no connection to the PostgreSQL server: ")
+                     + db.lastError().text());
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        benchFailure(sql + QStringLiteral(": ") + q.lastError().text());
+}
+
+} // namespace
+
+QString benchStoreLocation(Backend backend, const QString &folder, const QString &name)
+{
+    if (backend == Backend::Sqlite)
+        return folder + u'/' + name + QStringLiteral(".sqlite");
+    serverSql(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schemaOf(name));
+    QUrl url(qEnvironmentVariable("KASSOTYP_TEST_PG"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("options"),
+                       QStringLiteral("-csearch_path=") + schemaOf(name));
+    url.setQuery(query);
+    return url.toString(QUrl::FullyEncoded);
+}
+
+void removeBenchStore(Backend backend, const QString &folder, const QString &name)
+{
+    if (backend == Backend::Postgres) {
+        serverSql(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schemaOf(name)));
+        return;
+    }
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(benchStoreLocation(backend, folder, name) + suffix);
+}
+
+void removeEveryBenchSchema()
+{
+    serverSql(QStringLiteral("DO $$DECLARE s text; BEGIN FOR s IN SELECT nspname FROM "
+                             "pg_namespace WHERE nspname LIKE 'bench\\_%' LOOP EXECUTE 'DROP "
+                             "SCHEMA ' || s || ' CASCADE'; END LOOP; END$$"));
+}
+
+QStringList benchProgramArguments(const QString &store, const QString &folder, int workstation)
+{
+    return {QStringLiteral("--store=") + store,
+            QStringLiteral("--config=") + folder + QStringLiteral("/none.ini"),
+            QStringLiteral("--log=") + folder + QStringLiteral("/bench.log"),
+            QStringLiteral("--spool=") + folder + QStringLiteral("/spool"),
+            QStringLiteral("--workstation=%1").arg(workstation)};
+}
+
+std::unique_ptr<Host> openBenchHost(const QString &folder, const QString &name, int workstation,
+                                    Backend backend)
+{
+    return Host::open(ComputerConfig::load(
+            benchProgramArguments(benchStoreLocation(backend, folder, name), folder, workstation)));
+}
+
+namespace {
+QString g_runtimeDir;
+} // namespace
+
+void setChildRuntimeDir(const QString &folder)
+{
+    g_runtimeDir = folder;
+}
+
+QProcessEnvironment childEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), g_runtimeDir);
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.qpa.*=false"));
+    return env;
+}
+
+double runProgram(const QString &program, const QStringList &args, QByteArray *output)
+{
+    QProcess process;
+    process.setProcessEnvironment(childEnvironment());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double ms = elapsedMsOf([&] {
+        process.start(program, args);
+        process.waitForFinished(600000);
+    });
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        benchFailure(QStringLiteral("%1 failed (exit %2)").arg(program).arg(process.exitCode()));
+    if (output)
+        *output = process.readAllStandardOutput();
+    return ms;
 }
 
 void benchFailure(const QString &why)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTextStream>
 
@@ -58,9 +59,31 @@ private:
     QList<Row> m_rows;
 };
 
-// A store of its own in the benchmark's folder, seeded with the demo installation.
-std::unique_ptr<Host> openBenchHost(const QString &folder, const QString &name,
-                                    int workstation = 3);
+// The kinds of store the figures are measured on.
+enum class Backend { Sqlite, Postgres };
+QString backendName(Backend backend);
+
+// The --store text of a store of the benchmark's own: an SQLite file in its folder, or a schema
+// of its own (created when missing) on the PostgreSQL server KASSOTYP_TEST_PG names.
+QString benchStoreLocation(Backend backend, const QString &folder, const QString &name);
+// Removes such a store (the file with its log, or the schema).
+void removeBenchStore(Backend backend, const QString &folder, const QString &name);
+// Drops the schemas every earlier run left on the server.
+void removeEveryBenchSchema();
+// The command line of a program of ours on that store, its settings and log in the folder.
+QStringList benchProgramArguments(const QString &store, const QString &folder, int workstation = 3);
+
+// A store of its own, seeded with the demo installation on its first opening.
+std::unique_ptr<Host> openBenchHost(const QString &folder, const QString &name, int workstation = 3,
+                                    Backend backend = Backend::Sqlite);
+
+// The environment of the programs the benchmark starts: offscreen, with a runtime folder of
+// their own (set once at the start).
+void setChildRuntimeDir(const QString &folder);
+QProcessEnvironment childEnvironment();
+// Runs a program to its end; returns its milliseconds and what it printed. A program that
+// fails ends the benchmark.
+double runProgram(const QString &program, const QStringList &args, QByteArray *output = nullptr);
 
 // Ends the benchmark with a message: a broken measurement must never look like a fast one.
 [[noreturn]] void benchFailure(const QString &why);

@@ -184,6 +184,21 @@ void benchEditors(BudgetTable &table, const QString &folder, int runs)
     }
 }
 
+Figure timeEditorOpening(Host &host, const QString &name, int runs)
+{
+    TfrmKassotypHaupt mainWindow(host, {});
+    for (const EditorEntry &entry : everyEditor(mainWindow)) {
+        if (entry.name != name)
+            continue;
+        entry.make(&mainWindow); // the first window of a kind pays for its fonts and styles
+        return timeMs(runs, [&] {
+            std::unique_ptr<TOVOForm> window = entry.make(&mainWindow);
+            openAndClose(*window);
+        });
+    }
+    benchFailure(QStringLiteral("no editor %1").arg(name));
+}
+
 void openEveryEditorOnce(const QString &folder)
 {
     std::unique_ptr<Host> host = openBenchHost(folder, QStringLiteral("memory"));

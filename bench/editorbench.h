@@ -9,3 +9,7 @@ void benchEditors(BudgetTable &table, const QString &folder, int runs);
 
 // Opens the main window and every editor once, as the memory figure wants it.
 void openEveryEditorOnce(const QString &folder);
+
+// Opening the editor of that class name (create, show, load, live preview, close) on the host's
+// store.
+Figure timeEditorOpening(Host &host, const QString &name, int runs);

@@ -7,6 +7,7 @@
 #include "bench/peakmemory.h"
 #include "bench/printbench.h"
 #include "bench/setupbench.h"
+#include "bench/storebench.h"
 #include "core/app/host.h"
 
 #include <QApplication>
@@ -16,34 +17,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QString g_runtimeDir;
-
-QProcessEnvironment childEnvironment()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), g_runtimeDir);
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.qpa.*=false"));
-    return env;
-}
-
-// Runs a program to its end; returns its milliseconds and what it printed.
-double runProgram(const QString &program, const QStringList &args, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.setProcessEnvironment(childEnvironment());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const double ms = elapsedMsOf([&] {
-        process.start(program, args);
-        process.waitForFinished(600000);
-    });
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        benchFailure(QStringLiteral("%1 failed (exit %2)").arg(program).arg(process.exitCode()));
-    if (output)
-        *output = process.readAllStandardOutput();
-    return ms;
-}
 
 double peakMegabytes(const QString &program, const QStringList &args)
 {
@@ -62,22 +35,43 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    // Child mode of the memory figure: the main window and every editor opened once.
+    // Child modes: the memory figure's main window with every editor opened once, and the
+    // processes on one store.
     for (const QString &arg : arguments) {
         if (arg.startsWith(QLatin1String("--open-every-editor="))) {
             openEveryEditorOnce(arg.section(u'=', 1));
             std::printf("%lld\n", peakResidentKilobytes());
             return 0;
         }
+        if (arg.startsWith(QLatin1String("--worker=")))
+            return runStoreWorker(arguments);
     }
     int runs = 9;
     QStringList only; // --only=setup,lookup runs those parts alone (for profiling)
+    // --store=sqlite or --store=pg measures on that store alone; without it SQLite, and
+    // PostgreSQL as well when KASSOTYP_TEST_PG names a server.
+    QList<Backend> backends{Backend::Sqlite};
+    if (!qEnvironmentVariableIsEmpty("KASSOTYP_TEST_PG"))
+        backends << Backend::Postgres;
     for (const QString &arg : arguments) {
         if (arg.startsWith(QLatin1String("--runs=")))
             runs = std::max(1, arg.mid(7).toInt());
         else if (arg.startsWith(QLatin1String("--only=")))
             only = arg.mid(7).split(u',');
+        else if (arg == QLatin1String("--store=sqlite"))
+            backends = {Backend::Sqlite};
+        else if (arg == QLatin1String("--store=pg"))
+            backends = {Backend::Postgres};
+        else if (arg.startsWith(QLatin1String("--store=")))
+            benchFailure(QStringLiteral("--store= takes sqlite or pg"));
     }
+    if (backends.contains(Backend::Postgres)) {
+        if (qEnvironmentVariableIsEmpty("KASSOTYP_TEST_PG"))
+            benchFailure(
+                    QStringLiteral("--store=pg needs KASSOTYP_TEST_PG (scripts/pg-server.sh)"));
+        removeEveryBenchSchema();
+    }
+    const bool sqlite = backends.contains(Backend::Sqlite);
     auto part = [&only](const char *name) {
         return only.isEmpty() || only.contains(QLatin1String(name));
     };
@@ -85,24 +79,30 @@ int main(int argc, char *argv[])
     const QDir here(QCoreApplication::applicationDirPath());
     const QString designer = here.absoluteFilePath(QStringLiteral("../shell/kassotyp"));
     const QString bare = here.absoluteFilePath(QStringLiteral("bench-bare-dialog"));
+    const QString printTool = here.absoluteFilePath(QStringLiteral("../tools/kassotyp-print"));
 
     QTemporaryDir dir;
+    // --keep leaves the stores behind for profiling the programs on them.
+    if (arguments.contains(QLatin1String("--keep"))) {
+        dir.setAutoRemove(false);
+        std::fprintf(stderr, "stores kept in %s\n", qPrintable(dir.path()));
+    }
     const QString folder = dir.path();
-    g_runtimeDir = dir.filePath(QStringLiteral("runtime"));
-    QDir().mkpath(g_runtimeDir);
-    QFile::setPermissions(g_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QStringList designerArgs = {
-            QStringLiteral("--store=") + dir.filePath(QStringLiteral("demo.sqlite")),
-            QStringLiteral("--config=") + dir.filePath(QStringLiteral("kassotyp.ini")),
-            QStringLiteral("--log=") + dir.filePath(QStringLiteral("kassotyp.log")),
-            QStringLiteral("--exit-when-shown")};
+    const QString runtimeDir = dir.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtimeDir);
+    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setChildRuntimeDir(runtimeDir);
+    const QStringList designerArgs =
+            benchProgramArguments(
+                    benchStoreLocation(Backend::Sqlite, folder, QStringLiteral("demo")), folder)
+            << QStringLiteral("--exit-when-shown");
 
     BudgetTable table;
     Figure startUp, bareStart;
     // The designer asks before it creates a store named on its command line; the store is
     // made here, as its first start would make it.
     openBenchHost(folder, QStringLiteral("demo"), 1).reset();
-    if (part("startup") || part("prints")) {
+    if (sqlite && (part("startup") || part("prints"))) {
         // The first start is not part of the figure.
         // Runs alternate so that both programs see the same machine load.
         runProgram(designer, designerArgs);
@@ -116,15 +116,27 @@ int main(int argc, char *argv[])
                   startUp, QStringLiteral("a bare Qt program showing one empty dialog"), bareStart,
                   QStringLiteral("at most 1.5x"), atMost(1.5));
     }
-    if (part("editors"))
+    if (sqlite && part("editors"))
         benchEditors(table, folder, runs);
-    if (part("prints"))
+    if (sqlite && part("prints")) {
         benchTestPrints(table, folder, startUp, runs);
-    if (part("setup"))
-        benchWorkstationSetup(table, folder, std::min(runs, 5));
-    if (part("lookup"))
-        benchLookup(table, folder);
-    if (part("memory")) {
+        benchPdfPrints(table, folder, runs);
+    }
+    for (Backend backend : backends) {
+        if (part("setup"))
+            benchWorkstationSetup(table, folder, std::min(runs, 5), backend);
+        if (part("lookup")) {
+            if (backend == Backend::Sqlite)
+                benchLookup(table, folder);
+            else
+                benchLookupAndSave(table, folder, runs, backend);
+        }
+        if (backend == Backend::Postgres && part("processes"))
+            benchProcesses(table, folder, std::min(runs, 5), backend);
+        if (part("chain"))
+            benchChainStore(table, folder, runs, backend, designer, printTool);
+    }
+    if (sqlite && part("memory")) {
         Figure editorsMemory, bareMemory;
         for (int i = 0; i < 3; ++i) {
             editorsMemory.samples << peakMegabytes(
@@ -140,6 +152,8 @@ int main(int argc, char *argv[])
                 QStringLiteral("MB"));
     }
 
+    if (backends.contains(Backend::Postgres))
+        removeEveryBenchSchema();
     QTextStream out(stdout);
     const int missed = table.print(out);
     out << "\n"

@@ -5,17 +5,19 @@
 #include "core/store/workstationsetup.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 
 namespace {
 
-constexpr int Sections = 150;
+constexpr int Sections = TemplateSections;
 constexpr int Workstations = 500;
 constexpr int SmallRun = 100;
 constexpr int SourceParameters = 30;
-// A printer the demo shop has no designs for, so that the template holds these sections only.
-const QString Printer = QStringLiteral("TM-J8000");
+const QString Printer = BenchPrinter;
+
+} // namespace
 
 // A settings list of the size a heading section has: 15 lines of text, font, size, style
 // and alignment.
@@ -44,8 +46,15 @@ QList<int> range(int first, int count)
     return list;
 }
 
+namespace {
+
 // "grows linearly": the cost of one workstation in the large run stays within a quarter of
 // its cost in the small run.
+bool isLinear(const Figure &small, const Figure &large)
+{
+    return large.median() / Workstations <= 1.25 * small.median() / SmallRun;
+}
+
 QString growthNote(const Figure &small, const Figure &large)
 {
     const double perSmall = small.median() / SmallRun;
@@ -55,18 +64,58 @@ QString growthNote(const Figure &small, const Figure &large)
             .arg(SmallRun)
             .arg(QString::number(perLarge, 'f', 2))
             .arg(Workstations)
-            .arg(perLarge <= 1.25 * perSmall ? QStringLiteral("linear")
-                                             : QStringLiteral("NOT LINEAR"));
+            .arg(isLinear(small, large) ? QStringLiteral("linear") : QStringLiteral("NOT LINEAR"));
 }
 
-// What the bytes written cost without our code: the same records copied by plain SQLite.
-QString plainCopyNote(const Figure &ours, const Figure &plain, const QString &how)
+QString megabytes(qint64 bytes)
 {
-    return QStringLiteral(" (the same records by plain SQLite, %1: %2 ms, ours %3x of it)")
-            .arg(how, plain.text(), QString::number(ours.median() / plain.median(), 'f', 2));
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
 }
 
 } // namespace
+
+// Copies records by plain SQL, one INSERT ... SELECT a table and target: what the same bytes
+// cost without our code. A setup copies the source's records of the printer, a copy of settings
+// (`wholeWorkstation`) all records and parameters of the source; each target in a transaction
+// of its own as SaetzeAnlegen runs, or all in one as the copy of settings runs.
+void plainCopy(Host &host, int source, const QList<int> &targets, bool wholeWorkstation,
+               bool oneTransaction)
+{
+    auto copyOne = [&](int rnr) {
+        QSqlQuery q = host.store().prepare(
+                QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, filler, "
+                               "blob) SELECT kennung, ?, printer_key, %1, blob FROM "
+                               "layout_records WHERE rnr = ?%2")
+                        .arg(wholeWorkstation ? QStringLiteral("filler")
+                                              : QStringLiteral("'Default'"),
+                             wholeWorkstation ? QString()
+                                              : QStringLiteral(" AND printer_key = ?")));
+        q.addBindValue(rnr);
+        q.addBindValue(source);
+        if (!wholeWorkstation)
+            q.addBindValue(Printer);
+        Store::exec(q, QStringLiteral("Kopieren"));
+        if (q.numRowsAffected() < Sections)
+            benchFailure(
+                    QStringLiteral("the plain copy wrote %1 records").arg(q.numRowsAffected()));
+        if (!wholeWorkstation)
+            return;
+        q = host.store().prepare(QStringLiteral("INSERT INTO parameters (param_key, rnr, value) "
+                                                "SELECT param_key, ?, value FROM parameters "
+                                                "WHERE rnr = ?"));
+        q.addBindValue(rnr);
+        q.addBindValue(source);
+        Store::exec(q, QStringLiteral("Kopieren"));
+    };
+    if (oneTransaction)
+        host.store().write([&] {
+            for (int rnr : targets)
+                copyOne(rnr);
+        });
+    else
+        for (int rnr : targets)
+            host.store().write([&] { copyOne(rnr); });
+}
 
 // The template the setups copy from: 150 sections on workstation 0, and workstation 1 set up
 // from it with 30 parameters of its own, the source of the copies.
@@ -82,29 +131,28 @@ void fillTemplate(Host &host)
     SaetzeAnlegen(host, 1, Printer, SetupDefault);
 }
 
-void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs)
+void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs, Backend backend)
 {
+    const bool sqlite = backend == Backend::Sqlite;
     // Every sample runs on a store of its own that holds just the template, so that no figure
-    // pays for the records an earlier one wrote.
+    // pays for the records an earlier one wrote. On SQLite the write-ahead log's size is taken
+    // before the store is closed.
     int stores = 0;
-    auto measure = [&](Figure &figure, const std::function<void(Host &)> &fn) {
+    auto measure = [&](Figure &figure, const std::function<void(Host &)> &fn,
+                       qint64 *logBytes = nullptr) {
         const QString name = QStringLiteral("setup-%1").arg(++stores);
         {
-            std::unique_ptr<Host> host = openBenchHost(folder, name, 1);
+            std::unique_ptr<Host> host = openBenchHost(folder, name, 1, backend);
             fillTemplate(*host);
             figure.samples << elapsedMsOf([&] { fn(*host); });
+            if (logBytes && sqlite)
+                *logBytes = QFileInfo(benchStoreLocation(backend, folder, name)
+                                      + QStringLiteral("-wal"))
+                                    .size();
         }
-        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-            QFile::remove(folder + u'/' + name + QStringLiteral(".sqlite") + suffix);
+        removeBenchStore(backend, folder, name);
     };
     constexpr int FirstTarget = 10000;
-
-    // Baseline: 500 times one record in a transaction of its own.
-    const QByteArray blob = sectionBlob(0);
-    auto singleRecords = [&](Host &host) {
-        for (int i = 0; i < Workstations; ++i)
-            host.layouts().upsert({QStringLiteral("EINZELN"), FirstTarget + i, Printer}, blob);
-    };
 
     int written = 0;
     auto setUp = [&](int count) {
@@ -113,7 +161,6 @@ void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs)
                 written += SaetzeAnlegen(host, rnr, Printer, SetupDefault);
         };
     };
-
     auto copyTo = [&](int count) {
         return [count](Host &host) {
             const QList<int> targets = range(FirstTarget, count);
@@ -123,66 +170,57 @@ void benchWorkstationSetup(BudgetTable &table, const QString &folder, int runs)
                 benchFailure(QStringLiteral("the settings copy missed records"));
         };
     };
-
-    // What the same bytes cost without our code: one plain INSERT ... SELECT of the source
-    // records per workstation, each in a transaction of its own as SaetzeAnlegen runs; and all
-    // targets in one transaction as the copy runs.
-    auto plainCopy = [&](bool oneTransaction) {
-        return [oneTransaction](Host &host) {
-            auto copyOne = [&](int rnr) {
-                QSqlQuery q = host.store().prepare(
-                        QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
-                                       "filler, blob) SELECT kennung, ?, printer_key, 'Default', "
-                                       "blob FROM layout_records WHERE rnr = 1 AND printer_key = "
-                                       "?"));
-                q.addBindValue(rnr);
-                q.addBindValue(Printer);
-                Store::exec(q, QStringLiteral("Kopieren"));
-                if (q.numRowsAffected() < Sections)
-                    benchFailure(QStringLiteral("the plain copy wrote %1 records")
-                                         .arg(q.numRowsAffected()));
-            };
-            const QList<int> targets = range(FirstTarget, Workstations);
-            if (oneTransaction)
-                host.store().write([&] {
-                    for (int rnr : targets)
-                        copyOne(rnr);
-                });
-            else
-                for (int rnr : targets)
-                    host.store().write([&] { copyOne(rnr); });
+    auto plain = [](int source, bool wholeWorkstation) {
+        return [=](Host &host) {
+            plainCopy(host, source, range(FirstTarget, Workstations), wholeWorkstation,
+                      wholeWorkstation);
         };
     };
 
-    // Interleaved, so that a slower phase of the machine weighs on every figure alike.
-    Figure baseline, setupSmall, setupLarge, plainSetup, copySmall, copyLarge, plainCopyAll;
+    // Interleaved, so that a slower phase of the machine weighs on every figure alike. The
+    // growth from 100 to 500 workstations is measured on SQLite.
+    Figure setupSmall, setupLarge, plainSetup, copySmall, copyLarge, plainCopyAll;
+    qint64 copyLog = 0, plainLog = 0;
     for (int run = 0; run < runs; ++run) {
-        measure(baseline, singleRecords);
-        measure(setupSmall, setUp(SmallRun));
+        if (sqlite)
+            measure(setupSmall, setUp(SmallRun));
         measure(setupLarge, setUp(Workstations));
-        measure(plainSetup, plainCopy(false));
-        measure(copySmall, copyTo(SmallRun));
-        measure(copyLarge, copyTo(Workstations));
-        measure(plainCopyAll, plainCopy(true));
+        measure(plainSetup, plain(0, false));
+        if (sqlite)
+            measure(copySmall, copyTo(SmallRun));
+        measure(copyLarge, copyTo(Workstations), &copyLog);
+        measure(plainCopyAll, plain(1, true), &plainLog);
     }
-    if (written < Sections * runs * (SmallRun + Workstations))
+    if (written < Sections * runs * ((sqlite ? SmallRun : 0) + Workstations))
         benchFailure(QStringLiteral("SaetzeAnlegen wrote %1 records").arg(written));
 
-    const QString baselineText =
-            QStringLiteral("%1 x one record in a transaction of its own").arg(Workstations);
+    const QString on = sqlite ? QString() : QStringLiteral(" on PostgreSQL");
+    auto budget = [&](const Figure &small, const Figure &large) {
+        const bool linear = !sqlite || isLinear(small, large);
+        return [linear](double measured, double baseline) {
+            return linear && measured <= 1.25 * baseline;
+        };
+    };
+    const QString budgetText = sqlite ? QStringLiteral("at most 1.25x; grows linearly")
+                                      : QStringLiteral("at most 1.25x");
     table.add(QStringLiteral("SaetzeAnlegen: 150-section template into 500 workstations, one "
-                             "call each"),
-              setupLarge, baselineText, baseline, QStringLiteral("at most 3x; grows linearly"),
-              atMost(3.0), QStringLiteral("ms"),
-              growthNote(setupSmall, setupLarge)
-                      + plainCopyNote(setupLarge, plainSetup,
-                                      QStringLiteral("one INSERT ... SELECT per workstation")));
-    table.add(QStringLiteral("copy settings (150 records, 30 parameters) to 500 targets"),
-              copyLarge, baselineText, baseline, QStringLiteral("at most 3x; grows linearly"),
-              atMost(3.0), QStringLiteral("ms"),
-              growthNote(copySmall, copyLarge)
-                      + plainCopyNote(copyLarge, plainCopyAll,
-                                      QStringLiteral("INSERT ... SELECT, one transaction")));
+                             "call each%1")
+                      .arg(on),
+              setupLarge,
+              QStringLiteral("the same records by plain SQL on the same connection (INSERT ... "
+                             "SELECT, one statement and one transaction per workstation)"),
+              plainSetup, budgetText, budget(setupSmall, setupLarge), QStringLiteral("ms"),
+              sqlite ? growthNote(setupSmall, setupLarge) : QString());
+    table.add(QStringLiteral("copy settings (150 records, 30 parameters) to 500 targets%1").arg(on),
+              copyLarge,
+              QStringLiteral("the same records and parameters by plain SQL (INSERT ... SELECT), "
+                             "one transaction"),
+              plainCopyAll, budgetText, budget(copySmall, copyLarge), QStringLiteral("ms"),
+              sqlite ? growthNote(copySmall, copyLarge)
+                               + QStringLiteral(" (write-ahead log after it: %1; after the plain "
+                                                "copy: %2)")
+                                         .arg(megabytes(copyLog), megabytes(plainLog))
+                     : QString());
 }
 
 namespace {
@@ -241,4 +279,69 @@ void benchLookup(BudgetTable &table, const QString &folder)
               lookups(*large, 1000000), QStringLiteral("a lookup in a store of 10 thousand"),
               lookups(*small, 10000), QStringLiteral("at most 2x"), atMost(2.0),
               QStringLiteral("µs"));
+}
+
+void benchLookupAndSave(BudgetTable &table, const QString &folder, int runs, Backend backend)
+{
+    constexpr int Calls = 200;
+    std::unique_ptr<Host> host = openBenchHost(folder, QStringLiteral("lookup-save"), 1, backend);
+    fillTemplate(*host);
+    QSqlDatabase db = host->store().database();
+    const LayoutKey key{sectionKennung(7), 1, Printer};
+    const QByteArray blob = sectionBlob(7);
+    // Per call, in microseconds.
+    auto perCall = [&](const std::function<void(int call)> &fn) {
+        Figure f;
+        int call = 0;
+        for (int run = 0; run < runs; ++run)
+            f.samples << elapsedMsOf([&] {
+                             for (int i = 0; i < Calls; ++i)
+                                 fn(++call);
+                         }) * 1000.0
+                                 / Calls;
+        return f;
+    };
+    // Every save changes a byte: a store may skip writing a row that stays the same.
+    auto changed = [&blob](int call) {
+        QByteArray bytes = blob;
+        bytes[bytes.size() / 2] = char('0' + call % 10);
+        return bytes;
+    };
+
+    const Figure lookup = perCall([&](int) {
+        if (!host->layouts().find(key))
+            benchFailure(QStringLiteral("the record to look up is missing"));
+    });
+    QSqlQuery select(db);
+    select.prepare(QStringLiteral("SELECT filler, blob FROM layout_records WHERE kennung = ? AND "
+                                  "rnr = ? AND printer_key = ?"));
+    const Figure plainLookup = perCall([&](int) {
+        select.addBindValue(key.kennung);
+        select.addBindValue(key.rnr);
+        select.addBindValue(key.printerKey);
+        if (!select.exec() || !select.next() || select.value(1).toByteArray().isEmpty())
+            benchFailure(QStringLiteral("plain lookup failed"));
+        select.finish();
+    });
+    const Figure save = perCall([&](int call) { host->layouts().upsert(key, changed(call)); });
+    QSqlQuery upsert(db);
+    upsert.prepare(QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, blob) "
+                                  "VALUES (?, ?, ?, ?) ON CONFLICT (rnr, printer_key, kennung) "
+                                  "DO UPDATE SET blob = excluded.blob"));
+    const Figure plainSave = perCall([&](int call) {
+        upsert.addBindValue(key.kennung);
+        upsert.addBindValue(key.rnr);
+        upsert.addBindValue(key.printerKey);
+        upsert.addBindValue(changed(call));
+        if (!upsert.exec())
+            benchFailure(QStringLiteral("plain upsert failed"));
+    });
+    const QString on = QStringLiteral(" on %1").arg(backendName(backend));
+    table.add(QStringLiteral("record lookup by key (LayoutStore::find)") + on, lookup,
+              QStringLiteral("one plain prepared SELECT of the same record"), plainLookup,
+              QStringLiteral("at most 1.5x"), atMost(1.5), QStringLiteral("µs"));
+    table.add(QStringLiteral("saving one record (LayoutStore::upsert, %1 bytes)").arg(blob.size())
+                      + on,
+              save, QStringLiteral("one plain prepared upsert of the same bytes"), plainSave,
+              QStringLiteral("at most 1.5x"), atMost(1.5), QStringLiteral("µs"));
 }

@@ -14,6 +14,7 @@
 #include "widgets/buttonmenu.h"
 #include "widgets/mainwindowcontext.h"
 
+#include <QCoreApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -292,8 +293,13 @@ void TfrmAllgEinstellungen::SaetzeAnlegen(int mode)
             dialog->setWindowModality(Qt::WindowModal);
             dialog->setMinimumDuration(0);
         }
+        // A cancel is looked for before the value is set: reaching the end resets the dialog and
+        // forgets it, and the store copies the template in one step from start to end.
+        QCoreApplication::processEvents();
+        if (dialog->wasCanceled())
+            return false;
         dialog->setValue(done);
-        return !dialog->wasCanceled();
+        return true;
     };
 
     int written = 0;

@@ -166,6 +166,10 @@ void TfrmKassotypHaupt::buildWindow()
     m_cmbRechner->setObjectName(QStringLiteral("cmbRechner"));
     m_cmbRechner->setToolTip(tr("wählen Sie den Haupt-PC oder eine Kasse aus"));
     m_cmbRechner->setMinimumWidth(200);
+    // As wide as the longest name of a kind with a five-digit number: a chain's thousands of
+    // workstations are not measured one by one whenever the window is laid out.
+    m_cmbRechner->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmbRechner->setMinimumContentsLength(int(QStringLiteral("Backoffice-PC 99999").size()));
     m_lblRechner->setBuddy(m_cmbRechner);
     kopf->addWidget(m_lblRechner);
     kopf->addWidget(m_cmbRechner);
@@ -245,13 +249,19 @@ void TfrmKassotypHaupt::fillWorkstationList()
 
     RVRTab &table = m_host.workstations();
     const int n = table.GetUmfangCount();
+    // Added in one step: a chain's thousands of workstations one by one cost the start.
+    QList<QStandardItem *> items;
     for (int i = 0; i < n; ++i) {
         const TRVRInfoUmfang entry = table.GetUmfang(i);
         if (entry.RTyp == 7)
             continue;
-        m_cmbRechner->addItem(C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr),
-                              entry.RNr);
+        auto *item = new QStandardItem(C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr));
+        item->setData(entry.RNr, Qt::UserRole);
+        items << item;
     }
+    qobject_cast<QStandardItemModel *>(m_cmbRechner->model())
+            ->invisibleRootItem()
+            ->appendRows(items);
     m_cmbRechner->model()->sort(0);
 
     const int own = m_host.program().GetRId();

@@ -33,8 +33,10 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     }
     for (const QString &problem : config.problems)
         info.ShowText(MessageKind::Warning, problem);
-    if (!host.store().damage().isEmpty())
-        info.ShowText(MessageKind::Error, host.store().damage());
+    // The check of a large file may still run: its damage is then reported by the first
+    // attempt to save.
+    if (!host.store().knownDamage().isEmpty())
+        info.ShowText(MessageKind::Error, host.store().knownDamage());
     else if (host.store().isReadOnly())
         info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;

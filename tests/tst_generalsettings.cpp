@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -100,6 +101,7 @@ private slots:
     void setupIsAllOrNothing();
     void cancelledSetupSaysSo();
     void copyTakesEverythingOfTheSource();
+    void bulkWritesLeaveNoLargeLog();
     void copyWindowCopiesChosenSource();
     void testButtonsOnlyForTills_data();
     void testButtonsOnlyForTills();
@@ -491,4 +493,30 @@ void TestGeneralSettings::screenshot()
 }
 
 QTEST_MAIN(TestGeneralSettings)
+// A copy to many targets is one transaction of megabytes: its write-ahead log must not keep
+// that size on disk once the copy is done, nor must a setup's.
+void TestGeneralSettings::bulkWritesLeaveNoLargeLog()
+{
+    if (TestStore::onPostgres())
+        QSKIP("the log of an SQLite file");
+    TestInstallation installation;
+    const QString printer = QStringLiteral("TM-GROSS");
+    for (int i = 0; i < 40; ++i)
+        installation.putList(QStringLiteral("SEC%1").arg(i), 0, printer,
+                             {QString(2000, QChar(u'a' + i % 26))});
+    QCOMPARE(SaetzeAnlegen(installation.host(), 3, printer, SetupDefault), 40);
+    const QString log = installation.storePath() + QStringLiteral("-wal");
+    QVERIFY(QFileInfo(log).size() < 1024 * 1024);
+    const qint64 before = QFileInfo(installation.storePath()).size();
+    QList<int> targets;
+    for (int rnr = 100; rnr < 300; ++rnr)
+        targets << rnr;
+    Copy_Rechner_Einstellungen(installation.host(), 3, targets, false);
+    QCOMPARE(installation.list(QStringLiteral("SEC39"), 299, printer),
+             QStringList{QString(2000, QChar(u'a' + 39 % 26))});
+    // 200 x 40 records of 2 KB went through the log into the file.
+    QVERIFY(QFileInfo(installation.storePath()).size() - before > 10 * 1024 * 1024);
+    QCOMPARE(QFileInfo(log).size(), 0);
+}
+
 #include "tst_generalsettings.moc"

@@ -313,6 +313,20 @@ void TestStoreIntegrity::damagedStoreIsReportedAndOnlyRead()
             StoreError, layouts.writeList({QStringLiteral("BONPOS"), 1, QStringLiteral("TM-T88")},
                                           {QStringLiteral("neu")}));
     QCOMPARE(fileBytes(path), before);
+
+    // The check runs beside the program from opening on: a write that comes before anyone asked
+    // for its findings waits for them and is refused with them.
+    const std::unique_ptr<Store> again = Store::open(StoreLocation::parse(path));
+    LayoutStore layoutsAgain(*again);
+    try {
+        layoutsAgain.writeList({QStringLiteral("BONPOS"), 2, QStringLiteral("TM-T88")},
+                               {QStringLiteral("neu")});
+        QFAIL("written into a damaged store");
+    } catch (const StoreError &e) {
+        QVERIFY2(e.text().contains(QStringLiteral("Schäden")), qPrintable(e.text()));
+    }
+    QVERIFY(again->isReadOnly());
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestStoreIntegrity::twoProgramsSeeEachOthersWrites()

@@ -30,14 +30,18 @@ std::unique_ptr<Store> Host::openStore(const ComputerConfig &config, Store::Acce
 std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access)
 {
     std::unique_ptr<Store> store = openStore(config, access);
-    if (!store->isReadOnly()) {
-        // A store without workstations was just created (or emptied by hand): seed it once,
-        // in one transaction, so that a second program starting at the same time sees
-        // either nothing or the whole demo installation.
+    // A store without workstations was just created (or emptied by hand): seed it once, in one
+    // transaction, so that a second program starting at the same time sees either nothing or
+    // the whole demo installation. Only then is it written: a start writes nothing and so
+    // never waits for the check of the file that opening began.
+    const auto empty = [&] {
+        QSqlQuery q = store->prepare(QStringLiteral("SELECT count(*) FROM workstations"));
+        Store::exec(q, QStringLiteral("Prüfen der Rechnertabelle"));
+        return q.next() && q.value(0).toInt() == 0;
+    };
+    if (!store->isReadOnly() && empty()) {
         store->write([&] {
-            QSqlQuery q = store->prepare(QStringLiteral("SELECT count(*) FROM workstations"));
-            Store::exec(q, QStringLiteral("Prüfen der Rechnertabelle"));
-            if (q.next() && q.value(0).toInt() == 0)
+            if (empty())
                 seedDemoInstallation(*store, config.userName);
         });
     }

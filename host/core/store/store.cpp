@@ -30,11 +30,16 @@
 #include <thread>
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 #include <sys/socket.h>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#include <sched.h>
 #endif
 
 namespace {
@@ -43,6 +48,9 @@ namespace {
 // one another as on SQLite (BEGIN IMMEDIATE): a setup or a copy over many records sees no record
 // change under it, and two writers never deadlock over records taken in different orders.
 constexpr qint64 WriteLockId = 0x4b415353'4f545950;
+
+// The size SQLite's write-ahead log is cut back to when it starts anew after a checkpoint.
+constexpr qint64 LogSizeLimit = 4 * 1024 * 1024;
 
 // How often a transaction that collided with another program's is run before giving up.
 constexpr int WriteAttempts = 8;
@@ -205,6 +213,14 @@ bool bounded(const QSqlDriver *driver, Call call)
 
 } // namespace
 
+// The connection a running check of the file works on, so that closing the store stops it.
+struct FileCheckState
+{
+    std::mutex mutex;
+    sqlite3 *connection = nullptr;
+    bool stopped = false;
+};
+
 StoreLocation StoreLocation::parse(const QString &text)
 {
     StoreLocation loc;
@@ -273,6 +289,15 @@ Store::Store(const StoreLocation &location, Access access)
 
 Store::~Store()
 {
+    if (m_checkState) {
+        // A program closed soon after its start does not wait for the end of the check.
+        const std::lock_guard lock(m_checkState->mutex);
+        m_checkState->stopped = true;
+        if (m_checkState->connection)
+            sqlite3_interrupt(m_checkState->connection);
+    }
+    if (m_check.valid())
+        m_check.wait();
     m_reused.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -296,7 +321,7 @@ void Store::attach()
         connect();
         if (isSqlite()) {
             m_file = fileState(m_location.databaseName);
-            checkFile();
+            startFileCheck();
         }
         migrate();
     } catch (...) {
@@ -609,6 +634,9 @@ void Store::migrate()
         execSql(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("WAL einschalten"));
         execSql(QStringLiteral("PRAGMA synchronous=FULL"),
                 QStringLiteral("Schreibsicherheit einstellen"));
+        // A log that grew during a large write is cut back to this size when it starts anew.
+        execSql(QStringLiteral("PRAGMA journal_size_limit=%1").arg(LogSizeLimit),
+                QStringLiteral("Größe des Schreibprotokolls begrenzen"));
     }
     if (current == SchemaVersion)
         return;
@@ -658,6 +686,8 @@ int Store::schemaVersion()
 
 void Store::requireWritable() const
 {
+    if (!m_damage.isEmpty())
+        throw StoreError(m_damage);
     if (m_readOnly)
         throw StoreError(QStringLiteral("Der Datenspeicher %1 ist schreibgeschützt; die Änderung "
                                         "wurde nicht gespeichert.")
@@ -735,28 +765,93 @@ void Store::changeToReplacedFile()
     m_existingOnly = existingOnly;
     m_refused = {};
     throw StoreError(replaced
-                     + (m_damage.isEmpty() ? QStringLiteral(" Ab jetzt wird die neue Datei "
+                     + (damage().isEmpty() ? QStringLiteral(" Ab jetzt wird die neue Datei "
                                                             "verwendet.")
                                            : QStringLiteral(" ") + m_damage));
 }
 
-void Store::checkFile()
+namespace {
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
-    if (!m_damage.isEmpty())
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// SQLite's check of the file's pages and trees, on a connection of its own so that it can run
+// beside the program's work; the findings, empty when the file is sound.
+QStringList checkSqliteFile(const QString &path, const QString &connectOptions,
+                            const std::shared_ptr<FileCheckState> &state)
+{
+#ifdef Q_OS_LINUX
+    // The check yields the processor to the program's own work: it only has to be done before
+    // the first write, which is seldom in the first seconds.
+    sched_param idle{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+#endif
+    const QString name = nextConnectionName() + QStringLiteral("-check");
+    QStringList findings;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(connectOptions);
+        bool opened = db.open();
+        {
+            const std::lock_guard lock(state->mutex);
+            opened = opened && !state->stopped;
+            state->connection = opened ? sqliteHandle(db) : nullptr;
+        }
+        QSqlQuery q(db);
+        const bool sound = opened && q.exec(QStringLiteral("PRAGMA quick_check(5)")) && q.next()
+                           && q.value(0).toString() == QLatin1String("ok");
+        if (!sound) {
+            if (db.lastError().isValid())
+                findings << describe(db.lastError());
+            if (q.lastError().isValid())
+                findings << describe(q.lastError());
+            while (q.isValid()) {
+                findings << q.value(0).toString();
+                q.next();
+            }
+        }
+        {
+            const std::lock_guard lock(state->mutex);
+            state->connection = nullptr;
+        }
+        q = QSqlQuery();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return findings;
+}
+
+} // namespace
+
+void Store::startFileCheck()
+{
+    // A check of a file replaced meanwhile belongs to the old file: its findings count first.
+    settleFileCheck();
+    // A store opened only for reading is never written, which is what the check protects.
+    if (!m_damage.isEmpty() || m_access == Access::ReadExisting
+        || m_location.databaseName == QLatin1String(":memory:"))
+        return;
+    // On a store of hundreds of thousands of records the check takes longer than the whole
+    // start of the program; it runs beside it, and the first write waits for its end.
+    m_checkState = std::make_shared<FileCheckState>();
+    m_check = std::async(std::launch::async, checkSqliteFile, m_location.databaseName,
+                         database().connectOptions(), m_checkState);
+}
+
+void Store::settleFileCheck()
+{
+    if (!m_check.valid())
+        return;
+    const QStringList findings = m_check.get();
+    if (findings.isEmpty())
         return;
     // A damaged tree is never written: whatever a write touched there could be lost.
-    QSqlQuery q(database());
-    const bool sound = q.exec(QStringLiteral("PRAGMA quick_check(5)")) && q.next()
-                       && q.value(0).toString() == QLatin1String("ok");
-    if (sound)
-        return;
-    QStringList findings;
-    if (q.lastError().isValid())
-        findings << describe(q.lastError());
-    do
-        findings << q.value(0).toString();
-    while (q.next());
-    q = QSqlQuery();
     m_damage = QStringLiteral("Die Prüfung des Datenspeichers %1 hat Schäden gefunden; er wird "
                               "nur gelesen, nichts wird hineingeschrieben. Bitte eine Sicherung "
                               "zurückspielen. (%2)")
@@ -765,8 +860,29 @@ void Store::checkFile()
     m_file = fileState(m_location.databaseName);
 }
 
+const QString &Store::damage()
+{
+    settleFileCheck();
+    return m_damage;
+}
+
+void Store::shrinkLog()
+{
+    if (!isSqlite() || m_readOnly || inTransaction() || !database().isOpen())
+        return;
+    // Writes of the size limit or less are taken back into the file by SQLite's own checkpoints
+    // and never leave a larger log.
+    if (QFileInfo(m_location.databaseName + QStringLiteral("-wal")).size() <= LogSizeLimit)
+        return;
+    // TRUNCATE waits (within the busy timeout) for readers of the log, which read briefly;
+    // should it still give up, the size limit cuts the log back at the next write.
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
 void Store::begin()
 {
+    settleFileCheck();
     ensureUsable();
     // A PostgreSQL session keeps the read-only default it started with: only a new connection
     // learns that the server takes writes again.

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <future>
 #include <memory>
 
 // Qt binds a null QString as SQL NULL; texts of this store are never NULL, only empty.
@@ -53,6 +54,8 @@ struct StoreLocation
 // The store may change under a running program: an SQLite file removed, replaced or made
 // read-only, a PostgreSQL server restarted. Before each outermost write and each read outside a
 // write the connection is checked and, where the store is usable again, opened anew.
+struct FileCheckState;
+
 class Store
 {
 public:
@@ -73,8 +76,12 @@ public:
     const StoreLocation &location() const { return m_location; }
     bool isReadOnly() const { return m_readOnly; }
     // What the file's check found when it is damaged (then the store is only read); empty when
-    // it is sound.
-    const QString &damage() const { return m_damage; }
+    // it is sound. The check of an existing SQLite file runs beside the program from opening
+    // on: this waits for its end. Every write waits for it as well, so nothing is written into
+    // a damaged file.
+    const QString &damage();
+    // What the check has found so far, without waiting: empty while it runs.
+    const QString &knownDamage() const { return m_damage; }
     bool isSqlite() const { return m_location.isSqlite(); }
     QSqlDatabase database() const;
 
@@ -101,6 +108,11 @@ public:
     // into words when the statement fails.
     static void exec(QSqlQuery &query, const std::function<QString()> &describe);
     void execSql(const QString &sql, const QString &what);
+    // After a write of many records (a setup, a copy to many workstations): SQLite's
+    // write-ahead log is emptied into the file and cut back to nothing, instead of keeping its
+    // largest size on disk until the last program closes the store. Nothing on PostgreSQL or
+    // inside a write.
+    void shrinkLog();
 
     // The store's own consistency check ("ok" when sound): SQLite's check of the file, then on
     // either driver the schema version and every table with its columns and primary key.
@@ -132,7 +144,8 @@ private:
     void ensureUsable(Purpose purpose = Purpose::Write);
     static bool sameFile(const QString &path, const FileState &known);
     [[noreturn]] void changeToReplacedFile();
-    void checkFile();
+    void startFileCheck();
+    void settleFileCheck();
     void begin();
     void writeOnce(const std::function<void()> &fn);
     void requireWritable() const;
@@ -149,6 +162,9 @@ private:
     FileState m_refused;         // a file that replaced the store and is none of ours
     QString m_refusal;
     QString m_damage;
+    // The file's check running on a connection of its own; its findings, empty when sound.
+    std::future<QStringList> m_check;
+    std::shared_ptr<FileCheckState> m_checkState;
     // Statements of prepareReused; they belong to the open connection and go with it.
     QHash<QString, std::shared_ptr<QSqlQuery>> m_reused;
 };

@@ -29,22 +29,6 @@ QString GetFiller(int mode)
                                 QStringLiteral("Modus = %1").arg(mode));
 }
 
-namespace {
-
-// The workstation's own device records; a setup from the template must never overwrite them.
-bool isOwnDeviceRecord(const QString &kennung)
-{
-    return kennung.compare(QLatin1String("AKTBONDR"), Qt::CaseInsensitive) == 0
-           || kennung.compare(QLatin1String("DISPLAY"), Qt::CaseInsensitive) == 0;
-}
-
-LayoutFilter onWorkstation(int rnr, const std::optional<QString> &printerKey = std::nullopt)
-{
-    return LayoutFilter{rnr, rnr, printerKey};
-}
-
-} // namespace
-
 int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mode,
                   const std::function<bool(int done, int total)> &progress)
 {
@@ -55,39 +39,63 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
     if (workstation == 0)
         return 0;
 
-    LayoutStore &layouts = host.layouts();
+    Store &store = host.store();
     int written = 0;
     AuditEvent event{
             AuditAction::WorkstationSetUp, workstation, QString(),
             QStringLiteral("Drucker %1, Modus %2 (%3)").arg(printerKey).arg(mode).arg(filler)};
     host.audit().recordFailure(event, [&] {
-        host.store().write([&] {
-            written = 0; // the store runs this again after a collision with another program
-            // Both walks run inside the transaction: a record another program writes meanwhile
-            // is either seen here or waits for the end, never overwritten unseen in mode 2.
-            QList<LayoutRecord> sources = layouts.records(onWorkstation(0, printerKey));
-            sources.removeIf(
-                    [](const LayoutRecord &r) { return isOwnDeviceRecord(r.key.kennung); });
-            const int total = int(sources.size());
-            QSet<QString> existing;
-            if (mode == SetupAutomatic) {
-                for (const LayoutRecord &r : layouts.keys(onWorkstation(workstation, printerKey)))
-                    existing.insert(r.key.kennung);
-            }
-            if (progress && !progress(0, total))
-                throw OperationCancelled();
-            for (int i = 0; i < total; ++i) {
-                const LayoutRecord &source = sources.at(i);
-                if (!existing.contains(source.key.kennung)) {
-                    layouts.upsert({source.key.kennung, workstation, printerKey}, source.blob,
-                                   filler);
-                    ++written;
-                }
-                if (progress && !progress(i + 1, total))
+        store.write([&] {
+            // The template is copied by the store itself, in one statement: no record travels to
+            // this program and back. Counting and copying run inside one transaction: a record
+            // another program writes meanwhile is either seen here or waits for the end, never
+            // overwritten unseen in mode 2, which keeps the workstation's records.
+            const QString templateRecords =
+                    QStringLiteral("FROM layout_records WHERE rnr = 0 AND printer_key = ? AND "
+                                   "upper(kennung) NOT IN "
+                                   "('AKTBONDR', 'DISPLAY')");
+            // Only progress shown to the user needs the number of records beforehand.
+            int total = 0;
+            if (progress) {
+                QSqlQuery count = store.run(QStringLiteral("SELECT count(*) ") + templateRecords,
+                                            {sqlText(printerKey)},
+                                            QStringLiteral("Lesen der Vorlage %1").arg(printerKey));
+                total = count.next() ? count.value(0).toInt() : 0;
+                if (!progress(0, total))
                     throw OperationCancelled();
             }
+            // Mode 1 replaces the records of the template's keys by removing them first: an insert
+            // that settles each row's conflict on its own costs PostgreSQL half as much again. The
+            // statements stay prepared for the setups of further workstations.
+            const auto describe = [&] {
+                return QStringLiteral("Anlegen der Sätze von Rechner %1").arg(workstation);
+            };
+            if (mode == SetupDefault) {
+                QSqlQuery &remove = store.prepareReused(
+                        QStringLiteral(
+                                "DELETE FROM layout_records WHERE rnr = ? AND printer_key = ? "
+                                "AND kennung IN (SELECT kennung ")
+                        + templateRecords + u')');
+                remove.addBindValue(workstation);
+                remove.addBindValue(sqlText(printerKey));
+                remove.addBindValue(sqlText(printerKey));
+                Store::exec(remove, describe);
+            }
+            QSqlQuery &copy = store.prepareReused(
+                    QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, filler, "
+                                   "blob) SELECT kennung, ?, printer_key, ?, blob ")
+                    + templateRecords
+                    + QStringLiteral(" ON CONFLICT (rnr, printer_key, kennung) DO NOTHING"));
+            copy.addBindValue(workstation);
+            copy.addBindValue(filler);
+            copy.addBindValue(sqlText(printerKey));
+            Store::exec(copy, describe);
+            written = copy.numRowsAffected();
+            if (progress && !progress(total, total))
+                throw OperationCancelled();
         });
     });
+    store.shrinkLog();
     event.detail += QStringLiteral(", %1 Layoutsätze").arg(written);
     host.audit().record(event);
     return written;
@@ -106,7 +114,6 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
         return;
 
     Store &store = host.store();
-    LayoutStore &layouts = host.layouts();
     QStringList names;
     for (int target : chosen)
         names << QString::number(target);
@@ -114,23 +121,40 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
                            QStringLiteral("nach Rechner %1").arg(names.join(QStringLiteral(", ")))};
     host.audit().track(event, [&] {
         store.write([&] {
-            const QList<LayoutRecord> records = layouts.records(onWorkstation(source));
-            // The parameter service reads and writes one key at a time; listing a workstation's
-            // parameters is the one thing it has no call for.
-            QList<std::pair<QString, QString>> parameters;
-            QSqlQuery q = store.run(
-                    QStringLiteral("SELECT param_key, value FROM parameters WHERE rnr = ? ORDER BY "
-                                   "param_key"),
-                    {source}, QStringLiteral("Lesen der Parameter von Rechner %1").arg(source));
-            while (q.next())
-                parameters.append({q.value(0).toString(), q.value(1).toString()});
-
+            // Each target's records and parameters are copied by the store itself: nothing travels
+            // to this program and back. Those of the source's keys are replaced by removing them
+            // first; an insert that settles each row's conflict on its own costs PostgreSQL half
+            // as much again.
+            const QStringList statements = {
+                    QStringLiteral(
+                            "DELETE FROM layout_records WHERE rnr = ? AND (printer_key, kennung) "
+                            "IN (SELECT printer_key, kennung FROM layout_records WHERE rnr = ?)"),
+                    QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, filler, "
+                                   "blob) SELECT kennung, ?, printer_key, filler, blob FROM "
+                                   "layout_records WHERE rnr = ?"),
+                    QStringLiteral("DELETE FROM parameters WHERE rnr = ? AND param_key IN (SELECT "
+                                   "param_key FROM parameters WHERE rnr = ?)"),
+                    QStringLiteral(
+                            "INSERT INTO parameters (param_key, rnr, value) SELECT param_key, "
+                            "?, value FROM parameters WHERE rnr = ?"),
+            };
+            QList<QSqlQuery> queries;
+            for (const QString &sql : statements)
+                queries << store.prepare(sql);
             for (int target : chosen) {
-                for (const LayoutRecord &r : records)
-                    layouts.upsert({r.key.kennung, target, r.key.printerKey}, r.blob, r.filler);
-                for (const auto &[key, value] : parameters)
-                    host.parameters().StringParamWrite(key, value, target);
+                for (QSqlQuery &q : queries) {
+                    q.bindValue(0, target);
+                    q.bindValue(1, source);
+                    Store::exec(q, [&] {
+                        return QStringLiteral(
+                                       "Kopieren der Einstellungen von Rechner %1 auf Rechner "
+                                       "%2")
+                                .arg(source)
+                                .arg(target);
+                    });
+                }
             }
         });
     });
+    store.shrinkLog();
 }
