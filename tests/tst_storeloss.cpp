@@ -240,6 +240,22 @@ void TestStoreLoss::blockedStoreFailsWithinItsTimeLimit()
 
     program->layouts().writeList(Key, {QStringLiteral("danach")});
     QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("danach")});
+
+    // Another program in the middle of a save of its own holds the write lock: the same, and
+    // the connection that waited in vain saves the next time.
+    QString refusal;
+    other->write([&] {
+        clock.restart();
+        try {
+            program->layouts().writeList(Key, {QStringLiteral("während")});
+        } catch (const StoreError &e) {
+            refusal = e.text();
+        }
+    });
+    QVERIFY2(refusal.contains(QStringLiteral("nichts gespeichert")), qPrintable(refusal));
+    QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+    program->layouts().writeList(Key, {QStringLiteral("zuletzt")});
+    QCOMPARE(readAfresh(inst), QStringList{QStringLiteral("zuletzt")});
 }
 
 // The server process of the program's connection stops (as a frozen or swapped-out server

@@ -916,12 +916,11 @@ void Store::writeOnce(const std::function<void()> &fn)
     begin();
     m_transactionDepth = 1;
     try {
-        if (!isSqlite()) {
-            QSqlQuery lock(database());
-            lock.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
-            lock.addBindValue(WriteLockId);
-            exec(lock, QStringLiteral("Warten auf andere Schreibvorgänge"));
-        }
+        // Sent as it stands, not prepared: a statement prepared for one use costs two more
+        // round trips to the server (preparing and deallocating it).
+        if (!isSqlite())
+            execSql(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(WriteLockId),
+                    QStringLiteral("Warten auf andere Schreibvorgänge"));
         fn();
         execSql(QStringLiteral("COMMIT"), QStringLiteral("Abschließen des Schreibvorgangs"));
         m_transactionDepth = 0;
