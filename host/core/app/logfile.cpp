@@ -37,14 +37,21 @@ void LogFile::append(const QString &line) const
     if (m_path.isEmpty())
         return;
     const QByteArray bytes = (line + u'\n').toUtf8();
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (isFull(bytes.size()))
-        rotate(bytes.size());
     // Unbuffered append: the line goes to the end of the file in one write, also when another
-    // program appends at the same time.
+    // program appends at the same time. The folder is made only when the file cannot be opened:
+    // a line costs one open, not a walk along the path.
     QFile file(m_path);
-    if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
+    const auto open = [&] {
+        return file.open(QIODevice::Append | QIODevice::Unbuffered);
+    };
+    if (!open() && !(QDir().mkpath(QFileInfo(m_path).absolutePath()) && open()))
         return;
+    if (file.size() > 0 && file.size() + bytes.size() > m_maxBytes) {
+        file.close();
+        rotate(bytes.size());
+        if (!open())
+            return;
+    }
     file.write(bytes);
 }
 
