@@ -103,7 +103,7 @@ if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)
 else()
     message(STATUS "dpkg-shlibdeps or file missing: the package lists its libraries by hand")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, \
-libqt6widgets6, libqt6sql6, libqt6printsupport6, libqt6network6, libqt6serialport6, libcups2, \
+libqt6widgets6, libqt6sql6, libqt6printsupport6, libqt6network6, libqt6serialport6, libcups2, libsqlite3-0, \
 libzint2.11, ${plugin_packages}")
 endif()
 # A store shared by several tills lives in PostgreSQL; Wayland desktops want their plugin.
