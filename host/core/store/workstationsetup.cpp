@@ -64,13 +64,16 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
                 if (!progress(0, total))
                     throw OperationCancelled();
             }
-            // Mode 1 replaces the records of the template's keys by removing them first: an insert
-            // that settles each row's conflict on its own costs PostgreSQL half as much again. The
-            // statements stay prepared for the setups of further workstations.
+            // Mode 1 replaces the records of the template's keys. SQLite does that within the
+            // insert (OR REPLACE removes a record of the same key first); on PostgreSQL an insert
+            // that settles each row's conflict on its own costs half as much again, so there they
+            // are removed first. The statements stay prepared for the setups of further
+            // workstations.
             const auto describe = [&] {
                 return QStringLiteral("Anlegen der Sätze von Rechner %1").arg(workstation);
             };
-            if (mode == SetupDefault) {
+            const bool replaceInInsert = mode == SetupDefault && store.isSqlite();
+            if (mode == SetupDefault && !replaceInInsert) {
                 QSqlQuery &remove = store.prepareReused(
                         QStringLiteral(
                                 "DELETE FROM layout_records WHERE rnr = ? AND printer_key = ? "
@@ -82,10 +85,14 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
                 Store::exec(remove, describe);
             }
             QSqlQuery &copy = store.prepareReused(
-                    QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, filler, "
-                                   "blob) SELECT kennung, ?, printer_key, ?, blob ")
+                    (replaceInInsert ? QStringLiteral("INSERT OR REPLACE")
+                                     : QStringLiteral("INSERT"))
+                    + QStringLiteral(" INTO layout_records (kennung, rnr, printer_key, filler, "
+                                     "blob) SELECT kennung, ?, printer_key, ?, blob ")
                     + templateRecords
-                    + QStringLiteral(" ON CONFLICT (rnr, printer_key, kennung) DO NOTHING"));
+                    + (replaceInInsert ? QString()
+                                       : QStringLiteral(" ON CONFLICT (rnr, printer_key, kennung) "
+                                                        "DO NOTHING")));
             copy.addBindValue(workstation);
             copy.addBindValue(filler);
             copy.addBindValue(sqlText(printerKey));
