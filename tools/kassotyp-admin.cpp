@@ -1,6 +1,7 @@
 // kassotyp-admin: looking after an installation's store without the designer: designs moved
 // between installations as readable files, backups, the store's check and its tables listed.
 #include "commandoutput.h"
+#include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/engine/hosttables.h"
 #include "core/store/storeexchange.h"
@@ -374,9 +375,7 @@ int main(int argc, char *argv[])
         return Done;
     }
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
-    QCoreApplication::setApplicationName(QStringLiteral("kassotyp-admin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
+    nameProgram(QStringLiteral("kassotyp-admin"));
 
     Request request;
     if (const QString problem = parse(QCoreApplication::arguments().mid(1), request);

@@ -26,14 +26,19 @@ RuntimeFolderWarningFilter::~RuntimeFolderWarningFilter()
     qInstallMessageHandler(g_previousHandler);
 }
 
+void nameProgram(const QString &name)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
+    QCoreApplication::setApplicationName(name);
+    QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
+}
+
 std::unique_ptr<QGuiApplication> startHeadless(int &argc, char *argv[], const QString &name)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const RuntimeFolderWarningFilter quiet;
     auto app = std::make_unique<QGuiApplication>(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
-    QCoreApplication::setApplicationName(name);
-    QCoreApplication::setApplicationVersion(QStringLiteral(KASSOTYP_VERSION));
+    nameProgram(name);
     return app;
 }

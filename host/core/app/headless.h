@@ -17,6 +17,10 @@ public:
     RuntimeFolderWarningFilter &operator=(const RuntimeFolderWarningFilter &) = delete;
 };
 
+// The program's organisation, name and version on the application object, as every program of
+// the installation sets them (settings, messages and --version read them from there).
+void nameProgram(const QString &name);
+
 // The application object of a command-line program: it shows no window but needs fonts and
 // painting. Qt's offscreen platform unless one is chosen; the program's name and version set.
 std::unique_ptr<QGuiApplication> startHeadless(int &argc, char *argv[], const QString &name);
