@@ -92,9 +92,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
-# The platform and SQL driver plugins and Qt's German texts are loaded at run time, so no
-# library scan finds them.
-set(plugin_packages "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n")
+# The platform and SQL driver plugins, Qt's German texts and libcups are loaded at run time, so
+# no library scan finds them.
+set(plugin_packages "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, libcups2")
 find_program(KASSOTYP_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KASSOTYP_FILE file)
 if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)
@@ -103,7 +103,7 @@ if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)
 else()
     message(STATUS "dpkg-shlibdeps or file missing: the package lists its libraries by hand")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, \
-libqt6widgets6, libqt6sql6, libqt6printsupport6, libqt6network6, libqt6serialport6, libcups2, libsqlite3-0, \
+libqt6widgets6, libqt6sql6, libqt6printsupport6, libsqlite3-0, \
 libzint2.11, ${plugin_packages}")
 endif()
 # A store shared by several tills lives in PostgreSQL; Wayland desktops want their plugin.

@@ -143,6 +143,7 @@ class TestDeviceLink : public QObject
 private slots:
     void serialPortIsSetUpRawAtTheRecordsSpeed_data();
     void serialPortIsSetUpRawAtTheRecordsSpeed();
+    void serialPortThatTakesNothingIsLetGoInTime();
     void absentDevicesAreReportedClearly_data();
     void absentDevicesAreReportedClearly();
     void networkPrinterGetsTheBytes();
@@ -202,6 +203,38 @@ void TestDeviceLink::serialPortIsSetUpRawAtTheRecordsSpeed()
     // Byte for byte: no 0D inserted before 0A, none doubled.
     QCOMPARE(arrived.size(), bytes.size());
     QVERIFY(arrived == bytes);
+}
+
+void TestDeviceLink::serialPortThatTakesNothingIsLetGoInTime()
+{
+    QTemporaryDir dir;
+    PtyPair pty(dir.path());
+    QVERIFY2(pty.problem().isEmpty(), qPrintable(pty.problem()));
+    pty.openReader(); // and never read: a display that is switched off
+
+    // A speed no port has is refused before anything is sent.
+    LinkOptions options;
+    options.serial = SerialSettings::fromRecord(QStringLiteral("12345"));
+    OutputResult r = DeviceLink::send(pty.printer, Receipt, options);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("12345 Baud")), qPrintable(r.error));
+
+    // Far more than the pty takes: the send ends at its deadline (the bytes' time at the
+    // port's speed, 1.6 s here, and the device's allowance) with the time-out message.
+    options.serial = SerialSettings::fromRecord(QStringLiteral("921600"));
+    options.writeTimeoutMs = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    r = DeviceLink::send(pty.printer, Receipt.repeated(5000), options);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("Zeitüberschreitung")), qPrintable(r.error));
+    QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+
+    // ... and the port is free again for the next print.
+    options.writeTimeoutMs = 10000;
+    pty.read(64 * 1024 * 1024, 200); // the display is switched on and takes what was queued
+    r = DeviceLink::send(pty.printer, Receipt, options);
+    QVERIFY2(r.ok, qPrintable(r.error));
 }
 
 void TestDeviceLink::absentDevicesAreReportedClearly_data()

@@ -663,6 +663,10 @@ void TestWidgets::startUpShowsPendingErrorAndStillMakesMainWindow()
     // The icon comes from the program's own resources, not from an installed theme.
     QVERIFY(!window->windowIcon().isNull());
     QCOMPARE(window->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+    // Read when a window system asks for it, at the size it asks for.
+    const QImage icon = window->windowIcon().pixmap(QSize(32, 32)).toImage();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QVERIFY(qAlpha(icon.pixel(16, 16)) > 0);
     QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("kassotyp"));
 
     QCOMPARE(installation.messages().sawMessage(pending), shown);

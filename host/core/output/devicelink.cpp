@@ -4,17 +4,23 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QTcpSocket>
+#include <QLibrary>
 #include <QThread>
 #include <QUrl>
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <netdb.h>
+#include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 SerialSettings SerialSettings::fromRecord(const QString &baudRate, const QString &parity)
@@ -26,13 +32,13 @@ SerialSettings SerialSettings::fromRecord(const QString &baudRate, const QString
         s.baudRate = baud;
     const QString p = parity.trimmed().toLower();
     if (p == QLatin1String("odd"))
-        s.parity = QSerialPort::OddParity;
+        s.parity = Parity::Odd;
     else if (p == QLatin1String("even"))
-        s.parity = QSerialPort::EvenParity;
+        s.parity = Parity::Even;
     else if (p == QLatin1String("mark"))
-        s.parity = QSerialPort::MarkParity;
+        s.parity = Parity::Mark;
     else if (p == QLatin1String("space"))
-        s.parity = QSerialPort::SpaceParity;
+        s.parity = Parity::Space;
     return s;
 }
 
@@ -81,38 +87,39 @@ bool isTerminal(const QString &path)
     return terminal;
 }
 
-OutputResult sendSerial(const QString &path, const QByteArray &bytes, const LinkOptions &options)
+QString systemError(int error)
 {
-    QSerialPort port;
-    port.setPortName(QFileInfo(path).absoluteFilePath());
-    if (!port.open(QIODevice::WriteOnly))
-        return failed(path, QStringLiteral("Die serielle Schnittstelle %1 kann nicht geöffnet "
-                                           "werden: %2")
-                                    .arg(path, port.errorString()));
-    // Raw (Qt sets the port up so), at the record's speed and framing: a line discipline
-    // would turn every 0A of a picture into 0D 0A.
-    if (!port.setBaudRate(options.serial.baudRate) || !port.setParity(options.serial.parity)
-        || !port.setDataBits(options.serial.dataBits) || !port.setStopBits(options.serial.stopBits)
-        || !port.setFlowControl(options.serial.flowControl))
-        return failed(path, QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht auf "
-                                           "%2 Baud einstellen: %3")
-                                    .arg(path)
-                                    .arg(options.serial.baudRate)
-                                    .arg(port.errorString()));
-    const int timeout = serialTimeoutMs(bytes, options);
-    const QDeadlineTimer deadline(timeout);
-    if (port.write(bytes) != bytes.size())
-        return failed(path, QStringLiteral("An %1 konnte nicht gesendet werden: %2")
-                                    .arg(path, port.errorString()));
-    while (port.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !port.waitForBytesWritten(int(deadline.remainingTime()))) {
-            if (port.error() != QSerialPort::NoError && port.error() != QSerialPort::TimeoutError)
-                return failed(path, QStringLiteral("An %1 konnte nicht alles gesendet werden: %2")
-                                            .arg(path, port.errorString()));
-            return failed(path, timeoutText(path, timeout));
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Writes everything to a non-blocking descriptor (a socket or a device), waiting for it at most
+// until the deadline. Nothing when all was written.
+struct WriteProblem
+{
+    bool timedOut = false;
+    QString reason; // the system's, when it did not time out
+};
+
+std::optional<WriteProblem> writeAll(int fd, bool socket, const QByteArray &bytes,
+                                     const QDeadlineTimer &deadline)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const char *from = bytes.constData() + done;
+        const size_t size = size_t(bytes.size() - done);
+        // MSG_NOSIGNAL: a printer that hangs up must not end the program with SIGPIPE.
+        const ssize_t n = socket ? ::send(fd, from, size, MSG_NOSIGNAL) : ::write(fd, from, size);
+        if (n > 0) {
+            done += n;
+            continue;
         }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return WriteProblem{false, systemError(errno)};
+        pollfd p{fd, POLLOUT, 0};
+        if (deadline.hasExpired() || ::poll(&p, 1, int(deadline.remainingTime())) == 0)
+            return WriteProblem{true, {}};
     }
-    return sent(path);
+    return std::nullopt;
 }
 
 // A device that is no terminal (a USB printer's lp device, a named pipe): written as it is, but
@@ -123,32 +130,184 @@ OutputResult sendToDeviceFile(const QString &path, const QByteArray &bytes,
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failed(path, QStringLiteral("Das Gerät %1 kann nicht geöffnet werden: %2")
-                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    const QDeadlineTimer deadline(options.writeTimeoutMs);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            ::close(fd);
-            return failed(path, QStringLiteral("An das Gerät %1 konnte nicht alles gesendet "
-                                               "werden: %2")
-                                        .arg(path, reason));
-        }
-        pollfd p{fd, POLLOUT, 0};
-        if (deadline.hasExpired() || ::poll(&p, 1, int(deadline.remainingTime())) == 0) {
-            ::close(fd);
-            return failed(path, timeoutText(path, options.writeTimeoutMs));
-        }
-    }
+                                    .arg(path, systemError(errno)));
+    const std::optional<WriteProblem> problem =
+            writeAll(fd, false, bytes, QDeadlineTimer(options.writeTimeoutMs));
     ::close(fd);
-    return sent(path);
+    if (!problem)
+        return sent(path);
+    if (problem->timedOut)
+        return failed(path, timeoutText(path, options.writeTimeoutMs));
+    return failed(path, QStringLiteral("An das Gerät %1 konnte nicht alles gesendet werden: %2")
+                                .arg(path, problem->reason));
 }
 
+// The termios code of a standard speed; 0 for any other.
+speed_t speedCode(qint32 baud)
+{
+    static const std::pair<qint32, speed_t> speeds[] = {
+            {50, B50},           {75, B75},           {110, B110},         {134, B134},
+            {150, B150},         {200, B200},         {300, B300},         {600, B600},
+            {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+            {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+            {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+            {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+            {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+            {3500000, B3500000}, {4000000, B4000000}};
+    for (const auto &[rate, code] : speeds)
+        if (rate == baud)
+            return code;
+    return 0;
+}
+
+// Raw (no line discipline: it would turn every 0A of a picture into 0D 0A), at the record's
+// speed and framing. Empty when the port took it, else why not.
+QString setUpSerial(int fd, const SerialSettings &settings)
+{
+    const speed_t speed = speedCode(settings.baudRate);
+    if (speed == 0)
+        return QStringLiteral("%1 Baud ist keine Geschwindigkeit einer seriellen Schnittstelle.")
+                .arg(settings.baudRate);
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0)
+        return systemError(errno);
+    ::cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    t.c_cflag |= sizes[qBound(5, settings.dataBits, 8) - 5];
+    if (settings.stopBits == 2)
+        t.c_cflag |= CSTOPB;
+    switch (settings.parity) {
+    case SerialSettings::Parity::None:
+        break;
+    case SerialSettings::Parity::Odd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case SerialSettings::Parity::Even:
+        t.c_cflag |= PARENB;
+        break;
+    case SerialSettings::Parity::Mark:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case SerialSettings::Parity::Space:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+    }
+    t.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (settings.flowControl == SerialSettings::FlowControl::Hardware)
+        t.c_cflag |= CRTSCTS;
+    else if (settings.flowControl == SerialSettings::FlowControl::Software)
+        t.c_iflag |= IXON | IXOFF;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0
+        || ::tcsetattr(fd, TCSANOW, &t) != 0)
+        return systemError(errno);
+    return {};
+}
+
+// A serial port: set up, then written within the time the bytes need at its speed. The port
+// is held exclusively while the bytes go out, and what the device did not take by the deadline
+// is thrown away rather than left to block the next program.
+OutputResult sendSerial(const QString &path, const QByteArray &bytes, const LinkOptions &options)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(),
+                          O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(path, QStringLiteral("Die serielle Schnittstelle %1 kann nicht geöffnet "
+                                           "werden: %2")
+                                    .arg(path, systemError(errno)));
+    const auto closed = [fd](OutputResult r) {
+        ::close(fd);
+        return r;
+    };
+    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY)
+        return closed(failed(path, QStringLiteral("Die serielle Schnittstelle %1 ist belegt: %2")
+                                           .arg(path, systemError(errno))));
+    if (const QString problem = setUpSerial(fd, options.serial); !problem.isEmpty())
+        return closed(failed(path, QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht "
+                                                  "auf %2 Baud einstellen: %3")
+                                           .arg(path)
+                                           .arg(options.serial.baudRate)
+                                           .arg(problem)));
+    const int timeout = serialTimeoutMs(bytes, options);
+    const QDeadlineTimer deadline(timeout);
+    if (const std::optional<WriteProblem> problem = writeAll(fd, false, bytes, deadline)) {
+        ::tcflush(fd, TCOFLUSH);
+        if (problem->timedOut)
+            return closed(failed(path, timeoutText(path, timeout)));
+        return closed(failed(path, QStringLiteral("An %1 konnte nicht alles gesendet werden: %2")
+                                           .arg(path, problem->reason)));
+    }
+    // The driver's buffer goes out before the port is let go, within the same deadline.
+    int queued = 0;
+    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+        if (deadline.hasExpired()) {
+            ::tcflush(fd, TCOFLUSH);
+            return closed(failed(path, timeoutText(path, timeout)));
+        }
+        const qint64 drainMs = qint64(queued) * 10 * 1000 / qMax(1, options.serial.baudRate);
+        QThread::msleep(std::clamp<unsigned long>(drainMs, 1, 20));
+    }
+    return closed(sent(path));
+}
+
+// Why a connection was refused or went nowhere, in the shop's words.
+QString connectError(int error)
+{
+    switch (error) {
+    case ECONNREFUSED:
+        return QStringLiteral("Die Verbindung wurde abgelehnt (an diesem Port nimmt nichts "
+                              "Daten an).");
+    case ETIMEDOUT:
+        return QStringLiteral("Zeitüberschreitung beim Verbindungsaufbau.");
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return QStringLiteral("Das Netz oder der Rechner ist nicht erreichbar.");
+    default:
+        return systemError(error);
+    }
+}
+
+// Connects to one of the host's addresses within the deadline; -1 and the reason otherwise.
+int connectWithin(const addrinfo *addresses, const QDeadlineTimer &deadline, QString *why)
+{
+    int lastError = ETIMEDOUT;
+    for (const addrinfo *a = addresses; a; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                a->ai_protocol);
+        if (fd < 0) {
+            lastError = errno;
+            continue;
+        }
+        if (::connect(fd, a->ai_addr, a->ai_addrlen) == 0)
+            return fd;
+        if (errno == EINPROGRESS) {
+            pollfd p{fd, POLLOUT, 0};
+            int ready;
+            do
+                ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+            while (ready < 0 && errno == EINTR);
+            int error = ETIMEDOUT;
+            socklen_t size = sizeof error;
+            if (ready > 0 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0
+                && error == 0)
+                return fd;
+            lastError = ready > 0 ? error : ETIMEDOUT;
+        } else {
+            lastError = errno;
+        }
+        ::close(fd);
+        if (deadline.hasExpired())
+            break;
+    }
+    *why = connectError(lastError);
+    return -1;
+}
+
+// A network printer's raw port. Plain sockets: Qt's network library, and the Kerberos libraries
+// it brings, cost every start of every program more than this whole function.
 OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkOptions &options)
 {
     const QUrl url(target);
@@ -158,31 +317,86 @@ OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkO
                                              "tcp://RECHNER oder tcp://RECHNER:PORT.")
                                       .arg(target));
     const quint16 port = quint16(url.port(RawPrinterPort));
-    QTcpSocket socket;
-    socket.connectToHost(host, port);
-    if (!socket.waitForConnected(options.connectTimeoutMs))
+    const auto unreachable = [&](const QString &why) {
         return failed(target, QStringLiteral("Der Netzwerkdrucker %1 (Port %2) ist nicht "
                                              "erreichbar: %3")
                                       .arg(host)
                                       .arg(port)
-                                      .arg(socket.errorString()));
-    const int timeout = options.writeTimeoutMs;
-    const QDeadlineTimer deadline(timeout);
-    socket.write(bytes);
-    while (socket.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime()))) {
-            const bool stalled = socket.state() == QAbstractSocket::ConnectedState;
-            socket.abort();
-            return failed(target, stalled ? timeoutText(target, timeout)
-                                          : QStringLiteral("Der Netzwerkdrucker %1 hat die "
-                                                           "Verbindung beendet: %2")
-                                                    .arg(target, socket.errorString()));
+                                      .arg(why));
+    };
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_ADDRCONFIG | AI_NUMERICSERV;
+    addrinfo *found = nullptr;
+    const int lookup = ::getaddrinfo(QUrl::toAce(host).constData(),
+                                     QByteArray::number(port).constData(), &hints, &found);
+    if (lookup != 0)
+        return unreachable(lookup == EAI_NONAME || lookup == EAI_NODATA
+                                   ? QStringLiteral("Der Rechnername ist unbekannt.")
+                                   : QString::fromLocal8Bit(::gai_strerror(lookup)));
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
+    QString why;
+    const int fd = connectWithin(found, QDeadlineTimer(options.connectTimeoutMs), &why);
+    if (fd < 0)
+        return unreachable(why);
+    const std::optional<WriteProblem> problem =
+            writeAll(fd, true, bytes, QDeadlineTimer(options.writeTimeoutMs));
+    ::close(fd);
+    if (!problem)
+        return sent(target);
+    if (problem->timedOut)
+        return failed(target, timeoutText(target, options.writeTimeoutMs));
+    return failed(target, QStringLiteral("Der Netzwerkdrucker %1 hat die Verbindung beendet: %2")
+                                  .arg(target, problem->reason));
+}
+
+// libcups is loaded at the first print to a queue instead of being linked: it brings the TLS,
+// Kerberos, LDAP and Avahi libraries with it, whose loading and set-up cost every start of every
+// program a fifth of its time.
+struct CupsLibrary
+{
+    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsCreateJob) createJob = nullptr;
+    decltype(&cupsStartDocument) startDocument = nullptr;
+    decltype(&cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&cupsFinishDocument) finishDocument = nullptr;
+    decltype(&cupsCancelJob2) cancelJob = nullptr;
+    decltype(&cupsLastErrorString) lastErrorString = nullptr;
+    QString error; // why it could not be used; empty when every call was found
+};
+
+const CupsLibrary &cupsLibrary()
+{
+    static const CupsLibrary cups = [] {
+        CupsLibrary c;
+        QLibrary library(QStringLiteral("cups"), 2);
+        if (!library.load()) {
+            c.error = QStringLiteral("Die CUPS-Bibliothek (libcups2) kann nicht geladen werden: %1")
+                              .arg(library.errorString());
+            return c;
         }
-    }
-    socket.disconnectFromHost();
-    if (socket.state() != QAbstractSocket::UnconnectedState)
-        socket.waitForDisconnected(qMax(1, int(deadline.remainingTime())));
-    return sent(target);
+        QStringList missing;
+        const auto find = [&](auto &call, const char *name) {
+            call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(library.resolve(name));
+            if (!call)
+                missing << QString::fromLatin1(name);
+        };
+        find(c.getNamedDest, "cupsGetNamedDest");
+        find(c.freeDests, "cupsFreeDests");
+        find(c.createJob, "cupsCreateJob");
+        find(c.startDocument, "cupsStartDocument");
+        find(c.writeRequestData, "cupsWriteRequestData");
+        find(c.finishDocument, "cupsFinishDocument");
+        find(c.cancelJob, "cupsCancelJob2");
+        find(c.lastErrorString, "cupsLastErrorString");
+        if (!missing.isEmpty())
+            c.error = QStringLiteral("Die CUPS-Bibliothek %1 kennt %2 nicht.")
+                              .arg(library.fileName(), missing.join(QStringLiteral(", ")));
+        return c;
+    }();
+    return cups;
 }
 
 OutputResult sendCups(const QString &target, const QByteArray &bytes, const LinkOptions &options)
@@ -190,30 +404,33 @@ OutputResult sendCups(const QString &target, const QByteArray &bytes, const Link
     const QByteArray queue = target.mid(5).trimmed().toUtf8();
     const QByteArray title =
             (options.jobName.isEmpty() ? QStringLiteral("Kassotyp") : options.jobName).toUtf8();
+    if (queue.isEmpty())
+        return failed(target, QStringLiteral("Nach \"cups:\" fehlt der Name der Warteschlange."));
+    const CupsLibrary &cups = cupsLibrary();
+    if (!cups.error.isEmpty())
+        return failed(target, cups.error);
     const auto cupsError = [&](const QString &what) {
         return failed(target, QStringLiteral("%1 (CUPS, Warteschlange %2): %3")
                                       .arg(what, QString::fromUtf8(queue),
-                                           QString::fromUtf8(cupsLastErrorString())));
+                                           QString::fromUtf8(cups.lastErrorString())));
     };
-    if (queue.isEmpty())
-        return failed(target, QStringLiteral("Nach \"cups:\" fehlt der Name der Warteschlange."));
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), nullptr);
+    cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), nullptr);
     if (!dest)
         return cupsError(QStringLiteral("Die Druckerwarteschlange gibt es nicht"));
-    cupsFreeDests(1, dest);
+    cups.freeDests(1, dest);
     const int job =
-            cupsCreateJob(CUPS_HTTP_DEFAULT, queue.constData(), title.constData(), 0, nullptr);
+            cups.createJob(CUPS_HTTP_DEFAULT, queue.constData(), title.constData(), 0, nullptr);
     if (job <= 0)
         return cupsError(QStringLiteral("Der Druckauftrag wurde nicht angenommen"));
     // Raw: the queue passes the bytes to the printer as they are.
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, title.constData(),
-                          CUPS_FORMAT_RAW, 1)
+    if (cups.startDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, title.constData(),
+                           CUPS_FORMAT_RAW, 1)
                 != HTTP_STATUS_CONTINUE
-        || cupsWriteRequestData(CUPS_HTTP_DEFAULT, bytes.constData(), size_t(bytes.size()))
+        || cups.writeRequestData(CUPS_HTTP_DEFAULT, bytes.constData(), size_t(bytes.size()))
                    != HTTP_STATUS_CONTINUE
-        || cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) != IPP_STATUS_OK) {
+        || cups.finishDocument(CUPS_HTTP_DEFAULT, queue.constData()) != IPP_STATUS_OK) {
         const OutputResult r = cupsError(QStringLiteral("Der Druckauftrag wurde abgebrochen"));
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
+        cups.cancelJob(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
         return r;
     }
     OutputResult r = sent(target);

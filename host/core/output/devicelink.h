@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSerialPort>
 #include <QString>
 
 struct OutputResult;
@@ -10,11 +9,14 @@ struct OutputResult;
 // parity; 8 data bits, 1 stop bit and no flow control unless the record says otherwise.
 struct SerialSettings
 {
+    enum class Parity { None, Even, Odd, Mark, Space };
+    enum class FlowControl { None, Hardware, Software };
+
     qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
+    Parity parity = Parity::None;
+    int dataBits = 8; // 5 to 8
+    int stopBits = 1; // 1 or 2
+    FlowControl flowControl = FlowControl::None;
 
     // From the texts of a device record ("19200", "Even"); empty or unreadable texts keep
     // the defaults.

@@ -1,20 +1,9 @@
 #include "core/store/store.h"
 
-#include <QSqlDriver>
-
-#include <libpq-fe.h>
-
-#include <chrono>
-#include <condition_variable>
-#include <map>
-#include <mutex>
-#include <thread>
-
-#include <sys/socket.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -167,8 +156,11 @@ int postgresSocket(const QSqlDriver *driver)
         || (qstrcmp(handle.typeName(), "PGconn*") != 0
             && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return -1;
+    // libpq is not linked: the PostgreSQL driver loads it, and only stores on a server need it.
+    static const auto socketOf = reinterpret_cast<decltype(&PQsocket)>(
+            QLibrary::resolve(QStringLiteral("pq"), 5, "PQsocket"));
     PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
-    return connection ? PQsocket(connection) : -1;
+    return connection && socketOf ? socketOf(connection) : -1;
 }
 
 template<typename Call>
