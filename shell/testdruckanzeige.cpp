@@ -1,6 +1,7 @@
 #include "shell/testdruckanzeige.h"
 
 #include "core/app/host.h"
+#include "core/output/pngencoder.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QDesktopServices>
@@ -91,7 +92,9 @@ TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QI
 bool TfrmTestdruckAnzeige::savePicture(const QString &path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !m_picture.save(&file, "PNG") || !file.commit()) {
+    const QByteArray png = encodePrintPng(m_picture);
+    if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size()
+        || !file.commit()) {
         frmKassotypHaupt().host().info().ShowText(
                 MessageKind::Error, tr("Das Bild konnte nicht nach %1 geschrieben werden: %2")
                                             .arg(path, file.errorString()));

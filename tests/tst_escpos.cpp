@@ -5,12 +5,14 @@
 #include "core/engine/testprints.h"
 #include "core/format/devicepresets.h"
 #include "core/output/escpos.h"
+#include "core/output/pngencoder.h"
 #include "core/output/printoutput.h"
 #include "core/output/virtualprinter.h"
 #include "tests/support/guisupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -90,6 +92,7 @@ class TestEscPos : public QObject
     Q_OBJECT
 
 private slots:
+    void printPicturesAreWrittenAsTheyArePainted();
     void textJobBytes_data();
     void textJobBytes();
     void textLinesAreSizedAndWrapped_data();
@@ -112,6 +115,29 @@ private slots:
     void plantedLinkIsNeverWrittenThrough();
     void testModeWritesNothing();
 };
+
+void TestEscPos::printPicturesAreWrittenAsTheyArePainted()
+{
+    // The demo receipt with its logo and barcode, and its cut drawn: grey levels only.
+    TestInstallation installation(onTill());
+    FakeMainWindow main(installation, 1);
+    runTestPrint(main.engine(), 13);
+    const QImage receipt = renderJobToImage(main.engine().lastJob());
+    QImage decoded = QImage::fromData(encodePrintPng(receipt), "PNG");
+    QCOMPARE(decoded.format(), QImage::Format_Grayscale8);
+    QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32), receipt);
+
+    // Colour survives; transparency lies on white paper.
+    QImage coloured(40, 20, QImage::Format_ARGB32);
+    coloured.fill(Qt::transparent);
+    QPainter(&coloured).fillRect(0, 0, 10, 20, QColor(0xd0, 0x20, 0x20));
+    decoded = QImage::fromData(encodePrintPng(coloured), "PNG");
+    QCOMPARE(decoded.size(), coloured.size());
+    QCOMPARE(decoded.pixel(5, 10), qRgb(0xd0, 0x20, 0x20));
+    QCOMPARE(decoded.pixel(30, 10), qRgb(0xff, 0xff, 0xff));
+
+    QVERIFY(encodePrintPng(QImage()).isEmpty());
+}
 
 void TestEscPos::textJobBytes_data()
 {

@@ -205,7 +205,7 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
             break;
         case JobItem::Kind::Cut:
             if (cutMark == CutMark::Drawn) {
-                p.setPen(QPen(Qt::gray, 0, Qt::DashLine));
+                p.setPen(QPen(QColor(CutMarkGrey), 0, Qt::DashLine));
                 p.drawLine(QPointF(-MarginPx, y + h / 2.0), QPointF(w + MarginPx, y + h / 2.0));
                 p.setPen(Qt::black);
             }

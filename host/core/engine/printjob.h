@@ -70,6 +70,9 @@ class QPainter;
 // The dashed line where the paper is cut belongs in pictures for the screen only; paper and
 // PDF files get no mark of it.
 enum class CutMark { Drawn, Left };
+// The colour of the drawn cut: a plain grey (Qt::gray is slightly blue), so that a picture of
+// a black-and-white receipt has no colour in it and is written as grey levels.
+constexpr QRgb CutMarkGrey = 0xffa0a0a0;
 // Paints the job from (x, y) on a strip `width` pixels wide at the given resolution. A line
 // wider than the strip is never cut on the left: it starts at the strip's left edge and runs
 // over the right one, where pictures for the screen (CutMark::Drawn) mark it red.

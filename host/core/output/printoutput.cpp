@@ -1,11 +1,10 @@
 #include "core/output/printoutput.h"
 
 #include "core/format/deviceformats.h"
-
 #include "core/format/devicepresets.h"
+#include "core/output/pngencoder.h"
 #include "core/output/virtualprinter.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -252,13 +251,6 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
     return r;
 }
 
-namespace {
-// Qt turns the quality of a PNG into the compression level: 100 is none, 0 the strongest.
-// 80 is the fastest level that still compresses; a receipt's white areas compress about as
-// well there as at the default level, in a fraction of the time.
-constexpr int PngQuality = 80;
-} // namespace
-
 OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file,
                                    const QStringList &printerRecord) const
 {
@@ -269,10 +261,8 @@ OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file,
     OutputResult sent;
     if (job.mode == QLatin1String("T") && !printerRecord.isEmpty())
         sent.bytes = EscPosEncoder(printerRecord, escPosSettings(job)).encode(job).bytes;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!pictureOf(job, sent).save(&buffer, "PNG", PngQuality)) {
+    const QByteArray png = encodePrintPng(pictureOf(job, sent));
+    if (png.isEmpty()) {
         r.error = QStringLiteral("Das Bild des Belegs konnte nicht erzeugt werden.");
         return r;
     }

@@ -344,7 +344,7 @@ QImage VirtualEscPosPrinter::picture() const
             if (r.hriPosition & 2)
                 drawCells(p, r.text, textX, barTop + r.barHeight + HriGap, hri);
         } else if (r.cut) {
-            p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
+            p.setPen(QPen(QColor(CutMarkGrey), 1, Qt::DashLine));
             p.drawLine(0, y + 10, image.width(), y + 10);
             p.setPen(Qt::black);
         } else if (!r.text.isEmpty()) {

@@ -6,7 +6,9 @@
 #include "core/engine/textfunctions.h"
 #include "core/sections/sectionformats.h"
 
+#include <QCache>
 #include <QImage>
+#include <QMutex>
 
 // Header of a document type, 60 entries:
 //
@@ -38,6 +40,26 @@ Qt::Alignment logoAlignment(int position)
     }
 }
 
+namespace {
+
+// Every print of a header or end decodes its logo: the same few pictures again and again. Each
+// stored picture is decoded once, found again by its bytes, so a logo changed in the store is
+// decoded anew. A picture that cannot be decoded gives a null image.
+QImage decodedLogo(const QByteArray &bytes)
+{
+    static QMutex mutex;
+    static QCache<QByteArray, QImage> decoded(16 * 1024 * 1024); // bytes of decoded pictures
+    const QMutexLocker lock(&mutex);
+    if (const QImage *known = decoded.object(bytes))
+        return *known;
+    QImage picture;
+    picture.loadFromData(bytes);
+    decoded.insert(bytes, new QImage(picture), qMax<qsizetype>(1, picture.sizeInBytes()));
+    return picture;
+}
+
+} // namespace
+
 std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
                                 const SectionPrintContext &context)
 {
@@ -57,7 +79,8 @@ std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
         item.kind = JobItem::Kind::Picture;
         item.section = context.kennung;
         // A picture that cannot be decoded prints as nothing rather than as a hole.
-        if (!item.picture.loadFromData(stored->picture))
+        item.picture = decodedLogo(stored->picture);
+        if (item.picture.isNull())
             return std::nullopt;
         item.widthCm = width;
         item.heightCm = height;
