@@ -38,25 +38,18 @@ std::optional<LayoutRecord> LayoutStore::find(const LayoutKey &key) const
 void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
                          const std::optional<QString> &filler)
 {
-    m_store.write([&] {
-        QSqlQuery &q = m_store.prepareReused(
-                filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
-                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                        "(rnr, printer_key, kennung) DO UPDATE SET filler = "
-                                        "excluded.filler, blob = excluded.blob")
-                       : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
-                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                        "(rnr, printer_key, kennung) DO UPDATE SET blob = "
-                                        "excluded.blob"));
-        q.addBindValue(sqlText(key.kennung));
-        q.addBindValue(key.rnr);
-        q.addBindValue(sqlText(key.printerKey));
-        q.addBindValue(sqlText(filler.value_or(QString())));
-        q.addBindValue(sqlBytes(blob));
-        Store::exec(q, [&] {
-            return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display());
-        });
-    });
+    m_store.writeStatement(
+            filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                    "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                    "(rnr, printer_key, kennung) DO UPDATE SET filler = "
+                                    "excluded.filler, blob = excluded.blob")
+                   : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                    "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                    "(rnr, printer_key, kennung) DO UPDATE SET blob = "
+                                    "excluded.blob"),
+            {sqlText(key.kennung), key.rnr, sqlText(key.printerKey),
+             sqlText(filler.value_or(QString())), sqlBytes(blob)},
+            [&] { return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display()); });
 }
 
 bool LayoutStore::remove(const LayoutKey &key)

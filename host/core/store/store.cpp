@@ -891,6 +891,12 @@ void Store::begin()
     // so connecting again and going on is safe.
     if (isSqlite() || m_attaching || connectionAlive())
         throwStatementError(error, QStringLiteral("Beginnen des Schreibvorgangs"));
+    reconnectForWrite();
+    execSql(sql, QStringLiteral("Beginnen des Schreibvorgangs"));
+}
+
+void Store::reconnectForWrite()
+{
     try {
         attach();
     } catch (const StoreError &e) {
@@ -900,7 +906,6 @@ void Store::begin()
                                  .arg(e.text()));
     }
     requireWritable();
-    execSql(sql, QStringLiteral("Beginnen des Schreibvorgangs"));
 }
 
 void Store::writeOnce(const std::function<void()> &fn)
@@ -951,6 +956,57 @@ void Store::write(const std::function<void()> &fn)
             if (attempt == WriteAttempts)
                 throw;
             // Two programs retrying in step would collide again.
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 25) * attempt);
+        }
+    }
+}
+
+void Store::writeStatement(const QString &sql, const QVariantList &values,
+                           const std::function<QString()> &describe)
+{
+    const auto run = [&](const QString &statement) {
+        QSqlQuery &q = prepareReused(statement);
+        for (const QVariant &value : values)
+            q.addBindValue(value);
+        exec(q, describe);
+    };
+    if (isSqlite() || m_transactionDepth > 0) {
+        write([&] { run(sql); });
+        return;
+    }
+    // The statement is its own transaction: the lock is taken while its first value is worked
+    // out, before anything is written, and let go when it ends.
+    const qsizetype first = sql.indexOf(u'?');
+    Q_ASSERT(first >= 0);
+    const QString locked =
+            QString(sql).replace(first, 1,
+                                 QStringLiteral("(SELECT CAST(? AS text) FROM (SELECT "
+                                                "pg_advisory_xact_lock(%1)) AS write_lock)")
+                                         .arg(WriteLockId));
+    for (int attempt = 1;; ++attempt) {
+        try {
+            ensureUsable();
+            // A session keeps the read-only default it started with (see begin()).
+            if (m_readOnly && !m_attaching)
+                attach();
+            requireWritable();
+            try {
+                run(locked);
+            } catch (const StoreConflictError &) {
+                throw;
+            } catch (const StoreError &) {
+                // A server restarted since the last statement: connecting again and sending
+                // the statement once more writes the same record once.
+                if (m_attaching || connectionAlive())
+                    throw;
+                reconnectForWrite();
+                run(locked);
+            }
+            ++m_committedWrites;
+            return;
+        } catch (const StoreConflictError &) {
+            if (attempt == WriteAttempts)
+                throw;
             QThread::msleep(QRandomGenerator::global()->bounded(5, 25) * attempt);
         }
     }

@@ -89,6 +89,12 @@ public:
     // server aborts the transaction because it collided with another program's, the whole
     // transaction runs again: fn must change nothing but the store and its own fresh state.
     void write(const std::function<void()> &fn);
+    // One statement that writes on its own and may safely run twice (an upsert): the same as
+    // a write() of it, but on PostgreSQL sent in one round trip instead of four (BEGIN, the
+    // write lock, the statement, COMMIT), taking the lock within the statement. Its first
+    // value must be a text.
+    void writeStatement(const QString &sql, const QVariantList &values,
+                        const std::function<QString()> &describe);
     bool inTransaction() const { return m_transactionDepth > 0; }
     // How many outermost writes this connection has committed; tells a caller whether an
     // operation wrote anything.
@@ -148,6 +154,9 @@ private:
     void settleFileCheck();
     void begin();
     void writeOnce(const std::function<void()> &fn);
+    // The server went away since the last statement and nothing has been written yet: connects
+    // again, or says that the change was not saved.
+    void reconnectForWrite();
     void requireWritable() const;
 
     StoreLocation m_location;
