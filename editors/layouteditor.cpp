@@ -680,8 +680,15 @@ LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const 
 
 void LayoutEditor::settleInput()
 {
-    for (LineCountField *field : findChildren<LineCountField *>())
-        field->settle();
+    if (!m_countFields) {
+        m_countFields.emplace();
+        for (LineCountField *field : findChildren<LineCountField *>())
+            m_countFields->append(field);
+    }
+    for (LineCountField *field : std::as_const(*m_countFields)) {
+        if (field)
+            field->settle();
+    }
 }
 
 QList<LayoutEditor::HintRow> LayoutEditor::addHintPanel(const QString &title,

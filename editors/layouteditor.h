@@ -8,6 +8,7 @@
 #include "widgets/tovoform.h"
 
 #include <QList>
+#include <QPointer>
 
 #include <optional>
 
@@ -181,6 +182,9 @@ private:
     QString m_maske;
     QList<LineGroup *> m_lines;
     QList<QLabel *> m_previewLabels;
+    // The window's count fields, made with it: looked up once, not among its thousand
+    // controls at every save.
+    std::optional<QList<QPointer<LineCountField>>> m_countFields;
 
     QWidget *m_headerArea = nullptr;
     QLabel *m_headline = nullptr;
