@@ -25,6 +25,8 @@
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ClientWidth = 604;
@@ -244,25 +246,33 @@ void TfrmKassotypHaupt::fillWorkstationList()
 {
     const QSignalBlocker block(m_cmbRechner);
     m_cmbRechner->clear();
-    if (m_startMode == 2)
-        m_cmbRechner->addItem(QStringLiteral("0"), 0);
 
+    // Sorted by name here and added in one step: a chain's thousands of workstations added one
+    // by one, or sorted by the model through its item data, cost the start several times.
+    QList<std::pair<QString, int>> entries;
+    if (m_startMode == 2)
+        entries.append({QStringLiteral("0"), 0});
     RVRTab &table = m_host.workstations();
     const int n = table.GetUmfangCount();
-    // Added in one step: a chain's thousands of workstations one by one cost the start.
-    QList<QStandardItem *> items;
     for (int i = 0; i < n; ++i) {
         const TRVRInfoUmfang entry = table.GetUmfang(i);
-        if (entry.RTyp == 7)
-            continue;
-        auto *item = new QStandardItem(C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr));
-        item->setData(entry.RNr, Qt::UserRole);
+        if (entry.RTyp != 7)
+            entries.append(
+                    {C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr), entry.RNr});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+        return QString::compare(a.first, b.first, Qt::CaseSensitive) < 0;
+    });
+    QList<QStandardItem *> items;
+    items.reserve(entries.size());
+    for (const auto &[name, rnr] : std::as_const(entries)) {
+        auto *item = new QStandardItem(name);
+        item->setData(rnr, Qt::UserRole);
         items << item;
     }
     qobject_cast<QStandardItemModel *>(m_cmbRechner->model())
             ->invisibleRootItem()
             ->appendRows(items);
-    m_cmbRechner->model()->sort(0);
 
     const int own = m_host.program().GetRId();
     m_cmbRechner->setCurrentIndex(m_cmbRechner->findData(own));

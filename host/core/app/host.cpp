@@ -20,16 +20,18 @@ Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
 
 Host::~Host() = default;
 
-std::unique_ptr<Store> Host::openStore(const ComputerConfig &config, Store::Access access)
+std::unique_ptr<Store> Host::openStore(const ComputerConfig &config, Store::Access access,
+                                       Store::FileCheck check)
 {
     StoreLocation location = StoreLocation::parse(config.storeLocation);
     location.timeoutMs = config.storeTimeoutSeconds * 1000;
-    return Store::open(location, access);
+    return Store::open(location, access, check);
 }
 
-std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access)
+std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access,
+                                 Store::FileCheck check)
 {
-    std::unique_ptr<Store> store = openStore(config, access);
+    std::unique_ptr<Store> store = openStore(config, access, check);
     // A store without workstations was just created (or emptied by hand): seed it once, in one
     // transaction, so that a second program starting at the same time sees either nothing or
     // the whole demo installation. Only then is it written: a start writes nothing and so

@@ -22,10 +22,12 @@ public:
     // Opens (and on first use creates and seeds) the store the configuration names.
     // Throws StoreError when it cannot be used.
     static std::unique_ptr<Host> open(const ComputerConfig &config,
-                                      Store::Access access = Store::Access::ReadWrite);
+                                      Store::Access access = Store::Access::ReadWrite,
+                                      Store::FileCheck check = Store::FileCheck::WithOpening);
     // Only the store the configuration names, neither seeded nor with the host services, for
     // tools that work on its records as they are.
-    static std::unique_ptr<Store> openStore(const ComputerConfig &config, Store::Access access);
+    static std::unique_ptr<Store> openStore(const ComputerConfig &config, Store::Access access,
+                                            Store::FileCheck check = Store::FileCheck::WithOpening);
     ~Host();
 
     const ComputerConfig &config() const { return m_config; }

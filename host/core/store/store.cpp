@@ -299,11 +299,19 @@ Store::~Store()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::unique_ptr<Store> Store::open(const StoreLocation &location, Access access)
+std::unique_ptr<Store> Store::open(const StoreLocation &location, Access access, FileCheck check)
 {
     std::unique_ptr<Store> store(new Store(location, access));
+    store->m_checkHeld = check == FileCheck::WhenAsked;
     store->attach();
     return store;
+}
+
+void Store::beginFileCheck()
+{
+    m_checkHeld = false;
+    if (m_checkPending)
+        startFileCheck();
 }
 
 void Store::attach()
@@ -824,11 +832,17 @@ QStringList checkSqliteFile(const QString &path, const QString &connectOptions,
 void Store::startFileCheck()
 {
     // A check of a file replaced meanwhile belongs to the old file: its findings count first.
-    settleFileCheck();
+    if (m_check.valid())
+        settleFileCheck();
+    m_checkPending = false;
     // A store opened only for reading is never written, which is what the check protects.
     if (!m_damage.isEmpty() || m_access == Access::ReadExisting
         || m_location.databaseName == QLatin1String(":memory:"))
         return;
+    if (m_checkHeld) {
+        m_checkPending = true;
+        return;
+    }
     // On a store of hundreds of thousands of records the check takes longer than the whole
     // start of the program; it runs beside it, and the first write waits for its end.
     m_checkState = std::make_shared<FileCheckState>();
@@ -838,6 +852,10 @@ void Store::startFileCheck()
 
 void Store::settleFileCheck()
 {
+    if (m_checkPending) {
+        m_checkHeld = false;
+        startFileCheck();
+    }
     if (!m_check.valid())
         return;
     const QStringList findings = m_check.get();
@@ -1029,6 +1047,10 @@ QSqlQuery Store::prepare(const QString &sql)
     if (m_transactionDepth == 0)
         ensureUsable(Purpose::Read);
     QSqlQuery q(database());
+    // Read once from first to last: Qt's SQLite driver then keeps no copy of every row read.
+    // (PostgreSQL's would hold the connection until the last row is read.)
+    if (isSqlite())
+        q.setForwardOnly(true);
     if (bounded(q.driver(), [&] { return q.prepare(sql); }))
         return q;
     // PostgreSQL prepares on the server: a server restarted since the last statement shows here

@@ -64,10 +64,17 @@ public:
     // ReadWrite creates the schema of an empty store and migrates an older one; ReadExisting
     // (tools that only look) opens only an existing store of this program and never writes.
     enum class Access { ReadWrite, ReadExisting };
+    // When the check of an SQLite file starts: with opening, or when beginFileCheck() asks
+    // (the designer: once its window is up, so that the check does not slow its start).
+    // Every write waits for the check either way, starting it first if need be.
+    enum class FileCheck { WithOpening, WhenAsked };
 
     // Throws StoreError with a text for the user when the store cannot be used.
     static std::unique_ptr<Store> open(const StoreLocation &location,
-                                       Access access = Access::ReadWrite);
+                                       Access access = Access::ReadWrite,
+                                       FileCheck check = FileCheck::WithOpening);
+    // Lets a check held back by FileCheck::WhenAsked run from now on.
+    void beginFileCheck();
     ~Store();
 
     Store(const Store &) = delete;
@@ -174,6 +181,8 @@ private:
     // The file's check running on a connection of its own; its findings, empty when sound.
     std::future<QStringList> m_check;
     std::shared_ptr<FileCheckState> m_checkState;
+    bool m_checkHeld = false;    // FileCheck::WhenAsked, and not asked yet
+    bool m_checkPending = false; // held back: starts when asked or before the first write
     // Statements of prepareReused; they belong to the open connection and go with it.
     QHash<QString, std::shared_ptr<QSqlQuery>> m_reused;
 };
