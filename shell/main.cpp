@@ -57,7 +57,9 @@ int main(int argc, char *argv[])
     if (!mainWindow)
         return 1;
     mainWindow->show();
-    QTimer::singleShot(0, &app, [&host] { host->store().beginFileCheck(); });
+    QTimer::singleShot(0, mainWindow.get(), [&host, &mainWindow] {
+        checkStoreFileInBackground(host->store(), host->info(), mainWindow.get());
+    });
     if (QCoreApplication::arguments().contains(QStringLiteral("--exit-when-shown")))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     const int rc = QApplication::exec();

@@ -15,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -106,6 +107,23 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     else if (host.store().isReadOnly())
         info.ShowMeldung(1037, KassotypProgramKey, {host.store().location().displayName()});
     return mainWindow;
+}
+
+void checkStoreFileInBackground(Store &store, OVOInfo &info, QObject *context)
+{
+    if (!store.knownDamage().isEmpty())
+        return;
+    store.beginFileCheck();
+    auto *poll = new QTimer(context);
+    poll->setInterval(100);
+    QObject::connect(poll, &QTimer::timeout, context, [&store, &info, poll] {
+        if (store.fileCheckPending())
+            return;
+        poll->deleteLater();
+        if (const QString &damage = store.damage(); !damage.isEmpty())
+            info.ShowText(MessageKind::Error, damage);
+    });
+    poll->start();
 }
 
 bool mayCreateStore(const ComputerConfig &config, MessagePresenter &presenter)

@@ -6,6 +6,9 @@
 
 class Host;
 class MessagePresenter;
+class OVOInfo;
+class QObject;
+class Store;
 class TfrmKassotypHaupt;
 struct ComputerConfig;
 
@@ -13,6 +16,11 @@ struct ComputerConfig;
 // picker, each step checked for a pending error. Failures are shown and start-up goes on;
 // returns null only when no main window could be made.
 std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfig &config);
+
+// Lets the check of the store's file run (held back while the window was made) and shows the
+// damage it finds as soon as it has finished, not only at the first save. Damage known
+// already was shown by startKassotyp(). Stops with `context`.
+void checkStoreFileInBackground(Store &store, OVOInfo &info, QObject *context);
 
 // A store file named on the command line or in the INI file that does not exist is created
 // (as a new demo installation) only when the user agrees: a mistyped path must not silently

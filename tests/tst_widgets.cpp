@@ -1,7 +1,9 @@
+#include "core/store/store.h"
 #include "core/store/storeerror.h"
 #include "shell/kassotypu.h"
 #include "shell/startup.h"
 #include "tests/support/guisupport.h"
+#include "tests/support/teststore.h"
 #include "widgets/buttonmenu.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/tovoform.h"
@@ -16,6 +18,7 @@
 #include <QImage>
 #include <QScrollArea>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -134,6 +137,7 @@ private slots:
     void guardedActionRunsOnItsKey();
     void startUpShowsPendingErrorAndStillMakesMainWindow_data();
     void startUpShowsPendingErrorAndStillMakesMainWindow();
+    void damageFoundAfterStartIsShownWithoutASave();
 };
 
 void TestWidgets::buttonMenuClickChoosesOnlyEnabledMenuEntries_data()
@@ -685,6 +689,32 @@ void TestWidgets::startUpShowsPendingErrorAndStillMakesMainWindow()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QCOMPARE(window->workstationNumber(), 1);
+}
+
+void TestWidgets::damageFoundAfterStartIsShownWithoutASave()
+{
+    // The designer lets the check of its file run once the window is up: what it finds is
+    // shown when it has finished, once, and the store is only read from then on.
+    TestInstallation installation;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kaputt.sqlite"));
+    QVERIFY(TestStore::writeDamagedSqliteStore(path));
+    const std::unique_ptr<Store> store = Store::open(
+            StoreLocation::parse(path), Store::Access::ReadWrite, Store::FileCheck::WhenAsked);
+    QVERIFY(store->knownDamage().isEmpty());
+    QVERIFY(store->fileCheckPending());
+
+    QWidget window;
+    checkStoreFileInBackground(*store, installation.host().info(), &window);
+    QTRY_COMPARE(installation.messages().count(), 1);
+    QCOMPARE(installation.messages().shown().first().kind, MessageKind::Error);
+    QVERIFY(installation.messages().shown().first().text.contains(QStringLiteral("Schäden")));
+    QVERIFY(store->isReadOnly());
+
+    QWidget again;
+    checkStoreFileInBackground(*store, installation.host().info(), &again);
+    QTest::qWait(300);
+    QCOMPARE(installation.messages().count(), 1);
 }
 
 QTEST_MAIN(TestWidgets)

@@ -307,6 +307,13 @@ std::unique_ptr<Store> Store::open(const StoreLocation &location, Access access,
     return store;
 }
 
+bool Store::fileCheckPending() const
+{
+    return m_checkPending
+           || (m_check.valid()
+               && m_check.wait_for(std::chrono::seconds(0)) != std::future_status::ready);
+}
+
 void Store::beginFileCheck()
 {
     m_checkHeld = false;

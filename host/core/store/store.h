@@ -75,6 +75,8 @@ public:
                                        FileCheck check = FileCheck::WithOpening);
     // Lets a check held back by FileCheck::WhenAsked run from now on.
     void beginFileCheck();
+    // True while the file's check is held back or still running; damage() then waits.
+    bool fileCheckPending() const;
     ~Store();
 
     Store(const Store &) = delete;
