@@ -122,6 +122,21 @@ std::optional<WriteProblem> writeAll(int fd, bool socket, const QByteArray &byte
     return std::nullopt;
 }
 
+// Sends the bytes through the descriptor within the time and closes it: sent, timed out, or
+// broken off with `brokenOff` (%1 the target, %2 the system's reason).
+OutputResult sendAndClose(int fd, bool socket, const QString &target, const QByteArray &bytes,
+                          int timeoutMs, const QString &brokenOff)
+{
+    const std::optional<WriteProblem> problem =
+            writeAll(fd, socket, bytes, QDeadlineTimer(timeoutMs));
+    ::close(fd);
+    if (!problem)
+        return sent(target);
+    if (problem->timedOut)
+        return failed(target, timeoutText(target, timeoutMs));
+    return failed(target, brokenOff.arg(target, problem->reason));
+}
+
 // A device that is no terminal (a USB printer's lp device, a named pipe): written as it is, but
 // never waited for without end.
 OutputResult sendToDeviceFile(const QString &path, const QByteArray &bytes,
@@ -131,15 +146,8 @@ OutputResult sendToDeviceFile(const QString &path, const QByteArray &bytes,
     if (fd < 0)
         return failed(path, QStringLiteral("Das Gerät %1 kann nicht geöffnet werden: %2")
                                     .arg(path, systemError(errno)));
-    const std::optional<WriteProblem> problem =
-            writeAll(fd, false, bytes, QDeadlineTimer(options.writeTimeoutMs));
-    ::close(fd);
-    if (!problem)
-        return sent(path);
-    if (problem->timedOut)
-        return failed(path, timeoutText(path, options.writeTimeoutMs));
-    return failed(path, QStringLiteral("An das Gerät %1 konnte nicht alles gesendet werden: %2")
-                                .arg(path, problem->reason));
+    return sendAndClose(fd, false, path, bytes, options.writeTimeoutMs,
+                        QStringLiteral("An das Gerät %1 konnte nicht alles gesendet werden: %2"));
 }
 
 // The termios code of a standard speed; 0 for any other.
@@ -340,15 +348,8 @@ OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkO
     const int fd = connectWithin(found, QDeadlineTimer(options.connectTimeoutMs), &why);
     if (fd < 0)
         return unreachable(why);
-    const std::optional<WriteProblem> problem =
-            writeAll(fd, true, bytes, QDeadlineTimer(options.writeTimeoutMs));
-    ::close(fd);
-    if (!problem)
-        return sent(target);
-    if (problem->timedOut)
-        return failed(target, timeoutText(target, options.writeTimeoutMs));
-    return failed(target, QStringLiteral("Der Netzwerkdrucker %1 hat die Verbindung beendet: %2")
-                                  .arg(target, problem->reason));
+    return sendAndClose(fd, true, target, bytes, options.writeTimeoutMs,
+                        QStringLiteral("Der Netzwerkdrucker %1 hat die Verbindung beendet: %2"));
 }
 
 // libcups is loaded at the first print to a queue instead of being linked: it brings the TLS,

@@ -839,9 +839,8 @@ QStringList checkSqliteFile(const QString &path, const QString &connectOptions,
 void Store::startFileCheck()
 {
     // A check of a file replaced meanwhile belongs to the old file: its findings count first.
-    if (m_check.valid())
-        settleFileCheck();
     m_checkPending = false;
+    settleFileCheck();
     // A store opened only for reading is never written, which is what the check protects.
     if (!m_damage.isEmpty() || m_access == Access::ReadExisting
         || m_location.databaseName == QLatin1String(":memory:"))
@@ -860,6 +859,7 @@ void Store::startFileCheck()
 void Store::settleFileCheck()
 {
     if (m_checkPending) {
+        m_checkPending = false;
         m_checkHeld = false;
         startFileCheck();
     }
