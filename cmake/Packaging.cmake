@@ -40,13 +40,17 @@ function(kassotyp_gzip source target)
 endfunction()
 
 install(TARGETS ${packaged_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# A stripped program also loses the compiler's version notes, as in Debian's own packages.
+# A stripped program or module also loses the compiler's version notes, as in Debian's own
+# packages. (The modules install themselves, host/systemprint.)
+set(binaries ${packaged_programs})
+list(TRANSFORM binaries PREPEND ${CMAKE_INSTALL_BINDIR}/)
+list(APPEND binaries ${KASSOTYP_PRIVATE_LIBDIR}/kassotyp-systemprint.so)
 install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-        foreach(program ${packaged_programs})
+        foreach(binary ${binaries})
             execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
                 --remove-section=.note
-                \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program})
+                \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${binary})
         endforeach()
     endif()")
 foreach(program IN LISTS packaged_programs)
@@ -92,9 +96,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
-# The platform and SQL driver plugins, Qt's German texts and libcups are loaded at run time, so
-# no library scan finds them.
-set(plugin_packages "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, libcups2")
+# The platform and SQL driver plugins, Qt's German texts, libcups and libzint are loaded at run
+# time, so no library scan finds them. libzint's package is named after its library name
+# (libzint.so.2.11: libzint2.11).
+string(REGEX REPLACE "^lib(.+)\\.so\\.(.+)$" "lib\\1\\2" zint_package ${KASSOTYP_ZINT_SONAME})
+set(plugin_packages
+    "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, libcups2, ${zint_package}")
 find_program(KASSOTYP_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KASSOTYP_FILE file)
 if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)
@@ -104,7 +111,7 @@ else()
     message(STATUS "dpkg-shlibdeps or file missing: the package lists its libraries by hand")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, \
 libqt6widgets6, libqt6sql6, libqt6printsupport6, libsqlite3-0, \
-libzint2.11, ${plugin_packages}")
+${plugin_packages}")
 endif()
 # A store shared by several tills lives in PostgreSQL; Wayland desktops want their plugin.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql, qt6-wayland")

@@ -26,3 +26,16 @@ if(KASSOTYP_HARDENING)
         $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
     target_link_options(kassotyp_options INTERFACE LINKER:-z,relro,-z,now)
 endif()
+
+# The programs' private modules lie in /usr/lib/<triplet>/kassotyp, as Debian keeps a package's
+# private libraries, and are found from the programs' folder: /usr/bin in the package, every
+# program's folder in the build tree, next to <build>/lib/<triplet>/kassotyp.
+include(GNUInstallDirs)
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(KASSOTYP_PRIVATE_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/kassotyp)
+else()
+    set(KASSOTYP_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/kassotyp)
+endif()
+file(RELATIVE_PATH KASSOTYP_PRIVATE_LIBRARY_DIR ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${KASSOTYP_PRIVATE_LIBDIR})
+set(KASSOTYP_PRIVATE_LIBRARY_OUTPUT ${CMAKE_BINARY_DIR}/${KASSOTYP_PRIVATE_LIBDIR})

@@ -67,9 +67,10 @@ for program in $programs; do
   page="usr/share/man/man1/$program.1.gz"
   [ -f "$root/$page" ] || fail "$page is not in the package"
   zcat "$root/$page" | cmp -s - "$source/packaging/man/$program.1" || fail "$page is out of date"
-  # CUPS, libpq and Qt's network library bring TLS, Kerberos and LDAP with them: loaded when
-  # first needed, never at every start.
-  eager=$(readelf -d "$binary" | grep -oE 'lib(cups|pq|Qt6Network|Qt6SerialPort)\.so[.0-9]*' || true)
+  # CUPS, libpq and Qt's network library bring TLS, Kerberos and LDAP with them; Qt's print
+  # support and libzint cost every start time for what few runs use: loaded when first needed.
+  eager=$(readelf -d "$binary" \
+          | grep -oE 'lib(cups|pq|zint|Qt6Network|Qt6SerialPort|Qt6PrintSupport)\.so[.0-9]*' || true)
   [ -z "$eager" ] || fail "$program loads $eager at every start"
   [ "$hardening" = hardened ] || continue
   readelf -h "$binary" | grep -q 'Type: *DYN' || fail "$program is not position-independent"
@@ -82,6 +83,11 @@ for program in $programs; do
   echo "$program: PIE, relro, bind now, stack protector; fortified: ${fortified:-none}"
 done
 echo "manual pages: as help2man makes them from the programs"
+# The module with Qt's print support lies where the programs look for it: ../lib/.../kassotyp.
+module=$(cd "$root" && find usr/lib -path '*/kassotyp/kassotyp-systemprint.so' -type f)
+[ -n "$module" ] || fail "the print module kassotyp-systemprint.so is not in the package"
+readelf -d "$root/$module" | grep -q 'libQt6PrintSupport' || fail "$module does not use Qt's print support"
+echo "print module: /$module"
 
 version=$(dpkg-deb --field "$deb" Version)
 zcat "$root/usr/share/doc/kassotyp/changelog.gz" >"$work/changelog"
@@ -115,3 +121,15 @@ done
   || fail "kassotyp --version is not $version"
 run "$root/usr/bin/kassotyp" --help | grep -q '^  S ' || fail "kassotyp --help lacks the start modes"
 echo "kassotyp-print --help and both --version ran from the unpacked package"
+
+# The installed programs find their print module: with the test suite's CUPS queue, a demo store
+# made by the unpacked designer is printed through it by the unpacked print command.
+if [ -n "${KASSOTYP_TEST_CUPS_QUEUE:-}" ] && [ -n "${CUPS_SERVER:-}" ]; then
+  mkdir -p "$work/home"
+  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$root/usr/bin/kassotyp" --exit-when-shown \
+    >"$work/designer.txt" 2>&1 || { cat "$work/designer.txt" >&2; fail "the designer did not start"; }
+  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$root/usr/bin/kassotyp-print" --workstation=3 \
+    --type=13 --printer="$KASSOTYP_TEST_CUPS_QUEUE" >"$work/print.txt" 2>&1 \
+    || { cat "$work/print.txt" >&2; fail "the installed kassotyp-print could not print to a queue"; }
+  echo "the unpacked programs printed through the CUPS queue $KASSOTYP_TEST_CUPS_QUEUE"
+fi

@@ -4,6 +4,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
 #include "core/format/devicepresets.h"
+#include "core/output/systemprinter.h"
 #include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
@@ -17,8 +18,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -335,14 +334,16 @@ void TfrmBreiteRaender::takePaperWidth(int pageWidthDots, int dotsPerInch)
 
 void TfrmBreiteRaender::sbtAktPaperWidthClick()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        takePaperWidth(0, 0);
+    int dots = 0;
+    int dpi = 0;
+    QString problem;
+    if (SystemPrinter::defaultPrintableWidth(&dots, &dpi, &problem)) {
+        takePaperWidth(dots, dpi);
         return;
     }
-    QPrinter printer(info, QPrinter::HighResolution);
-    const int dpi = printer.resolution();
-    takePaperWidth(printer.pageLayout().paintRectPixels(dpi).width(), dpi);
+    takePaperWidth(0, 0);
+    if (!problem.isEmpty())
+        throw std::runtime_error(problem.toStdString());
 }
 
 void TfrmBreiteRaender::spbFormStoreDlgClick()

@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 2;
     }
+    FontConfigWarmUp fonts;
     const RuntimeFolderWarningFilter quiet;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kassotyp"));
@@ -56,8 +57,12 @@ int main(int argc, char *argv[])
     std::unique_ptr<TfrmKassotypHaupt> mainWindow = startKassotyp(*host, config);
     if (!mainWindow)
         return 1;
+    fonts.finish();
     mainWindow->show();
-    QTimer::singleShot(0, mainWindow.get(), [&host, &mainWindow] {
+    // The check of the store's file waits a moment longer: the window's first paint and the
+    // user's first steps come first. A save before then starts the check and waits for it.
+    constexpr int FileCheckDelayMs = 500;
+    QTimer::singleShot(FileCheckDelayMs, mainWindow.get(), [&host, &mainWindow] {
         checkStoreFileInBackground(host->store(), host->info(), mainWindow.get());
     });
     if (QCoreApplication::arguments().contains(QStringLiteral("--exit-when-shown")))

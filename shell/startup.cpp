@@ -18,6 +18,12 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <fontconfig/fontconfig.h>
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 namespace {
 
 // The program's icon, read from the resources when a window system first asks for a picture of
@@ -124,6 +130,33 @@ void checkStoreFileInBackground(Store &store, OVOInfo &info, QObject *context)
             info.ShowText(MessageKind::Error, damage);
     });
     poll->start();
+}
+
+FontConfigWarmUp::FontConfigWarmUp()
+    : m_reader([] { FcInit(); })
+{
+#ifdef Q_OS_LINUX
+    // Linux starts a new thread on its parent's processor, where the two then take turns for
+    // milliseconds instead of running side by side: the reader goes to the other processors.
+    cpu_set_t others;
+    const int here = sched_getcpu();
+    if (here >= 0 && sched_getaffinity(0, sizeof(others), &others) == 0 && CPU_ISSET(here, &others)
+        && CPU_COUNT(&others) > 1) {
+        CPU_CLR(here, &others);
+        pthread_setaffinity_np(m_reader.native_handle(), sizeof(others), &others);
+    }
+#endif
+}
+
+FontConfigWarmUp::~FontConfigWarmUp()
+{
+    finish();
+}
+
+void FontConfigWarmUp::finish()
+{
+    if (m_reader.joinable())
+        m_reader.join();
 }
 
 bool mayCreateStore(const ComputerConfig &config, MessagePresenter &presenter)

@@ -30,6 +30,7 @@ private slots:
     void allTypesAsOnePdfOfPages();
     void withoutOutputPrintsOnTheWorkstationsPrinter();
     void graphicPrintGoesThroughTheCupsQueue();
+    void graphicPrintWithoutThePrintModuleFailsLoudly();
     void refusedCallWritesNothing_data();
     void refusedCallWritesNothing();
     void designerStartsQuietlyFromARootShell();
@@ -207,6 +208,29 @@ void TestPrintCommand::graphicPrintGoesThroughTheCupsQueue()
     QCOMPARE(run.out.trimmed(), queue);
     // The queue names the PDF after the job: document type and workstation.
     QTRY_VERIFY_WITH_TIMEOUT(out.entryList(name, QDir::Files).size() > before.size(), 30000);
+}
+
+// An installation that lost kassotyp-systemprint must not quietly write a PDF into the spool
+// folder instead of printing: the user is told what is missing.
+void TestPrintCommand::graphicPrintWithoutThePrintModuleFailsLoudly()
+{
+    const QString queue = qEnvironmentVariable("KASSOTYP_TEST_CUPS_QUEUE");
+    QVERIFY2(!queue.isEmpty(), "no CUPS queue for the tests: see scripts/print-services.sh");
+    const QString built =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/kassotyp-print");
+    QVERIFY(QDir().mkpath(m_out->filePath("bin")));
+    const QString alone = m_out->filePath("bin/kassotyp-print");
+    QVERIFY(QFile::copy(built, alone));
+    const QString spool = m_out->filePath("spool");
+    const Run run = runProgram(
+            alone, {QStringLiteral("--store=") + m_installation->storeLocation(),
+                    QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                    QStringLiteral("--log=") + m_installation->path("print.log"),
+                    QStringLiteral("--spool=") + spool, QStringLiteral("--workstation=3"),
+                    QStringLiteral("--type=13"), QStringLiteral("--printer=") + queue});
+    QVERIFY2(run.exitCode != 0, qPrintable(run.out));
+    QVERIFY2(run.err.contains(QLatin1String("kassotyp-systemprint")), qPrintable(run.err));
+    QVERIFY(QDir(spool).entryList(QDir::Files).isEmpty());
 }
 
 void TestPrintCommand::refusedCallWritesNothing_data()

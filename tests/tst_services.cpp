@@ -1,6 +1,7 @@
 // Host services that keep their data in the store: presets, parameters, rights, booking numbers
 // and currency rates.
 
+#include "core/app/lazylibrary.h"
 #include "core/store/booking.h"
 #include "core/store/currency.h"
 #include "core/store/formstore.h"
@@ -30,6 +31,7 @@ private slots:
     void bookingNumbersCountPerWorkstation();
     void currencyConversion_data();
     void currencyConversion();
+    void lazyLibraryNamesWhatIsMissing();
 };
 
 // ---- form store ----------------------------------------------------------------------------
@@ -278,6 +280,32 @@ void TestServices::currencyConversion()
         return;
     }
     QVERIFY(qFuzzyCompare(rates.Umrechnen(amount, from, to), expected));
+}
+
+// CUPS and zint are loaded at their first use: what cannot be had is named, not a crash later.
+void TestServices::lazyLibraryNamesWhatIsMissing()
+{
+    LazyLibrary absent(QStringLiteral("kassotyp-gibt-es-nicht"), QStringLiteral("1"),
+                       QStringLiteral("Die Testbibliothek"));
+    int (*call)(int) = nullptr;
+    absent.find(call, "abs");
+    QVERIFY(!call);
+    QVERIFY2(absent.error().startsWith(QLatin1String("Die Testbibliothek kann nicht geladen "
+                                                     "werden: ")),
+             qPrintable(absent.error()));
+
+    LazyLibrary libc(QStringLiteral("c"), QStringLiteral("6"), QStringLiteral("Die C-Bibliothek"));
+    libc.find(call, "abs");
+    QVERIFY(call);
+    QCOMPARE(call(-7), 7);
+    QCOMPARE(libc.error(), QString());
+    int (*unknown)() = nullptr;
+    libc.find(unknown, "kassotyp_gibt_es_nicht");
+    libc.find(unknown, "auch_nicht");
+    QVERIFY(!unknown);
+    QVERIFY2(libc.error().endsWith(QLatin1String("kennt kassotyp_gibt_es_nicht, auch_nicht "
+                                                 "nicht.")),
+             qPrintable(libc.error()));
 }
 
 QTEST_GUILESS_MAIN(TestServices)

@@ -6,8 +6,13 @@
 
 Run runBuilt(const QString &relativePath, const QStringList &arguments, bool withoutDisplay)
 {
-    const QString program =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/../") + relativePath;
+    return runProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/../")
+                              + relativePath,
+                      arguments, withoutDisplay);
+}
+
+Run runProgram(const QString &program, const QStringList &arguments, bool withoutDisplay)
+{
     Run run;
     if (!QFileInfo(program).isExecutable()) {
         run.err = QStringLiteral("not built: ") + program;

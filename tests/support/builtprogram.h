@@ -15,3 +15,5 @@ struct Run
 // without a runtime folder; without a display, when asked, and without a platform chosen.
 Run runBuilt(const QString &relativePath, const QStringList &arguments,
              bool withoutDisplay = false);
+// The same for a program at any path, e.g. a built program copied elsewhere.
+Run runProgram(const QString &program, const QStringList &arguments, bool withoutDisplay = false);

@@ -1,5 +1,7 @@
 #include "core/engine/barcode.h"
 
+#include "core/app/lazylibrary.h"
+
 #include <QPainter>
 
 #include <zint.h>
@@ -31,6 +33,36 @@ bool usesCodeSetC(const QString &data)
     return true;
 }
 
+namespace {
+
+// libzint is loaded with the first barcode; most runs print none.
+struct ZintLibrary
+{
+    decltype(&ZBarcode_Create) create = nullptr;
+    decltype(&ZBarcode_Delete) remove = nullptr;
+    decltype(&ZBarcode_Encode) encode = nullptr;
+    decltype(&ZBarcode_Buffer_Vector) bufferVector = nullptr;
+    QString error; // why it could not be used; empty when every call was found
+};
+
+const ZintLibrary &zintLibrary()
+{
+    static const ZintLibrary zint = [] {
+        ZintLibrary z;
+        LazyLibrary library(QStringLiteral(KASSOTYP_ZINT_SONAME), QString(),
+                            QStringLiteral("Die Barcode-Bibliothek (" KASSOTYP_ZINT_SONAME ")"));
+        library.find(z.create, "ZBarcode_Create");
+        library.find(z.remove, "ZBarcode_Delete");
+        library.find(z.encode, "ZBarcode_Encode");
+        library.find(z.bufferVector, "ZBarcode_Buffer_Vector");
+        z.error = library.error();
+        return z;
+    }();
+    return zint;
+}
+
+} // namespace
+
 QList<bool> modules(const QString &data, QString *error)
 {
     const auto fail = [error](const QString &why) {
@@ -42,8 +74,11 @@ QList<bool> modules(const QString &data, QString *error)
         return fail(QStringLiteral("Als Barcode druckbar sind 1 bis %1 Zeichen aus dem "
                                    "ASCII-Zeichensatz ohne Steuerzeichen.")
                             .arg(MaxLength));
-    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(),
-                                                                          ZBarcode_Delete);
+    const ZintLibrary &zint = zintLibrary();
+    if (!zint.error.isEmpty())
+        return fail(zint.error);
+    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(zint.create(),
+                                                                          zint.remove);
     if (!symbol)
         return fail(QStringLiteral("Kein Speicher für den Barcode."));
     // Zint's own Code 128 picks the shortest code sets, which for an even number of digits is
@@ -51,11 +86,11 @@ QList<bool> modules(const QString &data, QString *error)
     symbol->symbology = usesCodeSetC(data) ? BARCODE_CODE128 : BARCODE_CODE128B;
     symbol->show_hrt = 0;
     const QByteArray bytes = data.toLatin1();
-    int status = ZBarcode_Encode(symbol.get(),
-                                 reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                 int(bytes.size()));
+    int status =
+            zint.encode(symbol.get(), reinterpret_cast<const unsigned char *>(bytes.constData()),
+                        int(bytes.size()));
     if (status < ZINT_ERROR)
-        status = ZBarcode_Buffer_Vector(symbol.get(), 0);
+        status = zint.bufferVector(symbol.get(), 0);
     if (status >= ZINT_ERROR || !symbol->vector || symbol->width <= 0 || symbol->vector->width <= 0)
         return fail(QStringLiteral("Der Barcode konnte nicht erzeugt werden: %1")
                             .arg(QString::fromLatin1(symbol->errtxt)));

@@ -1,10 +1,10 @@
 #include "core/output/devicelink.h"
 
+#include "core/app/lazylibrary.h"
 #include "core/output/printoutput.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QThread>
 #include <QUrl>
 
@@ -372,29 +372,17 @@ const CupsLibrary &cupsLibrary()
 {
     static const CupsLibrary cups = [] {
         CupsLibrary c;
-        QLibrary library(QStringLiteral("cups"), 2);
-        if (!library.load()) {
-            c.error = QStringLiteral("Die CUPS-Bibliothek (libcups2) kann nicht geladen werden: %1")
-                              .arg(library.errorString());
-            return c;
-        }
-        QStringList missing;
-        const auto find = [&](auto &call, const char *name) {
-            call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(library.resolve(name));
-            if (!call)
-                missing << QString::fromLatin1(name);
-        };
-        find(c.getNamedDest, "cupsGetNamedDest");
-        find(c.freeDests, "cupsFreeDests");
-        find(c.createJob, "cupsCreateJob");
-        find(c.startDocument, "cupsStartDocument");
-        find(c.writeRequestData, "cupsWriteRequestData");
-        find(c.finishDocument, "cupsFinishDocument");
-        find(c.cancelJob, "cupsCancelJob2");
-        find(c.lastErrorString, "cupsLastErrorString");
-        if (!missing.isEmpty())
-            c.error = QStringLiteral("Die CUPS-Bibliothek %1 kennt %2 nicht.")
-                              .arg(library.fileName(), missing.join(QStringLiteral(", ")));
+        LazyLibrary library(QStringLiteral("cups"), QStringLiteral("2"),
+                            QStringLiteral("Die CUPS-Bibliothek (libcups2)"));
+        library.find(c.getNamedDest, "cupsGetNamedDest");
+        library.find(c.freeDests, "cupsFreeDests");
+        library.find(c.createJob, "cupsCreateJob");
+        library.find(c.startDocument, "cupsStartDocument");
+        library.find(c.writeRequestData, "cupsWriteRequestData");
+        library.find(c.finishDocument, "cupsFinishDocument");
+        library.find(c.cancelJob, "cupsCancelJob2");
+        library.find(c.lastErrorString, "cupsLastErrorString");
+        c.error = library.error();
         return c;
     }();
     return cups;

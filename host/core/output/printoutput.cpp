@@ -3,6 +3,7 @@
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 #include "core/output/pngencoder.h"
+#include "core/output/systemprinter.h"
 #include "core/output/virtualprinter.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QSaveFile>
 
 #include <atomic>
@@ -207,16 +206,25 @@ OutputResult PrintOutput::printGraphic(const PrintJob &job)
     OutputResult r;
     if (!guiAvailable(r))
         return r;
-    if (m_config.printerOutput.isEmpty()
-        || QPrinterInfo::printerInfo(m_config.printerOutput).isNull())
-        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(m_config.printerOutput);
+    const QString &printer = m_config.printerOutput;
+    QString problem;
+    if (printer.isEmpty() || !SystemPrinter::exists(printer, &problem)) {
+        if (problem.isEmpty())
+            return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
+        r.target = printer;
+        r.error = problem;
+        return r;
+    }
+    r.target = printer;
     // The job's name in the queue (and the file name a PDF queue gives it).
-    printer.setDocName(job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title);
-    r.target = m_config.printerOutput;
-    if (!paintReceipts(printer, {job}, printer.resolution())) {
-        r.error = QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(r.target);
+    const QString docName = job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title;
+    const auto paint = [&job](QPagedPaintDevice &device, double dpi) {
+        return paintReceipts(device, {job}, dpi);
+    };
+    if (!SystemPrinter::print(printer, docName, paint, &problem)) {
+        r.error = problem.isEmpty()
+                          ? QStringLiteral("Der Drucker %1 kann nicht drucken.").arg(printer)
+                          : problem;
         return r;
     }
     r.ok = true;
