@@ -96,12 +96,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
-# The platform and SQL driver plugins, Qt's German texts, libcups and libzint are loaded at run
-# time, so no library scan finds them. libzint's package is named after its library name
-# (libzint.so.2.11: libzint2.11).
-string(REGEX REPLACE "^lib(.+)\\.so\\.(.+)$" "lib\\1\\2" zint_package ${KASSOTYP_ZINT_SONAME})
+# The platform and SQL driver plugins, Qt's German texts, libcups and the libraries loaded at
+# first use (host/core/CMakeLists.txt) are loaded at run time, so no library scan finds them.
+get_property(lazy_packages GLOBAL PROPERTY KASSOTYP_LAZY_PACKAGES)
+list(JOIN lazy_packages ", " lazy_packages)
 set(plugin_packages
-    "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, libcups2, ${zint_package}")
+    "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, libcups2, ${lazy_packages}")
 find_program(KASSOTYP_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KASSOTYP_FILE file)
 if(KASSOTYP_DPKG_SHLIBDEPS AND KASSOTYP_FILE)

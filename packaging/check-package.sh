@@ -28,7 +28,7 @@ depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
 echo "Suggests: $(dpkg-deb --field "$deb" Suggests)"
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6printsupport6 \
-         libqt6sql6-sqlite qt6-qpa-plugins libzint2.11 libcups2; do
+         libqt6sql6-sqlite qt6-qpa-plugins libzint2.11 libdeflate0 libcups2; do
   echo "$depends" | grep -Eq "(^|, )$p( |,|$)" || fail "Depends lacks $p"
 done
 dpkg-deb --field "$deb" Suggests | grep -q libqt6sql6-psql || fail "Suggests lacks libqt6sql6-psql"
@@ -68,9 +68,11 @@ for program in $programs; do
   [ -f "$root/$page" ] || fail "$page is not in the package"
   zcat "$root/$page" | cmp -s - "$source/packaging/man/$program.1" || fail "$page is out of date"
   # CUPS, libpq and Qt's network library bring TLS, Kerberos and LDAP with them; Qt's print
-  # support and libzint cost every start time for what few runs use: loaded when first needed.
+  # support, libzint and libdeflate cost every start time for what few runs use: loaded when
+  # first needed.
   eager=$(readelf -d "$binary" \
-          | grep -oE 'lib(cups|pq|zint|Qt6Network|Qt6SerialPort|Qt6PrintSupport)\.so[.0-9]*' || true)
+          | grep -oE 'lib(cups|pq|zint|deflate|Qt6Network|Qt6SerialPort|Qt6PrintSupport)\.so[.0-9]*' \
+          || true)
   [ -z "$eager" ] || fail "$program loads $eager at every start"
   [ "$hardening" = hardened ] || continue
   readelf -h "$binary" | grep -q 'Type: *DYN' || fail "$program is not position-independent"

@@ -92,12 +92,14 @@ TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QI
 bool TfrmTestdruckAnzeige::savePicture(const QString &path)
 {
     QSaveFile file(path);
-    const QByteArray png = encodePrintPng(m_picture);
+    QString problem;
+    const QByteArray png = encodePrintPng(m_picture, &problem);
     if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size()
         || !file.commit()) {
         frmKassotypHaupt().host().info().ShowText(
-                MessageKind::Error, tr("Das Bild konnte nicht nach %1 geschrieben werden: %2")
-                                            .arg(path, file.errorString()));
+                MessageKind::Error,
+                tr("Das Bild konnte nicht nach %1 geschrieben werden: %2")
+                        .arg(path, problem.isEmpty() ? file.errorString() : problem));
         return false;
     }
     return true;

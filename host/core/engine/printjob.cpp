@@ -3,9 +3,13 @@
 #include "core/engine/barcode.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 double PrintJob::printableWidthCm() const
 {
@@ -74,23 +78,106 @@ QList<bool> barcodeModules(const JobItem &item)
     return item.kind == JobItem::Kind::Barcode ? Code128::modules(item.text) : QList<bool>();
 }
 
-int itemHeight(const JobItem &item)
+// What painting needs of each item, worked out once per job: its font, its height and, for a
+// barcode, its modules. A receipt uses a handful of fonts for dozens of lines, so the fonts'
+// metrics are asked once each.
+struct ItemLayout
 {
-    switch (item.kind) {
-    case JobItem::Kind::Text:
-        return QFontMetrics(fontOf(item)).height();
-    case JobItem::Kind::Barcode:
-        return QFontMetrics(fontOf(item)).height()
-               + (barcodeModules(item).isEmpty() ? 0 : 2 * BarGapPx + BarHeightPx);
-    case JobItem::Kind::Picture:
-        return int(item.heightCm * LayoutDpi / 2.54) + 4;
-    case JobItem::Kind::Feed:
-        return item.lines * QFontMetrics(fontOf(item)).height();
-    case JobItem::Kind::Cut:
-        return 16;
+    QFont font;
+    int height = 0;
+    QList<bool> modules;
+    // No printable ASCII character of the font is wider; 0 when the font lacks one of them and
+    // another font would stand in for it.
+    double maxAsciiWidth = 0;
+};
+
+class JobLayout
+{
+public:
+    explicit JobLayout(const PrintJob &job)
+    {
+        m_items.reserve(job.items.size());
+        for (const JobItem &item : job.items)
+            m_items.push_back(layOut(item));
     }
-    return 0;
+
+    const ItemLayout &operator[](qsizetype i) const { return m_items[size_t(i)]; }
+    int height() const
+    {
+        int sum = 0;
+        for (const ItemLayout &item : m_items)
+            sum += item.height;
+        return sum;
+    }
+
+private:
+    struct Metrics
+    {
+        int height = 0;
+        double maxAsciiWidth = 0;
+    };
+
+    ItemLayout layOut(const JobItem &item)
+    {
+        ItemLayout l;
+        if (item.kind == JobItem::Kind::Picture) {
+            l.height = int(item.heightCm * LayoutDpi / 2.54) + 4;
+            return l;
+        }
+        if (item.kind == JobItem::Kind::Cut) {
+            l.height = 16;
+            return l;
+        }
+        l.font = fontOf(item);
+        const Metrics &metrics = metricsOf(l.font);
+        l.maxAsciiWidth = metrics.maxAsciiWidth;
+        switch (item.kind) {
+        case JobItem::Kind::Barcode:
+            l.modules = barcodeModules(item);
+            l.height = metrics.height + (l.modules.isEmpty() ? 0 : 2 * BarGapPx + BarHeightPx);
+            break;
+        case JobItem::Kind::Feed:
+            l.height = item.lines * metrics.height;
+            break;
+        default:
+            l.height = metrics.height;
+            break;
+        }
+        return l;
+    }
+
+    const Metrics &metricsOf(const QFont &font)
+    {
+        const QString key = font.key();
+        auto it = m_metrics.find(key);
+        if (it == m_metrics.end()) {
+            const QRawFont own = QRawFont::fromFont(font);
+            bool allAscii = own.isValid();
+            for (char16_t c = 0x20; allAscii && c < 0x7f; ++c)
+                allAscii = own.supportsCharacter(QChar(c));
+            const double widest = allAscii ? QFontMetricsF(font).maxWidth() : 0;
+            it = m_metrics.insert(key, {QFontMetrics(font).height(), widest});
+        }
+        return *it;
+    }
+
+    std::vector<ItemLayout> m_items;
+    QHash<QString, Metrics> m_metrics;
+};
+
+bool isPrintableAscii(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
 }
+
+int scaledHeight(const JobLayout &layout, double dotsPerInch)
+{
+    return int(std::ceil(layout.height() * dotsPerInch / LayoutDpi));
+}
+
+void paintLaidOut(QPainter &p, const PrintJob &job, const JobLayout &layout, double dotsPerInch,
+                  int x0, int y0, int width, CutMark cutMark);
 
 } // namespace
 
@@ -123,14 +210,19 @@ QStringList breakToWidth(const JobItem &item, double widthCm)
 
 int jobHeight(const PrintJob &job, double dotsPerInch)
 {
-    int height = 0;
-    for (const JobItem &item : job.items)
-        height += itemHeight(item);
-    return int(std::ceil(height * dotsPerInch / LayoutDpi));
+    return scaledHeight(JobLayout(job), dotsPerInch);
 }
 
 void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int y0, int width,
               CutMark cutMark)
+{
+    paintLaidOut(p, job, JobLayout(job), dotsPerInch, x0, y0, width, cutMark);
+}
+
+namespace {
+
+void paintLaidOut(QPainter &p, const PrintJob &job, const JobLayout &layout, double dotsPerInch,
+                  int x0, int y0, int width, CutMark cutMark)
 {
     const double scale = dotsPerInch / LayoutDpi;
     const double w = width / scale;
@@ -141,12 +233,13 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setPen(Qt::black);
     double y = 0;
-    const auto paintText = [&](const JobItem &item, double top, int h) {
-        const QFont font = fontOf(item);
-        p.setFont(font);
-        const double advance = QFontMetricsF(font).horizontalAdvance(item.text);
+    const auto paintText = [&](const JobItem &item, const ItemLayout &l, double top, int h) {
+        p.setFont(l.font);
+        // Only a line that could be too wide is measured: most are far from the edge.
+        const bool mayOverflow = l.maxAsciiWidth <= 0 || !isPrintableAscii(item.text)
+                                 || item.text.size() * l.maxAsciiWidth > w + 0.5;
         Qt::Alignment alignment = item.alignment;
-        if (advance > w + 0.5) {
+        if (mayOverflow && QFontMetricsF(l.font).horizontalAdvance(item.text) > w + 0.5) {
             // Too wide for the paper: it starts at the left edge, so that only its end is
             // lost, and a picture for the screen marks it in the margin.
             alignment = Qt::AlignLeft;
@@ -156,16 +249,18 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
         p.drawText(QRectF(0, top, w, h), int(alignment | Qt::AlignVCenter | Qt::TextDontClip),
                    item.text);
     };
-    for (const JobItem &item : job.items) {
-        const int h = itemHeight(item);
+    for (qsizetype i = 0; i < job.items.size(); ++i) {
+        const JobItem &item = job.items.at(i);
+        const ItemLayout &l = layout[i];
+        const int h = l.height;
         switch (item.kind) {
         case JobItem::Kind::Text:
-            paintText(item, y, h);
+            paintText(item, l, y, h);
             break;
         case JobItem::Kind::Barcode: {
-            const QList<bool> modules = barcodeModules(item);
+            const QList<bool> &modules = l.modules;
             if (modules.isEmpty()) {
-                paintText(item, y, h);
+                paintText(item, l, y, h);
                 break;
             }
             // One layout pixel (0.26 mm) per module, about the narrowest bar a receipt
@@ -180,10 +275,9 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
             Code128::paintBars(p, modules, x, y + BarGapPx, module, BarHeightPx);
             // The characters are centred below the bars, as a printer sets them, and kept on
             // the paper when they are wider than the code.
-            const QFont font = fontOf(item);
-            p.setFont(font);
+            p.setFont(l.font);
             const double textWidth =
-                    qMax(codeWidth, QFontMetricsF(font).horizontalAdvance(item.text));
+                    qMax(codeWidth, QFontMetricsF(l.font).horizontalAdvance(item.text));
             const double textX = qMax(0.0, qMin(x + (codeWidth - textWidth) / 2, w - textWidth));
             const double textY = y + 2 * BarGapPx + BarHeightPx;
             p.drawText(QRectF(textX, textY, textWidth, y + h - textY),
@@ -216,13 +310,16 @@ void paintJob(QPainter &p, const PrintJob &job, double dotsPerInch, int x0, int 
     p.restore();
 }
 
+} // namespace
+
 QImage renderJobToImage(const PrintJob &job, double dotsPerInch)
 {
+    const JobLayout layout(job);
     const int width = int(job.printableWidthCm() * dotsPerInch / 2.54);
-    const int height = qMin(jobHeight(job, dotsPerInch) + 2 * MarginPx, 30000);
+    const int height = qMin(scaledHeight(layout, dotsPerInch) + 2 * MarginPx, 30000);
     QImage image(width + 2 * MarginPx, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    paintJob(p, job, dotsPerInch, MarginPx, MarginPx, width);
+    paintLaidOut(p, job, layout, dotsPerInch, MarginPx, MarginPx, width, CutMark::Drawn);
     return image;
 }

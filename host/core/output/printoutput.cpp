@@ -269,9 +269,12 @@ OutputResult PrintOutput::writePng(const PrintJob &job, const QString &file,
     OutputResult sent;
     if (job.mode == QLatin1String("T") && !printerRecord.isEmpty())
         sent.bytes = EscPosEncoder(printerRecord, escPosSettings(job)).encode(job).bytes;
-    const QByteArray png = encodePrintPng(pictureOf(job, sent));
+    QString problem;
+    const QByteArray png = encodePrintPng(pictureOf(job, sent), &problem);
     if (png.isEmpty()) {
         r.error = QStringLiteral("Das Bild des Belegs konnte nicht erzeugt werden.");
+        if (!problem.isEmpty())
+            r.error += u' ' + problem;
         return r;
     }
     return writeTo(file, png);
