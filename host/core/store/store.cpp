@@ -888,8 +888,10 @@ void Store::shrinkLog()
     if (!isSqlite() || m_readOnly || inTransaction() || !database().isOpen())
         return;
     // Writes of the size limit or less are taken back into the file by SQLite's own checkpoints
-    // and never leave a larger log.
-    if (QFileInfo(m_location.databaseName + QStringLiteral("-wal")).size() <= LogSizeLimit)
+    // and leave a log of about the limit, which the next writes overwrite in place. Cutting that
+    // one back as well would make each of them grow the file anew, which costs every small
+    // setup after a checkpoint a second journal commit of the file system.
+    if (QFileInfo(m_location.databaseName + QStringLiteral("-wal")).size() <= 2 * LogSizeLimit)
         return;
     // TRUNCATE waits (within the busy timeout) for readers of the log, which read briefly;
     // should it still give up, the size limit cuts the log back at the next write.
