@@ -93,6 +93,8 @@ class TestEscPos : public QObject
 
 private slots:
     void printPicturesAreWrittenAsTheyArePainted();
+    void tooWideLinesStartLeftAndAreMarked_data();
+    void tooWideLinesStartLeftAndAreMarked();
     void textJobBytes_data();
     void textJobBytes();
     void textLinesAreSizedAndWrapped_data();
@@ -137,6 +139,60 @@ void TestEscPos::printPicturesAreWrittenAsTheyArePainted()
     QCOMPARE(decoded.pixel(30, 10), qRgb(0xff, 0xff, 0xff));
 
     QVERIFY(encodePrintPng(QImage()).isEmpty());
+}
+
+void TestEscPos::tooWideLinesStartLeftAndAreMarked_data()
+{
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("tooWide");
+    const QString ascii = QStringLiteral("Summe der Zahlungen in Euro inklusive Mehrwertsteuer");
+    QTest::newRow("short, monospaced") << "Courier New"
+                                       << "Summe" << false;
+    QTest::newRow("short, proportional") << "Arial"
+                                         << "Summe" << false;
+    QTest::newRow("long, monospaced") << "Courier New" << ascii << true;
+    QTest::newRow("long, proportional") << "Arial" << ascii << true;
+    QTest::newRow("long, umlauts and euro sign")
+            << "Arial"
+            << "Größenänderung übernommen: 12,50 € je Stück" << true;
+}
+
+// A line wider than the paper keeps its beginning at the left edge, whatever its alignment, and
+// a picture for the screen marks it red in the margin; a line that fits keeps its alignment.
+void TestEscPos::tooWideLinesStartLeftAndAreMarked()
+{
+    QFETCH(QString, font);
+    QFETCH(QString, text);
+    QFETCH(bool, tooWide);
+    PrintJob job;
+    job.paperWidthCm = 4.0; // about 150 layout pixels
+    JobItem line;
+    line.text = text;
+    line.fontName = font;
+    line.alignment = Qt::AlignRight;
+    job.items << line;
+    const QImage picture = renderJobToImage(job);
+    const auto isRed = [](QRgb p) {
+        return qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80;
+    };
+    int firstInk = picture.width();
+    bool marked = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            if (isRed(p))
+                marked = true;
+            else if (qGray(p) < 128)
+                firstInk = qMin(firstInk, x);
+        }
+    }
+    QCOMPARE(marked, tooWide);
+    const int margin = 12;
+    if (tooWide)
+        QVERIFY2(firstInk < margin + 4, qPrintable(QString::number(firstInk)));
+    else
+        QVERIFY2(firstInk > picture.width() / 2, qPrintable(QString::number(firstInk)));
 }
 
 void TestEscPos::textJobBytes_data()
