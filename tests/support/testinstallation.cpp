@@ -6,7 +6,23 @@
 #include "core/sections/demoshop.h"
 #include "core/store/settingslistcodec.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QThreadPool>
+
+namespace {
+
+// Qt's picture conversions run on its global thread pool, whose idle threads wait half a minute
+// and end only as the program exits, while LeakSanitizer stops every thread to look for leaks;
+// a thread ending just then now and then crashes the sanitizer's tracer. In the tests idle
+// threads end at once.
+void endIdlePoolThreadsAtOnce()
+{
+    QThreadPool::globalInstance()->setExpiryTimeout(0);
+}
+Q_COREAPP_STARTUP_FUNCTION(endIdlePoolThreadsAtOnce)
+
+} // namespace
 
 Answer RecordingPresenter::present(MessageKind kind, const QString &title, const QString &text)
 {
