@@ -78,6 +78,28 @@ QList<bool> barcodeModules(const JobItem &item)
     return item.kind == JobItem::Kind::Barcode ? Code128::modules(item.text) : QList<bool>();
 }
 
+// The widest printable ASCII character of the font; 0 when the font lacks one of them and
+// another font, perhaps a wider one, would stand in for it.
+double maxAsciiWidth(const QFont &font)
+{
+    const QRawFont own = QRawFont::fromFont(font);
+    bool allAscii = own.isValid();
+    for (char16_t c = 0x20; allAscii && c < 0x7f; ++c)
+        allAscii = own.supportsCharacter(QChar(c));
+    return allAscii ? QFontMetricsF(font).maxWidth() : 0;
+}
+
+// Whether a text certainly fits `width` without measuring it, in a font whose widest printable
+// ASCII character is `widest`: measuring shapes the whole text, and most lines are far from the
+// edge of the paper. One character more is allowed for what kerning may add.
+bool surelyFits(const QString &text, double widest, double width)
+{
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+    });
+    return widest > 0 && ascii && (text.size() + 1) * widest <= width;
+}
+
 // What painting needs of each item, worked out once per job: its font, its height and, for a
 // barcode, its modules. A receipt uses a handful of fonts for dozens of lines, so the fonts'
 // metrics are asked once each.
@@ -151,12 +173,7 @@ private:
         const QString key = font.key();
         auto it = m_metrics.find(key);
         if (it == m_metrics.end()) {
-            const QRawFont own = QRawFont::fromFont(font);
-            bool allAscii = own.isValid();
-            for (char16_t c = 0x20; allAscii && c < 0x7f; ++c)
-                allAscii = own.supportsCharacter(QChar(c));
-            const double widest = allAscii ? QFontMetricsF(font).maxWidth() : 0;
-            it = m_metrics.insert(key, {QFontMetrics(font).height(), widest});
+            it = m_metrics.insert(key, {QFontMetrics(font).height(), maxAsciiWidth(font)});
         }
         return *it;
     }
@@ -164,12 +181,6 @@ private:
     std::vector<ItemLayout> m_items;
     QHash<QString, Metrics> m_metrics;
 };
-
-bool isPrintableAscii(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(),
-                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
-}
 
 int scaledHeight(const JobLayout &layout, double dotsPerInch)
 {
@@ -185,8 +196,10 @@ bool lineFits(const JobItem &item, double widthCm)
 {
     if (item.kind != JobItem::Kind::Text)
         return true;
-    const double width = widthCm * LayoutDpi / 2.54;
-    return QFontMetricsF(fontOf(item)).horizontalAdvance(item.text) <= width + 0.5;
+    const double width = widthCm * LayoutDpi / 2.54 + 0.5;
+    const QFont font = fontOf(item);
+    return surelyFits(item.text, maxAsciiWidth(font), width)
+           || QFontMetricsF(font).horizontalAdvance(item.text) <= width;
 }
 
 QStringList breakToWidth(const JobItem &item, double widthCm)
@@ -235,11 +248,9 @@ void paintLaidOut(QPainter &p, const PrintJob &job, const JobLayout &layout, dou
     double y = 0;
     const auto paintText = [&](const JobItem &item, const ItemLayout &l, double top, int h) {
         p.setFont(l.font);
-        // Only a line that could be too wide is measured: most are far from the edge.
-        const bool mayOverflow = l.maxAsciiWidth <= 0 || !isPrintableAscii(item.text)
-                                 || item.text.size() * l.maxAsciiWidth > w + 0.5;
         Qt::Alignment alignment = item.alignment;
-        if (mayOverflow && QFontMetricsF(l.font).horizontalAdvance(item.text) > w + 0.5) {
+        if (!surelyFits(item.text, l.maxAsciiWidth, w + 0.5)
+            && QFontMetricsF(l.font).horizontalAdvance(item.text) > w + 0.5) {
             // Too wide for the paper: it starts at the left edge, so that only its end is
             // lost, and a picture for the screen marks it in the margin.
             alignment = Qt::AlignLeft;
