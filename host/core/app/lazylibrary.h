@@ -6,9 +6,10 @@
 
 #include <type_traits>
 
-// A C library that is loaded at its first use instead of at every start of every program: CUPS
-// brings TLS, Kerberos and LDAP with it, and barcodes are printed by few runs. The calls are
-// looked up once; error() says in German why the library cannot be used.
+// A library that is loaded at its first use instead of at every start of every program, and
+// whose C calls are looked up once: CUPS brings TLS, Kerberos and LDAP with it, barcodes are
+// printed by few runs, Qt's print support (our module kassotyp-systemprint) is needed by fewer.
+// error() says in German why the library cannot be used.
 class LazyLibrary
 {
 public:

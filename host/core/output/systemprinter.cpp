@@ -1,10 +1,10 @@
 #include "core/output/systemprinter.h"
 
+#include "core/app/lazylibrary.h"
 #include "core/output/systemprintapi.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLibrary>
 
 namespace {
 
@@ -24,22 +24,24 @@ LoadedModule loadModule()
                                         "geladen werden.");
         return loaded;
     }
-    QLibrary module(QDir::cleanPath(
-            QCoreApplication::applicationDirPath()
-            + QStringLiteral("/" KASSOTYP_PRIVATE_LIBRARY_DIR "/kassotyp-systemprint.so")));
     using Entry = const SystemPrintApi *(*)();
-    const auto entry = reinterpret_cast<Entry>(module.resolve(KASSOTYP_SYSTEMPRINT_ENTRY));
+    Entry entry = nullptr;
+    LazyLibrary module(QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                       + QStringLiteral("/" KASSOTYP_PRIVATE_LIBRARY_DIR
+                                                        "/kassotyp-systemprint.so")),
+                       QString(),
+                       QStringLiteral("Die Druckunterstützung für Systemdrucker "
+                                      "(kassotyp-systemprint)"));
+    module.find(entry, KASSOTYP_SYSTEMPRINT_ENTRY);
     if (!entry) {
-        loaded.problem = QStringLiteral("Die Druckunterstützung für Systemdrucker "
-                                        "(kassotyp-systemprint) kann nicht geladen werden: %1")
-                                 .arg(module.errorString());
+        loaded.problem = module.error();
         return loaded;
     }
     const SystemPrintApi *api = entry();
     if (!api || api->version != SystemPrintApiVersion) {
-        loaded.problem = QStringLiteral("Die Druckunterstützung für Systemdrucker %1 gehört zu "
-                                        "einer anderen Programmversion.")
-                                 .arg(QDir::toNativeSeparators(module.fileName()));
+        loaded.problem = QStringLiteral("Die Druckunterstützung für Systemdrucker "
+                                        "(kassotyp-systemprint) gehört zu einer anderen "
+                                        "Programmversion.");
         return loaded;
     }
     loaded.api = api; // the module stays loaded for the rest of the run
