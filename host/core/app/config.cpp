@@ -47,7 +47,7 @@ constexpr ComputerOption ComputerOptions[] = {
          "Standard: %default"},
         {"store-timeout", "store/timeout", "SEKUNDEN",
          "so lange darf ein Lese- oder Schreibvorgang im Datenspeicher dauern,\n"
-         "auch das Warten auf ein anderes Programm (Standard: 15)"},
+         "auch das Warten auf ein anderes Programm (Standard: %default)"},
         {"workstation", "computer/workstation", "N",
          "Rechnernummer dieses Computers in der Rechnertabelle (Standard: 1)"},
         {"printer", "computer/printer", "NAME",
@@ -103,7 +103,7 @@ QString defaultOf(QLatin1String name)
     if (name == QLatin1String("dots"))
         return QStringLiteral("0");
     if (name == QLatin1String("store-timeout"))
-        return QStringLiteral("15");
+        return QString::number(StoreLocation::DefaultTimeoutSeconds);
     return {};
 }
 
@@ -211,7 +211,8 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         return n;
     };
     config.codePage = number("codepage", 19);
-    config.storeTimeoutSeconds = qMax(1, number("store-timeout", 15));
+    config.storeTimeoutSeconds =
+            qMax(1, number("store-timeout", StoreLocation::DefaultTimeoutSeconds));
     config.dotWidth = number("dots", 0);
     for (int com = 1; com <= 8; ++com) {
         const QString port = QStringLiteral("COM%1").arg(com);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/store/storelocation.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,8 @@ struct ComputerConfig
     QString iniPath;            // the user's INI file, or the one named by --config=
     QStringList systemIniPaths; // system-wide INI files that exist, the one that wins first
     QString storeLocation;
-    int storeTimeoutSeconds = 15; // a statement, or the wait for another program's write
+    // A statement, or the wait for another program's write.
+    int storeTimeoutSeconds = StoreLocation::DefaultTimeoutSeconds;
     int workstationId = 1;
     QString printerOutput; // name of the system printer; empty: PDF files in the spool folder
     QString printerDevice; // text mode: device or file the bytes go to; empty: spool folder

@@ -1,5 +1,6 @@
 #include "core/store/storeexchange.h"
 
+#include "core/store/schema.h"
 #include "core/store/settingslistcodec.h"
 
 #include <QJsonArray>
@@ -15,13 +16,7 @@ namespace {
 
 const QString FormatName = QStringLiteral("kassotyp-export");
 
-enum class Kind {
-    Integer,
-    Real,
-    Text,
-    List, // a settings list: texts when they give back the same bytes, else base64
-    Bytes // base64
-};
+using Kind = StoreSchema::Kind;
 
 struct Column
 {
@@ -30,6 +25,7 @@ struct Column
     bool key = false;
 };
 
+// A table of the store as a file holds it.
 struct Table
 {
     QString name;
@@ -48,60 +44,49 @@ struct Table
     }
 };
 
-// Every table of the store but schema_info, whose version the store keeps for itself.
+bool isLong(Kind kind)
+{
+    return kind == Kind::List || kind == Kind::Bytes;
+}
+
+// The columns in the order a file holds them: the key first, which sorts the records, led by the
+// workstation so that a workstation's records lie together; then the other values in the table's
+// order, the long ones (lists, pictures) last.
+Table exchangeTable(const StoreSchema::Table &stored)
+{
+    Table table{stored.name,
+                {},
+                stored.workstationColumn,
+                stored.exported == StoreSchema::Table::Export::WholeStoreOnly};
+    QStringList key = stored.primaryKey;
+    if (key.removeOne(stored.workstationColumn))
+        key.prepend(stored.workstationColumn);
+    for (const QString &name : std::as_const(key)) {
+        for (const StoreSchema::Column &c : stored.columns) {
+            if (c.name == name)
+                table.columns.append({c.name, c.kind, true});
+        }
+    }
+    for (const bool last : {false, true}) {
+        for (const StoreSchema::Column &c : stored.columns) {
+            if (!stored.isKey(c.name) && isLong(c.kind) == last)
+                table.columns.append({c.name, c.kind, false});
+        }
+    }
+    return table;
+}
+
+// Every table of the store but the one of its schema version, which the store keeps for itself.
 const QList<Table> &tables()
 {
-    using K = Kind;
-    static const QList<Table> all = {
-            {QStringLiteral("workstations"),
-             {{"rnr", K::Integer, true}, {"rtyp", K::Integer}, {"name", K::Text}},
-             {},
-             true},
-            {QStringLiteral("layout_records"),
-             {{"rnr", K::Integer, true},
-              {"printer_key", K::Text, true},
-              {"kennung", K::Text, true},
-              {"filler", K::Text},
-              {"blob", K::List}},
-             QStringLiteral("rnr")},
-            {QStringLiteral("parameters"),
-             {{"rnr", K::Integer, true}, {"param_key", K::Text, true}, {"value", K::Text}},
-             QStringLiteral("rnr")},
-            {QStringLiteral("form_store"),
-             {{"sprache", K::Text, true},
-              {"programm", K::Text, true},
-              {"maske", K::Text, true},
-              {"index_name", K::Text, true},
-              {"local_scope", K::Integer, true},
-              {"items", K::List}},
-             {},
-             false},
-            {QStringLiteral("logos"),
-             {{"fil_rech", K::Integer, true},
-              {"kennung1", K::Text, true},
-              {"kennung2", K::Text, true},
-              {"logo_name", K::Text, true},
-              {"width", K::Integer},
-              {"height", K::Integer},
-              {"booking_rnr", K::Integer},
-              {"booking_lfdnr", K::Integer},
-              {"picture", K::Bytes}},
-             QStringLiteral("fil_rech")},
-            {QStringLiteral("user_rights"),
-             {{"user_name", K::Text, true},
-              {"right_group", K::Integer, true},
-              {"right_function", K::Integer, true}},
-             {},
-             true},
-            {QStringLiteral("booking_counter"),
-             {{"rnr", K::Integer, true}, {"lfdnr", K::Integer}},
-             {},
-             true},
-            {QStringLiteral("currency_rates"),
-             {{"currency", K::Text, true}, {"units_per_currency1", K::Real}},
-             {},
-             true},
-    };
+    static const QList<Table> all = [] {
+        QList<Table> out;
+        for (const StoreSchema::Table &stored : StoreSchema::tables()) {
+            if (stored.exported != StoreSchema::Table::Export::Never)
+                out << exchangeTable(stored);
+        }
+        return out;
+    }();
     return all;
 }
 
