@@ -3,7 +3,7 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/textfunctions.h"
-#include "core/format/devicepresets.h"
+#include "core/format/deviceformats.h"
 #include "core/output/systemprinter.h"
 #include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"
@@ -28,8 +28,13 @@
 namespace {
 
 const QString Kennung = QStringLiteral("SEITEEIN");
-const QString PresetControl = QStringLiteral("ddcEinstellung");
-constexpr int PresetPos = 6;
+const QString &PresetControl = PrinterRecord::PresetName;
+
+// Where the page setup keeps the printer preset; the numbers come before it.
+int presetPosition()
+{
+    return pageSetupFormat().positionOf(PresetControl);
+}
 
 // Centimetres with two decimals, 0 to 99,99 and at most five characters.
 // The length is checked here rather than by the field's maximum length, which would cut a
@@ -100,19 +105,6 @@ const NumberField numberFields[] = {
         {"edtRandLinks", QT_TRANSLATE_NOOP("TfrmBreiteRaender", "Rand links in cm"), 2, 0, false},
         {"edtRandRechts", QT_TRANSLATE_NOOP("TfrmBreiteRaender", "Rand rechts in cm"), 2, 1, false},
 };
-
-QList<FormPreset> builtInPagePresets()
-{
-    const LayoutFormat &format = pageSetupFormat();
-    QList<FormPreset> list;
-    for (const DevicePreset &p : pagePresets()) {
-        FormPreset preset{p.name, p.remark, {}, true};
-        for (int pos = 0; pos < PresetPos; ++pos)
-            preset.properties.insert(format.fields.at(pos).control, p.values.value(pos));
-        list << preset;
-    }
-    return list;
-}
 
 } // namespace
 
@@ -211,7 +203,7 @@ void TfrmBreiteRaender::buildWindow()
 
 StoreFormStore TfrmBreiteRaender::presets() const
 {
-    return StoreFormStore(frmKassotypHaupt().host().store(), Kennung, builtInPagePresets());
+    return StoreFormStore(frmKassotypHaupt().host().store(), Kennung, pageFormPresets());
 }
 
 void TfrmBreiteRaender::fillPresetList()
@@ -254,10 +246,10 @@ void TfrmBreiteRaender::applyList(const QStringList &list)
     const LayoutFormat &format = pageSetupFormat();
     if (format.applicableLength(list.size()) < format.size())
         return;
-    ControlValues::writeList(this, format.fields.mid(0, PresetPos), list);
+    ControlValues::writeList(this, format.fields.mid(0, presetPosition()), list);
     m_ddcEinstellung->setCurrentIndex(-1);
     m_ddcEinstellung->setEditText(QString());
-    const int exact = m_ddcEinstellung->findText(list.at(PresetPos),
+    const int exact = m_ddcEinstellung->findText(list.at(presetPosition()),
                                                  Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (exact >= 0)
         m_ddcEinstellung->setCurrentIndex(exact);
@@ -299,7 +291,7 @@ QStringList TfrmBreiteRaender::settingsList() const
 void TfrmBreiteRaender::btnBuchenClick()
 {
     const QStringList list = settingsList();
-    const QString presetName = list.at(PresetPos);
+    const QString presetName = list.at(presetPosition());
     // A page setup without a printer name would be stored where no printer ever looks.
     if (presetName.isEmpty())
         throw std::invalid_argument(
@@ -315,7 +307,7 @@ void TfrmBreiteRaender::btnBuchenClick()
 std::optional<AuditEvent> TfrmBreiteRaender::auditedSave() const
 {
     std::optional<AuditEvent> event = TOVOForm::auditedSave();
-    event->detail = QStringLiteral("%1 %2").arg(Kennung, settingsList().at(PresetPos));
+    event->detail = QStringLiteral("%1 %2").arg(Kennung, settingsList().at(presetPosition()));
     return event;
 }
 
@@ -381,7 +373,7 @@ void TfrmBreiteRaender::storePreset()
     StoreFormStore store = presets();
     const QStringList list = settingsList();
     FormPreset preset{name, store.preset(name).value_or(FormPreset{}).remark, {}, false};
-    for (int pos = 0; pos < PresetPos; ++pos)
+    for (int pos = 0; pos < presetPosition(); ++pos)
         preset.properties.insert(pageSetupFormat().fields.at(pos).control, list.at(pos));
     AuditEvent event = *TOVOForm::auditedSave();
     event.action = AuditAction::PresetSaved;

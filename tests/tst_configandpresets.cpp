@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <stdexcept>
 
 class TestConfigAndPresets : public QObject
@@ -36,6 +37,12 @@ private slots:
     void printerPresetsDiffer();
     void pagePresetsAreExact_data();
     void pagePresetsAreExact();
+    void printerPresetRecordsAreAsStored_data();
+    void printerPresetRecordsAreAsStored();
+    void formPresetsKeepThePositionsBeforeTheName_data();
+    void formPresetsKeepThePositionsBeforeTheName();
+    void printerFormatNamesItsPositions_data();
+    void printerFormatNamesItsPositions();
 };
 
 // ---- configuration of the computer ---------------------------------------------------------
@@ -418,7 +425,168 @@ void TestConfigAndPresets::pagePresetsAreExact()
     QVERIFY(found);
     QCOMPARE(found->remark, remark);
     QCOMPARE(pageSetupFromPreset(preset), record);
-    QCOMPARE(record.size(), PageSetupSize);
+    QCOMPARE(record.size(), pageSetupFormat().size());
+}
+
+// Every built-in printer preset as it was stored before the presets were kept by control name:
+// a record written from a preset must stay the same entry for entry, since tills read it
+// position by position. Entries joined by "|".
+void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QString>("record");
+
+    // An Epson preset: mode, the four fonts by pitch, the control font, the functions with
+    // their control characters (cut, drawer, journal, receipt, both, tab, line feed, carriage
+    // return), no drawer, then paper feed to set font (positions 31 to 40), name, no init.
+    const auto epson = [](const char *mode, const char *cut, const char *drawer,
+                          const char *feedToSetFont, const char *name) {
+        return QStringLiteral("%1|6.7 cpi|20||8 cpi|21||13.3 cpi|00||16 cpi|01||control|P|%2|C|%3|"
+                              "1||2||3||5||6|0A|7|0D|kein|%4|%5|0||||")
+                .arg(QLatin1String(mode), QLatin1String(cut), QLatin1String(drawer),
+                     QLatin1String(feedToSetFont), QLatin1String(name));
+    };
+    const char *const drawer = "1B703019FA";
+    const char *const full = "|1B4ADF||1B6130||1B6131||1B6132||1B21";
+    const char *const centred = "|||||1B6131||1B6132||1B21";
+    const char *const fontOnly = "|||||||||1B21";
+    QTest::newRow("TM-U200B") << "TM-U200B" << epson("1", "1D5601", drawer, centred, "TM-U200B");
+    QTest::newRow("DEFAULT") << "DEFAULT" << epson("2", "1D5601", drawer, full, "DEFAULT");
+    QTest::newRow("TM-J8000") << "TM-J8000" << epson("1", "1D5601", drawer, full, "TM-J8000");
+    QTest::newRow("TM-J8000 S") << "TM-J8000 S" << epson("1", "1D5601", drawer, full, "TM-J8000 S");
+    QTest::newRow("TM-U300PB") << "TM-U300PB" << epson("1", "1B6D", drawer, fontOnly, "TM-U300PB");
+    QTest::newRow("TM-T88") << "TM-T88" << epson("1", "1D5601", drawer, centred, "TM-T88");
+    QTest::newRow("TM-U200BT") << "TM-U200BT" << epson("0", "1D5601", drawer, centred, "TM-U200BT");
+    QTest::newRow("TM-U300PBT") << "TM-U300PBT"
+                                << epson("0", "1B6D", "1B4A04001B70004BFF", fontOnly, "TM-U300PBT");
+    QTest::newRow("TM-T88-W7") << "TM-T88-W7" << epson("1", "1D5601", drawer, centred, "TM-T88-W7");
+    QTest::newRow("found whatever the case, stored as the preset spells it")
+            << "tm-t88" << epson("1", "1D5601", drawer, centred, "TM-T88");
+    // Mode and no drawer only; IBM46101NR carries no values at all, like an unknown name.
+    QTest::newRow("LEX5700") << "LEX5700"
+                             << "1||||||||||||||||||||||||||||||kein|||||||||||LEX5700|0||||";
+    QTest::newRow("TEST") << "TEST"
+                          << "2||||||||||||||||||||||||||||||kein|||||||||||TEST|0||||";
+    QTest::newRow("IBM46101NR") << "IBM46101NR"
+                                << "|||||||||||||||||||||||||||||||||||||||||IBM46101NR|0||||";
+    QTest::newRow("unknown: empty but for its name")
+            << "UNBEKANNT"
+            << "|||||||||||||||||||||||||||||||||||||||||UNBEKANNT|0||||";
+}
+
+void TestConfigAndPresets::printerPresetRecordsAreAsStored()
+{
+    QFETCH(QString, preset);
+    QFETCH(QString, record);
+
+    const QStringList expected = record.split(u'|');
+    QCOMPARE(expected.size(), 47);
+    QCOMPARE(printerRecordFromPreset(preset), expected);
+}
+
+// What restoring a built-in preset in a settings window sets: every position before the
+// preset name, an empty one too (so restoring clears what the preset leaves empty), except
+// the two printer sequences presets never restore; neither the name nor later positions.
+void TestConfigAndPresets::formPresetsKeepThePositionsBeforeTheName_data()
+{
+    QTest::addColumn<bool>("printer"); // else the page setup
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<int>("properties");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value"); // null: not kept
+
+    QTest::newRow("printer cut") << true << "TM-U300PB" << 39 << "edtESCCutPaper"
+                                 << "1B6D";
+    QTest::newRow("printer mode") << true << "TM-U200BT" << 39 << "rgpDruckermodus"
+                                  << "0";
+    QTest::newRow("printer empty sequence") << true << "TM-U300PB" << 39 << "edtESCJustifyCenter"
+                                            << "";
+    QTest::newRow("printer set font") << true << "TM-T88" << 39 << "edtESCSetFont"
+                                      << "1B21";
+    QTest::newRow("printer drawer") << true << "LEX5700" << 39 << "cmbDrawer"
+                                    << "kein";
+    QTest::newRow("printer paper feed never")
+            << true << "DEFAULT" << 39 << "edtESCPaperFeed" << QString();
+    QTest::newRow("printer justify left never")
+            << true << "DEFAULT" << 39 << "edtESCJustifyLeft" << QString();
+    QTest::newRow("printer name not") << true << "DEFAULT" << 39 << "ddcEinstellung" << QString();
+    QTest::newRow("printer initialisation not")
+            << true << "DEFAULT" << 39 << "chbForcePrinterInit" << QString();
+    QTest::newRow("printer without values")
+            << true << "IBM46101NR" << 0 << "rgpDruckermodus" << QString();
+    QTest::newRow("page left margin") << false << "TM-J8000 S" << 6 << "edtRandLinks"
+                                      << "7,30";
+    QTest::newRow("page height") << false << "TM-J8000 S" << 6 << "edtPapierHoehe"
+                                 << "21,00";
+    QTest::newRow("page width as written") << false << "DEFAULT" << 6 << "edtPapierbreite"
+                                           << "2861";
+    QTest::newRow("page empty width") << false << "TEST" << 6 << "edtPapierbreite"
+                                      << "";
+    QTest::newRow("page name not") << false << "TM-T88" << 6 << "ddcEinstellung" << QString();
+}
+
+void TestConfigAndPresets::formPresetsKeepThePositionsBeforeTheName()
+{
+    QFETCH(bool, printer);
+    QFETCH(QString, preset);
+    QFETCH(int, properties);
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+
+    const QList<FormPreset> presets = printer ? printerFormPresets() : pageFormPresets();
+    const auto found = std::find_if(presets.begin(), presets.end(),
+                                    [&](const FormPreset &p) { return p.name == preset; });
+    QVERIFY(found != presets.end());
+    QVERIFY(found->builtIn);
+    QCOMPARE(found->properties.size(), properties);
+    QCOMPARE(found->properties.contains(control), !value.isNull());
+    if (!value.isNull())
+        QCOMPARE(found->properties.value(control), value);
+}
+
+// The positions callers used to count for themselves, now asked of the formats by name: a
+// control moved or renamed in a format shows here, not as a shifted record on a till.
+void TestConfigAndPresets::printerFormatNamesItsPositions_data()
+{
+    QTest::addColumn<int>("format"); // 0 printer, 1 page setup, 2 display
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("printer mode") << 0 << "rgpDruckermodus" << 0;
+    QTest::newRow("printer font 2 code") << 0 << "edtNormal2" << 5;
+    QTest::newRow("printer control font") << 0 << "edtNameControlFont" << 13;
+    QTest::newRow("printer cut") << 0 << "edtESCCutPaper" << 15;
+    QTest::newRow("printer carriage return") << 0 << "edtESCCarriageReturn" << 29;
+    QTest::newRow("printer drawer") << 0 << "cmbDrawer" << 30;
+    QTest::newRow("printer paper feed control") << 0 << "edtCtrlPaperFeed" << 31;
+    QTest::newRow("printer set font") << 0 << "edtESCSetFont" << 40;
+    QTest::newRow("printer preset name") << 0 << "ddcEinstellung" << 41;
+    QTest::newRow("printer initialisation") << 0 << "chbForcePrinterInit" << 42;
+    QTest::newRow("printer serial drawer") << 0 << "edtESCOpenSequenzCOM" << 43;
+    QTest::newRow("printer direct text baud rate") << 0 << "cmbTextmDirektBaudrate" << 46;
+    QTest::newRow("page width") << 1 << "edtPapierbreite" << 0;
+    QTest::newRow("page right margin") << 1 << "edtRandRechts" << 3;
+    QTest::newRow("page bottom margin") << 1 << "edtRandUnten" << 5;
+    QTest::newRow("page preset name") << 1 << "ddcEinstellung" << 6;
+    QTest::newRow("display line 2") << 2 << "edtKDLine2" << 6;
+}
+
+void TestConfigAndPresets::printerFormatNamesItsPositions()
+{
+    QFETCH(int, format);
+    QFETCH(QString, control);
+    QFETCH(int, position);
+
+    const LayoutFormat &f = format == 0   ? printerRecordFormat()
+                            : format == 1 ? pageSetupFormat()
+                                          : displayRecordFormat();
+    QCOMPARE(f.positionOf(control), position);
+    // Shorter lists than the whole record: the printer's are applied from the preset name on,
+    // the others only whole.
+    const int applied = format == 0 ? 42 : f.size();
+    QCOMPARE(f.applicableLength(applied - 1), 0);
+    QCOMPARE(f.applicableLength(applied), applied);
+    QCOMPARE(f.applicableLength(f.size() + 3), f.size());
 }
 
 QTEST_GUILESS_MAIN(TestConfigAndPresets)

@@ -285,7 +285,7 @@ private slots:
             QCOMPARE(list.at(1), QStringLiteral("NeuSchrift"));
             QCOMPARE(list.at(41), QStringLiteral("TM-U200B"));
         }
-        QCOMPARE(s.stored(DisplayKennung, rnr, "DISPLAY").size(), DisplayRecordSize);
+        QCOMPARE(s.stored(DisplayKennung, rnr, "DISPLAY").size(), displayRecordFormat().size());
         if (rnr != 0)
             QCOMPARE(s.stored(PrinterKennung, rnr, "TM-U200B"), QStringList{"<kein Satz>"});
     }

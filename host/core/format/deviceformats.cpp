@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr int DrawerPosition = 30;
-constexpr int LastPresetPosition = 40;
-constexpr int ForceInitPosition = 42;
+using PrinterRecord::ForceInit;
+using PrinterRecord::PresetName;
 
 FormatField text(const QString &control)
 {
@@ -26,21 +25,19 @@ FormatField choice(const QString &control)
 const QList<PrinterFunction> &printerFunctions()
 {
     static const QList<PrinterFunction> functions = {
-            {"CutPaper", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Cut Paper'"), 14},
-            {"OpenDrawer", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Open Drawer'"), 16},
-            {"PaperJournal", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal'"), 18},
-            {"PaperReceipt", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Receipt'"), 20},
-            {"PaperJourRec", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal/Receipt'"),
-             22},
-            {"HorizontalTab", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'HT Horizontal Tab'"), 24},
-            {"LineFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'LF Line Feed'"), 26},
-            {"CarriageReturn", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'CR Carriage Return'"),
-             28},
-            {"PaperFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Feed'"), 31},
-            {"JustifyLeft", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Left'"), 33},
-            {"JustifyCenter", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Center'"), 35},
-            {"JustifyRight", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Right'"), 37},
-            {"SetFont", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Set Font'"), 39},
+            {"CutPaper", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Cut Paper'")},
+            {"OpenDrawer", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Open Drawer'")},
+            {"PaperJournal", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal'")},
+            {"PaperReceipt", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Receipt'")},
+            {"PaperJourRec", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal/Receipt'")},
+            {"HorizontalTab", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'HT Horizontal Tab'")},
+            {"LineFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'LF Line Feed'")},
+            {"CarriageReturn", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'CR Carriage Return'")},
+            {"PaperFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Feed'")},
+            {"JustifyLeft", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Left'")},
+            {"JustifyCenter", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Center'")},
+            {"JustifyRight", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Right'")},
+            {"SetFont", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Set Font'")},
     };
     return functions;
 }
@@ -88,21 +85,21 @@ const LayoutFormat &printerRecordFormat()
         }
         f.fields << text(QStringLiteral("edtNameControlFont"));
         for (const PrinterFunction &function : printerFunctions()) {
-            // The drawer connection sits between the first eight functions and the others.
-            if (f.fields.size() == DrawerPosition)
+            // The drawer connection sits between the functions the control font has a
+            // character for and the others, which start with the paper feed.
+            if (qstrcmp(function.suffix, "PaperFeed") == 0)
                 f.fields << choice(PrinterRecord::Drawer);
-            Q_ASSERT(f.fields.size() == function.position);
             f.fields << text(QStringLiteral("edtCtrl") + QString::fromLatin1(function.suffix))
                      << text(PrinterRecord::sequence(function.suffix));
         }
-        f.fields << text(QStringLiteral("ddcEinstellung"))
-                 << FormatField{QStringLiteral("chbForcePrinterInit"), FieldEncoding::Flag10}
+        f.fields << text(PresetName) << FormatField{ForceInit, FieldEncoding::Flag10}
                  << text(PrinterRecord::SerialDrawerSequence)
                  << choice(QStringLiteral("cmbKLBaudrate"))
                  << choice(QStringLiteral("cmbComPortTextmDirekt"))
                  << choice(QStringLiteral("cmbTextmDirektBaudrate"));
-        Q_ASSERT(f.fields.size() == PrinterRecordSize);
-        for (int stage = PrinterRecordMinimum; stage <= PrinterRecordSize; ++stage)
+        // A list that reaches the preset name is applied; the positions after it were added
+        // one by one later and are applied as far as a list goes.
+        for (int stage = f.positionOf(PresetName) + 1; stage <= f.size(); ++stage)
             f.stages << stage;
         return f;
     }();
@@ -118,7 +115,7 @@ const LayoutFormat &displayRecordFormat()
                  << choice(QStringLiteral("cmbKDBaudrate"))
                  << choice(QStringLiteral("cmbKDParitaet")) << text(DisplayRecord::Clear)
                  << text(DisplayRecord::Line1) << text(DisplayRecord::Line2);
-        f.stages << DisplayRecordSize;
+        f.stages << f.size();
         return f;
     }();
     return format;
@@ -139,9 +136,8 @@ QMap<QString, QString> decodePrinterRecord(const LayoutKey &key, const QStringLi
                                "(\"%2\") ist keine ganze Zahl. Die Einstellungen werden nicht "
                                "übernommen und der Satz wird nicht überschrieben.")
                         .arg(key.display(), mode));
-    const QString forceInit = f.fields.at(ForceInitPosition).control;
-    if (!values.contains(forceInit))
-        values.insert(forceInit, QStringLiteral("0"));
+    if (!values.contains(ForceInit))
+        values.insert(ForceInit, QStringLiteral("0"));
     return values;
 }
 
@@ -153,10 +149,12 @@ QList<FormPreset> printerFormPresets()
     QList<FormPreset> presets;
     for (const DevicePreset &p : printerPresets()) {
         FormPreset preset{p.name, p.remark, {}, true};
-        for (int pos = 0; pos <= LastPresetPosition && pos < p.values.size(); ++pos) {
+        // A preset keeps every position before its name, empty ones included, as written.
+        const QStringList record = p.values.isEmpty() ? QStringList() : f.encode(p.values);
+        for (int pos = 0; pos < f.positionOf(PresetName) && pos < record.size(); ++pos) {
             const QString &control = f.fields.at(pos).control;
             if (!neverRestored.contains(control))
-                preset.properties.insert(control, p.values.at(pos));
+                preset.properties.insert(control, record.at(pos));
         }
         presets << preset;
     }
@@ -167,7 +165,7 @@ QList<FormPreset> displayFormPresets()
 {
     const LayoutFormat &f = displayRecordFormat();
     QList<FormPreset> presets;
-    for (const DevicePreset &p : displayPresets()) {
+    for (const DisplayPreset &p : displayPresets()) {
         FormPreset preset{p.name, p.remark, {}, true};
         for (int pos = 1; pos < f.size() && pos < p.values.size(); ++pos)
             preset.properties.insert(f.fields.at(pos).control, p.values.at(pos));
@@ -193,19 +191,29 @@ QString normalisedHexSequence(const QString &text)
 
 const LayoutFormat &pageSetupFormat()
 {
-    static const LayoutFormat format{
-            QStringLiteral("Papierbreite und Ränder"),
-            {
-                    {QStringLiteral("edtPapierbreite"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandOben"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandLinks"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandRechts"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtPapierHoehe"), FieldEncoding::NumberCm},
-                    {QStringLiteral("edtRandUnten"), FieldEncoding::NumberCm},
-                    {QStringLiteral("ddcEinstellung"),
-                     FieldEncoding::Text}, // the printer preset the page belongs to
-            },
-            {PageSetupSize}, // a shorter list is not applied at all
-    };
+    static const LayoutFormat format = [] {
+        LayoutFormat f;
+        f.name = QStringLiteral("Papierbreite und Ränder");
+        for (const char *number : {"edtPapierbreite", "edtRandOben", "edtRandLinks",
+                                   "edtRandRechts", "edtPapierHoehe", "edtRandUnten"})
+            f.fields << FormatField{QLatin1String(number), FieldEncoding::NumberCm};
+        f.fields << choice(PresetName); // the printer preset the page belongs to
+        f.stages << f.size();           // a shorter list is not applied at all
+        return f;
+    }();
     return format;
+}
+
+QList<FormPreset> pageFormPresets()
+{
+    const LayoutFormat &f = pageSetupFormat();
+    QList<FormPreset> presets;
+    for (const DevicePreset &p : pagePresets()) {
+        FormPreset preset{p.name, p.remark, {}, true};
+        for (int pos = 0; pos < f.positionOf(PresetName); ++pos)
+            preset.properties.insert(f.fields.at(pos).control,
+                                     p.values.value(f.fields.at(pos).control));
+        presets << preset;
+    }
+    return presets;
 }

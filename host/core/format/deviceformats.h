@@ -18,16 +18,17 @@ inline const QString DisplayRecordKennung = QStringLiteral("DISPLAY");
 inline const QString ActivePrinterKey = QStringLiteral("AKTIV");
 
 // One printer function of the function table: the control-font character is kept in
-// "edtCtrl" + suffix, the byte sequence in "edtESC" + suffix, at position and position + 1.
+// "edtCtrl" + suffix, the byte sequence in "edtESC" + suffix, next to each other in the
+// printer record in the order of the table.
 struct PrinterFunction
 {
     const char *suffix;
     const char *caption; // translated in the context "TfrmAllgTreiber"
-    int position;
 };
 const QList<PrinterFunction> &printerFunctions();
 
-// Positions 0..46; lists below 42 entries are not applied, 43..46 only as far as present.
+// A list that does not reach the preset name is not applied; the positions after it are
+// applied as far as the list goes.
 const LayoutFormat &printerRecordFormat();
 // Positions 0..6; shorter lists are not applied.
 const LayoutFormat &displayRecordFormat();
@@ -45,6 +46,9 @@ QString sequence(const char *function); // a function's byte sequence, e.g. "Cut
 // else font 1.
 int baseFont(const QMap<QString, QString> &printer);
 inline const QString Drawer = QStringLiteral("cmbDrawer");
+inline const QString PresetName = QStringLiteral("ddcEinstellung"); // also in the page setup
+// On: every job starts by initialising the printer (ESC @ in text mode).
+inline const QString ForceInit = QStringLiteral("chbForcePrinterInit");
 inline const QString SerialDrawerSequence = QStringLiteral("edtESCOpenSequenzCOM");
 } // namespace PrinterRecord
 
@@ -58,16 +62,19 @@ inline const QString Line2 = QStringLiteral("edtKDLine2");
 } // namespace DisplayRecord
 
 // Control name -> stored text of the positions a stored printer list reaches. A list that ends
-// before position 42 was written before the initialisation switch existed and means "0".
+// before the initialisation switch was written before the switch existed and means "0".
 // Throws DamagedRecordError naming the key when position 0 is not a whole number, since the
 // printer mode decides how everything else is read.
 QMap<QString, QString> decodePrinterRecord(const LayoutKey &key, const QStringList &list);
 
-// The printer presets with the properties they keep: positions 0 to 40 except the paper feed
-// and justify-left sequences, which older presets carry but never restore.
+// The printer presets with the properties they keep: every position before the preset name
+// except the paper feed and justify-left sequences, which older presets carry but never
+// restore.
 QList<FormPreset> printerFormPresets();
 // The display presets over positions 1 to 6 of the display record.
 QList<FormPreset> displayFormPresets();
+// The page presets with the numbers they keep (every position but the preset name).
+QList<FormPreset> pageFormPresets();
 
 // The serial drawer sequence as it is kept: trimmed, empty unless all hex digits, and padded
 // with a leading "0" to whole bytes.

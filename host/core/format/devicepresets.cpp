@@ -4,84 +4,60 @@
 
 namespace {
 
-// Positions of the printer record.
-enum PrinterPos {
-    Mode = 0,
-    Font1 = 1, // name, ESC code, second ESC code; fonts 2..4 follow in steps of three
-    ControlFont = 13,
-    CutPaper = 14, // control character, then the byte sequence
-    OpenDrawer = 16,
-    PaperJournal = 18,
-    PaperReceipt = 20,
-    PaperJourRec = 22,
-    HorizontalTab = 24,
-    LineFeed = 26,
-    CarriageReturn = 28,
-    Drawer = 30,
-    PaperFeed = 31,
-    JustifyLeft = 33,
-    JustifyCenter = 35,
-    JustifyRight = 37,
-    SetFont = 39,
-};
+using PrinterRecord::PresetName;
 
 struct Sequences
 {
     QString cutPaper, openDrawer, paperFeed, justifyLeft, justifyCenter, justifyRight;
 };
 
-QStringList emptyPrinterValues()
+FieldValues epson(int mode, const QStringList &escCodes, const Sequences &seq)
 {
-    QStringList v;
-    for (int i = 0; i <= SetFont + 1; ++i)
-        v << QString();
-    return v;
-}
-
-QStringList epson(int mode, const QStringList &escCodes, const Sequences &seq)
-{
-    QStringList v = emptyPrinterValues();
-    v[Mode] = QString::number(mode);
+    FieldValues v;
+    v.insert(QStringLiteral("rgpDruckermodus"), QString::number(mode));
     const QStringList fontNames = {QStringLiteral("6.7 cpi"), QStringLiteral("8 cpi"),
                                    QStringLiteral("13.3 cpi"), QStringLiteral("16 cpi")};
-    for (int f = 0; f < 4; ++f) {
-        v[Font1 + 3 * f] = fontNames[f];
-        v[Font1 + 3 * f + 1] = escCodes[f];
+    for (int f = 1; f <= 4; ++f) {
+        v.insert(PrinterRecord::fontName(f), fontNames[f - 1]);
+        v.insert(PrinterRecord::fontCode(f), escCodes[f - 1]);
     }
-    v[ControlFont] = QStringLiteral("control");
-    const int controlled[] = {CutPaper,     OpenDrawer,    PaperJournal, PaperReceipt,
-                              PaperJourRec, HorizontalTab, LineFeed,     CarriageReturn};
-    const QStringList characters = {QStringLiteral("P"), QStringLiteral("C"), QStringLiteral("1"),
-                                    QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5"),
-                                    QStringLiteral("6"), QStringLiteral("7")};
-    for (int i = 0; i < 8; ++i)
-        v[controlled[i]] = characters[i];
-    v[LineFeed + 1] = QStringLiteral("0A");
-    v[CarriageReturn + 1] = QStringLiteral("0D");
-    v[OpenDrawer + 1] = seq.openDrawer.isEmpty() ? QStringLiteral("1B703019FA") : seq.openDrawer;
-    v[SetFont + 1] = QStringLiteral("1B21");
-    v[CutPaper + 1] = seq.cutPaper;
-    v[PaperFeed + 1] = seq.paperFeed;
-    v[JustifyLeft + 1] = seq.justifyLeft;
-    v[JustifyCenter + 1] = seq.justifyCenter;
-    v[JustifyRight + 1] = seq.justifyRight;
-    v[Drawer] = QStringLiteral("kein");
+    v.insert(QStringLiteral("edtNameControlFont"), QStringLiteral("control"));
+    // The control-font characters of the functions that have one.
+    const std::pair<const char *, const char *> characters[] = {
+            {"CutPaper", "P"},     {"OpenDrawer", "C"},    {"PaperJournal", "1"},
+            {"PaperReceipt", "2"}, {"PaperJourRec", "3"},  {"HorizontalTab", "5"},
+            {"LineFeed", "6"},     {"CarriageReturn", "7"}};
+    for (const auto &[function, character] : characters)
+        v.insert(QStringLiteral("edtCtrl") + QLatin1String(function), QLatin1String(character));
+    const auto sequence = [&v](const char *function, const QString &bytes) {
+        v.insert(PrinterRecord::sequence(function), bytes);
+    };
+    sequence("LineFeed", QStringLiteral("0A"));
+    sequence("CarriageReturn", QStringLiteral("0D"));
+    sequence("OpenDrawer",
+             seq.openDrawer.isEmpty() ? QStringLiteral("1B703019FA") : seq.openDrawer);
+    sequence("SetFont", QStringLiteral("1B21"));
+    sequence("CutPaper", seq.cutPaper);
+    sequence("PaperFeed", seq.paperFeed);
+    sequence("JustifyLeft", seq.justifyLeft);
+    sequence("JustifyCenter", seq.justifyCenter);
+    sequence("JustifyRight", seq.justifyRight);
+    v.insert(PrinterRecord::Drawer, QStringLiteral("kein"));
     return v;
 }
 
-QStringList plain(int mode)
+FieldValues plain(int mode)
 {
-    QStringList v = emptyPrinterValues();
-    v[Mode] = QString::number(mode);
-    v[Drawer] = QStringLiteral("kein");
-    return v;
+    return {{QStringLiteral("rgpDruckermodus"), QString::number(mode)},
+            {PrinterRecord::Drawer, QStringLiteral("kein")}};
 }
 
-QStringList page(const QString &width, const QString &height, const QString &top,
+FieldValues page(const QString &width, const QString &height, const QString &top,
                  const QString &bottom, const QString &left, const QString &right)
 {
-    // stored order: width, top, left, right, height, bottom
-    return {width, top, left, right, height, bottom};
+    return {{QStringLiteral("edtPapierbreite"), width}, {QStringLiteral("edtPapierHoehe"), height},
+            {QStringLiteral("edtRandOben"), top},       {QStringLiteral("edtRandUnten"), bottom},
+            {QStringLiteral("edtRandLinks"), left},     {QStringLiteral("edtRandRechts"), right}};
 }
 
 } // namespace
@@ -165,10 +141,9 @@ const QList<DevicePreset> &pagePresets()
     return presets;
 }
 
-const QList<DevicePreset> &displayPresets()
+const QList<DisplayPreset> &displayPresets()
 {
-    // positions 0..6 of the display record; position 0 is the display type itself
-    static const QList<DevicePreset> presets = {
+    static const QList<DisplayPreset> presets = {
             {QStringLiteral("KEIN"),
              QStringLiteral("kein Display"),
              {QStringLiteral("kein"), {}, {}, {}, {}, {}, {}}},
@@ -186,29 +161,24 @@ const QList<DevicePreset> &displayPresets()
     return presets;
 }
 
-std::optional<DevicePreset> findPreset(const QList<DevicePreset> &presets, const QString &name)
-{
-    for (const DevicePreset &p : presets) {
-        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
-            return p;
-    }
-    return std::nullopt;
-}
-
 QStringList printerRecordFromPreset(const QString &name)
 {
     const std::optional<DevicePreset> preset = findPreset(printerPresets(), name);
-    QStringList record =
-            preset && !preset->values.isEmpty() ? preset->values : emptyPrinterValues();
-    record << (preset ? preset->name : name) << QStringLiteral("0") << QString() << QString()
-           << QString() << QString();
-    return record;
+    FieldValues values = preset ? preset->values : FieldValues{};
+    values.insert(PresetName, preset ? preset->name : name);
+    // chbForcePrinterInit is left out: a switch that is not on is written "0".
+    return printerRecordFormat().encode(values);
 }
 
 QStringList pageSetupFromPreset(const QString &name)
 {
     const std::optional<DevicePreset> preset = findPreset(pagePresets(), name);
-    QStringList record = preset ? preset->values : page({}, {}, {}, {}, {}, {});
-    record << (preset ? preset->name : name);
+    FieldValues values = preset ? preset->values : FieldValues{};
+    values.insert(PresetName, preset ? preset->name : name);
+    // Each number as the preset writes it: encoding would turn "2861" into "2861,00" and an
+    // empty width into "0,00", and the stored page setups of these presets would change.
+    QStringList record;
+    for (const FormatField &field : pageSetupFormat().fields)
+        record << values.value(field.control);
     return record;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/format/deviceformats.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,28 +9,43 @@
 #include <optional>
 
 // Built-in presets of the device settings: printers (record "AKTBONDR"), paper width and
-// margins ("SEITEEIN") and customer displays ("DISPLAY"). Each preset's values are given in
-// the positions of the record it fills.
+// margins ("SEITEEIN") and customer displays ("DISPLAY"). Printer and page presets name their
+// values by control, so that where each value is stored is left to the record's format.
 struct DevicePreset
 {
     QString name;
     QString remark;
-    QStringList values; // empty when the preset carries no values
+    FieldValues values; // control -> stored text; empty when the preset carries no values
 };
 
-constexpr int PrinterRecordSize = 47;
-constexpr int PrinterRecordMinimum = 42; // shorter printer lists are not applied
-constexpr int PrinterPresetNamePos = 41;
-constexpr int PageSetupSize = 7;
-constexpr int DisplayRecordSize = 7;
+// A customer display preset: the whole display record, position 0 being the display type.
+struct DisplayPreset
+{
+    QString name;
+    QString remark;
+    QStringList values;
+};
+
+// Still read by tests that index a printer list directly; both follow the printer format.
+inline const int PrinterRecordSize = printerRecordFormat().size();
+inline const int PrinterPresetNamePos = printerRecordFormat().positionOf(PrinterRecord::PresetName);
 
 const QList<DevicePreset> &printerPresets();
 const QList<DevicePreset> &pagePresets();
-const QList<DevicePreset> &displayPresets();
-std::optional<DevicePreset> findPreset(const QList<DevicePreset> &presets, const QString &name);
+const QList<DisplayPreset> &displayPresets();
 
-// A complete printer record made from a preset: positions 0..40 from the preset, 41 its name,
-// 42 "0" (no initialisation before each job), 43..46 empty.
+template<typename Preset>
+std::optional<Preset> findPreset(const QList<Preset> &presets, const QString &name)
+{
+    for (const Preset &p : presets) {
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
+            return p;
+    }
+    return std::nullopt;
+}
+
+// A complete printer record made from a preset: the preset's values, its name, the
+// initialisation before each job off, everything else empty.
 QStringList printerRecordFromPreset(const QString &name);
-// A complete page setup record made from a preset (positions 0..5 and the name at 6).
+// A complete page setup record made from a preset: its numbers as written and its name.
 QStringList pageSetupFromPreset(const QString &name);

@@ -6,9 +6,20 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// What a page's width needs: the paper width and both side margins.
+constexpr const char *WidthControls[] = {"edtPapierbreite", "edtRandLinks", "edtRandRechts"};
+
+} // namespace
+
 bool isPageSetUp(const QStringList &pageSetup)
 {
-    return pageSetup.size() >= 4;
+    const LayoutFormat &format = pageSetupFormat();
+    int reached = 0;
+    for (const char *control : WidthControls)
+        reached = std::max(reached, format.positionOf(QLatin1String(control)) + 1);
+    return pageSetup.size() >= reached;
 }
 
 PageGeometry pageGeometry(const QStringList &pageSetup)

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-// The page setup list of a printer: entry 0 paper width, 2 left and 3 right margin, in cm.
-// Fewer than 4 entries: the printer is not set up.
+// The page setup list of a printer (pageSetupFormat()): a list that does not reach the paper
+// width and both side margins means the printer is not set up.
 bool isPageSetUp(const QStringList &pageSetup);
 
 // Paper width and side margins of a page setup in cm, read by the names of the page setup's

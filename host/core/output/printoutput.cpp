@@ -1,7 +1,6 @@
 #include "core/output/printoutput.h"
 
 #include "core/format/deviceformats.h"
-#include "core/format/devicepresets.h"
 #include "core/output/pngencoder.h"
 #include "core/output/systemprinter.h"
 #include "core/output/virtualprinter.h"
