@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +25,19 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text); // blanks between the bytes are for the reader
+}
+
+// How a job starts on a printer whose record leaves the initialisation off, as every preset
+// does: no ESC @, but ESC ! 0, ESC t 19 (code page 858) and ESC a 0 (left).
+const char *const UninitialisedStart = "1B 21 00 1B 74 13 1B 61 30";
+
+// A preset's record with a position set by the name of its control.
+QStringList presetRecord(const QString &preset, const QMap<QString, QString> &changes = {})
+{
+    QStringList record = printerRecordFromPreset(preset);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        record[printerRecordFormat().positionOf(it.key())] = it.value();
+    return record;
 }
 
 JobItem textItem(const QString &text, const QString &font, Qt::Alignment alignment,
@@ -66,14 +81,16 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A computer whose printer, COM2 and COM3 are files in `dir`.
-ComputerConfig devicesIn(const QTemporaryDir &dir, const QString &spool = QString())
+// A computer whose printer, COM2 and COM3 are files in `dir`, or whose printer is `printer`.
+ComputerConfig devicesIn(const QTemporaryDir &dir, const QString &spool = QString(),
+                         const QString &printer = QString())
 {
     return ComputerConfig::load(
             {QStringLiteral("--config=") + dir.filePath("none.ini"),
              QStringLiteral("--log=") + dir.filePath("log.txt"),
              QStringLiteral("--spool=") + (spool.isEmpty() ? dir.filePath("spool") : spool),
-             QStringLiteral("--printer-device=") + dir.filePath("printer"),
+             QStringLiteral("--printer-device=")
+                     + (printer.isEmpty() ? dir.filePath("printer") : printer),
              QStringLiteral("--port-COM2=") + dir.filePath("com2"),
              QStringLiteral("--port-COM3=") + dir.filePath("com3")});
 }
@@ -101,6 +118,10 @@ private slots:
     void textLinesAreSizedAndWrapped();
     void pictureBecomesRasterBands_data();
     void pictureBecomesRasterBands();
+    void jobStartFollowsTheInitialisationSwitch_data();
+    void jobStartFollowsTheInitialisationSwitch();
+    void earlierJobsLeftoverStateChangesNothing_data();
+    void earlierJobsLeftoverStateChangesNothing();
     void unreadableSequencesFallBackToStandardCommands_data();
     void unreadableSequencesFallBackToStandardCommands();
     void unprintableCharactersAreMarkedAndReportedOnce();
@@ -224,8 +245,9 @@ void TestEscPos::textJobBytes()
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
 
     const QByteArray cp = hex("1B 74") + char(codePage);
-    const QByteArray expected = hex("1B 40") + cp + hex("1B 61 30") // initialise, code page, left
-                                + hex("1B 21 08") + cp              // font 3 (00) emphasised (+08)
+    const QByteArray expected = hex("1B 21 00") + cp
+                                + hex("1B 61 30")      // no ESC @: mode, code page, left
+                                + hex("1B 21 08") + cp // font 3 (00) emphasised (+08)
                                 + hex("1B 61 31") + "Kassenbon" + hex("0D 0A") // centred
                                 + hex("1B 21 21") + cp                     // font 2: B, double wide
                                 + hex("1B 61 32") + umlauts + hex("0D 0A") // right
@@ -307,7 +329,7 @@ void TestEscPos::textLinesAreSizedAndWrapped()
     const EscPosResult result =
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
 
-    QByteArray expected = hex("1B 40 1B 74 13 1B 61 30") + style + hex("1B 74 13");
+    QByteArray expected = hex(UninitialisedStart) + style + hex("1B 74 13");
     for (const QString &text : printed)
         expected += text.toLatin1() + hex("0D 0A");
     expected += hex("1B 64 04 1D 56 01");
@@ -365,7 +387,7 @@ void TestEscPos::pictureBecomesRasterBands()
 
     // The code page is selected again after a picture.
     const QByteArray expected =
-            hex("1B 40 1B 74 13 1B 61 30") + raster + hex("1B 74 13 1B 64 04 1D 56 01");
+            hex(UninitialisedStart) + raster + hex("1B 74 13 1B 64 04 1D 56 01");
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
 
     VirtualEscPosPrinter printer;
@@ -373,6 +395,112 @@ void TestEscPos::pictureBecomesRasterBands()
     QCOMPARE(printer.lines(),
              lines + QStringList(4, QString()) + QStringList{QStringLiteral("[Schnitt]")});
     QVERIFY(inkPixels(printer.picture()) > 0);
+}
+
+// What a network printer receives from the printer output: ESC @ first only when the record
+// asks for the initialisation before each job; else no ESC @ anywhere, and the job sets the
+// print mode, code page and justification itself.
+void TestEscPos::jobStartFollowsTheInitialisationSwitch_data()
+{
+    QTest::addColumn<QStringList>("record");
+    QTest::addColumn<QByteArray>("start");
+
+    // TM-U200BT: "8 cpi" is ESC ! 21 (font B, double width), justify centre 1B6131, no left.
+    const QString init = PrinterRecord::ForceInit;
+    QTest::newRow("switch on") << presetRecord("TM-U200BT", {{init, "1"}})
+                               << hex("1B 40 1B 74 13 1B 61 30");
+    QTest::newRow("switch off (the preset)")
+            << presetRecord("TM-U200BT") << hex(UninitialisedStart);
+    QTest::newRow("switch neither 1 nor 0")
+            << presetRecord("TM-U200BT", {{init, "J"}}) << hex(UninitialisedStart);
+    QTest::newRow("record from before the switch")
+            << presetRecord("TM-U200BT").mid(0, printerRecordFormat().positionOf(init))
+            << hex(UninitialisedStart);
+    // The record's own justify-left sequence is the one sent, either way.
+    QTest::newRow("switch on, own justify left")
+            << presetRecord("TM-U200BT", {{init, "1"}, {"edtESCJustifyLeft", "1B613000"}})
+            << hex("1B 40 1B 74 13 1B 61 30 00");
+}
+
+void TestEscPos::jobStartFollowsTheInitialisationSwitch()
+{
+    QFETCH(QStringList, record);
+    QFETCH(QByteArray, start);
+
+    QTcpServer printer;
+    QVERIFY(printer.listen(QHostAddress::LocalHost));
+    QTemporaryDir dir;
+    const ComputerConfig config =
+            devicesIn(dir, {}, QStringLiteral("tcp://127.0.0.1:%1").arg(printer.serverPort()));
+    PrintJob job;
+    job.mode = QStringLiteral("T");
+    job.items << textItem(QStringLiteral("Bon"), QStringLiteral("8 cpi"), Qt::AlignHCenter)
+              << cut();
+    const OutputResult sent = PrintOutput(config).print(job, record);
+    QVERIFY2(sent.ok, qPrintable(sent.error));
+
+    QVERIFY(printer.waitForNewConnection(5000));
+    QTcpSocket *socket = printer.nextPendingConnection();
+    QByteArray received;
+    while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(2000))
+        received += socket->readAll();
+    received += socket->readAll();
+    const QByteArray expected =
+            start + hex("1B 21 21 1B 74 13 1B 61 31") + "Bon" + hex("0D 0A 1B 64 04 1D 56 01");
+    QCOMPARE(received.toHex(' '), expected.toHex(' '));
+    QCOMPARE(sent.bytes, received);
+}
+
+// A printer that is not initialised keeps what the last job set. Whatever that was, this job
+// comes out as on a printer just switched on.
+void TestEscPos::earlierJobsLeftoverStateChangesNothing_data()
+{
+    QTest::addColumn<QStringList>("record");
+    QTest::addColumn<QByteArray>("leftover");
+
+    // ESC ! B9: font B, emphasised, double height and width, underlined; GS ! 33: four times;
+    // ESC a 2: right; ESC t 16: code page 1252.
+    const QByteArray everything = hex("1B 21 B9 1D 21 33 1B 61 32 1B 74 10");
+    const QString init = PrinterRecord::ForceInit;
+    QTest::newRow("without initialisation") << presetRecord("TM-U200BT") << everything;
+    QTest::newRow("with initialisation") << presetRecord("TM-U200BT", {{init, "1"}}) << everything;
+    QTest::newRow("size only, without initialisation")
+            << presetRecord("TM-U200BT") << hex("1D 21 33");
+}
+
+void TestEscPos::earlierJobsLeftoverStateChangesNothing()
+{
+    QFETCH(QStringList, record);
+    QFETCH(QByteArray, leftover);
+
+    JobItem logo;
+    logo.kind = JobItem::Kind::Picture;
+    logo.picture = filled(64, 8, Qt::black);
+    PrintJob job;
+    job.items << logo << textItem(QStringLiteral("Grüße"), QStringLiteral("13.3 cpi"), {})
+              << textItem(QStringLiteral("Summe 12,50 €"), QStringLiteral("13.3 cpi"),
+                          Qt::AlignLeft)
+              << cut();
+    const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
+
+    VirtualEscPosPrinter fresh;
+    fresh.feed(bytes);
+    VirtualEscPosPrinter used;
+    used.feed(leftover);
+    used.feed(bytes);
+    QCOMPARE(used.lines(), fresh.lines());
+    QVERIFY(used.picture() == fresh.picture());
+    QVERIFY(used.unknownCommands().isEmpty());
+
+    // The leftover would show: a line sent without setting anything comes out otherwise.
+    VirtualEscPosPrinter plainFresh;
+    plainFresh.feed(QByteArray("Gr\x81\xE1"
+                               "e\n"));
+    VirtualEscPosPrinter plainUsed;
+    plainUsed.feed(leftover
+                   + QByteArray("Gr\x81\xE1"
+                                "e\n"));
+    QVERIFY(plainUsed.picture() != plainFresh.picture());
 }
 
 void TestEscPos::unreadableSequencesFallBackToStandardCommands_data()
@@ -386,16 +514,17 @@ void TestEscPos::unreadableSequencesFallBackToStandardCommands_data()
 void TestEscPos::unreadableSequencesFallBackToStandardCommands()
 {
     QFETCH(QString, sequence);
-    QStringList record = printerRecordFromPreset(QStringLiteral("TM-T88"));
-    // font 1's code, cut, line feed, carriage return, justify centre, set font
-    for (int position : {2, 15, 27, 29, 36, 40})
-        record[position] = sequence;
+    QMap<QString, QString> unreadable;
+    for (const char *control : {"edtNormal1", "edtESCCutPaper", "edtESCLineFeed",
+                                "edtESCCarriageReturn", "edtESCJustifyCenter", "edtESCSetFont"})
+        unreadable.insert(QLatin1String(control), sequence);
+    const QStringList record = presetRecord(QStringLiteral("TM-T88"), unreadable);
     PrintJob job;
     job.items << textItem(QStringLiteral("A"), QStringLiteral("6.7 cpi"), Qt::AlignHCenter)
               << cut();
     const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
     QCOMPARE(bytes.toHex(' '),
-             hex("1B 40 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1B 64 04 1D 56 01")
+             hex("1B 21 00 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1B 64 04 1D 56 01")
                      .toHex(' '));
 }
 
@@ -477,9 +606,10 @@ void TestEscPos::drawerBytesFollowPrinterRecord()
     QFETCH(QString, device);
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
-    QStringList record = printerRecordFromPreset(QStringLiteral("TM-T88"));
-    record[30] = connection;
-    record[43] = QStringLiteral("1B700032FA");
+    const QStringList record =
+            presetRecord(QStringLiteral("TM-T88"),
+                         {{PrinterRecord::Drawer, connection},
+                          {PrinterRecord::SerialDrawerSequence, QStringLiteral("1B700032FA")}});
     const OutputResult result = PrintOutput(devicesIn(dir)).openDrawer(record);
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(readAll(dir.filePath(device)).toHex(' '), bytes.toHex(' '));

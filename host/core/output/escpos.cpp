@@ -3,8 +3,6 @@
 #include "core/engine/barcode.h"
 #include "core/format/deviceformats.h"
 
-#include "core/format/devicepresets.h"
-
 #include <array>
 
 namespace EscPosCodePage {
@@ -121,6 +119,11 @@ bool EscPosEncoder::hexBytes(const QString &hex, QByteArray *out)
     }
     *out = bytes;
     return true;
+}
+
+bool EscPosEncoder::initialisesPrinter() const
+{
+    return m_printer.value(PrinterRecord::ForceInit) == QLatin1String("1");
 }
 
 QByteArray EscPosEncoder::sequence(const char *function, const QByteArray &standard) const
@@ -281,7 +284,15 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
     QByteArray &out = result.bytes;
     const QByteArray codePage = selectCodePage(m_settings.codePage);
     const QByteArray lineEnd = sequence("CarriageReturn", {}) + sequence("LineFeed", "\n");
-    out += Initialise + codePage;
+    if (initialisesPrinter()) {
+        out += Initialise + codePage;
+    } else {
+        // Without ESC @ whatever the last job left set stays set, so every mode a job uses is
+        // set here: the print mode as ESC @ would leave it (which also ends a larger GS !
+        // size, for a job that starts with a barcode or a picture), the code page and, below,
+        // the justification. No job sets the line spacing, so none can leave it changed.
+        out += styleCommands(EscPosTextStyle{}) + codePage;
+    }
 
     QByteArray currentFont;
     Qt::Alignment currentAlignment = Qt::AlignLeft;

@@ -82,6 +82,10 @@ public:
     // ESC ! with font, emphasis, underline and double size; GS ! for larger sizes.
     QByteArray styleCommands(const EscPosTextStyle &style) const;
 
+    // Whether a job starts with ESC @, as the record's initialisation switch says. A record
+    // from before the switch existed leaves it off.
+    bool initialisesPrinter() const;
+
     // The sequence of a printer function ("CutPaper", ...), or the standard command when the
     // record leaves it empty or unreadable.
     QByteArray sequence(const char *function, const QByteArray &standard) const;
