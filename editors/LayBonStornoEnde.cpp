@@ -1,12 +1,11 @@
 #include "editors/LayBonStornoEnde.h"
 
 TfrmLayBonStornoEnde::TfrmLayBonStornoEnde(QWidget *parent)
-    : TextLinesEditor(QStringLiteral("frmLayBonStornoEnde"),
-                      {QStringLiteral("STORNEND"), QStringLiteral("LAYNBEND"),
-                       tr("Gestaltung des Endes für das Bon-Storno"),
-                       tr("Elemente des Endes für das Bon-Storno"), QString(), sellerAndLineHints(),
-                       true},
-                      parent)
+    : TextLinesEditor(
+            QStringLiteral("frmLayBonStornoEnde"),
+            {&sectionEditedBy(staticMetaObject), tr("Gestaltung des Endes für das Bon-Storno"),
+             tr("Elemente des Endes für das Bon-Storno"), QString(), sellerAndLineHints(), true},
+            parent)
 {
     OVOFormInit(QStringLiteral("frmLayBonStornoEnde"), true);
 }

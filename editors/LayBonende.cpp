@@ -74,7 +74,7 @@ const SwitchLook &lookOf(LineCondition condition)
 const EndEditorKind &TfrmLayBonende::bonEndeKind()
 {
     static const EndEditorKind kind{&bonEndePlan(),
-                                    QStringLiteral("LAYBONEN"),
+                                    &sectionEditedBy(staticMetaObject),
                                     tr("Gestaltung des Bonendes"),
                                     tr("Logo des Bonendes"),
                                     6,
@@ -98,8 +98,7 @@ TfrmLayBonende::TfrmLayBonende(const EndEditorKind &kind, const QString &compone
     , m_kind(kind)
 {
     OVOFormInit(componentName, true);
-    setKennung(kind.plan->kennung);
-    setMaske(kind.maske);
+    editSection(*kind.section);
     setWindowTitle(kind.caption);
     headline()->setText(kind.caption);
     elementTitle()->hide();

@@ -20,10 +20,10 @@ class Tlogoanzeige;
 struct EndEditorKind
 {
     const EndSectionPlan *plan = nullptr;
-    QString maske;           // preset mask
-    QString caption;         // window caption and headline
-    QString logoHeading;     // heading of the logo page
-    int leftAlignedFrom = 0; // lines initially aligned "links"
+    const SectionInfo *section = nullptr; // the section edited
+    QString caption;                      // window caption and headline
+    QString logoHeading;                  // heading of the logo page
+    int leftAlignedFrom = 0;              // lines initially aligned "links"
     int leftAlignedTo = 0;
     QList<QPair<QString, QString>> frequentPlaceholders; // token, meaning
 };

@@ -3,6 +3,7 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
+#include "core/sections/sectionregistry.h"
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "settings/frmBuchenAlleU.h"
@@ -159,10 +160,7 @@ void TfrmLayBonkopf::applySection()
     setWindowTitle(tr("Gestaltung des %1").arg(name));
     headline()->setText(windowTitle());
     elementTitle()->setText(tr("Elemente des %1").arg(name));
-    setKennung(CBelegTyp_2_KennungKopf(m_type));
-    setMaske(m_type == 9    ? QStringLiteral("GUTSKOPF")
-             : m_type == 10 ? QStringLiteral("LAYKOPF")
-                            : Kennung());
+    editSection(*SectionRegistry::header(m_type));
 
     const bool available = !logoUnavailable();
     for (QWidget *w :
@@ -183,7 +181,7 @@ void TfrmLayBonkopf::Einstellungen_Laden()
     const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
     // The type's own header, another type's header of this workstation, then the template's.
     QList<LayoutKey> chain = {{Kennung(), RNr(), printerKey}};
-    for (const QString &fallback : bonKopfFallbackKennungen())
+    for (const QString &fallback : SectionRegistry::headerFallbacks())
         chain.append({fallback, RNr(), printerKey});
     chain.append({Kennung(), 0, templatePrinterKey(printerKey)});
     RecordBinding record(KASTFile);

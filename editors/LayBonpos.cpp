@@ -13,8 +13,7 @@ TfrmLayBonPos::TfrmLayBonPos(QWidget *parent)
 SwitchedLineWindow TfrmLayBonPos::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("BONPOS");
-    w.maske = QStringLiteral("LAYBONPO");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Bonpositionen");
     w.elements = tr("Elemente der Bonposition");
     w.hintTitle = tr("Häufig verwendete Platzhalter");

@@ -49,8 +49,7 @@ TfrmLayBonSum::TfrmLayBonSum(QWidget *parent)
 SwitchedLineWindow TfrmLayBonSum::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("BONSUMME");
-    w.maske = QStringLiteral("LAYBONSU");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Zahlungssumme und der Zahlungsmittel");
     w.elements = tr("Elemente der Zahlungssumme");
     w.hintTitle = tr("Verwenden Sie folgende Zeichen als Platzhalter");

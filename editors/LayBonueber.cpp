@@ -240,11 +240,9 @@ void TfrmLayBonueber::showHints()
 bool TfrmLayBonueber::loadDefaultDesign(QStringList &list)
 {
     const TBonPrinter &printer = engine();
-    const TKRT_LayBonDefaultDesign design(
-            [&printer](const QString &kennung) {
-                return printer.GetKTFontInfosForKennung(kennung);
-            },
-            &printer);
+    const TKRT_LayBonDefaultDesign design([&printer](const QString &kennung) {
+        return printer.GetKTFontInfosForKennung(kennung);
+    });
     return design.GetDefaultDesignForKennung(Kennung(), list);
 }
 

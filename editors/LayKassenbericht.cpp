@@ -5,8 +5,7 @@
 
 TfrmLayKassenbericht::TfrmLayKassenbericht(QWidget *parent)
     : TextLinesEditor(QStringLiteral("frmLayKassenbericht"),
-                      {QStringLiteral("KASPOS"),
-                       QStringLiteral("LAYKBPOS"),
+                      {&sectionEditedBy(staticMetaObject),
                        tr("Gestaltung der Kassenberichtpositionen"),
                        tr("Elemente der Kassenberichtposition"),
                        tr("Position"),

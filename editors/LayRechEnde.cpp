@@ -16,7 +16,7 @@ const QList<FormatField> &presetSwitches()
 const EndEditorKind &TfrmLayRechEnde::rechEndeKind()
 {
     static const EndEditorKind kind{&rechEndePlan(),
-                                    QStringLiteral("LAYRECHE"),
+                                    &sectionEditedBy(staticMetaObject),
                                     tr("Gestaltung des Rechnungsendes"),
                                     tr("Logo des Rechnungsendes"),
                                     6,

@@ -12,8 +12,7 @@ TfrmLayRechPos::TfrmLayRechPos(QWidget *parent)
 SwitchedLineWindow TfrmLayRechPos::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("RECHPOS");
-    w.maske = QStringLiteral("LAYRECHP");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Rechnungspositionen");
     w.elements = tr("Elemente der Rechnungsposition");
     w.hintTitle = tr("Häufig verwendete Platzhalter");

@@ -18,8 +18,7 @@ TfrmLayRechSum::TfrmLayRechSum(QWidget *parent)
 SwitchedLineWindow TfrmLayRechSum::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("RECHSUMM");
-    w.maske = QStringLiteral("LAYRECHS");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Zahlungssumme und der Zahlungsmittel");
     w.elements = tr("Elemente der Zahlungssumme");
     w.hintTitle = tr("Verwenden Sie folgende Zeichen als Platzhalter");

@@ -11,8 +11,7 @@ TfrmLayReklPos::TfrmLayReklPos(QWidget *parent)
 SwitchedLineWindow TfrmLayReklPos::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("REKLPOS");
-    w.maske = QStringLiteral("LAYREKPO");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Reklamationspositionen");
     w.elements = tr("Elemente der Reklamationsposition");
     w.hintTitle = tr("Häufig verwendete Platzhalter");

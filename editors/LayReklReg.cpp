@@ -11,8 +11,7 @@ TfrmLayReklReg::TfrmLayReklReg(QWidget *parent)
 SwitchedLineWindow TfrmLayReklReg::window()
 {
     SwitchedLineWindow w;
-    w.kennung = QStringLiteral("REKLREG");
-    w.maske = QStringLiteral("LAYREKRE");
+    w.section = &sectionEditedBy(staticMetaObject);
     w.headline = tr("Gestaltung der Reklamationsregulierung");
     w.elements = tr("Elemente der Reklamationsregulierung");
     w.hintTitle = tr("Verwenden Sie folgende Zeichen als Platzhalter");

@@ -5,6 +5,7 @@
 #include "core/engine/textfunctions.h"
 #include "core/output/printoutput.h"
 #include "core/sections/cardformat.h"
+#include "core/sections/sectionregistry.h"
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "widgets/controlvalues.h"
@@ -29,24 +30,25 @@ namespace {
 // engine's operation for the section.
 struct CardTestPrint
 {
-    const char16_t *kennung;
+    MenuEntry cardAndOperation;
     const char16_t *kind;
     const char16_t *cardNumber;
     void (TBonPrinter::*print)(const QStringList &, bool);
 };
 
 constexpr CardTestPrint CardTestPrints[] = {
-        {u"ECBUCH", u"Zahlung", u"999999", &TBonPrinter::KT_PrintECBu},
-        {u"ECSTOR", u"Storno", u"999999", &TBonPrinter::KT_PrintECSto},
-        {u"KKBUCH", u"Zahlung", u"999999", &TBonPrinter::KT_PrintKKBu},
-        {u"KKSTOR", u"Storno", u"9999999999999999", &TBonPrinter::KT_PrintKKSto},
-        {u"KKGUTS", u"Erstattung", u"9999999999999999", &TBonPrinter::KT_PrintKKGut},
+        {{0, 0}, u"Zahlung", u"999999", &TBonPrinter::KT_PrintECBu},
+        {{0, 1}, u"Storno", u"999999", &TBonPrinter::KT_PrintECSto},
+        {{1, 0}, u"Zahlung", u"999999", &TBonPrinter::KT_PrintKKBu},
+        {{1, 1}, u"Storno", u"9999999999999999", &TBonPrinter::KT_PrintKKSto},
+        {{1, 2}, u"Erstattung", u"9999999999999999", &TBonPrinter::KT_PrintKKGut},
 };
 
 const CardTestPrint &cardTestPrint(const QString &kennung)
 {
+    const SectionInfo *section = SectionRegistry::find(kennung);
     for (const CardTestPrint &c : CardTestPrints) {
-        if (QStringView(c.kennung) == kennung)
+        if (section && section->kind == SectionKind::Card && section->menu == c.cardAndOperation)
             return c;
     }
     throw std::invalid_argument(

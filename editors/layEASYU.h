@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sections/sectionregistry.h"
 #include "core/store/kastfile.h"
 #include "widgets/tovoform.h"
 
@@ -23,7 +24,7 @@ public:
     explicit TLayEASY(QWidget *parent = nullptr);
     ~TLayEASY() override;
 
-    // "ECBUCH", "ECSTOR", "KKBUCH", "KKSTOR" or "KKGUTS", and the window caption.
+    // A card payment receipt's section identifier and the window caption.
     void setSection(const QString &kennung, const QString &caption);
     QString Kennung() const { return m_kennung; }
     // Set by any change of the text block since it was loaded or saved.
@@ -50,7 +51,7 @@ private:
     TBonPrinter &engine() const;
 
     Tkastfile KASTFile;
-    QString m_kennung = QStringLiteral("ECBUCH");
+    QString m_kennung = SectionRegistry::card(0, 0)->kennung; // until the menu sets one
     bool m_textChanged = false;
     const QStringList m_sizes;
 

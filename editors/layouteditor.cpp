@@ -719,3 +719,11 @@ QList<LayoutEditor::HintRow> LayoutEditor::addHintPanel(const QString &title,
     sideLayout()->insertWidget(1, box);
     return rowsMade;
 }
+
+const SectionInfo &sectionEditedBy(const QMetaObject &window)
+{
+    const SectionInfo *section = SectionRegistry::editor(QString::fromLatin1(window.className()));
+    if (!section)
+        throw std::logic_error(std::string("no section is edited by ") + window.className());
+    return *section;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/sections/sectionregistry.h"
+
 #include "core/format/layoutformat.h"
 #include "core/store/formstore.h"
 #include "core/store/kastfile.h"
@@ -108,6 +110,12 @@ protected:
     // key (or "TEST"), into the controls; false when neither exists.
     bool loadRecordWithFallback();
     void setKennung(const QString &kennung) { m_kennung = kennung; }
+    // The section this window edits: its identifier and its preset key.
+    void editSection(const SectionInfo &section)
+    {
+        m_kennung = section.kennung;
+        m_maske = section.maske;
+    }
     // Sizes an imported logo from its picture, fitted to the printable width with a note.
     void takeImportedLogo(LogoBlock &logo);
     // What a save would store right now.
@@ -204,3 +212,6 @@ private:
     QTimer *m_previewTimer = nullptr;
     QLabel *m_presetStatus = nullptr;
 };
+
+// The section an editor window edits, by the window's class as the section registry names it.
+const SectionInfo &sectionEditedBy(const QMetaObject &window);

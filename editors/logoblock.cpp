@@ -181,7 +181,7 @@ void LogoBlock::load(const QString &kennung, int rnr)
     LogoAnzeige->SetKennung2(kennung);
     LogoAnzeige->SetLogoName(CurrentLogoName);
     LogoAnzeige->SetFil_Rech(qint16(rnr));
-    LogoAnzeige->LoadFromlogofile();
+    LogoAnzeige->LoadWithFallback();
     LogoAnzeige->update();
 }
 

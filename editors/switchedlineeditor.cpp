@@ -30,8 +30,7 @@ SwitchedLineEditor::SwitchedLineEditor(const QString &componentName,
     : LayoutEditor(componentName, parent)
     , m_window(window)
 {
-    setKennung(window.kennung);
-    setMaske(window.maske);
+    editSection(*window.section);
     setWindowTitle(window.headline);
     headline()->setText(window.headline);
     elementTitle()->setText(window.elements);

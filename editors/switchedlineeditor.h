@@ -28,9 +28,8 @@ struct SwitchedLineWindow
         int afterLine = 0;
     };
 
-    QString kennung;
-    QString maske;
-    QString headline; // also the window title
+    const SectionInfo *section = nullptr; // the section edited
+    QString headline;                     // also the window title
     QString elements;
     QString hintTitle;
     QList<PlaceholderHint> hints;

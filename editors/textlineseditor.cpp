@@ -16,10 +16,9 @@ TextLinesEditor::TextLinesEditor(const QString &componentName, const TextLinesWi
                                  QWidget *parent)
     : LayoutEditor(componentName, parent)
     , m_window(window)
-    , m_section(*textLinesSection(window.kennung))
+    , m_section(*textLinesSection(window.section->kennung))
 {
-    setKennung(window.kennung);
-    setMaske(window.maske);
+    editSection(*window.section);
     setWindowTitle(window.headline);
     headline()->setText(window.headline);
     elementTitle()->setText(window.elements);

@@ -10,8 +10,7 @@ struct TextLinesSection;
 // cash report positions differ only in this data.
 struct TextLinesWindow
 {
-    QString kennung;
-    QString maske;
+    const SectionInfo *section = nullptr;
     QString headline; // also the window title
     QString elements;
     QString lineCaption; // empty: "Textzeile <n>"

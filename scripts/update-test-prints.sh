@@ -6,12 +6,22 @@
 # the print command makes now, so that the pictures cannot silently fall behind the designs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh kassotyp-print
+scripts/build.sh kassotyp kassotyp-print
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# An empty file is an empty store: the print command seeds it as a fresh installation.
+# The print command never sets a store up, so the designer's first start seeds it, as in a shop:
+# an empty file is an empty store, which the designer fills with the demo installation.
 : >"$work/store.sqlite"
+QT_QPA_PLATFORM=offscreen build/shell/kassotyp --store="$work/store.sqlite" \
+  --config="$work/none.ini" --log="$work/print.log" >"$work/designer.out" 2>&1 &
+designer=$!
+for _ in $(seq 100); do
+  build/tools/kassotyp-admin --store="$work/store.sqlite" --config="$work/none.ini" \
+    --log="$work/print.log" workstations >/dev/null 2>&1 && break
+  sleep 0.1
+done
+kill "$designer" && wait "$designer" 2>/dev/null || true
 print() {
   build/tools/kassotyp-print --store="$work/store.sqlite" --config="$work/none.ini" \
     --log="$work/print.log" --now=2024-05-17T10:30:00 "$@" >/dev/null 2>"$work/stderr" ||

@@ -19,6 +19,21 @@ void EditorRegistry::registerEditor(const QString &className, Factory factory)
     m_editors.insert(className, std::move(factory));
 }
 
+namespace {
+
+// An editor window registers under its class name, which the section registry names as the
+// window of its section.
+template<typename Editor>
+void add(EditorRegistry &registry)
+{
+    registry.registerEditor(QString::fromLatin1(Editor::staticMetaObject.className()),
+                            [](QWidget *owner) -> std::unique_ptr<TOVOForm> {
+                                return std::make_unique<Editor>(owner);
+                            });
+}
+
+} // namespace
+
 void registerBuiltInEditors(EditorRegistry &registry)
 {
     registry.registerHeaderEditor([](QWidget *owner, int type) {
@@ -26,31 +41,15 @@ void registerBuiltInEditors(EditorRegistry &registry)
         editor->setDocumentType(type);
         return std::unique_ptr<TOVOForm>(std::move(editor));
     });
-    registry.registerEditor(QStringLiteral("TfrmLayBonende"), [](QWidget *owner) {
-        return std::unique_ptr<TOVOForm>(std::make_unique<TfrmLayBonende>(owner));
-    });
-    registry.registerEditor(QStringLiteral("TfrmLayBonStornoEnde"), [](QWidget *owner) {
-        return std::make_unique<TfrmLayBonStornoEnde>(owner);
-    });
-    registry.registerEditor(QStringLiteral("TfrmLayNullbonEnde"), [](QWidget *owner) {
-        return std::make_unique<TfrmLayNullbonEnde>(owner);
-    });
-    registry.registerEditor(QStringLiteral("TfrmLayKassenbericht"), [](QWidget *owner) {
-        return std::make_unique<TfrmLayKassenbericht>(owner);
-    });
-    registry.registerEditor(QStringLiteral("TfrmLayRechEnde"), [](QWidget *owner) {
-        return std::unique_ptr<TOVOForm>(std::make_unique<TfrmLayRechEnde>(owner));
-    });
-    registry.registerEditor(QStringLiteral("TfrmLayRechPos"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayRechPos>(owner); });
-    registry.registerEditor(QStringLiteral("TfrmLayRechSum"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayRechSum>(owner); });
-    registry.registerEditor(QStringLiteral("TfrmLayReklPos"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayReklPos>(owner); });
-    registry.registerEditor(QStringLiteral("TfrmLayReklReg"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayReklReg>(owner); });
-    registry.registerEditor(QStringLiteral("TfrmLayBonPos"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayBonPos>(owner); });
-    registry.registerEditor(QStringLiteral("TfrmLayBonSum"),
-                            [](QWidget *owner) { return std::make_unique<TfrmLayBonSum>(owner); });
+    add<TfrmLayBonende>(registry);
+    add<TfrmLayBonStornoEnde>(registry);
+    add<TfrmLayNullbonEnde>(registry);
+    add<TfrmLayKassenbericht>(registry);
+    add<TfrmLayRechEnde>(registry);
+    add<TfrmLayRechPos>(registry);
+    add<TfrmLayRechSum>(registry);
+    add<TfrmLayReklPos>(registry);
+    add<TfrmLayReklReg>(registry);
+    add<TfrmLayBonPos>(registry);
+    add<TfrmLayBonSum>(registry);
 }

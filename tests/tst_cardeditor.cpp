@@ -1,4 +1,5 @@
 #include "core/sections/cardformat.h"
+#include "core/sections/sectionprinters.h"
 #include "core/store/settingslistcodec.h"
 #include "editors/layEASYU.h"
 #include "tests/support/guisupport.h"
@@ -277,12 +278,12 @@ private slots:
         QFETCH(QStringList, stored);
         QFETCH(QStringList, printed);
         Session s;
-        const SectionPrinter *printer = cardPrinter("KKBUCH");
+        const SectionPrinter *printer = sectionPrinterFor(QStringLiteral("KKBUCH"));
         QVERIFY(printer);
-        QVERIFY(!cardPrinter("BONPOS"));
+        QVERIFY(sectionPrinterFor(QStringLiteral("BONPOS")) != printer);
         PrintJob job;
         printer->print(cardFormat().decode(stored),
-                       {s.main.engine(), QStringLiteral("KKBUCH"), QString(), false}, job);
+                       s.main.engine().printContext(QStringLiteral("KKBUCH")), job);
         QCOMPARE(job.texts(), printed);
         for (const JobItem &item : job.items) {
             QCOMPARE(item.fontName, QStringLiteral("Mono"));

@@ -1,4 +1,5 @@
 #include "core/sections/reklformats.h"
+#include "core/sections/sectionprinters.h"
 #include "editors/LayReklPos.h"
 #include "editors/LayReklReg.h"
 #include "tests/support/editorsession.h"
@@ -255,10 +256,12 @@ private slots:
         QFETCH(QStringList, expected);
         TestInstallation installation;
         FakeMainWindow main(installation, OwnRnr);
-        const SectionPrinter *printer = reklPrinter(kennung);
+        const SectionPrinter *printer = sectionPrinterFor(kennung);
         QVERIFY(printer);
         PrintJob job;
-        const SectionPrintContext context{main.engine(), kennung, kind, false};
+        SectionPrintContext context = main.engine().printContext(kennung);
+        context.lineKind = kind;
+        context.secondCurrency = false;
         printer->print(printer->format(kennung).decode(stored(kennung, on)), context, job);
         QCOMPARE(job.texts(), expected);
         // A list one entry short is not applied and prints nothing.

@@ -13,6 +13,7 @@
 #include "core/sections/demoshop.h"
 #include "core/sections/sectiondispatch.h"
 #include "core/sections/sectionprinters.h"
+#include "core/sections/sectionregistry.h"
 #include "core/store/workstationsetup.h"
 #include "tests/support/testinstallation.h"
 
@@ -303,8 +304,10 @@ void TestDemoShop::noDesignedLineIsWiderThanItsPaper()
         ++records;
         const QStringList list = *installation.list(kennung, 0, key);
         QMap<QString, QString> values = printer->format(kennung).decode(list);
-        const SectionPrintContext context{*engine, kennung, QString(), true};
-        if (isCardSection(kennung)) {
+        SectionPrintContext context = engine->printContext(kennung);
+        context.lineKind.clear();
+        context.secondCurrency = true;
+        if (SectionRegistry::find(kennung)->kind == SectionKind::Card) {
             // The card text prints every line in the section's one font.
             for (int n = 1; values.contains(cardTextLine(n)); ++n) {
                 const LineFieldNames line = lineFieldNames(n);

@@ -1,5 +1,6 @@
 #include "core/engine/hosttables.h"
 #include "core/sections/sectionformats.h"
+#include "core/sections/sectionregistry.h"
 #include "editors/LayBonkopf.h"
 #include "settings/frmBuchenAlleU.h"
 #include "tests/support/editorsession.h"
@@ -69,6 +70,11 @@ public:
             installation.givePrinter(OwnRnr, printer);
             main.setWorkstation(OwnRnr);
         }
+    }
+
+    explicit Session(const TestInstallation::Options &options)
+        : EditorSession(options)
+    {
     }
 
     TfrmLayBonkopf &open(int type = ReceiptType)
@@ -536,16 +542,54 @@ private slots:
         QCOMPARE(items, printed);
     }
 
+    // Catches the editor and the engine finding a logo by different rules: a till with no header
+    // and no logo of its own shows the template's logo, keeps showing it after its own header
+    // was saved, and the test print still carries it.
+    void tillWithoutOwnLogoShowsAndPrintsTheTemplates()
+    {
+        Session s{TestInstallation::Options{}}; // the demo shop
+        s.main.setWorkstation(OwnRnr);
+        QVERIFY(!s.own());
+        QVERIFY(!s.logo());
+        const auto shown = [&s] {
+            s.open();
+            QVERIFY(s.logoSwitch()->isChecked());
+            QCOMPARE(s.editor->logo()->LogoAnzeige->pictureHeight(), 160);
+            QCOMPARE(s.edit("edtLogoBreite")->text(), QStringLiteral("4,00"));
+            QCOMPARE(s.edit("edtLogoHoehe")->text(), QStringLiteral("1,60"));
+            QVERIFY(!s.find<QLabel>("bmpPreview")->isHidden());
+            QVERIFY(!s.find<QLabel>("bmpPreview")->pixmap().isNull());
+        };
+        shown();
+        QTest::keyClicks(s.edit("edtTxtZeile2"), QStringLiteral(" (Eingang Hof)"));
+        s.click("btnBuchen");
+        QVERIFY(s.own());
+        QVERIFY(!s.logo()); // the picture did not change: the template's stays the one
+        shown();
+
+        TBonPrinter &engine = s.main.engine();
+        engine.Refresh();
+        engine.KT_DocBegin();
+        QVERIFY(engine.KT_Print("KT_PrintBonKopf"));
+        QStringList items;
+        for (const JobItem &item : engine.currentJob().items)
+            items << (item.kind == JobItem::Kind::Picture ? QStringLiteral("[Logo]") : item.text);
+        QVERIFY2(items.contains(QStringLiteral("[Logo]")), qPrintable(items.join(u'|')));
+        QVERIFY2(items.join(u'|').contains(QStringLiteral("(Eingang Hof)")),
+                 qPrintable(items.join(u'|')));
+    }
+
     void everyHeaderIdentifierHasTheHeaderPrinter()
     {
-        QStringList kennungen = bonKopfFallbackKennungen();
+        // The fallbacks are headers of document types themselves.
+        QStringList kennungen = SectionRegistry::headerFallbacks();
         for (int type = 1; type <= DocumentTypeCount; ++type)
             kennungen << CBelegTyp_2_KennungKopf(type);
         for (const QString &kennung : kennungen) {
-            QVERIFY2(bonKopfPrinter(kennung), qPrintable(kennung));
-            QVERIFY2(sectionPrinterFor(kennung) == bonKopfPrinter(kennung), qPrintable(kennung));
+            QVERIFY2(sectionPrinterFor(kennung) == &bonKopfPrinter(), qPrintable(kennung));
+            QCOMPARE(SectionRegistry::find(kennung)->kind, SectionKind::Header);
         }
-        QVERIFY(!bonKopfPrinter("BONENDE"));
+        QVERIFY(sectionPrinterFor(QStringLiteral("BONENDE")) != &bonKopfPrinter());
     }
 
     void screenshot()

@@ -1,5 +1,6 @@
 #include "core/sections/bonendeformat.h"
 #include "core/sections/rechformats.h"
+#include "core/sections/sectionprinters.h"
 #include "editors/LayRechEnde.h"
 #include "editors/LayRechPos.h"
 #include "editors/LayRechSumme.h"
@@ -283,11 +284,13 @@ private slots:
                  << "0"
                  << "1";
         Session s;
-        const SectionPrinter *printer = rechPrinter(kennung);
+        const SectionPrinter *printer = sectionPrinterFor(kennung);
         QVERIFY(printer);
         PrintJob job;
-        printer->print(printer->format(kennung).decode(list), {s.main.engine(), kennung, kind},
-                       job);
+        SectionPrintContext context = s.main.engine().printContext(kennung);
+        context.lineKind = kind;
+        context.secondCurrency = false;
+        printer->print(printer->format(kennung).decode(list), context, job);
         QStringList texts;
         for (const JobItem &item : job.items)
             texts << item.text;

@@ -280,7 +280,10 @@ void TestLayoutStore::templateFallback()
     for (const QString &k : stored)
         layouts.writeList(parseKey(k), {k});
 
-    const std::optional<LayoutKey> found = layouts.findWithTemplateFallback(parseKey(lookup));
+    const LayoutKey key = parseKey(lookup);
+    const auto first = layouts.readFirst(Fallback::section(key.kennung, key.rnr, key.printerKey));
+    const std::optional<LayoutKey> found =
+            first ? std::optional<LayoutKey>(first->first) : std::nullopt;
     QCOMPARE(found ? describe(*found) : QString(), expected);
     if (found)
         QCOMPARE(storedList(layouts, *found), QStringList({expected}));

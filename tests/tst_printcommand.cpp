@@ -25,7 +25,7 @@ private slots:
     void helpAndVersionNeedNoDisplay_data();
     void helpAndVersionNeedNoDisplay();
     void allTypesAsPngWriteOneFilePerType();
-    void escPosOfOneTypeStartsWithInitialise();
+    void escPosOfOneTypeStartsBySettingItsModes();
     void pictureOfATextModeTillIsThePrintersOwn();
     void allTypesAsOnePdfOfPages();
     void withoutOutputPrintsOnTheWorkstationsPrinter();
@@ -117,7 +117,7 @@ void TestPrintCommand::allTypesAsPngWriteOneFilePerType()
     QVERIFY2(!run.err.contains(QLatin1String("QStandardPaths")), qPrintable(run.err));
 }
 
-void TestPrintCommand::escPosOfOneTypeStartsWithInitialise()
+void TestPrintCommand::escPosOfOneTypeStartsBySettingItsModes()
 {
     const QString file = m_out->filePath("bon.escpos");
     const Run run = print({QStringLiteral("--type=13"), QStringLiteral("--format=escpos"),
@@ -125,7 +125,8 @@ void TestPrintCommand::escPosOfOneTypeStartsWithInitialise()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QFile bytes(file);
     QVERIFY(bytes.open(QIODevice::ReadOnly));
-    QVERIFY(bytes.readAll().startsWith("\x1B\x40"));
+    // The demo printers do not initialise before each job, so the job sets its modes first.
+    QVERIFY(bytes.readAll().startsWith(QByteArray::fromHex("1b21001b7413")));
 }
 
 // Catches a text-mode picture drawn as graphic mode would: the virtual printer sets the bytes
@@ -181,7 +182,7 @@ void TestPrintCommand::withoutOutputPrintsOnTheWorkstationsPrinter()
     while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(2000))
         bytes += socket->readAll();
     bytes += socket->readAll();
-    QVERIFY(bytes.startsWith("\x1B\x40"));
+    QVERIFY(bytes.startsWith(QByteArray::fromHex("1b21001b7413")));
     QVERIFY(bytes.contains("Bon"));
     QVERIFY(bytes.endsWith("\x1D\x56\x01"));
     // Nothing went to files; the audit trail names the print and where it went.

@@ -1,3 +1,4 @@
+#include "core/sections/sectionprinters.h"
 #include "core/sections/textlinesformat.h"
 #include "editors/LayBonStornoEnde.h"
 #include "editors/LayKassenbericht.h"
@@ -300,11 +301,13 @@ private slots:
         Session s;
         QStringList stored = wholeList(kennung, count, "L");
         stored = stored.mid(0, stored.size() - cut);
-        const SectionPrinter *printer = textLinesPrinter(kennung);
+        const SectionPrinter *printer = sectionPrinterFor(kennung);
         QVERIFY(printer);
         PrintJob job;
-        printer->print(printer->format(kennung).decode(stored),
-                       {s.main.engine(), kennung, QString(), false}, job);
+        SectionPrintContext context = s.main.engine().printContext(kennung);
+        context.lineKind.clear();
+        context.secondCurrency = false;
+        printer->print(printer->format(kennung).decode(stored), context, job);
         QCOMPARE(job.texts(), printed);
         if (!printed.isEmpty()) {
             QCOMPARE(job.items.first().pointSize, 9);

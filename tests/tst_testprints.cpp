@@ -1,6 +1,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/engine/hosttables.h"
 #include "core/engine/testprints.h"
+#include "core/sections/sectionregistry.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
 #include "tests/support/guisupport.h"

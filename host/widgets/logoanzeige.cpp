@@ -62,10 +62,23 @@ void Tlogoanzeige::Reset()
 
 bool Tlogoanzeige::LoadFromlogofile()
 {
+    return showStored(host().logos().load(m_key));
+}
+
+bool Tlogoanzeige::LoadWithFallback()
+{
+    const auto found = host().logos().loadFirst(Fallback::logo(m_key));
+    if (!found)
+        return showStored(std::nullopt);
+    m_key = found->first;
+    return showStored(found->second);
+}
+
+bool Tlogoanzeige::showStored(const std::optional<StoredLogo> &stored)
+{
     m_picture = QImage();
     m_changed = false;
     update();
-    const std::optional<StoredLogo> stored = host().logos().load(m_key);
     if (!stored)
         return false;
     QByteArray bytes = stored->picture;

@@ -27,13 +27,15 @@ public:
 
     QString Kennung1() const { return m_key.kennung1; }
     QString Kennung2() const { return m_key.kennung2; }
-    QString LogoName() const { return m_key.logoName; }
     qint16 Fil_Rech() const { return qint16(m_key.filRech); }
     BookingIdentity stamp() const { return m_stamp; }
 
     // Loads the picture of the current identity; false (and an empty picture) when none is
     // stored. A stored picture that cannot be decoded is reported, never shown half.
     bool LoadFromlogofile();
+    // Loads the logo the print engine prints for the identity set: the workstation's own, else
+    // the template workstation's; the identity then names the logo found.
+    bool LoadWithFallback();
     // Saves the picture under the current identity with the current stamp; clears the flag.
     void SaveTologofile();
 
@@ -51,13 +53,14 @@ public:
 
     // The area inside the component where the picture is drawn (stretched, aspect kept).
     void setPictureRect(const QRect &rect);
-    QRect pictureRect() const { return m_pictureRect; }
 
 signals:
     void neuesBild(); // after a picture was imported through the component's menu
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Shows a stored logo; false when there is none.
+    bool showStored(const std::optional<StoredLogo> &stored);
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:

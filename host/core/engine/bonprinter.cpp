@@ -9,7 +9,9 @@
 #include "core/engine/hosttables.h"
 #include "core/engine/placeholdervalues.h"
 #include "core/engine/textfunctions.h"
+#include "core/sections/bonkopfformat.h"
 #include "core/sections/sectionprinters.h"
+#include "core/sections/sectionregistry.h"
 #include "core/store/layoutstore.h"
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -172,111 +174,6 @@ KTFontInfo TBonPrinter::GetKTFontInfosForKennung(const QString &) const
 
 namespace {
 
-struct Operation
-{
-    const char16_t *name;
-    const char16_t *kennung; // empty: the header of the document type
-    int headerType;
-};
-
-// Print operations and the section each prints.
-const Operation operations[] = {
-        {u"KT_PrintAnzahlungKopf", u"", 1},
-        {u"KT_PrintAnzahlungUeber", u"ANZUEBER", 0},
-        {u"KT_PrintAnzahlung", u"ANZPOS", 0},
-        {u"KT_PrintAnzahlungEnde", u"ANZENDE", 0},
-        {u"KT_PrintAUKopf", u"", 2},
-        {u"KT_PrintAUUeber", u"AUUEBER", 0},
-        {u"KT_PrintAUPos", u"AUPOS", 0},
-        {u"KT_PrintAUEnde", u"AUENDE", 0},
-        {u"KT_PrintAllgphasBelegKopf", u"", 3},
-        {u"KT_PrintAllgphasBelegUeber", u"ABELUBER", 0},
-        {u"KT_PrintAllgphasBelegArtPos", u"ABELART", 0},
-        {u"KT_PrintAllgphasBelegPos", u"ABELPOS", 0},
-        {u"KT_PrintAllgphasBelegTextPos", u"ABELTXT", 0},
-        {u"KT_PrintAllgphasBelegEnde", u"ABELENDE", 0},
-        {u"KT_PrintBeleglisteKopf", u"", 4},
-        {u"KT_PrintBeleglisteUeber", u"BLSTUBER", 0},
-        {u"KT_PrintBeleglisteBeleg", u"BLSTBELE", 0},
-        {u"KT_PrintBDSGKopf", u"", 5},
-        {u"KT_PrintBDSGUeber", u"BDSGUEBE", 0},
-        {u"KT_PrintBDSGPos", u"BDSGPOS", 0},
-        {u"KT_PrintBDSGEnde", u"BDSGENDE", 0},
-        {u"KT_PrintTaxFreeKopf", u"", 6},
-        {u"KT_PrintTaxFreeUeber", u"TAXUEBER", 0},
-        {u"KT_PrintTaxFreePos", u"TAXPOS", 0},
-        {u"KT_PrintTaxFreeEnde", u"TAXENDE", 0},
-        {u"KT_Print_BestAbg_Kopf", u"", 7},
-        {u"KT_Print_BestAbg_Main", u"BABGPOS", 0},
-        {u"KT_PrintFAKopf", u"", 8},
-        {u"KT_PrintFAUeber", u"FAUEBER", 0},
-        {u"KT_PrintFAPos", u"FAPOS", 0},
-        {u"KT_PrintFAEnde", u"FAENDE", 0},
-        {u"KT_PrintGutschKopf", u"", 9},
-        {u"KT_PrintGutschein", u"GUTSCHEI", 0},
-        {u"KT_PrintGutscheinZahlbetrag", u"GUTSPOZB", 0},
-        {u"KT_PrintGutscheinTeileinloesungen", u"GUTSTEEI", 0},
-        {u"KT_PrintGutscheinBetragOffen", u"GUTSOFBE", 0},
-        {u"KT_PrintGutschEnde", u"GUTENDE", 0},
-        {u"KT_PrintGutschriftKopf", u"", 10},
-        {u"KT_PrintGutschrift", u"GUTSCHRI", 0},
-        {u"KT_PrintGutschriftTeileinloesungen", u"GUTRTEEI", 0},
-        {u"KT_PrintGutschriftBetragOffen", u"GUTROFBE", 0},
-        {u"KT_PrintGutschriftEnde", u"GSCHRIEN", 0},
-        {u"KT_PrintKasberKopf", u"", 11},
-        {u"KT_PrintKasberUeber", u"KASUEBER", 0},
-        {u"KT_PrintKassenbericht", u"KASPOS", 0},
-        {u"KT_PrintKasberEnde", u"KASENDE", 0},
-        {u"KT_PrintErhKopf", u"", 12},
-        {u"KT_PrintErhUeber", u"ERHUEBER", 0},
-        {u"KT_PrintErhoehung", u"ERHPOS", 0},
-        {u"KT_PrintErhEnde", u"ERHENDE", 0},
-        {u"KT_PrintBonKopf", u"", 13},
-        {u"KT_PrintBonUeber", u"BONUEBER", 0},
-        {u"KT_PrintBonPos", u"BONPOS", 0},
-        {u"KT_PrintBonSum", u"BONSUMME", 0},
-        {u"KT_PrintBonEnde", u"BONENDE", 0},
-        {u"KT_PrintBonStornoEnde", u"STORNEND", 0},
-        {u"KT_PrintEntKopf", u"", 14},
-        {u"KT_PrintEntUeber", u"ENTUEBER", 0},
-        {u"KT_PrintEntnahme", u"ENTPOS", 0},
-        {u"KT_PrintEntEnde", u"ENTENDE", 0},
-        {u"KT_PrintMailbonKopf", u"", 15},
-        {u"KT_PrintMailbon", u"MAILBON", 0},
-        {u"KT_PrintMailbonEnde", u"MAILENDE", 0},
-        {u"KT_PrintNullbonKopf", u"", 16},
-        {u"KT_PrintNullbon", u"NULLBON", 0},
-        {u"KT_PrintNullbonEnde", u"NULLENDE", 0},
-        {u"KT_PrintQuittungKopf", u"", 17},
-        {u"KT_PrintQuittung", u"QUITUEBE", 0},
-        {u"KT_PrintQuittungEnde", u"QUITENDE", 0},
-        {u"KT_PrintRechnungKopf", u"", 18},
-        {u"KT_PrintRechnungUeber", u"RECHUEBE", 0},
-        {u"KT_PrintRechnungPos", u"RECHPOS", 0},
-        {u"KT_PrintRechnungSum", u"RECHSUMM", 0},
-        {u"KT_PrintRechnungEnde", u"RECHENDE", 0},
-        {u"KT_PrintReklKopf", u"", 19},
-        {u"KT_PrintReklUeber", u"REKLUEBE", 0},
-        {u"KT_PrintReklPos", u"REKLPOS", 0},
-        {u"KT_PrintReklReg", u"REKLREG", 0},
-        {u"KT_PrintReklEnde", u"REKLENDE", 0},
-        {u"KT_PrintReservKopf", u"", 20},
-        {u"KT_PrintReservUeber", u"RESEUEBE", 0},
-        {u"KT_PrintReservPos", u"RESEPOS", 0},
-        {u"KT_PrintReservEnde", u"RESEENDE", 0},
-        {u"KT_PrintRKSVKopf", u"", 21},
-        {u"KT_PrintRKSVUeber", u"RKSVUBER", 0},
-        {u"KT_PrintRKSV", u"RKSVPOS", 0},
-        {u"KT_PrintRKSVEnde", u"RKSVENDE", 0},
-        {u"KT_PrintWBSKopf", u"", 22},
-        {u"KT_PrintWBSUeber", u"WBSUEBER", 0},
-        {u"KT_PrintWBSPos", u"WBSPOS", 0},
-        {u"KT_PrintWBSEnde", u"WBSENDE", 0},
-        {u"KT_PrintZahlungKopf", u"", 23},
-        {u"KT_PrintZahlungUeber", u"ZAHLUBER", 0},
-        {u"KT_PrintZahlungEnde", u"ZAHLENDE", 0},
-};
-
 const QStringList &cardFieldNames()
 {
     static const QStringList names = {QStringLiteral("Terminal-ID"),
@@ -305,12 +202,8 @@ const QStringList &cardFieldNames()
 
 QString TBonPrinter::sectionOfOperation(const QString &operation)
 {
-    for (const Operation &op : operations) {
-        if (QStringView(op.name) == operation)
-            return op.headerType > 0 ? CBelegTyp_2_KennungKopf(op.headerType)
-                                     : QString::fromUtf16(op.kennung);
-    }
-    return {};
+    const SectionInfo *section = SectionRegistry::byOperation(operation);
+    return section ? section->kennung : QString();
 }
 
 PrintJob TBonPrinter::newJob() const
@@ -364,8 +257,6 @@ void TBonPrinter::KT_DocEnd(bool keepOpen)
     m_lastOutput = m_outputEnabled ? m_output.print(m_lastJob, m_printerRecord) : OutputResult{};
     if (m_outputEnabled && !m_lastOutput.ok)
         m_host.info().SetError(1009, QStringLiteral("TBonPrinter.KT_DocEnd"), {m_lastOutput.error});
-    if (m_sink)
-        m_sink(m_lastJob);
 }
 
 bool TBonPrinter::KT_Print(const QString &operation)
@@ -392,7 +283,7 @@ bool TBonPrinter::printSection(const QString &kennung)
             list = found->second;
         } else {
             const TKRT_LayBonDefaultDesign design(
-                    [this](const QString &k) { return GetKTFontInfosForKennung(k); }, this);
+                    [this](const QString &k) { return GetKTFontInfosForKennung(k); });
             if (!design.GetDefaultDesignForKennung(kennung, list))
                 return false;
         }
@@ -400,13 +291,30 @@ bool TBonPrinter::printSection(const QString &kennung)
         m_host.info().SetError(1007, QStringLiteral("TBonPrinter.KT_Print"), {kennung, e.text()});
         return false;
     }
-    const std::optional<HeadingSection> heading = headingSectionByKennung(kennung);
-    const SectionPrintContext context{*this, kennung, m_lineKind,
-                                      ReplWH2(heading && isSumSection(heading->code))};
+    const SectionPrintContext context = printContext(kennung);
     const qsizetype first = m_job.items.size();
     printer->print(printer->format(kennung).decode(list), context, m_job);
     fitToPaper(first);
     return true;
+}
+
+SectionPrintContext TBonPrinter::printContext(const QString &kennung) const
+{
+    const std::optional<HeadingSection> heading = headingSectionByKennung(kennung);
+    SectionPrintContext context;
+    context.document = &m_document;
+    context.kennung = kennung;
+    context.lineKind = m_lineKind;
+    context.mode = m_mode;
+    context.workstation = m_workstation;
+    context.secondCurrency = ReplWH2(heading && isSumSection(heading->code));
+    context.secondCurrencyInSums = ReplWH2(true);
+    context.logo = [this](const QString &section) {
+        const auto found = m_host.logos().loadFirst(
+                Fallback::logo({KassotypProgramKey, section, CurrentLogoName, m_workstation}));
+        return found ? found->second.picture : QByteArray();
+    };
+    return context;
 }
 
 void TBonPrinter::fitToPaper(qsizetype first)
@@ -467,10 +375,11 @@ void TBonPrinter::KT_PrintNewLine(int count)
     m_job.items.append(item);
 }
 
-void TBonPrinter::printCard(const QString &operation, const QString &kennung,
+void TBonPrinter::printCard(const QString &operation, int cardType, int cardOperation,
                             const QStringList &data)
 {
     m_calls << operation;
+    const QString kennung = SectionRegistry::card(cardType, cardOperation)->kennung;
     printSection(kennung);
     const QStringList &names = cardFieldNames();
     for (int i = 0; i < data.size(); ++i) {
@@ -487,27 +396,27 @@ void TBonPrinter::printCard(const QString &operation, const QString &kennung,
 
 void TBonPrinter::KT_PrintECBu(const QStringList &d, bool)
 {
-    printCard(QStringLiteral("KT_PrintECBu"), QStringLiteral("ECBUCH"), d);
+    printCard(QStringLiteral("KT_PrintECBu"), 0, 0, d);
 }
 
 void TBonPrinter::KT_PrintECSto(const QStringList &d, bool)
 {
-    printCard(QStringLiteral("KT_PrintECSto"), QStringLiteral("ECSTOR"), d);
+    printCard(QStringLiteral("KT_PrintECSto"), 0, 1, d);
 }
 
 void TBonPrinter::KT_PrintKKBu(const QStringList &d, bool)
 {
-    printCard(QStringLiteral("KT_PrintKKBu"), QStringLiteral("KKBUCH"), d);
+    printCard(QStringLiteral("KT_PrintKKBu"), 1, 0, d);
 }
 
 void TBonPrinter::KT_PrintKKSto(const QStringList &d, bool)
 {
-    printCard(QStringLiteral("KT_PrintKKSto"), QStringLiteral("KKSTOR"), d);
+    printCard(QStringLiteral("KT_PrintKKSto"), 1, 1, d);
 }
 
 void TBonPrinter::KT_PrintKKGut(const QStringList &d, bool)
 {
-    printCard(QStringLiteral("KT_PrintKKGut"), QStringLiteral("KKGUTS"), d);
+    printCard(QStringLiteral("KT_PrintKKGut"), 1, 2, d);
 }
 
 // ---- cash drawer and customer display ----------------------------------------------------
@@ -526,13 +435,9 @@ void TBonPrinter::KD_Init()
     m_calls << QStringLiteral("KD_Init");
     m_displayRecord.clear();
     try {
-        for (int rnr : {m_workstation, 0}) {
-            if (const auto list = m_host.layouts().readList(
-                        {QStringLiteral("DISPLAY"), rnr, QStringLiteral("DISPLAY")})) {
-                m_displayRecord = *list;
-                return;
-            }
-        }
+        if (const auto found = m_host.layouts().readFirst(Fallback::device(
+                    DisplayRecordKennung, m_workstation, DisplayRecordKennung, false)))
+            m_displayRecord = found->second;
     } catch (const StoreError &e) {
         m_host.info().SetError(1011, QStringLiteral("TBonPrinter.KD_Init"), {e.text()});
     }

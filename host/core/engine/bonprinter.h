@@ -4,8 +4,7 @@
 #include "core/engine/printjob.h"
 #include "core/output/printoutput.h"
 #include "core/sections/headingsections.h"
-
-#include <functional>
+#include "core/sections/sectionprinters.h"
 
 #include <QSet>
 #include <QString>
@@ -114,11 +113,13 @@ public:
     const PrintJob &lastJob() const { return m_lastJob; }
     // The last document as it looks on paper (text mode: as the printer sets the bytes).
     QImage lastPrintPicture() const { return m_output.pictureOf(m_lastJob, m_lastOutput); }
-    // Receives every ended document (the devices, a viewer, a test).
-    void setJobSink(std::function<void(const PrintJob &)> sink) { m_sink = std::move(sink); }
     // Every print call in order, as the operation names; for tests and the log.
     const QStringList &callLog() const { return m_calls; }
     void clearCallLog() { m_calls.clear(); }
+
+    // What a section of the current document is printed from: the document, the workstation,
+    // the print mode, the currency rule and the logos.
+    SectionPrintContext printContext(const QString &kennung) const;
 
     // The section identifier a print operation prints; empty when unknown.
     static QString sectionOfOperation(const QString &operation);
@@ -147,7 +148,10 @@ private:
     bool m_refreshFailed = false;
     DocumentData m_document;
 
-    void printCard(const QString &operation, const QString &kennung, const QStringList &data);
+    // Card receipts by card type (0 ec, 1 credit card) and operation (0 payment, 1 void,
+    // 2 refund).
+    void printCard(const QString &operation, int cardType, int cardOperation,
+                   const QStringList &data);
     // The text lines from `first` on as the paper takes them: a value's line breaks start new
     // lines, and running text too wide for a graphic printer's paper is broken between words.
     void fitToPaper(qsizetype first);
@@ -159,7 +163,6 @@ private:
     PrintJob m_lastJob;
     QString m_lineKind;
     QStringList m_calls;
-    std::function<void(const PrintJob &)> m_sink;
     PrintOutput m_output;
     OutputResult m_lastOutput;
     bool m_outputEnabled = true;

@@ -4,37 +4,31 @@
 
 namespace {
 
-struct DocumentType
-{
-    const char16_t *name;
-    const char16_t *headerKennung;
+const std::array<const char16_t *, DocumentTypeCount> documentTypes = {
+        u"Anzahlung",
+        u"Aufgabenliste",
+        u"Phasenbeleg",
+        u"Belegliste",
+        u"Datenschutzerklärung",
+        u"MwSt-Erstattung",
+        u"Bestandsabgang",
+        u"Filialaustausch",
+        u"Gutschein",
+        u"Gutschrift",
+        u"Kassenbericht",
+        u"Kassenbestandserhöhung",
+        u"Bon",
+        u"Kassenentnahme",
+        u"KRT-Mail-Bon",
+        u"Nullbon",
+        u"Quittung",
+        u"Rechnung",
+        u"Reklamation",
+        u"Reservierung/Auswahl",
+        u"RKSV-Beleg",
+        u"Warenbegleitschein",
+        u"Zahlung",
 };
-
-const std::array<DocumentType, DocumentTypeCount> documentTypes = {{
-        {u"Anzahlung", u"ANZKOPF"},
-        {u"Aufgabenliste", u"AUKOPF"},
-        {u"Phasenbeleg", u"PHASKOPF"},
-        {u"Belegliste", u"BELIKOPF"},
-        {u"Datenschutzerklärung", u"BDSGKOPF"},
-        {u"MwSt-Erstattung", u"TAXFKOPF"},
-        {u"Bestandsabgang", u"BESTKOPF"},
-        {u"Filialaustausch", u"FAKOPF"},
-        {u"Gutschein", u"GUTKOPF"},
-        {u"Gutschrift", u"GSCHRKPF"},
-        {u"Kassenbericht", u"KASKOPF"},
-        {u"Kassenbestandserhöhung", u"ERHKOPF"},
-        {u"Bon", u"BONKOPF"},
-        {u"Kassenentnahme", u"ENTKOPF"},
-        {u"KRT-Mail-Bon", u"MAILKOPF"},
-        {u"Nullbon", u"NULLKOPF"},
-        {u"Quittung", u"QUITKOPF"},
-        {u"Rechnung", u"RECHKOPF"},
-        {u"Reklamation", u"REKLKOPF"},
-        {u"Reservierung/Auswahl", u"RESEKOPF"},
-        {u"RKSV-Beleg", u"RKSVKOPF"},
-        {u"Warenbegleitschein", u"WBSKOPF"},
-        {u"Zahlung", u"ZAHLKOPF"},
-}};
 
 const std::array<const char16_t *, DocumentTypeCount> headerTitles = {
         u"Anzahlungskopfes",
@@ -75,14 +69,7 @@ QString CBelegName(int type)
 {
     if (type < 1 || type > DocumentTypeCount)
         return {};
-    return QString::fromUtf16(documentTypes[type - 1].name);
-}
-
-QString CBelegTyp_2_KennungKopf(int type)
-{
-    if (type < 1 || type > DocumentTypeCount)
-        return {};
-    return QString::fromUtf16(documentTypes[type - 1].headerKennung);
+    return QString::fromUtf16(documentTypes[type - 1]);
 }
 
 QSet<int> CAlleBonArten()

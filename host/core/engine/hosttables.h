@@ -8,8 +8,6 @@ constexpr int DocumentTypeCount = 23;
 
 // Name of document type t (1..23); empty outside that range.
 QString CBelegName(int type);
-// Section identifier of the header section of document type t (1..23).
-QString CBelegTyp_2_KennungKopf(int type);
 // Name of the header section of document type t, as the header editor titles it after
 // "Gestaltung des " and "Elemente des " ("Bonkopfes", "Gutscheinkopfes", ...).
 QString headerTitle(int type);

@@ -1,6 +1,5 @@
 #include "core/sections/bonendeformat.h"
 
-#include "core/engine/bonprinter.h"
 #include "core/engine/placeholdervalues.h"
 #include "core/sections/sectionformats.h"
 
@@ -8,7 +7,7 @@
 
 // End sections, built from the plan below:
 //
-//   receipt end "BONENDE", 158 entries       invoice end "RECHENDE", 112 entries
+//   receipt end, 158 entries                 invoice end, 112 entries
 //   0        lines in use (above + below)    0        lines in use
 //   1..50    lines 1..10                     1..60    lines 1..12
 //   51..60   switches of lines 1..10         61..64   switches of lines 1..4
@@ -37,12 +36,10 @@ struct Part
 
 // The plan of an end section: its lines, their switches, and the stored format made of the
 // parts in their order.
-EndSectionPlan endPlan(const QString &kennung, int lines, const QList<LineSwitch> &switches,
-                       const QString &name, const QList<Part> &parts, const QList<int> &stages,
-                       FieldEncoding logoSwitch)
+EndSectionPlan endPlan(int lines, const QList<LineSwitch> &switches, const QString &name,
+                       const QList<Part> &parts, const QList<int> &stages, FieldEncoding logoSwitch)
 {
     EndSectionPlan plan;
-    plan.kennung = kennung;
     plan.lines = lines;
     plan.switches = switches;
     LayoutFormat &f = plan.format;
@@ -88,15 +85,17 @@ QList<LineSwitch> switchRange(int from, int to, const QString &prefix, LineCondi
 class EndPrinter : public SectionPrinter
 {
 public:
-    const LayoutFormat &format(const QString &kennung) const override
+    explicit EndPrinter(const EndSectionPlan &plan)
+        : m_plan(plan)
     {
-        return endSectionPlan(kennung)->format;
     }
+
+    const LayoutFormat &format(const QString &) const override { return m_plan.format; }
 
     void print(const QMap<QString, QString> &values, const SectionPrintContext &context,
                PrintJob &job) const override
     {
-        const EndSectionPlan &plan = *endSectionPlan(context.kennung);
+        const EndSectionPlan &plan = m_plan;
         const int above =
                 qBound(0, values.value(QStringLiteral("edtAnzZeilenUber")).toInt(), plan.lines);
         const int below = qBound(0, values.value(QStringLiteral("edtAnzZeilenUnter")).toInt(),
@@ -119,6 +118,9 @@ public:
             job.items.append(*logo);
         printLines(above + 1, above + below);
     }
+
+private:
+    const EndSectionPlan &m_plan;
 };
 
 } // namespace
@@ -135,7 +137,7 @@ const LineSwitch *EndSectionPlan::switchOf(int line) const
 const EndSectionPlan &bonEndePlan()
 {
     static const EndSectionPlan plan = endPlan(
-            QStringLiteral("BONENDE"), 25,
+            25,
             switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
                     + switchRange(2, 2, QStringLiteral("chbText"), LineCondition::WithReduction)
                     + switchRange(3, 10, QStringLiteral("chbNurBeiGefPlatz"),
@@ -156,7 +158,7 @@ const EndSectionPlan &bonEndePlan()
 const EndSectionPlan &rechEndePlan()
 {
     static const EndSectionPlan plan = endPlan(
-            QStringLiteral("RECHENDE"), 20,
+            20,
             switchRange(1, 1, QStringLiteral("chbText"), LineCondition::WithoutReduction)
                     + switchRange(2, 4, QStringLiteral("chbText"), LineCondition::WithReduction),
             QStringLiteral("Rechnungsende"),
@@ -169,19 +171,10 @@ const EndSectionPlan &rechEndePlan()
     return plan;
 }
 
-const EndSectionPlan *endSectionPlan(const QString &kennung)
-{
-    for (const EndSectionPlan *plan : {&bonEndePlan(), &rechEndePlan()}) {
-        if (plan->kennung == kennung)
-            return plan;
-    }
-    return nullptr;
-}
-
 bool lineConditionHolds(LineCondition condition, const QString &lineText,
                         const SectionPrintContext &context)
 {
-    const DocumentData &document = context.engine.document();
+    const DocumentData &document = *context.document;
     switch (condition) {
     case LineCondition::WithoutReduction:
         return qFuzzyIsNull(document.amount(QStringLiteral("Reduz")));
@@ -194,7 +187,7 @@ bool lineConditionHolds(LineCondition condition, const QString &lineText,
         for (auto it = token.globalMatch(lineText); it.hasNext();) {
             const QString t = it.next().captured();
             if (hasPlaceholderRule(t)
-                && context.engine.Replace_All(t, context.secondCurrency, true).trimmed().isEmpty())
+                && replacePlaceholders(t, document, context.secondCurrency).trimmed().isEmpty())
                 return false;
         }
         return true;
@@ -203,8 +196,14 @@ bool lineConditionHolds(LineCondition condition, const QString &lineText,
     return true;
 }
 
-const SectionPrinter *bonEndePrinter(const QString &kennung)
+const SectionPrinter &bonEndePrinter()
 {
-    static const EndPrinter printer;
-    return endSectionPlan(kennung) ? &printer : nullptr;
+    static const EndPrinter printer(bonEndePlan());
+    return printer;
+}
+
+const SectionPrinter &rechEndePrinter()
+{
+    static const EndPrinter printer(rechEndePlan());
+    return printer;
 }

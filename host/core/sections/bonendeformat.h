@@ -24,7 +24,6 @@ struct LineSwitch
 // stored format. The receipt end and the invoice end differ only in this data.
 struct EndSectionPlan
 {
-    QString kennung;
     int lines = 0;
     QList<LineSwitch> switches; // in line order
     LayoutFormat format;
@@ -35,8 +34,7 @@ struct EndSectionPlan
     const LineSwitch *switchOf(int line) const;
 };
 
-// "BONENDE" (25 lines, 158 entries) and "RECHENDE" (20 lines, 112 entries); null for others.
-const EndSectionPlan *endSectionPlan(const QString &kennung);
+// The receipt end (25 lines, 158 entries) and the invoice end (20 lines, 112 entries).
 const EndSectionPlan &bonEndePlan();
 const EndSectionPlan &rechEndePlan();
 

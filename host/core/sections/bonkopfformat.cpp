@@ -1,7 +1,6 @@
 #include "core/sections/bonkopfformat.h"
 
-#include "core/app/host.h"
-#include "core/engine/bonprinter.h"
+#include "core/app/messages.h"
 #include "core/engine/hosttables.h"
 #include "core/engine/textfunctions.h"
 #include "core/sections/sectionformats.h"
@@ -69,25 +68,20 @@ std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
     const double height = StrToFloatDef_FSKRT(values.value(QStringLiteral("edtLogoHoehe")), 0);
     if (width <= 0 || height <= 0)
         return std::nullopt;
-    const LogoStore &logos = context.engine.host().logos();
-    for (int rnr : {context.engine.workstation(), 0}) {
-        const std::optional<StoredLogo> stored =
-                logos.load({KassotypProgramKey, context.kennung, CurrentLogoName, rnr});
-        if (!stored)
-            continue;
-        JobItem item;
-        item.kind = JobItem::Kind::Picture;
-        item.section = context.kennung;
-        // A picture that cannot be decoded prints as nothing rather than as a hole.
-        item.picture = decodedLogo(stored->picture);
-        if (item.picture.isNull())
-            return std::nullopt;
-        item.widthCm = width;
-        item.heightCm = height;
-        item.alignment = logoAlignment(values.value(QStringLiteral("rgpLogoPosition")).toInt());
-        return item;
-    }
-    return std::nullopt;
+    const QByteArray stored = context.logo ? context.logo(context.kennung) : QByteArray();
+    if (stored.isEmpty())
+        return std::nullopt;
+    JobItem item;
+    item.kind = JobItem::Kind::Picture;
+    item.section = context.kennung;
+    // A picture that cannot be decoded prints as nothing rather than as a hole.
+    item.picture = decodedLogo(stored);
+    if (item.picture.isNull())
+        return std::nullopt;
+    item.widthCm = width;
+    item.heightCm = height;
+    item.alignment = logoAlignment(values.value(QStringLiteral("rgpLogoPosition")).toInt());
+    return item;
 }
 
 const LayoutFormat &bonKopfFormat()
@@ -111,16 +105,6 @@ const LayoutFormat &bonKopfFormat()
         return f;
     }();
     return format;
-}
-
-const QStringList &bonKopfFallbackKennungen()
-{
-    static const QStringList list = {
-            QStringLiteral("BONKOPF"),  QStringLiteral("REKLKOPF"), QStringLiteral("GUTKOPF"),
-            QStringLiteral("NULLKOPF"), QStringLiteral("KASKOPF"),  QStringLiteral("RECHKOPF"),
-            QStringLiteral("ENTKOPF"),  QStringLiteral("QUITKOPF"), QStringLiteral("RESEKOPF"),
-            QStringLiteral("FAKOPF"),   QStringLiteral("MAILKOPF"), QStringLiteral("GSCHRKPF")};
-    return list;
 }
 
 namespace {
@@ -162,14 +146,8 @@ public:
 
 } // namespace
 
-const SectionPrinter *bonKopfPrinter(const QString &kennung)
+const SectionPrinter &bonKopfPrinter()
 {
     static const HeaderPrinter printer;
-    if (kennung.isEmpty())
-        return nullptr;
-    for (int type = 1; type <= DocumentTypeCount; ++type) {
-        if (CBelegTyp_2_KennungKopf(type) == kennung)
-            return &printer;
-    }
-    return bonKopfFallbackKennungen().contains(kennung) ? &printer : nullptr;
+    return printer;
 }

@@ -31,6 +31,3 @@ constexpr int HeaderLineCount = 10;
 
 // The header format of every document type: always 60 entries, shorter lists are ignored.
 const LayoutFormat &bonKopfFormat();
-
-// Header identifiers tried, in this order, when a document type's own header has no record.
-const QStringList &bonKopfFallbackKennungen();

@@ -1,6 +1,5 @@
 #include "core/sections/bonposformat.h"
 
-#include "core/engine/bonprinter.h"
 #include "core/sections/sectionformats.h"
 
 #include <QLocale>
@@ -177,7 +176,7 @@ void ItemLinePrinter::print(const QMap<QString, QString> &values,
                             const SectionPrintContext &context, PrintJob &job) const
 {
     const QList<DocumentData> reasons = context.lineKind == QLatin1String("R")
-                                                ? reductionDocuments(context.engine.document())
+                                                ? reductionDocuments(*context.document)
                                                 : QList<DocumentData>();
     if (reasons.isEmpty()) {
         SwitchedLinePrinter::print(values, context, job);
@@ -190,9 +189,9 @@ void ItemLinePrinter::print(const QMap<QString, QString> &values,
     }
 }
 
-const SectionPrinter *bonPosPrinter(const QString &kennung)
+const SectionPrinter &bonPosPrinter()
 {
     static const ItemLinePrinter printer(bonPosFormat(), itemLinesByKind(),
                                          {itemLineSwitch, itemSecondSwitch}, u'P');
-    return kennung == QLatin1String("BONPOS") ? &printer : nullptr;
+    return printer;
 }

@@ -1,6 +1,5 @@
 #include "core/sections/bonsummeformat.h"
 
-#include "core/engine/bonprinter.h"
 #include "core/sections/sectionformats.h"
 
 #include <array>
@@ -133,8 +132,7 @@ protected:
     {
         bool ok = false;
         const int condition = values.value(sumCondition(line)).trimmed().toInt(&ok);
-        const int state =
-                context.engine.document().text(QStringLiteral("ProCaStatus")).trimmed().toInt();
+        const int state = context.document->text(QStringLiteral("ProCaStatus")).trimmed().toInt();
         return proCampaignConditionMet(state, ok ? condition : 0);
     }
 };
@@ -144,12 +142,18 @@ protected:
 SectionPrintContext SumLinePrinter::lineContext(const SectionPrintContext &context) const
 {
     SectionPrintContext sums = context;
-    sums.secondCurrency = context.engine.ReplWH2(true);
+    sums.secondCurrency = context.secondCurrencyInSums;
     return sums;
 }
 
-const SectionPrinter *bonSummePrinter(const QString &kennung)
+QString bonSummeLineSwitch(int line)
+{
+    return line <= BonSummeShape.switchedLines + BonSummeShape.bankLines ? sumLineSwitch(line)
+                                                                         : QString();
+}
+
+const SectionPrinter &bonSummePrinter()
 {
     static const SumPrinter printer;
-    return kennung == QLatin1String("BONSUMME") ? &printer : nullptr;
+    return printer;
 }

@@ -27,6 +27,8 @@ constexpr int BonSummeLines = 28;
 QString sumLineSwitch(int line);   // chbText<n>
 QString sumSecondSwitch(int line); // chbImmer<n>
 QString sumCondition(int line);    // cmbBedingungFuerDruck<n>
+// The switch of a line of the receipt's sums that has one (the switched and the bank lines).
+QString bonSummeLineSwitch(int line);
 
 // The printer of a document's sum lines. They carry the document's totals, so currency 2
 // prints as the editor previews it.

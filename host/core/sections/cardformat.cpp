@@ -56,16 +56,8 @@ bool cardListApplies(qsizetype length)
     return length >= CardHeadLength;
 }
 
-bool isCardSection(const QString &kennung)
-{
-    static const QStringList sections = {QStringLiteral("ECBUCH"), QStringLiteral("ECSTOR"),
-                                         QStringLiteral("KKBUCH"), QStringLiteral("KKSTOR"),
-                                         QStringLiteral("KKGUTS")};
-    return sections.contains(kennung);
-}
-
-const SectionPrinter *cardPrinter(const QString &kennung)
+const SectionPrinter &cardPrinter()
 {
     static const CardPrinter printer;
-    return isCardSection(kennung) ? &printer : nullptr;
+    return printer;
 }

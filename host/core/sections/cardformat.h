@@ -18,8 +18,3 @@ constexpr int CardMaxLines = 999;
 const LayoutFormat &cardFormat();
 QString cardTextLine(int line);
 bool cardListApplies(qsizetype length);
-bool isCardSection(const QString &kennung);
-
-// Prints the text block of a card section; null for other sections. The engine adds the
-// card data after it.
-const SectionPrinter *cardPrinter(const QString &kennung);

@@ -1,104 +1,11 @@
 #include "core/sections/headingsections.h"
 
 #include "core/format/layoutformat.h"
+#include "core/sections/sectionregistry.h"
+
+#include <algorithm>
 
 namespace {
-
-struct Row
-{
-    int code;
-    const char16_t *kennung;
-    const char16_t *maske; // empty: same as the Kennung
-    const char16_t *title;
-};
-
-const Row rows[] = {
-        {0, u"AUUEBER", u"", u"Überschrift der Aufgabenliste"},
-        {1, u"AUPOS", u"", u"Positionen der Aufgabenliste"},
-        {2, u"AUENDE", u"", u"Ende der Aufgabenliste"},
-        {3, u"BONUEBER", u"LAYBONUE", u"Bonüberschrift"},
-        {4, u"BONUNTSK", u"", u"Unterschrift bei Rückgabe - Stammkunde"},
-        {5, u"BONUNTUK", u"", u"Unterschrift bei Rückgabe - Unbekannter Kunde"},
-        {6, u"BONSPWAS", u"LAYBOSPA", u"Signpad-Text des Bons"},
-        {7, u"BONSPWER", u"LAYBOSPE", u"Signpad-Unterschrift des Bons"},
-        {8, u"BONSPKWA", u"LAYBOSKA", u"Signpad-Text des Kunden"},
-        {9, u"BONSPKWE", u"LAYBOSKE", u"Signpad-Unterschrift des Kunden"},
-        {10, u"BONSP2WA", u"LABOSP2A", u"Signpad-Text des Bonstornos"},
-        {11, u"BONSP2WE", u"LABOSP2E", u"Signpad-Unterschrift des Bonstornos"},
-        {12, u"ENTUEBER", u"LAYETUEB", u"Überschrift der Kassenentnahme"},
-        {13, u"ENTPOS", u"LAYETPOS", u"Positionen der Kassenentnahme"},
-        {14, u"ENTENDE", u"LAYETEND", u"Ende der Kassenentnahme"},
-        {15, u"ENTSPWAS", u"LAYETSPA", u"Signpad-Text der Kassenentnahme"},
-        {16, u"ENTSPWER", u"LAYETSPE", u"Signpad-Unterschrift der Kassenentnahme"},
-        {17, u"GUTSCHEI", u"LAYGUTSC", u"Gutscheinposition"},
-        {18, u"GUTSPOZB", u"", u"Gutscheinzahlbetrag"},
-        {19, u"GUTSTEEI", u"", u"Gutscheinteileinlösung"},
-        {20, u"GUTSOFBE", u"", u"Neuer Gutscheinwert"},
-        {21, u"GUTENDE", u"LAYGUTEN", u"Gutscheinende"},
-        {22, u"GUTSCHRI", u"LAYGSCHR", u"Gutschriftsposition"},
-        {23, u"GUTRTEEI", u"", u"Gutschriftteileinlösung"},
-        {24, u"GUTROFBE", u"", u"Neuer Gutschriftwert"},
-        {25, u"GSCHRIEN", u"LAYGREND", u"Gutschriftende"},
-        {26, u"NULLBON", u"LAYNULLB", u"Nullbon"},
-        {27, u"NULSPWAS", u"LAYNUSPA", u"Signpad-Text des Nullbons"},
-        {28, u"NULSPWER", u"LAYNUSPE", u"Signpad-Unterschrift des Nullbons"},
-        {29, u"RECHUEBE", u"LAYRECHU", u"Rechnungsüberschrift"},
-        {30, u"RECUNTSK", u"", u"Unterschrift bei Rückgabe auf Rechnung"},
-        {31, u"KASUEBER", u"LAYKBUEB", u"Überschrift des Kassenberichts"},
-        {32, u"KASENDE", u"LAYKBEND", u"Ende des Kassenberichts"},
-        {33, u"KASSPWAS", u"LAYKBSPA", u"Signpad-Text des Kassenberichts"},
-        {34, u"KASSPWER", u"LAYKBSPE", u"Signpad-Unterschrift des Kassenberichts"},
-        {35, u"REKLUEBE", u"LAYREKUE", u"Überschrift der Reklamation"},
-        {36, u"REKLENDE", u"LAYREKEN", u"Ende der Reklamation"},
-        {37, u"QUITUEBE", u"LAYQUIUE", u"Quittungsüberschrift"},
-        {38, u"QUITENDE", u"LAYQUIEN", u"Quittungsende"},
-        {39, u"QUITSPWA", u"LAYQUISA", u"Signpad-Text der Quittung"},
-        {40, u"QUITSPWE", u"LAYQUISE", u"Signpad-Unterschrift der Quittung"},
-        {41, u"RESEUEBE", u"", u"Überschrift der Reservierung"},
-        {42, u"RESEENDE", u"", u"Ende der Reservierung"},
-        {43, u"RESEPOS", u"", u"Positionen der Reservierung"},
-        {44, u"RESESPWA", u"", u"Signpad-Text der Reservierung"},
-        {45, u"RESESPWE", u"", u"Signpad-Unterschrift der Reservierung"},
-        {46, u"RESESPKA", u"", u"Signpad-Text des Kunden bei Reservierung"},
-        {47, u"RESESPKE", u"", u"Signpad-Unterschrift des Kunden bei Reservierung"},
-        {48, u"FAUEBER", u"", u"Überschrift des Filialaustauschs"},
-        {49, u"FAPOS", u"", u"Positionen des Filialaustauschs"},
-        {50, u"FAENDE", u"", u"Ende des Filialaustauschs"},
-        {51, u"MAILBON", u"MAILPOS", u"KRT-Mail"},
-        {52, u"MAILENDE", u"", u"Ende der KRT-Mail"},
-        {53, u"ERHUEBER", u"LAYETUEB", u"Überschrift der Kassenbestandserhöhung"},
-        {54, u"ERHPOS", u"LAYETPOS", u"Positionen der Kassenbestandserhöhung"},
-        {55, u"ERHENDE", u"LAYETEND", u"Ende der Kassenbestandserhöhung"},
-        {56, u"ERHSPWAS", u"LAYETSPA", u"Signpad-Text der Kassenbestandserhöhung"},
-        {57, u"ERHSPWER", u"LAYETSPE", u"Signpad-Unterschrift der Kassenbestandserhöhung"},
-        {58, u"WBSUEBER", u"", u"Überschrift des Warenbegleitscheins"},
-        {59, u"WBSPOS", u"", u"Positionen des Warenbegleitscheins"},
-        {60, u"WBSENDE", u"", u"Ende des Warenbegleitscheins"},
-        {61, u"BDSGUEBE", u"", u"Überschrift der Datenschutzerklärung"},
-        {62, u"BDSGPOS", u"", u"Text der Datenschutzerklärung"},
-        {63, u"BDSGENDE", u"", u"Ende der Datenschutzerklärung"},
-        {64, u"RKSVUBER", u"", u"Überschrift von RKSV-Belegen"},
-        {65, u"RKSVPOS", u"", u"Positionen von RKSV-Belegen"},
-        {66, u"RKSVENDE", u"", u"Ende von RKSV-Belegen"},
-        {67, u"ZAHLUBER", u"", u"Überschrift von Zahlungen"},
-        {68, u"ZAHLENDE", u"", u"Ende von Zahlungen"},
-        {69, u"ZAHLSPWA", u"", u"Signpad-Text von Zahlungen"},
-        {70, u"ZAHLSPWE", u"", u"Signpad-Unterschrift von Zahlungen"},
-        {71, u"ANZUEBER", u"", u"Überschrift der Anzahlung"},
-        {72, u"ANZPOS", u"", u"Positionen der Anzahlung"},
-        {73, u"ANZENDE", u"", u"Ende der Anzahlung"},
-        {74, u"ABELUBER", u"", u"Überschrift von Phasenbelegen"},
-        {75, u"ABELPOS", u"", u"Positionen von Phasenbelegen"},
-        {76, u"ABELART", u"", u"Artikelpositionen von Phasenbelegen"},
-        {77, u"ABELTXT", u"", u"Textpositionen von Phasenbelegen"},
-        {78, u"ABELENDE", u"", u"Ende von Phasenbelegen"},
-        {79, u"BLSTUBER", u"", u"Überschrift der Belegliste"},
-        {80, u"BLSTBELE", u"", u"Belege der Belegliste"},
-        {81, u"TAXUEBER", u"", u"Überschrift von MwSt-Erstattungsbelegen"},
-        {82, u"TAXPOS", u"", u"Positionen von MwSt-Erstattungsbelegen"},
-        {83, u"TAXENDE", u"", u"Ende von MwSt-Erstattungsbelegen"},
-        {85, u"BABGPOS", u"", u"Bestandsabgang"},
-};
 
 const QList<int> whatCodes = {6, 8, 10, 15, 27, 33, 39, 44, 46, 56, 69};
 const QList<int> whoCodes = {7, 9, 11, 16, 28, 34, 40, 45, 47, 57, 70};
@@ -109,12 +16,12 @@ const QList<HeadingSection> &headingSections()
 {
     static const QList<HeadingSection> sections = [] {
         QList<HeadingSection> list;
-        for (const Row &r : rows) {
-            const QString kennung = QString::fromUtf16(r.kennung);
-            const QString maske = QString::fromUtf16(r.maske);
-            list.append({r.code, kennung, maske.isEmpty() ? kennung : maske,
-                         QString::fromUtf16(r.title)});
+        for (const SectionInfo &s : SectionRegistry::all()) {
+            if (s.kind == SectionKind::Heading)
+                list.append({s.code, s.kennung, s.maske, s.title});
         }
+        std::sort(list.begin(), list.end(),
+                  [](const HeadingSection &a, const HeadingSection &b) { return a.code < b.code; });
         return list;
     }();
     return sections;
@@ -225,46 +132,46 @@ Design designFor(const HeadingSection &s)
     const Design redemption = {{u"Eingelöst #Bonnummer#: #BetragWH1# #WH1#", u"normal", u"links"}};
     const Design newValue = {{u"Neuer Wert: #BetragWH1# #WH1#", u"fett", u"links"}};
     const Design described = {{u"#Beschreibung#", u"normal", u"links"}};
-    const std::pair<const char16_t *, Design> carriers[] = {
-            {u"ANZPOS", payment},
-            {u"ENTPOS", payment},
-            {u"ERHPOS", payment},
-            {u"GUTSCHEI",
+    const std::pair<int, Design> carriers[] = {
+            {72, payment},
+            {13, payment},
+            {54, payment},
+            {17,
              {{u"Gutschein #Bonnummer#", u"fett", u"mitte"},
               {u"Wert: #BetragWH1# #WH1#", u"fett", u"mitte"},
               {u"#Datum# #Uhrzeit#", u"normal", u"mitte"}}},
-            {u"GUTSCHRI",
+            {22,
              {{u"Gutschrift #Bonnummer#", u"fett", u"mitte"},
               {u"Betrag: #BetragWH1# #WH1#", u"fett", u"mitte"}}},
-            {u"GUTSPOZB", {{u"Zahlbetrag: #GesIstVkWH1# #WH1#", u"normal", u"links"}}},
-            {u"GUTSTEEI", redemption},
-            {u"GUTRTEEI", redemption},
-            {u"GUTSOFBE", newValue},
-            {u"GUTROFBE", newValue},
-            {u"NULLBON",
+            {18, {{u"Zahlbetrag: #GesIstVkWH1# #WH1#", u"normal", u"links"}}},
+            {19, redemption},
+            {23, redemption},
+            {20, newValue},
+            {24, newValue},
+            {26,
              {{u"Nullbon #Bonnummer#", u"fett", u"mitte"},
               {u"#Datum# #Uhrzeit#", u"normal", u"mitte"}}},
-            {u"MAILBON",
+            {51,
              {{u"Betreff: #MailBetreff#", u"fett", u"links"},
               {u"#MailText#", u"normal", u"links"}}},
-            {u"BDSGPOS",
+            {62,
              {{u"Ihre Daten speichern wir nur", u"normal", u"links"},
               {u"für Ihre Kundenkarte.", u"normal", u"links"}}},
-            {u"RKSVPOS", described},
-            {u"ABELTXT", described},
-            {u"ABELPOS",
+            {65, described},
+            {77, described},
+            {75,
              {{u"#ArtikelBez#", u"normal", u"links"},
               {u"#Menge#  #IstVkWH1# #WH1#", u"normal", u"rechts"}}},
-            {u"BLSTBELE",
+            {80,
              {{u"#BelegHerkunft# #Datum# #BetragWH1# #PositionWH#", u"normal", u"links"},
               {u"#KndName#", u"normal", u"links"}}},
-            {u"BABGPOS",
+            {85,
              {{u"#ArtikelNr# #ArtikelBez#", u"normal", u"links"},
               {u"Grund: #GrundBestAbg#", u"normal", u"links"},
               {u"#Person# (#Benutzer#)", u"normal", u"links"}}},
     };
-    for (const auto &[kennung, design] : carriers) {
-        if (QStringView(kennung) == k)
+    for (const auto &[code, design] : carriers) {
+        if (code == s.code)
             return design;
     }
     return {{u"#ArtikelNr# #ArtikelBez#", u"normal", u"links"},
@@ -273,7 +180,7 @@ Design designFor(const HeadingSection &s)
 
 } // namespace
 
-TKRT_LayBonDefaultDesign::TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo, const TBonPrinter *)
+TKRT_LayBonDefaultDesign::TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo)
     : m_fontInfo(std::move(fontInfo))
 {
 }

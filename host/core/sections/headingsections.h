@@ -7,8 +7,6 @@
 #include <functional>
 #include <optional>
 
-class TBonPrinter;
-
 // The text-only sections edited by the heading editor, by section code 0..85 (84 unused).
 struct HeadingSection
 {
@@ -44,8 +42,8 @@ using KTFontInfoFunction = std::function<KTFontInfo(const QString &kennung)>;
 class TKRT_LayBonDefaultDesign
 {
 public:
-    // The engine's fonts reach a design through fontInfo; the engine itself is not kept.
-    TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo, const TBonPrinter *engine);
+    // The engine's fonts reach a design through fontInfo.
+    explicit TKRT_LayBonDefaultDesign(KTFontInfoFunction fontInfo);
     // Fills list with the default settings list of the section; false when it has none.
     bool GetDefaultDesignForKennung(const QString &kennung, QStringList &list) const;
 

@@ -1,6 +1,5 @@
 #include "core/sections/rechformats.h"
 
-#include "core/engine/bonprinter.h"
 #include "core/sections/bonposformat.h"
 #include "core/sections/bonsummeformat.h"
 
@@ -33,7 +32,9 @@ constexpr KindLine InvoiceSumLinesByKind[] = {
 
 } // namespace
 
-const SectionPrinter *rechPrinter(const QString &kennung)
+namespace {
+
+const KindLines &invoiceItemRows()
 {
     // An invoice item prints as a receipt item, without the lines the invoice does not have
     // (14..17, and 13, the tax refund).
@@ -45,12 +46,20 @@ const SectionPrinter *rechPrinter(const QString &kennung)
         }
         return rows;
     }();
-    static const ItemLinePrinter items(rechPosFormat(), itemRows,
+    return itemRows;
+}
+
+} // namespace
+
+const SectionPrinter &rechPosPrinter()
+{
+    static const ItemLinePrinter items(rechPosFormat(), invoiceItemRows(),
                                        {itemLineSwitch, itemSecondSwitch}, u'P');
+    return items;
+}
+
+const SectionPrinter &rechSummePrinter()
+{
     static const SumLinePrinter sums(rechSummeFormat(), InvoiceSumLinesByKind);
-    if (kennung == QLatin1String("RECHPOS"))
-        return &items;
-    if (kennung == QLatin1String("RECHSUMM"))
-        return &sums;
-    return nullptr;
+    return sums;
 }

@@ -13,7 +13,3 @@ constexpr int RechPosLines = 12;
 // "RECHSUMM": 14 switched sum lines; 84 entries, a shorter list is not read at all.
 const LayoutFormat &rechSummeFormat();
 constexpr int RechSummeLines = 14;
-
-// The printers of "RECHPOS" and "RECHSUMM"; null for any other section. The invoice end
-// "RECHENDE" prints through the end sections' printer.
-const SectionPrinter *rechPrinter(const QString &kennung);

@@ -56,26 +56,27 @@ QString reklSecondSwitch(int)
 const LayoutFormat &reklPosFormat()
 {
     static const LayoutFormat format =
-            buildFormat(QStringLiteral("REKLPOS"), ReklPosLines, reklPosSwitch);
+            buildFormat(QStringLiteral("Reklamationspositionen"), ReklPosLines, reklPosSwitch);
     return format;
 }
 
 const LayoutFormat &reklRegFormat()
 {
     static const LayoutFormat format =
-            buildFormat(QStringLiteral("REKLREG"), ReklRegLines, reklRegSwitch);
+            buildFormat(QStringLiteral("Reklamationsregulierung"), ReklRegLines, reklRegSwitch);
     return format;
 }
 
-const SectionPrinter *reklPrinter(const QString &kennung)
+const SectionPrinter &reklPosPrinter()
 {
     static const SwitchedLinePrinter pos(reklPosFormat(), ReklPosLinesByKind,
                                          {reklPosSwitch, reklSecondSwitch}, u'P');
+    return pos;
+}
+
+const SectionPrinter &reklRegPrinter()
+{
     static const SwitchedLinePrinter reg(reklRegFormat(), ReklRegLinesByKind,
                                          {reklRegSwitch, reklSecondSwitch}, u'N');
-    if (kennung == QLatin1String("REKLPOS"))
-        return &pos;
-    if (kennung == QLatin1String("REKLREG"))
-        return &reg;
-    return nullptr;
+    return reg;
 }

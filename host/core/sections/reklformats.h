@@ -17,6 +17,3 @@ const LayoutFormat &reklRegFormat();
 QString reklPosSwitch(int line);    // chbTextZeile<n>
 QString reklRegSwitch(int line);    // chbText<n>
 QString reklSecondSwitch(int line); // none: the lines have one switch each
-
-// Prints "REKLPOS" and "REKLREG"; null for any other section.
-const SectionPrinter *reklPrinter(const QString &kennung);

@@ -2,13 +2,19 @@
 
 #include "core/sections/sectionprinters.h"
 
-// The printers of the sections that have editors of their own, each defined beside its
-// stored format in this folder. Each answers null for a section identifier that is not its.
-const SectionPrinter *bonKopfPrinter(const QString &kennung);   // headers of all document types
-const SectionPrinter *bonPosPrinter(const QString &kennung);    // "BONPOS"
-const SectionPrinter *bonSummePrinter(const QString &kennung);  // "BONSUMME"
-const SectionPrinter *bonEndePrinter(const QString &kennung);   // "BONENDE"
-const SectionPrinter *textLinesPrinter(const QString &kennung); // "STORNEND", "NULLENDE", "KASPOS"
-const SectionPrinter *cardPrinter(const QString &kennung);      // "ECBUCH", "ECSTOR", "KKBUCH", ...
-const SectionPrinter *reklPrinter(const QString &kennung);      // "REKLPOS", "REKLREG"
-const SectionPrinter *rechPrinter(const QString &kennung);      // "RECHPOS", "RECHSUMM"
+// The printers of the kinds of section, each defined beside its stored format in this folder.
+// The section registry names which section prints through which.
+const SectionPrinter &headingPrinter();   // the text-only sections of the heading editor
+const SectionPrinter &bonKopfPrinter();   // headers of all document types
+const SectionPrinter &bonPosPrinter();    // receipt items
+const SectionPrinter &bonSummePrinter();  // receipt sums
+const SectionPrinter &bonEndePrinter();   // receipt end
+const SectionPrinter &rechEndePrinter();  // invoice end
+const SectionPrinter &stornEndePrinter(); // void end
+const SectionPrinter &nullEndePrinter();  // zero-receipt end
+const SectionPrinter &kasPosPrinter();    // cash report positions
+const SectionPrinter &cardPrinter();      // card payment receipts
+const SectionPrinter &reklPosPrinter();   // complained article
+const SectionPrinter &reklRegPrinter();   // complaint settlement
+const SectionPrinter &rechPosPrinter();   // invoice items
+const SectionPrinter &rechSummePrinter(); // invoice sums

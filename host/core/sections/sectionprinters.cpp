@@ -1,10 +1,10 @@
 #include "core/sections/sectionprinters.h"
 
 #include "core/engine/barcode.h"
-#include "core/engine/bonprinter.h"
 #include "core/engine/placeholdervalues.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionformats.h"
+#include "core/sections/sectionregistry.h"
 
 JobItem textLineItem(const QMap<QString, QString> &values, int line,
                      const SectionPrintContext &context)
@@ -15,10 +15,8 @@ JobItem textLineItem(const QMap<QString, QString> &values, int line,
     JobItem item;
     item.kind = JobItem::Kind::Text;
     item.section = context.kennung;
-    item.text = context.document ? replacePlaceholders(values.value(names.text), *context.document,
-                                                       context.secondCurrency)
-                                 : context.engine.Replace_All(values.value(names.text),
-                                                              context.secondCurrency, true);
+    item.text = replacePlaceholders(values.value(names.text), *context.document,
+                                    context.secondCurrency);
     item.wrap = holdsRunningText(values.value(names.text));
     item.fontName = style.fontName;
     item.pointSize = style.pointSize;
@@ -64,15 +62,14 @@ public:
 
 } // namespace
 
+const SectionPrinter &headingPrinter()
+{
+    static const HeadingPrinter printer;
+    return printer;
+}
+
 const SectionPrinter *sectionPrinterFor(const QString &kennung)
 {
-    static const HeadingPrinter heading;
-    if (headingSectionByKennung(kennung))
-        return &heading;
-    for (auto printerOf : {bonKopfPrinter, bonPosPrinter, bonSummePrinter, bonEndePrinter,
-                           textLinesPrinter, cardPrinter, reklPrinter, rechPrinter}) {
-        if (const SectionPrinter *printer = printerOf(kennung))
-            return printer;
-    }
-    return nullptr;
+    const SectionInfo *section = SectionRegistry::find(kennung);
+    return section ? section->printer : nullptr;
 }

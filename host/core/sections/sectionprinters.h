@@ -4,21 +4,30 @@
 #include "core/engine/printjob.h"
 #include "core/format/layoutformat.h"
 
+#include <QByteArray>
 #include <QMap>
 #include <QString>
 
-class TBonPrinter;
+#include <functional>
 
-// What a section printer is given besides the stored values of its section.
+// The stored picture of a section's logo as the till prints it; empty when there is none.
+using LogoLookup = std::function<QByteArray(const QString &kennung)>;
+
+// What a section printer prints from besides the stored values of its section.
 struct SectionPrintContext
 {
-    const TBonPrinter &engine;
-    QString kennung;
-    QString lineKind; // the line kind written into the engine before the call, may be empty
-    bool secondCurrency = false;
-    // The document the lines show; none: the engine's. A section that prints a line once per
-    // entry of a list (the reasons of a reduction) shows each entry in a document of its own.
+    // The document the lines show. A section that prints a line once per entry of a list (the
+    // reasons of a reduction) shows each entry in a document of its own.
     const DocumentData *document = nullptr;
+    QString kennung;
+    QString lineKind; // the line kind of the item or sum line, may be empty
+    QString mode;     // the print mode ("G" graphic, "T" text, ...)
+    int workstation = 0;
+    // Whether amounts in currency 2 print: in this section, and in the sections that carry the
+    // document's totals.
+    bool secondCurrency = false;
+    bool secondCurrencyInSums = false;
+    LogoLookup logo;
 };
 
 // Turns the stored list of one kind of section into job items: which lines print, in which

@@ -1,13 +1,15 @@
 #include "core/sections/textlinesformat.h"
 
+#include "core/sections/sectionformats.h"
+#include "core/sections/sectionregistry.h"
+
 namespace {
 
-TextLinesSection buildSection(const QString &kennung, int lines, const QString &flag)
+TextLinesSection buildSection(const QString &name, int lines, const QString &flag)
 {
     TextLinesSection s;
-    s.kennung = kennung;
     s.lines = lines;
-    s.format.name = kennung;
+    s.format.name = name;
     s.format.fields << FormatField{TextLinesCountControl, FieldEncoding::Text};
     for (int i = 1; i <= lines; ++i)
         s.format.fields << lineFields(i);
@@ -21,37 +23,58 @@ TextLinesSection buildSection(const QString &kennung, int lines, const QString &
 class TextLinesPrinter : public SectionPrinter
 {
 public:
-    const LayoutFormat &format(const QString &kennung) const override
+    explicit TextLinesPrinter(const TextLinesSection &section)
+        : m_section(section)
     {
-        return textLinesSection(kennung)->format;
     }
+
+    const TextLinesSection &section() const { return m_section; }
+    const LayoutFormat &format(const QString &) const override { return m_section.format; }
 
     void print(const QMap<QString, QString> &values, const SectionPrintContext &context,
                PrintJob &job) const override
     {
-        const TextLinesSection &section = *textLinesSection(context.kennung);
+        const TextLinesSection &section = m_section;
         const int count = qBound(0, values.value(TextLinesCountControl).toInt(), section.lines);
         for (int line = 1; line <= count; ++line) {
             if (values.contains(QStringLiteral("edtTxtZeile") + QString::number(line)))
                 job.items.append(textLineItem(values, line, context));
         }
     }
+
+private:
+    const TextLinesSection &m_section;
 };
 
 } // namespace
 
+const SectionPrinter &stornEndePrinter()
+{
+    static const TextLinesSection section = buildSection(QStringLiteral("Bonstorno-Ende"), 12, {});
+    static const TextLinesPrinter printer(section);
+    return printer;
+}
+
+const SectionPrinter &nullEndePrinter()
+{
+    static const TextLinesSection section = buildSection(QStringLiteral("Nullbon-Ende"), 12, {});
+    static const TextLinesPrinter printer(section);
+    return printer;
+}
+
+const SectionPrinter &kasPosPrinter()
+{
+    static const TextLinesSection section = buildSection(QStringLiteral("Kassenbericht-Positionen"),
+                                                         10, QStringLiteral("CheckBoxLaenge"));
+    static const TextLinesPrinter printer(section);
+    return printer;
+}
+
 const TextLinesSection *textLinesSection(const QString &kennung)
 {
-    static const TextLinesSection sections[] = {
-            buildSection(QStringLiteral("STORNEND"), 12, QString()),
-            buildSection(QStringLiteral("NULLENDE"), 12, QString()),
-            buildSection(QStringLiteral("KASPOS"), 10, QStringLiteral("CheckBoxLaenge")),
-    };
-    for (const TextLinesSection &s : sections) {
-        if (s.kennung == kennung)
-            return &s;
-    }
-    return nullptr;
+    const SectionInfo *s = SectionRegistry::find(kennung);
+    const auto *printer = s ? dynamic_cast<const TextLinesPrinter *>(s->printer) : nullptr;
+    return printer ? &printer->section() : nullptr;
 }
 
 const LayoutFormat &layNbEndPresetFormat()
@@ -71,10 +94,4 @@ const LayoutFormat &layNbEndPresetFormat()
         return f;
     }();
     return format;
-}
-
-const SectionPrinter *textLinesPrinter(const QString &kennung)
-{
-    static const TextLinesPrinter printer;
-    return textLinesSection(kennung) ? &printer : nullptr;
 }

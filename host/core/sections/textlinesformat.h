@@ -15,15 +15,14 @@
 // not applied at all.
 struct TextLinesSection
 {
-    QString kennung;
     int lines = 0;
     LayoutFormat format;
 };
 
 inline const QString TextLinesCountControl = QStringLiteral("edtTextAnzahlZeilen");
 
-// "STORNEND" and "NULLENDE" (12 lines, 61 entries), "KASPOS" (10 lines and the flag,
-// 52 entries); null for any other section.
+// The void and zero-receipt ends (12 lines, 61 entries), the cash report's positions (10 lines
+// and the flag, 52 entries); null for any other section.
 const TextLinesSection *textLinesSection(const QString &kennung);
 
 // The preset "LAYNBEND" that the void and zero-receipt ends share keeps control properties,
@@ -31,6 +30,3 @@ const TextLinesSection *textLinesSection(const QString &kennung);
 // size and alignment and the text. Styles and lines 11 and 12 are not part of it.
 constexpr int LayNbEndPresetLines = 10;
 const LayoutFormat &layNbEndPresetFormat();
-
-// Prints the lines in use of "STORNEND", "NULLENDE" and "KASPOS"; null for other sections.
-const SectionPrinter *textLinesPrinter(const QString &kennung);

@@ -37,11 +37,6 @@ public:
     int GetWert() const { return m_value; }
     void SetFilterMin(int value) { m_min = value; }
     void SetFilterMax(int value) { m_max = value; }
-    void ClearFilter()
-    {
-        m_min.reset();
-        m_max.reset();
-    }
     const std::optional<int> &filterMin() const { return m_min; }
     const std::optional<int> &filterMax() const { return m_max; }
     void clearKey() { m_key = 0; }
@@ -71,7 +66,6 @@ public:
 
     void OpenNew(int mode = -1);
     void Close();
-    bool IsOpen() const { return m_open; }
 
     void ClearKey();
     // Looks up the lookup values; on success the record is current and its values are set.

@@ -128,15 +128,6 @@ void LayoutStore::writeList(const LayoutKey &key, const QStringList &entries)
     upsert(key, SettingsListCodec::encodeUtf8(entries));
 }
 
-std::optional<LayoutKey> LayoutStore::findWithTemplateFallback(const LayoutKey &key) const
-{
-    for (const LayoutKey &candidate : Fallback::section(key.kennung, key.rnr, key.printerKey)) {
-        if (find(candidate))
-            return candidate;
-    }
-    return std::nullopt;
-}
-
 std::optional<std::pair<LayoutKey, QStringList>>
 LayoutStore::readFirst(const QList<LayoutKey> &chain) const
 {

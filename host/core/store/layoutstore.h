@@ -80,9 +80,6 @@ public:
     std::optional<QStringList> readList(const LayoutKey &key) const;
     void writeList(const LayoutKey &key, const QStringList &entries);
 
-    // Looks the key up, then the template workstation's record under the same printer key
-    // ("TEST" when the printer key is empty). Returns the key that was found.
-    std::optional<LayoutKey> findWithTemplateFallback(const LayoutKey &key) const;
     // The first key of a chain that has a record, with its settings list.
     std::optional<std::pair<LayoutKey, QStringList>> readFirst(const QList<LayoutKey> &chain) const;
 

@@ -18,6 +18,27 @@ std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
                       {q.value(3).toInt(), q.value(4).toInt()}};
 }
 
+std::optional<std::pair<LogoKey, StoredLogo>>
+LogoStore::loadFirst(const QList<LogoKey> &chain) const
+{
+    for (const LogoKey &key : chain) {
+        if (std::optional<StoredLogo> logo = load(key))
+            return std::pair{key, *logo};
+    }
+    return std::nullopt;
+}
+
+QList<LogoKey> Fallback::logo(const LogoKey &key)
+{
+    QList<LogoKey> chain = {key};
+    if (key.filRech != 0) {
+        LogoKey templateKey = key;
+        templateKey.filRech = 0;
+        chain << templateKey;
+    }
+    return chain;
+}
+
 void LogoStore::save(const LogoKey &key, const StoredLogo &logo)
 {
     m_store.write([&] {

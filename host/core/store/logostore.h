@@ -4,6 +4,7 @@
 #include "core/store/store.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -15,6 +16,12 @@ struct LogoKey
     QString logoName;
     int filRech = 0;
 };
+
+namespace Fallback {
+// A logo: the workstation's own, then the template workstation's, as the section's layout
+// falls back to the template.
+QList<LogoKey> logo(const LogoKey &key);
+} // namespace Fallback
 
 struct StoredLogo
 {
@@ -33,6 +40,8 @@ public:
     {
     }
     std::optional<StoredLogo> load(const LogoKey &key) const;
+    // The first key of a chain that has a logo, with the logo.
+    std::optional<std::pair<LogoKey, StoredLogo>> loadFirst(const QList<LogoKey> &chain) const;
     void save(const LogoKey &key, const StoredLogo &logo);
     bool remove(const LogoKey &key);
 

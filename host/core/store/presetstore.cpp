@@ -72,8 +72,3 @@ void StoreFormStore::storePreset(const FormPreset &preset)
         fs.LayOutListe << it.key() + u'=' + it.value();
     fs.store(PresetIndexName, false);
 }
-
-bool StoreFormStore::removePreset(const QString &name)
-{
-    return formStore(name).remove(PresetIndexName, false);
-}

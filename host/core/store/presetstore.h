@@ -30,7 +30,6 @@ public:
     QStringList GetStoredForms() const;
     std::optional<FormPreset> preset(const QString &name) const;
     void storePreset(const FormPreset &preset);
-    bool removePreset(const QString &name);
 
 private:
     TOVOFormStore formStore(const QString &name) const;
