@@ -2,9 +2,9 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/sampledocument.h"
 #include "core/engine/testprints.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
 #include "core/output/printoutput.h"
 
 #include <QDir>

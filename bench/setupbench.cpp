@@ -1,8 +1,8 @@
 #include "bench/setupbench.h"
 
 #include "core/app/host.h"
+#include "core/app/workstationsetup.h"
 #include "core/store/settingslistcodec.h"
-#include "core/store/workstationsetup.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/radiogroup.h"

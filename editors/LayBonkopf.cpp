@@ -2,7 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/sections/sectionregistry.h"
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"

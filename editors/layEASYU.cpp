@@ -2,7 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 #include "core/output/printoutput.h"
 #include "core/sections/cardformat.h"
 #include "core/sections/sectionregistry.h"

@@ -1,13 +1,13 @@
 #include "editors/layouteditor.h"
 
-#include "core/engine/printjob.h"
+#include "core/model/printjob.h"
 #include "core/store/recordbinding.h"
 #include "editors/logoblock.h"
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/textfunctions.h"
 #include "core/format/pagesetup.h"
+#include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"

@@ -2,7 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 #include "core/sections/bonkopfformat.h"
 #include "editors/layouteditor.h"
 #include "preview/Preview.h"

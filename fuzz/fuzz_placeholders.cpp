@@ -1,5 +1,5 @@
-#include "core/engine/placeholdervalues.h"
-#include "core/engine/sampledocument.h"
+#include "core/model/placeholdervalues.h"
+#include "core/model/sampledocument.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "placeholders/Platzhalter.h"
 
-#include "core/engine/placeholdercatalogue.h"
+#include "core/model/placeholdercatalogue.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -2,8 +2,8 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/textfunctions.h"
 #include "core/format/deviceformats.h"
+#include "core/model/textfunctions.h"
 #include "core/output/systemprinter.h"
 #include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"

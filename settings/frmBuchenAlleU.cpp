@@ -1,6 +1,6 @@
 #include "settings/frmBuchenAlleU.h"
 
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

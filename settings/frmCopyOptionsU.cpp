@@ -1,7 +1,7 @@
 #include "settings/frmCopyOptionsU.h"
 
 #include "core/app/host.h"
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "shell/startup.h"
 
-#include "core/app/config.h"
 #include "core/app/host.h"
+#include "core/base/config.h"
 #include "core/store/store.h"
 #include "placeholders/Platzhalter.h"
 #include "shell/kassotypu.h"

@@ -1,6 +1,6 @@
 #include "core/app/auditlog.h"
-#include "core/engine/hosttables.h"
-#include "core/store/workstationsetup.h"
+#include "core/app/workstationsetup.h"
+#include "core/model/hosttables.h"
 #include "editors/LayBonpos.h"
 #include "editors/layEASYU.h"
 #include "shell/kassotypu.h"

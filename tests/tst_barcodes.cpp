@@ -3,8 +3,8 @@
 // pictures and PDF files. Bar counts follow from Code 128 itself: every character (start, data,
 // check) is 3 bars in 11 modules, the stop character 4 bars in 13 modules.
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
 #include "core/format/devicepresets.h"
+#include "core/model/hosttables.h"
 #include "core/output/escpos.h"
 #include "core/output/printoutput.h"
 #include "core/output/virtualprinter.h"

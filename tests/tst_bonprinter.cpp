@@ -3,8 +3,8 @@
 // the engine errors it leaves when one of them is missing or unusable.
 
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
 #include "core/format/devicepresets.h"
+#include "core/model/hosttables.h"
 #include "core/store/settingslistcodec.h"
 #include "tests/support/testinstallation.h"
 

@@ -1,9 +1,9 @@
 // What needs no installation: the computer's configuration from its INI file and command line,
 // the number texts of the layouts and the built-in device presets.
 
-#include "core/app/config.h"
-#include "core/engine/textfunctions.h"
+#include "core/base/config.h"
 #include "core/format/devicepresets.h"
+#include "core/model/textfunctions.h"
 
 #include "core/store/store.h"
 

@@ -1,11 +1,12 @@
 // The demo shop a fresh store starts with: every test print shows its sections and its own
 // sample values on both demo printers, no designed line is wider than its paper, the seed
 // leaves an existing store alone, and a till set up from the template gets the whole design.
+#include "core/app/workstationsetup.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/sampledocument.h"
 #include "core/engine/testprints.h"
 #include "core/format/pagesetup.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
 #include "core/output/printoutput.h"
 #include "core/output/virtualprinter.h"
 #include "core/sections/bonkopfformat.h"
@@ -14,7 +15,6 @@
 #include "core/sections/sectiondispatch.h"
 #include "core/sections/sectionprinters.h"
 #include "core/sections/sectionregistry.h"
-#include "core/store/workstationsetup.h"
 #include "tests/support/testinstallation.h"
 
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
-#include "core/engine/textfunctions.h"
+#include "core/app/workstationsetup.h"
 #include "core/format/devicepresets.h"
-#include "core/store/workstationsetup.h"
+#include "core/model/textfunctions.h"
 #include "settings/allgeinstellungenfrm.h"
 #include "tests/support/guisupport.h"
 #include "widgets/buttonmenu.h"

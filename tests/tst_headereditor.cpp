@@ -1,4 +1,4 @@
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/sections/sectionformats.h"
 #include "core/sections/sectionregistry.h"
 #include "editors/LayBonkopf.h"

@@ -1,4 +1,4 @@
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "settings/SeiteEinr.h"
 #include "shell/kassotypu.h"
 #include "shell/startup.h"

@@ -2,9 +2,9 @@
 // the second currency, templates with an argument and the sample document.
 
 #include "core/engine/bonprinter.h"
-#include "core/engine/placeholdercatalogue.h"
-#include "core/engine/placeholdervalues.h"
-#include "core/engine/sampledocument.h"
+#include "core/model/placeholdercatalogue.h"
+#include "core/model/placeholdervalues.h"
+#include "core/model/sampledocument.h"
 #include "tests/support/guisupport.h"
 
 #include <QRegularExpression>

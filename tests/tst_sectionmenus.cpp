@@ -1,4 +1,4 @@
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectiondispatch.h"
 #include "editors/LayBonueber.h"

@@ -1,7 +1,7 @@
 // Host services that keep their data in the store: presets, parameters, rights, booking numbers
 // and currency rates.
 
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 #include "core/store/booking.h"
 #include "core/store/currency.h"
 #include "core/store/formstore.h"

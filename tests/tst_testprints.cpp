@@ -1,6 +1,6 @@
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
 #include "core/engine/testprints.h"
+#include "core/model/hosttables.h"
 #include "core/sections/sectionregistry.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"

@@ -1,4 +1,4 @@
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "editors/LayBonkopf.h"
 #include "editors/LayBonpos.h"
 #include "editors/LayBonueber.h"

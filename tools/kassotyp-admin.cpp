@@ -3,7 +3,7 @@
 #include "commandoutput.h"
 #include "core/app/headless.h"
 #include "core/app/host.h"
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/store/storeexchange.h"
 
 #include <QCoreApplication>

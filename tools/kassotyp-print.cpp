@@ -6,10 +6,10 @@
 #include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/sampledocument.h"
 #include "core/engine/testprints.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
+#include "core/model/textfunctions.h"
 #include "core/output/printoutput.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "widgets/logoanzeige.h"
 
 #include "core/app/host.h"
-#include "core/engine/logopicture.h"
+#include "core/model/logopicture.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/tovoform.h"
 

@@ -1,8 +1,8 @@
 #include "tests/support/guisupport.h"
 
-#include "core/engine/hosttables.h"
-#include "core/engine/sampledocument.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
+#include "core/model/textfunctions.h"
 #include "widgets/controlvalues.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "tests/support/storeburst.h"
 
 #include "core/app/host.h"
-#include "core/store/workstationsetup.h"
+#include "core/app/workstationsetup.h"
 
 const QString StoreBurst::Printer = QStringLiteral("BURST");
 

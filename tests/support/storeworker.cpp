@@ -2,8 +2,8 @@
 //   storeworker <store> saves <writer> <rounds>   concurrent saves
 //   storeworker <store> setup <first round>        setup rounds until killed
 // Prints "bereit" once the store is open; any failure ends it with exit code 1 and the text.
-#include "core/app/config.h"
 #include "core/app/host.h"
+#include "core/base/config.h"
 #include "tests/support/storeburst.h"
 
 #include <QCoreApplication>

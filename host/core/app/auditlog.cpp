@@ -1,6 +1,6 @@
 #include "core/app/auditlog.h"
 
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "core/output/printoutput.h"
 #include "core/store/store.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/app/logfile.h"
+#include "core/base/config.h"
+#include "core/base/logfile.h"
 
 #include <QList>
 #include <QString>
@@ -54,7 +55,7 @@ class AuditLog
 public:
     // The journal's socket unless KASSOTYP_JOURNAL_SOCKET names another (tests, diagnosis;
     // empty switches the journal off).
-    static constexpr const char *JournalSocketVariable = "KASSOTYP_JOURNAL_SOCKET";
+    static constexpr const char *JournalSocketVariable = ComputerConfig::JournalSocketVariable;
     static QString journalSocket();
 
     explicit AuditLog(const ComputerConfig &config);

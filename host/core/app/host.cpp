@@ -1,6 +1,6 @@
 #include "core/app/host.h"
 
-#include "core/store/demoseed.h"
+#include "core/app/demoseed.h"
 
 Host::Host(const ComputerConfig &config, std::unique_ptr<Store> store)
     : m_config(config)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/app/auditlog.h"
-#include "core/app/config.h"
 #include "core/app/messages.h"
 #include "core/app/program.h"
+#include "core/base/config.h"
 #include "core/store/booking.h"
 #include "core/store/currency.h"
 #include "core/store/layoutstore.h"

@@ -1,6 +1,6 @@
 #include "core/app/messages.h"
 
-#include "core/app/logfile.h"
+#include "core/base/logfile.h"
 
 #include <array>
 

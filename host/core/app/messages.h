@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/base/programkey.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 #include <stdexcept>
-
-inline const QString KassotypProgramKey = QStringLiteral("KASSOTYP");
 
 // A numbered error of the message catalogue, raised by OVOInfo::FehlerRaise.
 class OvoError : public std::runtime_error

@@ -6,9 +6,9 @@
 #include "core/format/devicepresets.h"
 
 #include "core/app/host.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/placeholdervalues.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/hosttables.h"
+#include "core/model/placeholdervalues.h"
+#include "core/model/textfunctions.h"
 #include "core/sections/bonkopfformat.h"
 #include "core/sections/sectionprinters.h"
 #include "core/sections/sectionregistry.h"

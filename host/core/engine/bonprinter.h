@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/engine/documentdata.h"
-#include "core/engine/printjob.h"
+#include "core/model/documentdata.h"
+#include "core/model/printjob.h"
 #include "core/output/printoutput.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionprinters.h"

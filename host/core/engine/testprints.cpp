@@ -1,8 +1,8 @@
 #include "core/engine/testprints.h"
 
 #include "core/engine/bonprinter.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/textfunctions.h"
+#include "core/model/hosttables.h"
+#include "core/model/textfunctions.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
 #include "core/format/layoutformat.h"
 
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 
 #include <optional>
 

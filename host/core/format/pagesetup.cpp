@@ -1,7 +1,7 @@
 #include "core/format/pagesetup.h"
 
-#include "core/engine/textfunctions.h"
 #include "core/format/deviceformats.h"
+#include "core/model/textfunctions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "core/output/devicelink.h"
 
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 #include "core/output/printoutput.h"
 
 #include <QDeadlineTimer>

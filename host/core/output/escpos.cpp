@@ -1,7 +1,7 @@
 #include "core/output/escpos.h"
 
-#include "core/engine/barcode.h"
 #include "core/format/deviceformats.h"
+#include "core/model/barcode.h"
 
 #include <array>
 

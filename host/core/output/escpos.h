@@ -2,7 +2,7 @@
 
 #include "core/format/layoutformat.h"
 
-#include "core/engine/printjob.h"
+#include "core/model/printjob.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "core/output/pngencoder.h"
 
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/config.h"
-#include "core/engine/printjob.h"
+#include "core/base/config.h"
+#include "core/model/printjob.h"
 #include "core/output/devicelink.h"
 #include "core/output/escpos.h"
 

@@ -1,6 +1,6 @@
 #include "core/output/systemprinter.h"
 
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 #include "core/output/systemprintapi.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "core/output/virtualprinter.h"
 
-#include "core/engine/barcode.h"
+#include "core/model/barcode.h"
 #include "core/output/escpos.h"
 
 #include <QPainter>

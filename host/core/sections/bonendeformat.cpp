@@ -1,6 +1,6 @@
 #include "core/sections/bonendeformat.h"
 
-#include "core/engine/placeholdervalues.h"
+#include "core/model/placeholdervalues.h"
 #include "core/sections/sectionformats.h"
 
 #include <QRegularExpression>

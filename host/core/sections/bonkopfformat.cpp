@@ -1,8 +1,8 @@
 #include "core/sections/bonkopfformat.h"
 
-#include "core/app/messages.h"
-#include "core/engine/hosttables.h"
-#include "core/engine/textfunctions.h"
+#include "core/base/programkey.h"
+#include "core/model/hosttables.h"
+#include "core/model/textfunctions.h"
 #include "core/sections/sectionformats.h"
 
 #include <QCache>

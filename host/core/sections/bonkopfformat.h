@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/engine/printjob.h"
 #include "core/format/layoutformat.h"
+#include "core/model/printjob.h"
 #include "core/sections/sectionprinters.h"
 
 #include <QMap>

@@ -1,7 +1,7 @@
 #include "core/sections/demoshop.h"
 
-#include "core/app/messages.h"
-#include "core/engine/hosttables.h"
+#include "core/base/programkey.h"
+#include "core/model/hosttables.h"
 #include "core/sections/cardformat.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionregistry.h"

@@ -1,6 +1,6 @@
 #include "core/sections/sectiondispatch.h"
 
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/sections/sectionregistry.h"
 
 #include <array>

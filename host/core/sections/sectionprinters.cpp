@@ -1,7 +1,7 @@
 #include "core/sections/sectionprinters.h"
 
-#include "core/engine/barcode.h"
-#include "core/engine/placeholdervalues.h"
+#include "core/model/barcode.h"
+#include "core/model/placeholdervalues.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionformats.h"
 #include "core/sections/sectionregistry.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/engine/documentdata.h"
-#include "core/engine/printjob.h"
 #include "core/format/layoutformat.h"
+#include "core/model/documentdata.h"
+#include "core/model/printjob.h"
 
 #include <QByteArray>
 #include <QMap>

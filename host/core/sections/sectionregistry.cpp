@@ -1,6 +1,6 @@
 #include "core/sections/sectionregistry.h"
 
-#include "core/engine/hosttables.h"
+#include "core/model/hosttables.h"
 #include "core/sections/bonposformat.h"
 #include "core/sections/bonsummeformat.h"
 #include "core/sections/reklformats.h"

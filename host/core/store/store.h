@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/storelocation.h"
 #include "core/store/storeerror.h"
-#include "core/store/storelocation.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "core/engine/barcode.h"
+#include "core/model/barcode.h"
 
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "core/engine/documentdata.h"
+#include "core/model/documentdata.h"
 
 #include <QLocale>
 

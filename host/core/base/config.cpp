@@ -1,7 +1,7 @@
-#include "core/app/config.h"
+#include "core/base/config.h"
 
-#include "core/app/auditlog.h"
-#include "core/store/store.h"
+#include "core/base/logfile.h"
+#include "core/base/storelocation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -321,7 +321,7 @@ QString ComputerConfig::optionsHelp()
                            "KASSOTYP_USER, KASSOTYP_WORKSTATION,\nKASSOTYP_SECTION, ...). Die "
                            "Umgebungsvariable %1=SOCKET lenkt sie zu Tests\nund zur "
                            "Fehlersuche an einen anderen Socket; leer schaltet das Journal ab.\n")
-                    .arg(QLatin1String(AuditLog::JournalSocketVariable));
+                    .arg(QLatin1String(JournalSocketVariable));
     return text;
 }
 

@@ -1,4 +1,4 @@
-#include "core/store/workstationsetup.h"
+#include "core/app/workstationsetup.h"
 
 #include "core/app/host.h"
 

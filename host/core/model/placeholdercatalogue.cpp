@@ -1,4 +1,4 @@
-#include "core/engine/placeholdercatalogue.h"
+#include "core/model/placeholdercatalogue.h"
 
 #include <iterator>
 

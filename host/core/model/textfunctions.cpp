@@ -1,4 +1,4 @@
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 
 #include <QLocale>
 

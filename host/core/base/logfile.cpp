@@ -1,4 +1,4 @@
-#include "core/app/logfile.h"
+#include "core/base/logfile.h"
 
 #include <QDir>
 #include <QFile>

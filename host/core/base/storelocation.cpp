@@ -1,4 +1,4 @@
-#include "core/store/storelocation.h"
+#include "core/base/storelocation.h"
 
 #include <QDir>
 #include <QStringList>

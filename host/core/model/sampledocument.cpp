@@ -1,6 +1,6 @@
-#include "core/engine/sampledocument.h"
+#include "core/model/sampledocument.h"
 
-#include "core/engine/textfunctions.h"
+#include "core/model/textfunctions.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/storelocation.h"
+#include "core/base/storelocation.h"
 
 #include <QMap>
 #include <QString>
@@ -13,6 +13,10 @@
 // the first of them is the start parameter ("K" or "S").
 struct ComputerConfig
 {
+    // The environment variable naming the journal's socket (for tests and diagnosis); empty
+    // switches the journal off.
+    static constexpr const char *JournalSocketVariable = "KASSOTYP_JOURNAL_SOCKET";
+
     QString iniPath;            // the user's INI file, or the one named by --config=
     QStringList systemIniPaths; // system-wide INI files that exist, the one that wins first
     QString storeLocation;

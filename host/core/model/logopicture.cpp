@@ -1,4 +1,4 @@
-#include "core/engine/logopicture.h"
+#include "core/model/logopicture.h"
 
 #include <QCoreApplication>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "core/app/lazylibrary.h"
+#include "core/base/lazylibrary.h"
 
 LazyLibrary::LazyLibrary(const QString &file, const QString &version, const QString &description)
     : m_library(file, version)

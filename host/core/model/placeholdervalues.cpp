@@ -1,6 +1,6 @@
-#include "core/engine/placeholdervalues.h"
+#include "core/model/placeholdervalues.h"
 
-#include "core/engine/placeholdercatalogue.h"
+#include "core/model/placeholdercatalogue.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "core/store/demoseed.h"
+#include "core/app/demoseed.h"
 
 #include "core/app/messages.h"
 #include "core/format/deviceformats.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/documentdata.h"
+#include "core/model/documentdata.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
-#include "core/engine/printjob.h"
+#include "core/model/printjob.h"
 
-#include "core/engine/barcode.h"
+#include "core/model/barcode.h"
 
 #include <QFontMetrics>
 #include <QHash>
