@@ -1,7 +1,6 @@
 #include "core/sections/bonkopfformat.h"
 
 #include "core/base/programkey.h"
-#include "core/model/hosttables.h"
 #include "core/model/textfunctions.h"
 #include "core/sections/sectionformats.h"
 

@@ -1,6 +1,5 @@
 #include "core/sections/sectionregistry.h"
 
-#include "core/model/hosttables.h"
 #include "core/sections/bonposformat.h"
 #include "core/sections/bonsummeformat.h"
 #include "core/sections/reklformats.h"
