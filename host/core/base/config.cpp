@@ -49,7 +49,7 @@ constexpr ComputerOption ComputerOptions[] = {
          "so lange darf ein Lese- oder Schreibvorgang im Datenspeicher dauern,\n"
          "auch das Warten auf ein anderes Programm (Standard: %default)"},
         {"workstation", "computer/workstation", "N",
-         "Rechnernummer dieses Computers in der Rechnertabelle (Standard: 1)"},
+         "Rechnernummer dieses Computers in der Rechnertabelle (Standard: %default)"},
         {"printer", "computer/printer", "NAME",
          "Systemdrucker für den Grafikdruck (ohne: PDF-Dateien im Spool-Ordner)"},
         {"printer-device", "computer/printerdevice", "GERÄT",
@@ -58,7 +58,7 @@ constexpr ComputerOption ComputerOptions[] = {
          "tcp://RECHNER[:PORT] (Standard-Port 9100), eine CUPS-Warteschlange\n"
          "cups:NAME (roher Auftrag) oder eine Datei (ohne: Dateien im Spool-Ordner)"},
         {"codepage", "computer/codepage", "N",
-         "ESC t n des Druckers: 19 = CP858 (Standard), 16 = CP1252"},
+         "ESC t n des Druckers: 19 = CP858, 16 = CP1252 (Standard: %default)"},
         {"dots", "computer/dots", "N",
          "druckbare Punkte einer Zeile im Textmodus: 384 (58 mm), 576 (80 mm),\n"
          "512 (80 mm bei 180 dpi); Standard: aus der Papierbreite"},
@@ -97,9 +97,9 @@ QString defaultOf(QLatin1String name)
     if (name == QLatin1String("log"))
         return dataFolder() + QStringLiteral("/kassotyp.log");
     if (name == QLatin1String("workstation"))
-        return QStringLiteral("1");
+        return QString::number(ComputerConfig::DefaultWorkstation);
     if (name == QLatin1String("codepage"))
-        return QStringLiteral("19");
+        return QString::number(ComputerConfig::DefaultCodePage);
     if (name == QLatin1String("dots"))
         return QStringLiteral("0");
     if (name == QLatin1String("store-timeout"))
@@ -193,8 +193,9 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         config.workstationId = wsNumber;
     else
         config.problems << QStringLiteral("Die Rechnernummer \"%1\" ist keine Zahl; es wird "
-                                          "Rechner 1 verwendet.")
-                                   .arg(ws);
+                                          "Rechner %2 verwendet.")
+                                   .arg(ws)
+                                   .arg(ComputerConfig::DefaultWorkstation);
     config.printerOutput = value("printer");
     config.printerDevice = value("printer-device");
     auto number = [&](const char *name, int fallback) {
@@ -210,7 +211,7 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         }
         return n;
     };
-    config.codePage = number("codepage", 19);
+    config.codePage = number("codepage", ComputerConfig::DefaultCodePage);
     config.storeTimeoutSeconds =
             qMax(1, number("store-timeout", StoreLocation::DefaultTimeoutSeconds));
     config.dotWidth = number("dots", 0);

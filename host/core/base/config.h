@@ -16,18 +16,22 @@ struct ComputerConfig
     // The environment variable naming the journal's socket (for tests and diagnosis); empty
     // switches the journal off.
     static constexpr const char *JournalSocketVariable = "KASSOTYP_JOURNAL_SOCKET";
+    // This computer's number when none is configured, and the code page of its text-mode
+    // printer (ESC t 19: code page 858, which has the euro sign).
+    static constexpr int DefaultWorkstation = 1;
+    static constexpr int DefaultCodePage = 19;
 
     QString iniPath;            // the user's INI file, or the one named by --config=
     QStringList systemIniPaths; // system-wide INI files that exist, the one that wins first
     QString storeLocation;
     // A statement, or the wait for another program's write.
     int storeTimeoutSeconds = StoreLocation::DefaultTimeoutSeconds;
-    int workstationId = 1;
+    int workstationId = DefaultWorkstation;
     QString printerOutput; // name of the system printer; empty: PDF files in the spool folder
     QString printerDevice; // text mode: device or file the bytes go to; empty: spool folder
-    int codePage = 19;     // ESC t n of the text-mode printer (19: code page 858, 16: 1252)
-    int dotWidth = 0;      // printable dots of a text-mode line; 0: from the paper width
-    QMap<QString, QString> ports; // "COM1".."COM8" -> device of that port
+    int codePage = DefaultCodePage; // ESC t n of the text-mode printer (16: code page 1252)
+    int dotWidth = 0;               // printable dots of a text-mode line; 0: from the paper width
+    QMap<QString, QString> ports;   // "COM1".."COM8" -> device of that port
     QString spoolFolder;
     QString userName;
     QString logFile;
