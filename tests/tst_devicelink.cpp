@@ -4,6 +4,7 @@
 // A component that cannot be started fails the test with the reason; nothing is skipped.
 #include "core/output/devicelink.h"
 #include "core/output/printoutput.h"
+#include "tests/support/ptypair.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,10 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,75 +25,6 @@ QByteArray hex(const char *text)
 // A raster band and text lines: every 0A and 0D 0A must arrive as they were sent.
 const QByteArray Receipt =
         hex("1B 40 1D 76 30 00 01 00 03 00 0A 0D 0A") + "Bon 1" + hex("0D 0A 1B 64 04 1D 56 01");
-
-// A pty pair: the program writes to `printer`, the test reads what arrives at `reader`. The
-// printer side is left in the default line discipline, as a real port is after boot.
-class PtyPair
-{
-public:
-    explicit PtyPair(const QString &dir)
-        : printer(dir + QStringLiteral("/drucker"))
-        , reader(dir + QStringLiteral("/leser"))
-    {
-        m_socat.start(QStringLiteral("socat"), {QStringLiteral("pty,link=") + printer,
-                                                QStringLiteral("pty,raw,echo=0,link=") + reader});
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 5000 && !(QFileInfo::exists(printer) && QFileInfo::exists(reader)))
-            QTest::qWait(20);
-    }
-    ~PtyPair()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_socat.kill();
-        m_socat.waitForFinished(2000);
-    }
-    QString problem()
-    {
-        if (m_socat.error() == QProcess::FailedToStart)
-            return QStringLiteral("socat is needed for the serial tests (scripts/install-deps.sh)");
-        return QFileInfo::exists(reader)
-                       ? QString()
-                       : QStringLiteral("socat made no pty pair: ")
-                                 + QString::fromLocal8Bit(m_socat.readAllStandardError());
-    }
-    void openReader()
-    {
-        m_fd = ::open(QFile::encodeName(reader).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    }
-    // What arrived, once `size` bytes are there or the time is up.
-    QByteArray read(qsizetype size, int timeoutMs = 5000)
-    {
-        QByteArray got;
-        QElapsedTimer clock;
-        clock.start();
-        while (got.size() < size && clock.elapsed() < timeoutMs) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 50) > 0) {
-                char buffer[4096];
-                const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-                if (n > 0)
-                    got.append(buffer, n);
-            }
-        }
-        return got;
-    }
-    QString stty() const
-    {
-        QProcess p;
-        p.start(QStringLiteral("stty"), {QStringLiteral("-F"), printer, QStringLiteral("-a")});
-        p.waitForFinished(5000);
-        return QString::fromLocal8Bit(p.readAllStandardOutput());
-    }
-
-    const QString printer;
-    const QString reader;
-
-private:
-    QProcess m_socat;
-    int m_fd = -1;
-};
 
 // Everything a connection to the listener brings until it is closed.
 QByteArray receive(QTcpServer &server, int timeoutMs = 10000)

@@ -2,6 +2,7 @@
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 #include "tests/support/builtprogram.h"
+#include "tests/support/ptypair.h"
 #include "tests/support/testinstallation.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ private slots:
     void helpAndVersionNeedNoDisplay();
     void allTypesAsPngWriteOneFilePerType();
     void escPosOfOneTypeStartsBySettingItsModes();
+    void escPosOutputIsTheFileWhateverPortTheRecordNames();
     void pictureOfATextModeTillIsThePrintersOwn();
     void allTypesAsOnePdfOfPages();
     void withoutOutputPrintsOnTheWorkstationsPrinter();
@@ -127,6 +129,42 @@ void TestPrintCommand::escPosOfOneTypeStartsBySettingItsModes()
     QVERIFY(bytes.open(QIODevice::ReadOnly));
     // The demo printers do not initialise before each job, so the job sets its modes first.
     QVERIFY(bytes.readAll().startsWith(QByteArray::fromHex("1b21001b7413")));
+}
+
+// Catches --output sending the bytes to the port a printer record names for direct text mode,
+// writing no file, naming the file and exiting 0.
+void TestPrintCommand::escPosOutputIsTheFileWhateverPortTheRecordNames()
+{
+    PtyPair com1(m_out->path());
+    QVERIFY2(com1.problem().isEmpty(), qPrintable(com1.problem()));
+    com1.openReader();
+    QStringList record = printerRecordFromPreset(QStringLiteral("TM-U200BT"));
+    record[printerRecordFormat().positionOf(QStringLiteral("cmbComPortTextmDirekt"))] =
+            QStringLiteral("COM1");
+    m_installation->putList(PrinterRecordKennung, 3, ActivePrinterKey, record);
+    const QStringList till = {QStringLiteral("--workstation=3"), QStringLiteral("--type=Bon"),
+                              QStringLiteral("--now=2024-05-17T10:30:00"),
+                              QStringLiteral("--port-COM1=") + com1.printer};
+
+    const QString file = m_out->filePath("bon.escpos");
+    const Run toFile = print(
+            till
+            + QStringList{QStringLiteral("--format=escpos"), QStringLiteral("--output=") + file});
+    QVERIFY2(toFile.exitCode == 0, qPrintable(toFile.err));
+    QCOMPARE(toFile.out.trimmed(), file);
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    QVERIFY(bytes.startsWith(QByteArray::fromHex("1b21001b7413")));
+    QVERIFY(bytes.contains("Bon"));
+    QVERIFY(bytes.endsWith("\x1D\x56\x01"));
+    QCOMPARE(com1.read(1, 1000), QByteArray());
+
+    // The port is really there: the till's own test print goes to it, with the same bytes.
+    const Run toPrinter = print(till);
+    QVERIFY2(toPrinter.exitCode == 0, qPrintable(toPrinter.err));
+    QCOMPARE(toPrinter.out.trimmed(), com1.printer);
+    QCOMPARE(com1.read(bytes.size(), 10000).toHex(' '), bytes.toHex(' '));
 }
 
 // Catches a text-mode picture drawn as graphic mode would: the virtual printer sets the bytes

@@ -308,11 +308,9 @@ OutputResult write(const Request &request, const ComputerConfig &config, TBonPri
     case Format::EscPos:
         break;
     }
-    // The text-mode output with the printer's device pointed at the target: the same bytes,
-    // code page and dot width a till would send.
-    ComputerConfig toTarget = config;
-    toTarget.printerDevice = target;
-    return PrintOutput(toTarget).printText(job, engine.printerRecord());
+    // The same bytes, code page and dot width a till would send, into the target: never to the
+    // port the printer record names for direct text mode.
+    return PrintOutput(config).printTextTo(job, engine.printerRecord(), target);
 }
 
 int run(const Request &request)
@@ -395,7 +393,9 @@ int run(const Request &request)
         if (!result.warning.isEmpty())
             writeLine(stderr,
                       QStringLiteral("Hinweis (%1): %2").arg(CBelegName(type), result.warning));
-        writeLine(stdout, request.toPrinter() ? result.target : QDir::toNativeSeparators(target));
+        // Where it went, as the output says: the file named, or the printer's device or queue.
+        writeLine(stdout,
+                  request.toPrinter() ? result.target : QDir::toNativeSeparators(result.target));
     }
     if (!pages.isEmpty()) {
         const OutputResult result = PrintOutput(config).writePdf(pages, request.output);

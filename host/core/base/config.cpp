@@ -1,5 +1,6 @@
 #include "core/base/config.h"
 
+#include "core/base/codepages.h"
 #include "core/base/logfile.h"
 #include "core/base/storelocation.h"
 
@@ -58,7 +59,8 @@ constexpr ComputerOption ComputerOptions[] = {
          "tcp://RECHNER[:PORT] (Standard-Port 9100), eine CUPS-Warteschlange\n"
          "cups:NAME (roher Auftrag) oder eine Datei (ohne: Dateien im Spool-Ordner)"},
         {"codepage", "computer/codepage", "N",
-         "ESC t n des Druckers: 19 = CP858, 16 = CP1252 (Standard: %default)"},
+         "Codepage des Druckers als n von ESC t n (Standard: %default = PC858);\n"
+         "bekannt sind %codepages"},
         {"dots", "computer/dots", "N",
          "druckbare Punkte einer Zeile im Textmodus: 384 (58 mm), 576 (80 mm),\n"
          "512 (80 mm bei 180 dpi); Standard: aus der Papierbreite"},
@@ -105,6 +107,23 @@ QString defaultOf(QLatin1String name)
     if (name == QLatin1String("store-timeout"))
         return QString::number(StoreLocation::DefaultTimeoutSeconds);
     return {};
+}
+
+// The known code pages for the help, in lines that fit beside the option.
+QString codePageList()
+{
+    QString list;
+    qsizetype lineStart = -13; // the line begins with "bekannt sind "
+    const QStringList numbers = CodePages::knownNumbers().split(QLatin1String(", "));
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (i > 0)
+            list += list.size() - lineStart + numbers.at(i).size() > 58 ? QStringLiteral(",\n")
+                                                                        : QStringLiteral(", ");
+        if (list.endsWith(u'\n'))
+            lineStart = list.size();
+        list += numbers.at(i);
+    }
+    return list;
 }
 
 } // namespace
@@ -203,15 +222,29 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
         bool ok = false;
         const int n = text.trimmed().toInt(&ok);
         if (!ok || n < 0) {
-            config.problems << QStringLiteral("Der Wert \"%1\" von %2 ist keine Zahl; es wird %3 "
+            config.problems << QStringLiteral("Der Wert \"%1\" von %2 ist %3; es wird %4 "
                                               "verwendet.")
-                                       .arg(text, QLatin1String(name))
+                                       .arg(text, QLatin1String(name),
+                                            ok ? QStringLiteral("negativ")
+                                               : QStringLiteral("keine Zahl"))
                                        .arg(fallback);
             return fallback;
         }
         return n;
     };
-    config.codePage = number("codepage", ComputerConfig::DefaultCodePage);
+    // A number the program has no table for would select one on the printer while the text is
+    // encoded in another: every umlaut would print as a different letter.
+    const QString codePage = value("codepage");
+    bool codePageIsNumber = false;
+    config.codePage = codePage.trimmed().toInt(&codePageIsNumber);
+    if (!codePageIsNumber || !CodePages::find(config.codePage)) {
+        config.codePage = ComputerConfig::DefaultCodePage;
+        config.problems << QStringLiteral("Unbekannte Codepage \"%1\" (codepage): bekannt sind "
+                                          "%2. Es wird %3 verwendet: %4.")
+                                   .arg(codePage, CodePages::knownNumbers())
+                                   .arg(config.codePage)
+                                   .arg(QLatin1String(CodePages::find(config.codePage)->label));
+    }
     config.storeTimeoutSeconds =
             qMax(1, number("store-timeout", StoreLocation::DefaultTimeoutSeconds));
     config.dotWidth = number("dots", 0);
@@ -257,6 +290,7 @@ QString ComputerConfig::optionsHelp()
         help.replace(QLatin1String("%maxsize"),
                      QStringLiteral("%1 KiB").arg(LogFile::MaxBytes / 1024));
         help.replace(QLatin1String("%kept"), QString::number(LogFile::KeptGenerations));
+        help.replace(QLatin1String("%codepages"), codePageList());
         help.replace(u'\n', u'\n' + indent);
         text += call.leftJustified(column) + help + u'\n';
     }

@@ -3,61 +3,6 @@
 #include "core/format/deviceformats.h"
 #include "core/model/barcode.h"
 
-#include <array>
-
-namespace EscPosCodePage {
-namespace {
-
-// Code page 858 above 0x7F.
-constexpr std::array<char16_t, 128> cp858 = {
-        0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8,
-        0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2,
-        0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192, 0x00E1,
-        0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD,
-        0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2,
-        0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510, 0x2514, 0x2534,
-        0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560,
-        0x2550, 0x256C, 0x00A4, 0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x20AC, 0x00CD, 0x00CE,
-        0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580, 0x00D3, 0x00DF, 0x00D4,
-        0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE, 0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD,
-        0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8, 0x00B0,
-        0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0};
-
-// Code page 1252 between 0x80 and 0x9F (above that it equals Latin-1).
-constexpr std::array<char16_t, 32> cp1252 = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
-
-QChar decode(int codePage, unsigned char byte)
-{
-    if (byte < 0x80)
-        return QChar(byte);
-    if (codePage == Cp1252)
-        return byte < 0xA0 ? QChar(cp1252[byte - 0x80]) : QChar(byte);
-    return QChar(cp858[byte - 0x80]);
-}
-
-bool encode(int codePage, QChar c, char *out)
-{
-    const char16_t u = c.unicode();
-    if (u < 0x80) {
-        *out = char(u);
-        return true;
-    }
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        if (decode(codePage, static_cast<unsigned char>(b)).unicode() == u) {
-            *out = char(b);
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace EscPosCodePage
-
 namespace {
 
 const QByteArray Initialise("\x1B\x40", 2);
@@ -132,35 +77,6 @@ QByteArray EscPosEncoder::sequence(const char *function, const QByteArray &stand
     if (hexBytes(m_printer.value(PrinterRecord::sequence(function)), &bytes) && !bytes.isEmpty())
         return bytes;
     return standard;
-}
-
-QByteArray EscPosEncoder::text(const QString &text, int codePage, QString *unprintable)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const char16_t u = c.unicode();
-        // Control characters in a customer name or a typed line must never reach the printer
-        // as commands (ESC p opens the drawer, GS V cuts the paper).
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
-            continue;
-        char b;
-        if (EscPosCodePage::encode(codePage, c, &b)) {
-            out += b;
-            continue;
-        }
-        // A character outside the basic plane is one mark on paper and one in the report.
-        const qsizetype length =
-                c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2
-                                                                                              : 1;
-        const QString character = text.mid(i, length);
-        i += length - 1;
-        out += '?';
-        if (unprintable && !unprintable->contains(character))
-            *unprintable += character;
-    }
-    return out;
 }
 
 QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRows)
@@ -321,7 +237,7 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
         // A line longer than the printer's line is broken here between words, so that
         // paper, the virtual printer and the viewer show the same lines.
         for (const QString &part : wrap(item.text, style.columns(m_settings.dotWidth))) {
-            out += text(part, m_settings.codePage, &result.unprintable);
+            out += CodePages::encode(part, m_settings.codePage, &result.unprintable);
             out += lineEnd;
         }
     };

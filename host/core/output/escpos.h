@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/codepages.h"
 #include "core/format/layoutformat.h"
 
 #include "core/model/printjob.h"
@@ -8,20 +9,11 @@
 #include <QImage>
 #include <QStringList>
 
-// Code pages of ESC t n as the common receipt printers number them.
-namespace EscPosCodePage {
-constexpr int Cp858 = 19; // code page 850 with the euro sign: the default
-constexpr int Cp1252 = 16;
-// The byte of c in code page n; false when the code page has no place for it.
-bool encode(int codePage, QChar c, char *out);
-QChar decode(int codePage, unsigned char byte);
-} // namespace EscPosCodePage
-
 struct EscPosSettings
 {
-    int codePage = EscPosCodePage::Cp858;
-    int dotWidth = 576;       // printable dots of a line (576: 80 mm at 203 dpi)
-    int rasterBandRows = 255; // rows of one GS v 0 band
+    int codePage = CodePages::Cp858; // n of ESC t n; the text is encoded in its table
+    int dotWidth = 576;              // printable dots of a line (576: 80 mm at 203 dpi)
+    int rasterBandRows = 255;        // rows of one GS v 0 band
 };
 
 // How the printer sets a text line: its font, emphasis and character size. The printer's
@@ -69,8 +61,6 @@ public:
     // The picture as GS v 0 raster bands, scaled down to at most maxDots wide (never up),
     // black where the picture is dark (transparent counts as white).
     static QByteArray raster(const QImage &picture, int maxDots, int bandRows = 255);
-    // Text in the code page without control characters; unprintable ones become '?'.
-    static QByteArray text(const QString &text, int codePage, QString *unprintable);
 
     // Character size for a layout's point size: up to 14 points the printer's own size, then
     // one step per 10 points (16 and 20 points print twice as wide and high), at most 8 times.

@@ -174,13 +174,19 @@ OutputResult PrintOutput::print(const PrintJob &job, const QStringList &printerR
 
 OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &printerRecord)
 {
-    const EscPosSettings settings = escPosSettings(job);
-    const EscPosResult encoded = EscPosEncoder(printerRecord, settings).encode(job);
     LinkOptions link;
-    link.jobName = job.title;
     QString target = printerTarget(printerRecord, &link);
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("escpos"));
+    return printTextTo(job, printerRecord, target, link);
+}
+
+OutputResult PrintOutput::printTextTo(const PrintJob &job, const QStringList &printerRecord,
+                                      const QString &target, LinkOptions link) const
+{
+    const EscPosSettings settings = escPosSettings(job);
+    const EscPosResult encoded = EscPosEncoder(printerRecord, settings).encode(job);
+    link.jobName = job.title;
     OutputResult r = writeTo(target, encoded.bytes, link);
     r.bytes = encoded.bytes;
     // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
@@ -325,13 +331,11 @@ OutputResult PrintOutput::showOnDisplay(const QStringList &displayRecord, const 
     }
     // ESC/POS displays start in their own code table: umlauts and the euro sign need 858.
     const QByteArray codeTable = display.value(DisplayRecord::Type).startsWith(QLatin1String("DM-"))
-                                         ? QByteArray("\x1B\x74", 2) + char(EscPosCodePage::Cp858)
+                                         ? QByteArray("\x1B\x74", 2) + char(CodePages::Cp858)
                                          : QByteArray();
-    QString unprintable;
-    const QByteArray bytes =
-            clear + codeTable + first
-            + EscPosEncoder::text(line1.left(20), EscPosCodePage::Cp858, &unprintable) + second
-            + EscPosEncoder::text(line2.left(20), EscPosCodePage::Cp858, &unprintable);
+    const QByteArray bytes = clear + codeTable + first
+                             + CodePages::encode(line1.left(20), CodePages::Cp858) + second
+                             + CodePages::encode(line2.left(20), CodePages::Cp858);
     QString target = deviceOfPort(display.value(DisplayRecord::Port));
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("anzeige"));

@@ -35,6 +35,10 @@ public:
     OutputResult print(const PrintJob &job, const QStringList &printerRecord);
     OutputResult printGraphic(const PrintJob &job);
     OutputResult printText(const PrintJob &job, const QStringList &printerRecord);
+    // The job's ESC/POS bytes, as printText makes them, to the target given instead of the
+    // printer's port: a file, or a device the way the link options say.
+    OutputResult printTextTo(const PrintJob &job, const QStringList &printerRecord,
+                             const QString &target, LinkOptions link = {}) const;
 
     // How a printed job looks on paper: in text mode the virtual printer's picture of the
     // bytes that were sent, otherwise the job as drawn for the page.

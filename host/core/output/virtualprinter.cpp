@@ -114,8 +114,7 @@ qsizetype VirtualEscPosPrinter::barcode(const QByteArray &bytes, qsizetype i)
     }
     if (m < 65 || m > 73) {
         const QString code = QStringLiteral("1D6B%1").arg(m, 2, 16, QLatin1Char('0')).toUpper();
-        if (!m_unknown.contains(code))
-            m_unknown << code;
+        noteUnknown(code);
         return i + 3;
     }
     // GS k m n d1..dn: a stream cut off before n prints nothing, one cut off in the data what
@@ -142,6 +141,12 @@ qsizetype VirtualEscPosPrinter::barcode(const QByteArray &bytes, qsizetype i)
     return end;
 }
 
+void VirtualEscPosPrinter::noteUnknown(const QString &code)
+{
+    if (!m_unknown.contains(code))
+        m_unknown << code;
+}
+
 void VirtualEscPosPrinter::feed(const QByteArray &bytes)
 {
     const auto at = [&](qsizetype i) -> int {
@@ -162,10 +167,15 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 reset();
                 i += 2;
                 break;
-            case 0x74: // ESC t n
-                m_codePage = at(i + 2);
+            case 0x74: { // ESC t n; a table the printer does not have leaves the one it has
+                const int n = at(i + 2);
+                if (CodePages::find(n))
+                    m_codePage = n;
+                else if (n >= 0)
+                    noteUnknown(QStringLiteral("1B74%1").arg(n, 2, 16, QLatin1Char('0')).toUpper());
                 i += 3;
                 break;
+            }
             case 0x21: { // ESC ! n
                 const int n = qMax(0, at(i + 2));
                 m_style.fontB = n & 0x01;
@@ -206,8 +216,7 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
             default: {
                 const QString code =
                         QStringLiteral("1B%1").arg(cmd, 2, 16, QLatin1Char('0')).toUpper();
-                if (!m_unknown.contains(code))
-                    m_unknown << code;
+                noteUnknown(code);
                 i += 2;
             }
             }
@@ -275,17 +284,13 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
             } else {
                 const QString code =
                         QStringLiteral("1D%1").arg(cmd, 2, 16, QLatin1Char('0')).toUpper();
-                if (!m_unknown.contains(code))
-                    m_unknown << code;
+                noteUnknown(code);
                 i += 2;
             }
         } else if (b < 0x20 || b == 0x7F) {
             ++i; // other control bytes print nothing
         } else {
-            addCharacter(EscPosCodePage::decode(m_codePage == EscPosCodePage::Cp1252
-                                                        ? EscPosCodePage::Cp1252
-                                                        : EscPosCodePage::Cp858,
-                                                static_cast<unsigned char>(b)));
+            addCharacter(CodePages::decode(QByteArray(1, char(b)), m_codePage).at(0));
             ++i;
         }
     }

@@ -48,12 +48,13 @@ private:
     void endLine();
     void addCharacter(QChar c);
     void reset();
+    void noteUnknown(const QString &code);
     // GS k from i: the barcode is read past and, when it is a Code 128, printed; answers where
     // the next command starts.
     qsizetype barcode(const QByteArray &bytes, qsizetype i);
 
     int m_dotWidth;
-    int m_codePage = 0;
+    int m_codePage = 0; // ESC t n in force; 0 (code page 437) as the printer starts
     int m_alignment = 0;
     EscPosTextStyle m_style;
     // Barcode settings as the printer starts: 162 dots high, 3 dots per module, no characters.
