@@ -60,6 +60,7 @@ private slots:
     void everyTableSendsItsOwnBytes();
     void whatATableLacksPrintsAsSubstitute_data();
     void whatATableLacksPrintsAsSubstitute();
+    void virtualPrinterKeepsItsTableForANumberItLacks();
     void unknownCodePageIsRefusedWhenRead_data();
     void unknownCodePageIsRefusedWhenRead();
 };
@@ -188,6 +189,16 @@ void TestCodePages::whatATableLacksPrintsAsSubstitute()
     VirtualEscPosPrinter printer;
     printer.feed(sentToTmT88(text, escT).bytes);
     QCOMPARE(printer.lines(), QStringList{QString::fromLatin1(bytes)});
+}
+
+// Catches the virtual printer reading bytes in a table the printer never selected: a printer
+// ignores ESC t with a number it has no table for.
+void TestCodePages::virtualPrinterKeepsItsTableForANumberItLacks()
+{
+    VirtualEscPosPrinter printer;
+    printer.feed(selectTable(17) + selectTable(0xFF) + QByteArray::fromHex("8F E0 A8 0A"));
+    QCOMPARE(printer.lines(), QStringList{QStringLiteral("При")});
+    QCOMPARE(printer.unknownCommands(), QStringList{QStringLiteral("1B74FF")});
 }
 
 void TestCodePages::unknownCodePageIsRefusedWhenRead_data()
