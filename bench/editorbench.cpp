@@ -1,6 +1,7 @@
 #include "bench/editorbench.h"
 
 #include "core/app/host.h"
+#include "core/engine/bonprinter.h"
 #include "core/sections/sectiondispatch.h"
 #include "core/store/layoutstore.h"
 #include "editors/LayBonueber.h"
@@ -122,8 +123,11 @@ void benchSave(BudgetTable &table, Host &host, LayoutEditor &editor, int runs)
               QStringLiteral("at most 2x"), atMost(2.0));
 }
 
+// The demo's till whose printer works in text mode.
+constexpr int TextModeTill = 4;
+
 // "Vorschau": the preview lines rebuilt and painted, against a repaint of the whole window.
-void benchPreviewRefresh(BudgetTable &table, LayoutEditor &editor, int runs)
+void benchPreviewRefresh(BudgetTable &table, LayoutEditor &editor, int runs, const QString &mode)
 {
     editor.show();
     QApplication::processEvents();
@@ -141,9 +145,9 @@ void benchPreviewRefresh(BudgetTable &table, LayoutEditor &editor, int runs)
     });
     const Figure repaint = timeMs(runs * 3, [&] { editor.repaint(); });
     editor.hide();
-    table.add(QStringLiteral("live preview refresh of the largest editor (%1: preview lines "
-                             "rebuilt and painted)")
-                      .arg(editor.metaObject()->className()),
+    table.add(QStringLiteral("live preview refresh of the largest editor (%1 in %2: preview "
+                             "lines rebuilt and painted)")
+                      .arg(editor.metaObject()->className(), mode),
               refresh, QStringLiteral("one repaint of that editor"), repaint,
               QStringLiteral("at most 1x"), atMost(1.0));
 }
@@ -189,8 +193,23 @@ void benchEditors(BudgetTable &table, const QString &folder, int runs)
         auto *editor = qobject_cast<LayoutEditor *>(window.get());
         if (!editor)
             benchFailure(QStringLiteral("%1 is no layout editor").arg(largestName));
-        benchPreviewRefresh(table, *editor, runs);
+        benchPreviewRefresh(table, *editor, runs, QStringLiteral("graphic mode"));
         benchSave(table, *host, *editor, runs);
+    }
+
+    // A text-mode till: the preview shows each line as the printer's cells.
+    std::unique_ptr<Host> till =
+            openBenchHost(folder, QStringLiteral("editors-text"), TextModeTill);
+    TfrmKassotypHaupt tillWindow(*till, {});
+    if (tillWindow.engine().Kasso_Typ_Get_Modus() != QLatin1String("T"))
+        benchFailure(
+                QStringLiteral("workstation %1 of the demo is not in text mode").arg(TextModeTill));
+    for (const EditorEntry &entry : everyEditor(tillWindow)) {
+        if (entry.name != largestName)
+            continue;
+        std::unique_ptr<TOVOForm> window = entry.make(&tillWindow);
+        if (auto *editor = qobject_cast<LayoutEditor *>(window.get()))
+            benchPreviewRefresh(table, *editor, runs, QStringLiteral("text mode"));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/controlvalues.h"
+#include "widgets/logoanzeige.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/placeholderpicker.h"
 
@@ -38,6 +39,9 @@ namespace {
 
 // Paper of 8 cm with 4 mm margins: what a preview shows while a printer has no page setup.
 constexpr double FallbackPrintableCm = 7.2;
+
+// The printed picture a preview label shows, so that an unchanged line is not scaled again.
+constexpr const char *PreviewPictureKey = "previewPictureKey";
 
 Qt::Alignment alignmentOf(const QString &text, Qt::Alignment previous)
 {
@@ -208,7 +212,11 @@ LineGroup *LayoutEditor::addLine(const LineGroup::Initial &initial)
     auto *group = new LineGroup(int(m_lines.size()) + 1, initial);
     m_lineLayout->insertWidget(m_lineLayout->count() - 1, group);
     m_lines.append(group);
-    // The preview follows what the user types or chooses, once typing pauses.
+    return group;
+}
+
+void LayoutEditor::schedulePreview()
+{
     if (!m_previewTimer) {
         m_previewTimer = new QTimer(this);
         m_previewTimer->setSingleShot(true);
@@ -218,13 +226,31 @@ LineGroup *LayoutEditor::addLine(const LineGroup::Initial &initial)
                 guard(QStringLiteral("btnPreviewClick"), [this] { btnPreviewClick(); });
         });
     }
-    const auto restart = [this] {
-        m_previewTimer->start();
+    m_previewTimer->start();
+}
+
+void LayoutEditor::followChangesInPreview()
+{
+    // Every control of the window that holds part of the layout: what is typed, chosen,
+    // switched or counted, an inserted placeholder and a loaded preset alike. A field whose
+    // half-typed value would be refused (a logo size below 1 cm) counts once it is left.
+    const auto schedule = [this] {
+        schedulePreview();
     };
-    connect(group->text(), &QLineEdit::textEdited, m_previewTimer, restart);
-    for (QComboBox *list : {group->font(), group->size(), group->style(), group->alignment()})
-        connect(list, &QComboBox::activated, m_previewTimer, restart);
-    return group;
+    for (QLineEdit *edit : findChildren<QLineEdit *>()) {
+        if (edit->property(PreviewWhenLeft).toBool())
+            connect(edit, &QLineEdit::editingFinished, this, schedule);
+        else if (!qobject_cast<QComboBox *>(edit->parentWidget()))
+            connect(edit, &QLineEdit::textChanged, this, schedule);
+    }
+    for (QComboBox *list : findChildren<QComboBox *>())
+        connect(list, &QComboBox::currentTextChanged, this, schedule);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+        if (button->isCheckable())
+            connect(button, &QAbstractButton::toggled, this, schedule);
+    }
+    for (Tlogoanzeige *logo : findChildren<Tlogoanzeige *>())
+        connect(logo, &Tlogoanzeige::neuesBild, this, schedule);
 }
 
 void LayoutEditor::createPreviewLabels(int count)
@@ -249,6 +275,7 @@ void LayoutEditor::showEvent(QShowEvent *event)
 
 void LayoutEditor::FormShow()
 {
+    followChangesInPreview();
     applySection();
     Maske_Fonts_Laden();
     Maske_FontSize_Laden();
@@ -469,29 +496,66 @@ QList<int> LayoutEditor::previewLines() const
 void LayoutEditor::writePreviewLine(QLabel *label, const LineGroup *line, int &y, int width,
                                     bool secondCurrency, bool sizeToContent, int left)
 {
-    const LineStyle style = lineStyle(line->font()->currentText(), line->size()->currentText(),
-                                      line->style()->currentText());
-    QFont font(style.fontName);
-    font.setPointSize(style.pointSize);
-    font.setBold(style.bold);
-    font.setItalic(style.italic);
-    label->setFont(font);
-    label->setText(engine().Replace_All(line->text()->text(), secondCurrency, true));
-    if (sizeToContent)
-        label->adjustSize();
-    label->setAlignment(alignmentOf(line->alignment()->currentText(), label->alignment()));
-    // A line wider than the paper prints from the left edge and loses its end; the preview
-    // shows it so, in red.
-    const bool fits = QFontMetrics(font).horizontalAdvance(label->text()) <= width;
+    const LineValues values{line->text()->text(), line->font()->currentText(),
+                            line->size()->currentText(), line->style()->currentText(),
+                            line->alignment()->currentText()};
+    const int paper = m_previewPaperWidth > 0 ? m_previewPaperWidth : width;
+    const LinePreview shown =
+            engine().previewLine(values, m_kennung, secondCurrency, double(width) / paper);
+    // Screen readers, the full-screen preview and tests read what is printed also where the
+    // label shows a picture.
+    label->setAccessibleName(shown.rows.join(u'\n'));
+    QStringList problems;
+    if (shown.cut)
+        problems << tr("Diese Zeile ist breiter als das Papier; ihr Ende wird nicht gedruckt.");
+    if (!shown.unprintable.isEmpty())
+        problems << tr("Diese Zeichen kann der Drucker nicht drucken; sie werden durch \"?\" "
+                       "ersetzt: %1")
+                            .arg(shown.unprintable);
+    label->setToolTip(problems.join(u'\n'));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fits ? QColor(Qt::black) : QColor(0xc0, 0x10, 0x10));
+    palette.setColor(QPalette::WindowText,
+                     problems.isEmpty() ? QColor(Qt::black) : QColor(0xc0, 0x10, 0x10));
     label->setPalette(palette);
-    label->setToolTip(fits ? QString()
-                           : tr("Diese Zeile ist breiter als das Papier; ihr Ende wird nicht "
-                                "gedruckt."));
-    if (!fits)
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setGeometry(left, y + 4, width, label->sizeHint().height());
+    if (!shown.picture.isNull()) {
+        // The printer's dots (text mode) or the drawn barcode, as wide as the paper on screen;
+        // a red frame marks what the printer will not print as shown.
+        const QSize size =
+                shown.dotWidth > 0
+                        ? QSize(width, qMax(1, shown.picture.height() * width / shown.dotWidth))
+                        : shown.picture.size();
+        // The same printed picture at the same size is on the label already.
+        const QString key = QStringLiteral("%1/%2x%3")
+                                    .arg(shown.picture.cacheKey())
+                                    .arg(size.width())
+                                    .arg(size.height());
+        if (label->property(PreviewPictureKey).toString() != key || label->pixmap().isNull()) {
+            label->setPixmap(QPixmap::fromImage(
+                    shown.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+            label->setProperty(PreviewPictureKey, key);
+        }
+        label->setFrameStyle(problems.isEmpty() ? QFrame::NoFrame : QFrame::Box);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(left, y + 4, size.width(), size.height());
+    } else {
+        const LineStyle style = lineStyle(values.font, values.size, values.style);
+        QFont font(style.fontName);
+        font.setPointSize(style.pointSize);
+        font.setBold(style.bold);
+        font.setItalic(style.italic);
+        label->setFrameStyle(QFrame::NoFrame);
+        label->setProperty(PreviewPictureKey, QVariant());
+        label->setFont(font);
+        // Running text shows in the rows the paper breaks it into.
+        label->setText(shown.rows.join(u'\n'));
+        if (sizeToContent)
+            label->adjustSize();
+        label->setAlignment(alignmentOf(values.alignment, label->alignment()));
+        // A line wider than the paper prints from the left edge and loses its end.
+        if (shown.cut)
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometry(left, y + 4, width, label->sizeHint().height());
+    }
     label->show();
     y = label->height() + y + 4;
 }
@@ -510,6 +574,7 @@ void LayoutEditor::btnPreviewClick()
 {
     setResult(0);
     const int width = printableWidth();
+    m_previewPaperWidth = width;
     hidePreview();
     drawPreview(width);
     int bottom = 0;

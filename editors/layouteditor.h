@@ -44,6 +44,10 @@ public:
     explicit LayoutEditor(const QString &componentName, QWidget *parent = nullptr);
     ~LayoutEditor() override;
 
+    // A line edit with this property set to true refreshes the preview when it is left, not
+    // while it is typed in.
+    static constexpr const char *PreviewWhenLeft = "previewWhenLeft";
+
     QString Kennung() const { return m_kennung; }
     QString Maske() const { return m_maske; }
 
@@ -124,6 +128,8 @@ protected:
     static constexpr int DefaultPointSize = 10;
     void giveNewLinesAFont();
     static constexpr int PreviewPauseMs = 400;
+    // Refreshes the live preview once changes pause for PreviewPauseMs.
+    void schedulePreview();
     // The printer key a save writes under; refuses a save when no printer is set up.
     QString printerKeyForSaving() const;
     void setMaske(const QString &maske) { m_maske = maske; }
@@ -183,6 +189,7 @@ protected:
 
 private:
     void buildFrame();
+    void followChangesInPreview();
     // Runs a preset button's handler (a virtual one, so a window's own takes over).
     void runPresetOperation(void (LayoutEditor::*handler)(), const QString &operation);
 
@@ -210,6 +217,8 @@ private:
     std::optional<QStringList> m_opened;
     // Refreshes the preview after a pause in typing.
     QTimer *m_previewTimer = nullptr;
+    // The printable width in screen pixels the preview is drawn for; lines may take a share.
+    int m_previewPaperWidth = 0;
     QLabel *m_presetStatus = nullptr;
 };
 

@@ -51,8 +51,11 @@ LogoBlock::LogoBlock(QWidget *parent)
     edtLogoHoehe = TOVOForm::addLabelledField(grid, 2, QStringLiteral("edtLogoHoehe"),
                                               tr("H&öhe  in cm"), centimetres, 5, 70)
                            .edit;
-    for (QLineEdit *size : {edtLogoBreite, edtLogoHoehe})
+    for (QLineEdit *size : {edtLogoBreite, edtLogoHoehe}) {
         size->setText(FloatToStr_FSKRT(0));
+        // "0,5" on the way to "0,55" must not switch the logo off for being too small.
+        size->setProperty(LayoutEditor::PreviewWhenLeft, true);
+    }
     int row = 3;
     rgpLogoPosition =
             new TRadioGroup(tr(" Position "), {tr("links"), tr("mitte"), tr("rechts")}, 3, this);

@@ -68,7 +68,13 @@ void TfrmPreview::copySources()
             continue;
         QLabel *label = m_labels[k];
         label->setFont(source->font());
-        label->setText(source->text());
+        // A line shows either text or what the printer draws of it.
+        if (!source->pixmap().isNull())
+            label->setPixmap(source->pixmap());
+        else
+            label->setText(source->text());
+        label->setFrameStyle(source->frameStyle());
+        label->setAccessibleName(source->accessibleName());
         label->setGeometry(source->x(), source->y(), source->width(), source->height());
         label->setAlignment(source->alignment());
         label->setPalette(source->palette());

@@ -15,7 +15,6 @@
 #include "core/store/layoutstore.h"
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QRegularExpression>
 
 namespace {
 const QString Location = QStringLiteral("TBonPrinter.Refresh");
@@ -319,35 +318,36 @@ SectionPrintContext TBonPrinter::printContext(const QString &kennung) const
 
 void TBonPrinter::fitToPaper(qsizetype first)
 {
-    // Only a graphic printer needs the lines measured; a text-mode printer breaks them at its
-    // columns itself. Fonts can be measured only with a window system (offscreen is enough).
-    const bool measure = m_mode == QString(GraphicMode)
-                         && qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    const double width = m_job.printableWidthCm();
-    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
     QList<JobItem> fitted;
-    for (qsizetype i = first; i < m_job.items.size(); ++i) {
-        const JobItem &item = m_job.items.at(i);
-        if (item.kind != JobItem::Kind::Text) {
-            fitted << item;
-            continue;
-        }
-        // A value with line breaks (a mail's text) prints as lines of its own.
-        for (const QString &part : item.text.split(lineBreak)) {
-            JobItem line = item;
-            line.text = part;
-            if (!measure || !item.wrap || width <= 0 || lineFits(line, width)) {
-                fitted << line;
-                continue;
-            }
-            for (const QString &broken : breakToWidth(line, width)) {
-                line.text = broken;
-                fitted << line;
-            }
-        }
-    }
+    for (qsizetype i = first; i < m_job.items.size(); ++i)
+        fitted += fitToWidth(m_job.items.at(i), m_job.printableWidthCm(), measuresLines());
     m_job.items.remove(first, m_job.items.size() - first);
     m_job.items += fitted;
+}
+
+bool TBonPrinter::measuresLines() const
+{
+    // Only a graphic printer needs the lines measured; a text-mode printer breaks them at its
+    // columns itself. Fonts can be measured only with a window system (offscreen is enough).
+    return m_mode == QString(GraphicMode)
+           && qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+}
+
+LinePreview TBonPrinter::previewLine(const LineValues &line, const QString &kennung,
+                                     bool secondCurrency, double share) const
+{
+    SectionPrintContext context = printContext(kennung);
+    context.secondCurrency = secondCurrency;
+    PrintJob job = newJob();
+    // Lines beside a logo have a share of the printable width.
+    share = qBound(0.0, share, 1.0);
+    const double widthCm = job.printableWidthCm() * share;
+    job.items = fitToWidth(textLineItem(line, context), widthCm, measuresLines());
+    if (m_mode != QString(TextMode))
+        return graphicLinePreview(job.items, widthCm);
+    EscPosSettings settings = m_output.escPosSettings(job);
+    settings.dotWidth = qMax(1, int(settings.dotWidth * share));
+    return textModeLinePreview(job.items, m_printerRecord, settings);
 }
 
 void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, int)

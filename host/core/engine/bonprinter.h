@@ -2,6 +2,7 @@
 
 #include "core/model/documentdata.h"
 #include "core/model/printjob.h"
+#include "core/output/linepreview.h"
 #include "core/output/printoutput.h"
 #include "core/sections/headingsections.h"
 #include "core/sections/sectionprinters.h"
@@ -117,6 +118,12 @@ public:
     const QStringList &callLog() const { return m_calls; }
     void clearCallLog() { m_calls.clear(); }
 
+    // One line of an editor as this till prints it on a share of the printable width (1: all of
+    // it): with its printer's columns, sizes and code page in text mode, measured and broken as
+    // on paper in graphic mode.
+    LinePreview previewLine(const LineValues &line, const QString &kennung, bool secondCurrency,
+                            double share = 1.0) const;
+
     // What a section of the current document is printed from: the document, the workstation,
     // the print mode, the currency rule and the logos.
     SectionPrintContext printContext(const QString &kennung) const;
@@ -155,6 +162,7 @@ private:
     // The text lines from `first` on as the paper takes them: a value's line breaks start new
     // lines, and running text too wide for a graphic printer's paper is broken between words.
     void fitToPaper(qsizetype first);
+    bool measuresLines() const;
     PrintJob newJob() const;
     void ensureDocument();
 

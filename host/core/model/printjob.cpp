@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QRawFont>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -219,6 +220,27 @@ QStringList breakToWidth(const JobItem &item, double widthCm)
     }
     lines << line;
     return lines;
+}
+
+QList<JobItem> fitToWidth(const JobItem &item, double widthCm, bool measureRunningText)
+{
+    if (item.kind != JobItem::Kind::Text)
+        return {item};
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
+    QList<JobItem> fitted;
+    for (const QString &part : item.text.split(lineBreak)) {
+        JobItem line = item;
+        line.text = part;
+        if (!measureRunningText || !item.wrap || widthCm <= 0 || lineFits(line, widthCm)) {
+            fitted << line;
+            continue;
+        }
+        for (const QString &broken : breakToWidth(line, widthCm)) {
+            line.text = broken;
+            fitted << line;
+        }
+    }
+    return fitted;
 }
 
 int jobHeight(const PrintJob &job, double dotsPerInch)

@@ -64,6 +64,12 @@ bool lineFits(const JobItem &item, double widthCm);
 // words; a word wider than the strip stands on a line of its own.
 QStringList breakToWidth(const JobItem &item, double widthCm);
 
+// A text item as it goes onto paper widthCm wide: a value with line breaks (a mail's text) as
+// lines of its own; with measureRunningText (graphic mode, fonts need a window system) running
+// text broken between words where the paper ends. A text-mode printer breaks lines at its
+// columns itself. Other items stay as they are.
+QList<JobItem> fitToWidth(const JobItem &item, double widthCm, bool measureRunningText);
+
 // Height in pixels of the job painted at the given resolution (without margins).
 int jobHeight(const PrintJob &job, double dotsPerInch);
 class QPainter;

@@ -6,27 +6,22 @@
 #include "core/sections/sectionformats.h"
 #include "core/sections/sectionregistry.h"
 
-JobItem textLineItem(const QMap<QString, QString> &values, int line,
-                     const SectionPrintContext &context)
+JobItem textLineItem(const LineValues &line, const SectionPrintContext &context)
 {
-    const LineFieldNames names = lineFieldNames(line);
-    const LineStyle style = lineStyle(values.value(names.font), values.value(names.size),
-                                      values.value(names.style));
+    const LineStyle style = lineStyle(line.font, line.size, line.style);
     JobItem item;
     item.kind = JobItem::Kind::Text;
     item.section = context.kennung;
-    item.text = replacePlaceholders(values.value(names.text), *context.document,
-                                    context.secondCurrency);
-    item.wrap = holdsRunningText(values.value(names.text));
+    item.text = replacePlaceholders(line.text, *context.document, context.secondCurrency);
+    item.wrap = holdsRunningText(line.text);
     item.fontName = style.fontName;
     item.pointSize = style.pointSize;
     item.bold = style.bold;
     item.italic = style.italic;
-    item.alignment = alignmentFromText(values.value(names.alignment));
+    item.alignment = alignmentFromText(line.alignment);
     // A line of nothing but a barcode placeholder prints its value to be scanned. An empty
     // value stays an empty line, and one that Code 128 cannot carry is printed as text.
-    const QString stored = values.value(names.text).trimmed();
-    if (isBarcodePlaceholder(stored)) {
+    if (isBarcodePlaceholder(line.text.trimmed())) {
         const QString value = item.text.trimmed();
         if (Code128::canEncode(value)) {
             item.kind = JobItem::Kind::Barcode;
@@ -34,6 +29,16 @@ JobItem textLineItem(const QMap<QString, QString> &values, int line,
         }
     }
     return item;
+}
+
+JobItem textLineItem(const QMap<QString, QString> &values, int line,
+                     const SectionPrintContext &context)
+{
+    const LineFieldNames names = lineFieldNames(line);
+    return textLineItem({values.value(names.text), values.value(names.font),
+                         values.value(names.size), values.value(names.style),
+                         values.value(names.alignment)},
+                        context);
 }
 
 namespace {

@@ -44,7 +44,19 @@ public:
 // The printer for a section identifier; null for a section without a stored format here.
 const SectionPrinter *sectionPrinterFor(const QString &kennung);
 
-// A text line as the editors show it: the values of its text, font, size, style and alignment
-// controls (names with the line number), placeholders replaced. Shared by the printers.
+// The stored values of one text line: its text, font, size, style and alignment.
+struct LineValues
+{
+    QString text;
+    QString font;
+    QString size;
+    QString style;
+    QString alignment;
+};
+
+// A text line as it prints, placeholders replaced. Shared by the printers and the editors'
+// live preview.
+JobItem textLineItem(const LineValues &line, const SectionPrintContext &context);
+// The same from the values of a section: the line's controls are named with its number.
 JobItem textLineItem(const QMap<QString, QString> &values, int line,
                      const SectionPrintContext &context);
