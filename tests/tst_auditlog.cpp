@@ -113,6 +113,8 @@ private slots:
     void rotationKeepsTheNewestLinesAndSoManyOldFiles();
     void twoWritersAtOnceLoseNoLine();
     void journalGetsTheFieldsAndNeverThePassword();
+    void hostileValuesStayInTheirFieldAndLine_data();
+    void hostileValuesStayInTheirFieldAndLine();
 };
 
 // A save through the real save button of a section editor and of the card editor.
@@ -338,6 +340,46 @@ void TestAuditLog::journalGetsTheFieldsAndNeverThePassword()
         QVERIFY(!text.contains("Geheim"));
         QVERIFY(!text.contains("%2F42"));
     }
+}
+
+void TestAuditLog::hostileValuesStayInTheirFieldAndLine_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::newRow("forged event") << QStringLiteral(
+            "x AUDIT aktion=abschnitt-gebucht ergebnis=ok\n2026-01-01T00:00:00.000+00:00 AUDIT "
+            "aktion=abschnitt-gebucht ergebnis=ok");
+    QTest::newRow("terminal controls") << QStringLiteral("a\x1b[2Jb\x0b\x0c\x7f");
+    QTest::newRow("NUL") << QString(QStringLiteral("vor%1nach")).arg(QChar(0));
+    QTest::newRow("C1 and separators")
+            << QStringLiteral("a") + QChar(0x85) + QChar(0x2028) + QChar(0x2029) + QChar(0x202E);
+    QTest::newRow("huge") << QString(100000, u'x');
+}
+
+// Only \ " \n \r were escaped: ESC, a NUL and U+2028 went in raw, a user name forged saves for
+// the README's grep, and a value of 1 MiB made a line of 1 MiB.
+void TestAuditLog::hostileValuesStayInTheirFieldAndLine()
+{
+    QFETCH(QString, user);
+    QTemporaryDir dir;
+    ComputerConfig config;
+    config.logFile = dir.filePath(QStringLiteral("kassotyp.log"));
+    config.userName = user;
+    const AuditLog audit(config);
+    QVERIFY(audit.record(AuditEvent(AuditAction::SettingsSaved, 3, user, user)).isEmpty());
+    QFile file(config.logFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.count('\n'), 1);
+    const QString line = QString::fromUtf8(bytes).chopped(1);
+    for (const QChar c : line)
+        QVERIFY2(c.isPrint() && c != QChar(0x2028) && c != QChar(0x202E),
+                 qPrintable(QString::number(c.unicode(), 16)));
+    QVERIFY2(line.size() < 2000, qPrintable(QString::number(line.size())));
+    QVERIFY(user.size() < AuditLog::MaxValueChars || line.contains(QStringLiteral("gekürzt")));
+    // The README's anchored grep finds no save in it.
+    const QRegularExpression saves(QStringLiteral("^[^ ]+ AUDIT aktion=abschnitt-gebucht "),
+                                   QRegularExpression::MultilineOption);
+    QVERIFY(!saves.match(QString::fromUtf8(bytes)).hasMatch());
 }
 
 QTEST_MAIN(TestAuditLog)

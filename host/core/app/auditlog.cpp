@@ -42,26 +42,43 @@ constexpr std::array<ActionName, 10> actionNames = {{
 }};
 
 // A value as a log line shows it: bare when it is one word, else in double quotes with
-// backslash escapes; line breaks never split a line.
+// backslash escapes. Whatever a value holds, it stays inside its field and its line: every
+// control character (C0, DEL, C1, NUL), the Unicode line and paragraph separators and the
+// invisible format characters (which can turn the text around on a screen) are written as
+// escapes, and a value longer than AuditLog::MaxValueChars is cut with a mark.
 QString quoted(const QString &value)
 {
     QString escaped;
     bool bare = !value.isEmpty();
-    for (const QChar c : value) {
+    const qsizetype kept = qMin(value.size(), AuditLog::MaxValueChars);
+    for (qsizetype i = 0; i < kept; ++i) {
+        const QChar c = value.at(i);
+        const char16_t u = c.unicode();
         if (c == u'\\' || c == u'"') {
             escaped += u'\\';
             escaped += c;
-            bare = false;
         } else if (c == u'\n') {
             escaped += QLatin1String("\\n");
-            bare = false;
         } else if (c == u'\r') {
             escaped += QLatin1String("\\r");
-            bare = false;
+        } else if (c == u'\t') {
+            escaped += QLatin1String("\\t");
+        } else if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) {
+            escaped += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        } else if (c.category() == QChar::Separator_Line
+                   || c.category() == QChar::Separator_Paragraph
+                   || c.category() == QChar::Other_Format || c.isSurrogate()) {
+            escaped += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
         } else {
             escaped += c;
             bare = bare && !c.isSpace() && c != u'=';
+            continue;
         }
+        bare = false;
+    }
+    if (kept < value.size()) {
+        escaped += QStringLiteral("…[gekürzt, %1 Zeichen]").arg(value.size());
+        bare = false;
     }
     return bare ? escaped : u'"' + escaped + u'"';
 }
@@ -143,11 +160,12 @@ QString AuditLog::line(const AuditEvent &event) const
     return parts.join(u' ');
 }
 
-void AuditLog::record(const AuditEvent &event) const
+QString AuditLog::record(const AuditEvent &event) const
 {
     const QString text = line(event);
-    m_file.append(LogFile::timeStamp() + u' ' + text);
+    const QString problem = m_file.append(LogFile::timeStamp() + u' ' + text);
     sendToJournal(event, text);
+    return problem;
 }
 
 void AuditLog::sendToJournal(const AuditEvent &event, const QString &message) const
@@ -205,11 +223,11 @@ OutputResult AuditLog::trackOutput(AuditEvent event, const std::function<OutputR
     return result;
 }
 
-void AuditLog::recordImport(const QString &file, int workstation, const QString &summary,
-                            const QString &error) const
+QString AuditLog::recordImport(const QString &file, int workstation, const QString &summary,
+                               const QString &error) const
 {
     AuditEvent event(AuditAction::FileImported, workstation, QString(), summary);
     event.target = file;
     event.error = error;
-    record(event);
+    return record(event);
 }

@@ -58,9 +58,14 @@ public:
     static constexpr const char *JournalSocketVariable = ComputerConfig::JournalSocketVariable;
     static QString journalSocket();
 
+    // A value longer than this is cut, with a mark saying how long it was: one line stays
+    // readable and a huge value never pushes older files out of the log's rotation.
+    static constexpr qsizetype MaxValueChars = 500;
+
     explicit AuditLog(const ComputerConfig &config);
 
-    void record(const AuditEvent &event) const;
+    // Empty when the line was written to the log file, else why not (in German).
+    QString record(const AuditEvent &event) const;
     // Runs fn and records the event as succeeded or, when fn throws, with the error, which is
     // thrown on.
     void track(AuditEvent event, const std::function<void()> &fn) const;
@@ -70,8 +75,8 @@ public:
     // The same for a print or device command, which may also fail by its result.
     OutputResult trackOutput(AuditEvent event, const std::function<OutputResult()> &fn) const;
     // Records the import of a file: what it brought in, or why it failed.
-    void recordImport(const QString &file, int workstation, const QString &summary,
-                      const QString &error = QString()) const;
+    QString recordImport(const QString &file, int workstation, const QString &summary,
+                         const QString &error = QString()) const;
 
     // The log line of an event as record() writes it, after the time stamp.
     QString line(const AuditEvent &event) const;

@@ -1,9 +1,16 @@
 #include "core/base/logfile.h"
 
+#include "core/base/safefiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Long enough for another program to finish renaming a few files.
@@ -32,27 +39,63 @@ QString LogFile::timeStamp(const QDateTime &time)
                      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-void LogFile::append(const QString &line) const
+QString LogFile::append(const QString &line) const
 {
     if (m_path.isEmpty())
-        return;
-    const QByteArray bytes = (line + u'\n').toUtf8();
+        return {};
+    const QByteArray encoded = QFile::encodeName(m_path);
     // Unbuffered append: the line goes to the end of the file in one write, also when another
     // program appends at the same time. The folder is made only when the file cannot be opened:
-    // a line costs one open, not a walk along the path.
-    QFile file(m_path);
+    // a line costs one open, not a walk along the path. O_NONBLOCK: a named pipe in the log's
+    // place never holds the program up; it is refused below like any file that is not regular.
     const auto open = [&] {
-        return file.open(QIODevice::Append | QIODevice::Unbuffered);
+        return ::open(encoded.constData(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC,
+                      0666);
     };
-    if (!open() && !(QDir().mkpath(QFileInfo(m_path).absolutePath()) && open()))
-        return;
-    if (file.size() > 0 && file.size() + bytes.size() > m_maxBytes) {
-        file.close();
-        rotate(bytes.size());
-        if (!open())
-            return;
+    int fd = open();
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        fd = open();
+    if (fd < 0)
+        return SafeFiles::writeRefusal(m_path).isEmpty()
+                       ? QStringLiteral("Das Protokoll %1 kann nicht geschrieben werden: %2")
+                                 .arg(QDir::toNativeSeparators(m_path),
+                                      SafeFiles::systemErrorText(errno))
+                       : SafeFiles::writeRefusal(m_path);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return SafeFiles::writeRefusal(m_path);
     }
-    file.write(bytes);
+    QByteArray bytes = (line + u'\n').toUtf8();
+    if (info.st_size > 0 && info.st_size + bytes.size() > m_maxBytes) {
+        ::close(fd);
+        rotate(bytes.size());
+        fd = open();
+        if (fd < 0 || ::fstat(fd, &info) != 0) {
+            if (fd >= 0)
+                ::close(fd);
+            return QStringLiteral("Das Protokoll %1 kann nach dem Umbenennen nicht neu angelegt "
+                                  "werden.")
+                    .arg(QDir::toNativeSeparators(m_path));
+        }
+    }
+    // A line that a full disk cut off has no line break: this one must not continue it.
+    char last = '\n';
+    if (info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n')
+        bytes.prepend('\n');
+    ssize_t written;
+    do
+        written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+    while (written < 0 && errno == EINTR);
+    const int error = written < 0 ? errno : ENOSPC; // a short write to a file: the disk is full
+    ::close(fd);
+    if (written == bytes.size())
+        return {};
+    if (error == ENOSPC || error == EDQUOT)
+        return QStringLiteral("Das Protokoll %1 ist unvollständig: %2")
+                .arg(QDir::toNativeSeparators(m_path), SafeFiles::diskFullText(m_path));
+    return QStringLiteral("Das Protokoll %1 kann nicht geschrieben werden: %2")
+            .arg(QDir::toNativeSeparators(m_path), SafeFiles::systemErrorText(error));
 }
 
 bool LogFile::isFull(qint64 incoming) const

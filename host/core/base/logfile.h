@@ -7,7 +7,9 @@
 // programs of one computer at once. Every line is appended by one write of its own, so that
 // lines of two programs never mix. A file that reaches its size limit is renamed to ".1" (the
 // older generations moving to ".2", ".3", ...) and a new one begins. Writing never fails the
-// caller: a log that cannot be written is skipped.
+// caller: a log that cannot be written is skipped, and the caller is told why. Only a regular
+// file is written; a line left half written (a full disk) is ended before the next one begins,
+// so that two lines never run together.
 class LogFile
 {
 public:
@@ -17,8 +19,9 @@ public:
     explicit LogFile(const QString &path, qint64 maxBytes = MaxBytes,
                      int keptGenerations = KeptGenerations);
 
-    // Appends the line with a line break; the line is prefixed by nothing.
-    void append(const QString &line) const;
+    // Appends the line with a line break; the line is prefixed by nothing. Empty when it was
+    // written, else why not (in German).
+    QString append(const QString &line) const;
 
     // ISO 8601 with milliseconds and the offset from UTC ("2026-03-01T09:15:02.120+01:00").
     static QString timeStamp(const QDateTime &time = QDateTime::currentDateTime());
