@@ -10,10 +10,14 @@
 
 #include <cups/cups.h>
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <memory>
 #include <netdb.h>
 #include <optional>
@@ -21,6 +25,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 SerialSettings SerialSettings::fromRecord(const QString &baudRate, const QString &parity)
@@ -357,14 +362,20 @@ OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkO
 // program a fifth of its time.
 struct CupsLibrary
 {
-    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
-    decltype(&cupsFreeDests) freeDests = nullptr;
     decltype(&cupsCreateJob) createJob = nullptr;
     decltype(&cupsStartDocument) startDocument = nullptr;
     decltype(&cupsWriteRequestData) writeRequestData = nullptr;
     decltype(&cupsFinishDocument) finishDocument = nullptr;
     decltype(&cupsCancelJob2) cancelJob = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&cupsLastError) lastError = nullptr;
+    decltype(&cupsServer) server = nullptr;
+    decltype(&ippPort) port = nullptr;
+    decltype(&cupsEncryption) encryption = nullptr;
+    decltype(&httpConnect2) connect = nullptr;
+    decltype(&httpSetTimeout) setTimeout = nullptr;
+    decltype(&httpClose) close = nullptr;
+    decltype(&httpGetFd) fd = nullptr;
     QString error; // why it could not be used; empty when every call was found
 };
 
@@ -374,14 +385,20 @@ const CupsLibrary &cupsLibrary()
         CupsLibrary c;
         LazyLibrary library(QStringLiteral("cups"), QStringLiteral("2"),
                             QStringLiteral("Die CUPS-Bibliothek (libcups2)"));
-        library.find(c.getNamedDest, "cupsGetNamedDest");
-        library.find(c.freeDests, "cupsFreeDests");
         library.find(c.createJob, "cupsCreateJob");
         library.find(c.startDocument, "cupsStartDocument");
         library.find(c.writeRequestData, "cupsWriteRequestData");
         library.find(c.finishDocument, "cupsFinishDocument");
         library.find(c.cancelJob, "cupsCancelJob2");
         library.find(c.lastErrorString, "cupsLastErrorString");
+        library.find(c.lastError, "cupsLastError");
+        library.find(c.server, "cupsServer");
+        library.find(c.port, "ippPort");
+        library.find(c.encryption, "cupsEncryption");
+        library.find(c.connect, "httpConnect2");
+        library.find(c.setTimeout, "httpSetTimeout");
+        library.find(c.close, "httpClose");
+        library.find(c.fd, "httpGetFd");
         c.error = library.error();
         return c;
     }();
@@ -398,28 +415,83 @@ OutputResult sendCups(const QString &target, const QByteArray &bytes, const Link
     const CupsLibrary &cups = cupsLibrary();
     if (!cups.error.isEmpty())
         return failed(target, cups.error);
+    // A connection of our own with time limits, as for a network printer: on the default one a
+    // server that accepts and never answers holds the program without end, and one that never
+    // accepts takes minutes before it is taken for a missing queue.
+    const QByteArray server = cups.server();
+    // libcups waits half a minute and more for a server that never accepts, whatever time it
+    // is given: a network server is tried within our own limit first.
+    if (!server.startsWith('/')) {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo *found = nullptr;
+        QString why = QStringLiteral("Der Rechnername ist unbekannt.");
+        int probe = -1;
+        if (::getaddrinfo(server.constData(), QByteArray::number(cups.port()).constData(), &hints,
+                          &found)
+            == 0) {
+            probe = connectWithin(found, QDeadlineTimer(options.connectTimeoutMs), &why);
+            ::freeaddrinfo(found);
+        }
+        if (probe < 0)
+            return failed(target, QStringLiteral("Das Drucksystem (CUPS, %1:%2) ist nicht "
+                                                 "erreichbar: %3 Es wurde nichts gedruckt.")
+                                          .arg(QString::fromUtf8(server))
+                                          .arg(cups.port())
+                                          .arg(why));
+        ::close(probe);
+    }
+    const std::unique_ptr<http_t, decltype(cups.close)> http(
+            cups.connect(server.constData(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(), 1,
+                         options.connectTimeoutMs, nullptr),
+            cups.close);
+    if (!http)
+        return failed(target, QStringLiteral("Das Drucksystem (CUPS, %1) ist nicht erreichbar "
+                                             "(keine Verbindung innerhalb von %2 s); es wurde "
+                                             "nichts gedruckt.")
+                                      .arg(QString::fromUtf8(server))
+                                      .arg(options.connectTimeoutMs / 1000.0, 0, 'f', 1));
+    // Every answer within the time limit; a callback that says 0 gives up. Some of libcups' own
+    // waits do not ask it: past the deadline the connection is cut under them.
+    cups.setTimeout(
+            http.get(), options.writeTimeoutMs / 1000.0, [](http_t *, void *) { return 0; },
+            nullptr);
+    std::promise<void> finished;
+    std::thread watchdog([fd = cups.fd(http.get()), done = finished.get_future(),
+                          limit = options.writeTimeoutMs]() {
+        if (done.wait_for(std::chrono::milliseconds(limit)) == std::future_status::timeout)
+            ::shutdown(fd, SHUT_RDWR);
+    });
+    const auto stopWatchdog = qScopeGuard([&] {
+        finished.set_value();
+        watchdog.join();
+    });
     const auto cupsError = [&](const QString &what) {
-        return failed(target, QStringLiteral("%1 (CUPS, Warteschlange %2): %3")
-                                      .arg(what, QString::fromUtf8(queue),
-                                           QString::fromUtf8(cups.lastErrorString())));
+        const QString reason = QString::fromUtf8(cups.lastErrorString());
+        return failed(target,
+                      QStringLiteral("%1 (CUPS, Warteschlange %2). Antwort von CUPS: %3")
+                              .arg(what, QString::fromUtf8(queue),
+                                   reason.isEmpty() ? QStringLiteral("keine (Zeitüberschreitung?)")
+                                                    : reason));
     };
-    cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), nullptr);
-    if (!dest)
-        return cupsError(QStringLiteral("Die Druckerwarteschlange gibt es nicht"));
-    cups.freeDests(1, dest);
-    const int job =
-            cups.createJob(CUPS_HTTP_DEFAULT, queue.constData(), title.constData(), 0, nullptr);
+    // The job itself asks for the queue: looking it up first would search the network for
+    // printers when the server does not answer, for a minute and more.
+    const int job = cups.createJob(http.get(), queue.constData(), title.constData(), 0, nullptr);
     if (job <= 0)
-        return cupsError(QStringLiteral("Der Druckauftrag wurde nicht angenommen"));
+        return cupsError(cups.lastError() == IPP_STATUS_ERROR_NOT_FOUND
+                                 ? QStringLiteral("Die Druckerwarteschlange gibt es nicht")
+                                 : QStringLiteral("Der Druckauftrag wurde nicht angenommen"));
     // Raw: the queue passes the bytes to the printer as they are.
-    if (cups.startDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, title.constData(),
-                           CUPS_FORMAT_RAW, 1)
+    if (cups.startDocument(http.get(), queue.constData(), job, title.constData(), CUPS_FORMAT_RAW,
+                           1)
                 != HTTP_STATUS_CONTINUE
-        || cups.writeRequestData(CUPS_HTTP_DEFAULT, bytes.constData(), size_t(bytes.size()))
+        || cups.writeRequestData(http.get(), bytes.constData(), size_t(bytes.size()))
                    != HTTP_STATUS_CONTINUE
-        || cups.finishDocument(CUPS_HTTP_DEFAULT, queue.constData()) != IPP_STATUS_OK) {
+        || cups.finishDocument(http.get(), queue.constData()) != IPP_STATUS_OK) {
         const OutputResult r = cupsError(QStringLiteral("Der Druckauftrag wurde abgebrochen"));
-        cups.cancelJob(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
+        cups.cancelJob(http.get(), queue.constData(), job, 0);
         return r;
     }
     OutputResult r = sent(target);
