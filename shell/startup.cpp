@@ -104,7 +104,7 @@ std::unique_ptr<TfrmKassotypHaupt> startKassotyp(Host &host, const ComputerConfi
     } catch (const std::exception &e) {
         host.program().ShowException(e);
     }
-    for (const QString &problem : config.problems)
+    for (const QString &problem : config.usageErrors + config.problems)
         info.ShowText(MessageKind::Warning, problem);
     // The check of a large file may still run: its damage is then reported by the first
     // attempt to save.

@@ -3,6 +3,7 @@
 #include "commandoutput.h"
 #include "core/app/headless.h"
 #include "core/app/host.h"
+#include "core/base/safefiles.h"
 #include "core/model/hosttables.h"
 #include "core/store/storeexchange.h"
 
@@ -11,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSaveFile>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -70,6 +74,7 @@ QString helpText()
                    "          ohne Zeitstempel): sie lässt sich vergleichen und in git "
                    "ablegen.\n"
                    "  import [--dry-run] [--verbose] DATEI\n"
+                   "          (eine gewöhnliche Datei bis %3; Logos darin bis %4 je Bild)\n"
                    "          spielt eine solche Datei in einer Transaktion ein: alles oder "
                    "nichts. Vorher\n"
                    "          wird gemeldet, wie viele Datensätze neu sind, überschrieben werden "
@@ -112,7 +117,14 @@ QString helpText()
                    "Schäden gefunden\n"
                    "(Grund auf stderr); 2 falscher Aufruf.\n")
             .arg(DocumentTypeCount)
-            .arg(ComputerConfig::optionsHelp());
+            .arg(ComputerConfig::optionsHelp(), SafeFiles::sizeText(SafeFiles::MaxImportBytes),
+                 SafeFiles::sizeText(SafeFiles::MaxPictureBytes));
+}
+
+// A lower layer's sentence ends in a full stop; ours go on after it.
+QString withoutStop(const QString &text)
+{
+    return text.endsWith(u'.') ? text.chopped(1) : text;
 }
 
 // Reads the command line; an error text when it is not a call of this program.
@@ -191,15 +203,17 @@ int exportFile(const Request &request, const ComputerConfig &config, Store &stor
         && RVRTab(store).GetRNrUmfang(workstation).RTyp == 0)
         return report(Failed, QStringLiteral("Der Rechner %1 steht nicht in der Rechnertabelle.")
                                       .arg(workstation));
+    // QSaveFile writes straight into a device or named pipe, or renames over it: neither is an
+    // export.
+    if (const QString refusal = SafeFiles::writeRefusal(request.output); !refusal.isEmpty())
+        return report(Failed, refusal);
     QElapsedTimer timer;
     timer.start();
     const StoreExchange::Export result = StoreExchange::exportStore(store, scope, workstation);
     QSaveFile file(request.output);
     if (!file.open(QIODevice::WriteOnly) || file.write(result.json) != result.json.size()
         || !file.commit())
-        return report(Failed,
-                      QStringLiteral("%1 kann nicht geschrieben werden: %2")
-                              .arg(QDir::toNativeSeparators(request.output), file.errorString()));
+        return report(Failed, SafeFiles::writeFailure(request.output, file));
     writeLine(stdout, QStringLiteral("%1 Datensätze (%2 Bytes) nach %3 exportiert in %4 s.")
                               .arg(result.records)
                               .arg(result.json.size())
@@ -209,11 +223,11 @@ int exportFile(const Request &request, const ComputerConfig &config, Store &stor
 
 int importFile(const Request &request, const ComputerConfig &config, Store &store)
 {
-    QFile file(request.file);
-    if (!file.open(QIODevice::ReadOnly))
+    const SafeFiles::ReadResult file =
+            SafeFiles::readRegular(request.file, SafeFiles::MaxImportBytes);
+    if (!file.error.isEmpty())
         return report(Failed,
-                      QStringLiteral("%1 kann nicht gelesen werden: %2")
-                              .arg(QDir::toNativeSeparators(request.file), file.errorString()));
+                      withoutStop(file.error) + QStringLiteral("; es wurde nichts eingespielt."));
     if (!request.dryRun && store.isReadOnly())
         return report(Failed, !store.damage().isEmpty()
                                       ? store.damage()
@@ -225,10 +239,11 @@ int importFile(const Request &request, const ComputerConfig &config, Store &stor
     timer.start();
     StoreExchange::File content;
     try {
-        content = StoreExchange::parse(file.readAll());
+        content = StoreExchange::parse(file.bytes);
     } catch (const StoreExchange::FileError &e) {
-        return report(Failed, QStringLiteral("%1: %2; es wurde nichts eingespielt.")
-                                      .arg(QDir::toNativeSeparators(request.file), e.text()));
+        return report(Failed,
+                      QStringLiteral("%1: %2; es wurde nichts eingespielt.")
+                              .arg(QDir::toNativeSeparators(request.file), withoutStop(e.text())));
     }
     using Change = StoreExchange::Plan::Change;
     const StoreExchange::Plan plan = StoreExchange::plan(store, content);
@@ -261,10 +276,14 @@ int importFile(const Request &request, const ComputerConfig &config, Store &stor
     try {
         StoreExchange::write(store, content);
     } catch (const StoreError &e) {
-        audit.recordImport(imported, -1, summary, e.text());
+        if (const QString problem = audit.recordImport(imported, -1, summary, e.text());
+            !problem.isEmpty())
+            writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
         throw;
     }
-    audit.recordImport(imported, -1, summary);
+    // Written and recorded are two things: a log that could not take the line is said so.
+    if (const QString problem = audit.recordImport(imported, -1, summary); !problem.isEmpty())
+        writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
     writeLine(stdout, QStringLiteral("%1 Datensätze eingespielt in %2 s.")
                               .arg(content.records.size())
                               .arg(seconds(timer)));
@@ -289,8 +308,22 @@ int backup(const Request &request, Store &store)
                                              "keine Datei.")
                                       .arg(QDir::toNativeSeparators(target)));
     // A copy made by SQLite itself in one read transaction: consistent while others write.
-    store.run(QStringLiteral("VACUUM INTO ?"), {target},
-              QStringLiteral("Sichern nach %1").arg(QDir::toNativeSeparators(target)));
+    // A copy that failed half way (a full disk) is no backup: it goes, with its journal, so that
+    // nobody takes it for one and the next attempt is not refused for it.
+    try {
+        store.run(QStringLiteral("VACUUM INTO ?"), {target},
+                  QStringLiteral("Sichern nach %1").arg(QDir::toNativeSeparators(target)));
+    } catch (const StoreError &e) {
+        const bool full = SafeFiles::diskFull(target);
+        for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"),
+                                      QStringLiteral("-shm")})
+            QFile::remove(target + suffix);
+        if (full)
+            return report(Failed, SafeFiles::diskFullText(target)
+                                          + QStringLiteral(" Es wurde keine Sicherung angelegt."));
+        return report(Failed, withoutStop(e.text())
+                                      + QStringLiteral("; es wurde keine Sicherung angelegt."));
+    }
     writeLine(stdout, QStringLiteral("Gesichert nach %1.").arg(QDir::toNativeSeparators(target)));
     return Done;
 }
@@ -334,9 +367,14 @@ int listTypes()
 
 int run(const Request &request)
 {
+    const ComputerConfig config = ComputerConfig::load(request.configArguments);
+    // A wrong call does nothing: "check --fiscal" would report a check it did not make.
+    for (const QString &problem : config.usageErrors)
+        report(WrongUsage, problem);
+    if (!config.usageErrors.isEmpty())
+        return WrongUsage;
     if (request.command == QLatin1String("types"))
         return listTypes();
-    const ComputerConfig config = ComputerConfig::load(request.configArguments);
     for (const QString &problem : config.problems)
         writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
     // Only an import writes; it may set up a new store, but never seeds it with the demo.
@@ -345,8 +383,14 @@ int run(const Request &request)
     const std::unique_ptr<Store> store = openStore(
             config, importing ? Store::Access::ReadWrite : Store::Access::ReadExisting, &problem);
     if (!store) {
+        // Only a file that is there and holds something else is damage; a server that does not
+        // answer or refuses the password, a missing file or a full disk is not.
         if (request.command == QLatin1String("check"))
-            writeLine(stdout, QStringLiteral("Datenspeicher: BESCHÄDIGT oder nicht lesbar"));
+            writeLine(stdout, QStringLiteral("Datenspeicher %1: %2")
+                                      .arg(StoreLocation::parse(config.storeLocation).displayName(),
+                                           problem.contains(QLatin1String("keine Datenbank des"))
+                                                   ? QStringLiteral("BESCHÄDIGT")
+                                                   : QStringLiteral("nicht erreichbar")));
         return report(Failed, problem);
     }
     try {
@@ -376,6 +420,11 @@ int main(int argc, char *argv[])
     }
     QCoreApplication app(argc, argv);
     nameProgram(QStringLiteral("kassotyp-admin"));
+    // Qt's own messages (files, the database drivers) in German.
+    QTranslator qtMessages;
+    if (qtMessages.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtMessages);
 
     Request request;
     if (const QString problem = parse(QCoreApplication::arguments().mid(1), request);

@@ -5,6 +5,7 @@
 #include "commandoutput.h"
 #include "core/app/headless.h"
 #include "core/app/host.h"
+#include "core/base/safefiles.h"
 #include "core/engine/bonprinter.h"
 #include "core/engine/testprints.h"
 #include "core/model/hosttables.h"
@@ -246,8 +247,13 @@ QString outputProblem(const Request &request)
     const bool folder = isFolderTarget(request);
     if (folder && target.exists() && !target.isDir())
         return QStringLiteral("%1 ist kein Ordner.").arg(QDir::toNativeSeparators(request.output));
-    if (!folder && target.exists() && !target.isFile())
-        return {}; // a device takes the bytes as it is
+    if (!folder && target.exists() && !target.isFile()) {
+        // A device takes the bytes as they are, through the device link; a PDF is a file, and
+        // one written beside the target and renamed would replace the device.
+        if (request.format == Format::Pdf)
+            return SafeFiles::writeRefusal(request.output);
+        return {};
+    }
     // The folder the files go to, or the nearest one that exists when it has to be made.
     QFileInfo home(folder ? target.absoluteFilePath() : target.absolutePath());
     while (!home.exists() && !home.isRoot())
@@ -257,6 +263,11 @@ QString outputProblem(const Request &request)
     if (!home.isDir() || !probe.open())
         return QStringLiteral("In %1 kann nicht geschrieben werden.")
                 .arg(QDir::toNativeSeparators(home.absoluteFilePath()));
+    // A file is never written into a folder that is not there: a mistyped path would leave a
+    // tree of folders behind.
+    if (!folder && !target.dir().exists())
+        return QStringLiteral("Der Ordner %1 existiert nicht.")
+                .arg(QDir::toNativeSeparators(target.absolutePath()));
     return {};
 }
 
@@ -265,7 +276,7 @@ QString outputProblem(const Request &request)
 std::unique_ptr<Host> openStore(const ComputerConfig &config, QString *problem)
 {
     const StoreLocation location = StoreLocation::parse(config.storeLocation);
-    if (location.isSqlite() && !QFileInfo(location.databaseName).isFile()) {
+    if (location.isSqlite() && !QFileInfo::exists(location.databaseName)) {
         *problem =
                 QStringLiteral("Der Datenspeicher %1 existiert nicht.").arg(location.displayName());
         return nullptr;
@@ -316,6 +327,12 @@ OutputResult write(const Request &request, const ComputerConfig &config, TBonPri
 int run(const Request &request)
 {
     const ComputerConfig config = ComputerConfig::load(request.configArguments);
+    // A wrong call prints nothing: a misspelled --output would otherwise send the document to
+    // the till's printer.
+    for (const QString &problem : config.usageErrors)
+        refuse(problem);
+    if (!config.usageErrors.isEmpty())
+        return Refused;
     for (const QString &problem : config.problems)
         writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
     if (const QString problem = outputProblem(request); !problem.isEmpty())

@@ -36,7 +36,10 @@ struct ComputerConfig
     QString userName;
     QString logFile;
     QStringList positional;
-    QStringList problems; // unknown options, unreadable numbers; shown to the user
+    QStringList problems; // unreadable values of the INI files, warnings; shown to the user
+    // What makes the command line wrong: unknown options, unreadable values given on it, an
+    // INI file named by --config= that cannot be read. A program refuses to run (exit code 2).
+    QStringList usageErrors;
 
     QString startParameter() const { return positional.value(0); }
 

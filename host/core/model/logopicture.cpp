@@ -1,6 +1,10 @@
 #include "core/model/logopicture.h"
 
+#include "core/base/safefiles.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -63,6 +67,19 @@ LogoPicture readLogoPicture(QIODevice *device)
 
 LogoPicture readLogoPicture(const QString &path)
 {
-    QImageReader reader(path);
-    return readBounded(reader);
+    // Through a bounded read: a named pipe chosen as the picture would hold the window up, a
+    // device would be read without end.
+    if (!QFileInfo::exists(path))
+        return {QImage(), tr("die Datei wurde nicht gefunden")};
+    if (const QString kind = SafeFiles::fileKind(path); !kind.isEmpty())
+        return {QImage(), tr("das ist %1, keine Bilddatei").arg(kind)};
+    if (QFileInfo(path).size() > SafeFiles::MaxPictureBytes)
+        return {QImage(), tr("die Datei ist größer als %1")
+                                  .arg(SafeFiles::sizeText(SafeFiles::MaxPictureBytes))};
+    SafeFiles::ReadResult file = SafeFiles::readRegular(path, SafeFiles::MaxPictureBytes);
+    if (!file.error.isEmpty())
+        return {QImage(), tr("die Datei kann nicht gelesen werden")};
+    QBuffer buffer(&file.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readLogoPicture(&buffer);
 }

@@ -1,5 +1,6 @@
 #include "core/output/printoutput.h"
 
+#include "core/base/safefiles.h"
 #include "core/format/deviceformats.h"
 #include "core/output/pngencoder.h"
 #include "core/output/systemprinter.h"
@@ -207,15 +208,27 @@ OutputResult PrintOutput::printTextTo(const PrintJob &job, const QStringList &pr
 }
 
 OutputResult PrintOutput::printGraphic(const PrintJob &job)
+QString PrintOutput::unmappedPort(const QStringList &printerRecord) const
+{
+    const FieldValues printer = printerRecordFormat().decodeAvailable(printerRecord);
+    QString port = printer.value(QStringLiteral("cmbComPortTextmDirekt"));
+    if (!port.startsWith(QLatin1String("COM")))
+        port = m_config.printerDevice;
+    if (!port.startsWith(QLatin1String("COM")) || !deviceOfPort(port).isEmpty())
+        return {};
+    return QStringLiteral("Die Schnittstelle %1 ist auf diesem Rechner keinem Gerät zugeordnet "
+                          "(--port-%1=GERÄT oder [ports] %1=GERÄT in der INI-Datei); es wurde "
+                          "nichts gedruckt.")
+            .arg(port);
+}
+
 {
     OutputResult r;
     if (!guiAvailable(r))
         return r;
     const QString &printer = m_config.printerOutput;
     QString problem;
-    if (printer.isEmpty() || !SystemPrinter::exists(printer, &problem)) {
-        if (problem.isEmpty())
-            return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
+    if (!SystemPrinter::exists(printer, &problem)) {
         r.target = printer;
         r.error = problem;
         return r;
@@ -223,6 +236,11 @@ OutputResult PrintOutput::printGraphic(const PrintJob &job)
     r.target = printer;
     // The job's name in the queue (and the file name a PDF queue gives it).
     const QString docName = job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title;
+    if (const QString unmapped = unmappedPort(printerRecord); !unmapped.isEmpty()) {
+        OutputResult r;
+        r.error = unmapped;
+        return r;
+    }
     const auto paint = [&job](QPagedPaintDevice &device, double dpi) {
         return paintReceipts(device, {job}, dpi);
     };
@@ -259,8 +277,11 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
             return r;
         }
     }
-    r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: %2")
-                      .arg(QDir::toNativeSeparators(file), out.errorString());
+    if (printer.isEmpty())
+        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
+    // A printer that is named but not found is a fault, never a file in the spool folder that
+    // nobody looks for.
+    r.error = SafeFiles::writeFailure(file, out);
     return r;
 }
 

@@ -71,6 +71,9 @@ public:
     // Where text-mode bytes for this printer go and how: the record's port of direct text
     // mode with its baud rate, else the configured printer device; empty: none configured.
     QString printerTarget(const QStringList &printerRecord, LinkOptions *options) const;
+    // Why text-mode bytes for this printer cannot go anywhere: its port ("COM3") has no device
+    // on this computer. Empty when they can.
+    QString unmappedPort(const QStringList &printerRecord) const;
     // The device of a port name ("COM3", "Drucker (COM3)"); empty when none is configured.
     QString deviceOfPort(const QString &port) const;
     QString spoolFile(const QString &suffix) const;

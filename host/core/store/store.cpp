@@ -1,5 +1,6 @@
 #include "core/store/store.h"
 
+#include "core/base/safefiles.h"
 #include "core/store/callwatchdog.h"
 #include "core/store/sqlerrortext.h"
 #include "core/store/sqlitefilecheck.h"
@@ -68,6 +69,12 @@ bool writableByAnyone(const QFileInfo &info)
         throw StoreError(QStringLiteral("Der Datenspeicher hat nicht rechtzeitig geantwortet; "
                                         "beim %1 wurde nichts gespeichert. Bitte erneut "
                                         "versuchen. (%2)")
+                                 .arg(what, detail));
+    // SQLITE_FULL, PostgreSQL's disk_full: nothing is wrong with the store but the room for it.
+    if (code == QLatin1String("13") || code == QLatin1String("53100"))
+        throw StoreError(QStringLiteral("Auf dem Datenträger des Datenspeichers ist kein Platz "
+                                        "mehr frei; beim %1 wurde nichts gespeichert. Bitte "
+                                        "Platz schaffen und erneut versuchen. (%2)")
                                  .arg(what, detail));
     if (code == QLatin1String("8") || code == QLatin1String("25006")
         || code == QLatin1String("42501"))
@@ -219,6 +226,12 @@ void Store::connect()
             throw StoreError(QStringLiteral("Der Datenspeicher %1 ist ein Ordner, keine "
                                             "Datenbankdatei.")
                                      .arg(m_location.displayName()));
+        // A named pipe or a device in the store's place would hold the program up or be read
+        // without end.
+        if (file.exists() && !file.isFile())
+            throw StoreError(QStringLiteral("Der Datenspeicher %1 ist %2, keine Datenbankdatei.")
+                                     .arg(m_location.displayName(),
+                                          SafeFiles::fileKind(m_location.databaseName)));
         if (!file.exists() && m_existingOnly)
             throw StoreError(QStringLiteral("Der Datenspeicher %1 existiert nicht.")
                                      .arg(m_location.displayName()));
@@ -267,7 +280,13 @@ void Store::connect()
         // not a database fails here and not somewhere in the middle of the program.
         {
             QSqlQuery probe(db);
-            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))
+                && SafeFiles::diskFull(m_location.databaseName))
+                throw StoreError(QStringLiteral("Der Datenspeicher %1 kann nicht geöffnet "
+                                                "werden: %2")
+                                         .arg(m_location.displayName(),
+                                              SafeFiles::diskFullText(m_location.databaseName)));
+            if (probe.lastError().isValid())
                 throw StoreError(
                         QStringLiteral("Die Datei %1 ist keine Datenbank des Layoutdesigners: %2")
                                 .arg(m_location.displayName(), sqlErrorText(probe.lastError())));

@@ -3,9 +3,13 @@
 #include "core/store/schema.h"
 #include "core/store/settingslistcodec.h"
 
+#include <QBuffer>
+#include <QHash>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -356,6 +360,153 @@ Record record(const Table &table, const QJsonValue &value, const QString &place)
     return r;
 }
 
+// What the windows that edit these values accept; a file is held to the same, so that an import
+// never leaves a value that stops the designer or the prints of every till on the store.
+constexpr int MaxWorkstationNumber = 32767; // logos keep it in 16 bits
+constexpr int MaxWorkstationType = 7;
+constexpr qsizetype MaxTextChars = 255;
+constexpr qsizetype MaxParameterChars = 4000;
+constexpr int MaxPictureSide = 4000; // as for a logo taken from a file
+
+QString valueFault(const Column &column, const QVariant &value)
+{
+    const QString &name = column.name;
+    if (column.kind == Kind::Text) {
+        const QString text = value.toString();
+        for (const QChar c : text) {
+            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
+                || c.category() == QChar::Separator_Line
+                || c.category() == QChar::Separator_Paragraph)
+                return QStringLiteral("enthält ein Steuerzeichen (U+%1).")
+                        .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        }
+        const qsizetype most = name == QLatin1String("value") ? MaxParameterChars : MaxTextChars;
+        if (text.size() > most)
+            return QStringLiteral("ist mit %1 Zeichen zu lang (höchstens %2).")
+                    .arg(text.size())
+                    .arg(most);
+        static const QRegularExpression sectionId(QStringLiteral("^[A-Z][A-Z0-9]{0,7}$"));
+        if ((name == QLatin1String("kennung") || name == QLatin1String("kennung2"))
+            && !sectionId.match(text).hasMatch())
+            return QStringLiteral("\"%1\" ist keine Abschnittskennung (ein bis acht "
+                                  "Großbuchstaben oder Ziffern, vorn ein Buchstabe).")
+                    .arg(text.left(20));
+        static const QRegularExpression currency(QStringLiteral("^[A-Z]{3}$"));
+        if (name == QLatin1String("currency") && !currency.match(text).hasMatch())
+            return QStringLiteral("\"%1\" ist kein Währungskürzel (drei Großbuchstaben).")
+                    .arg(text.left(20));
+        if ((name == QLatin1String("user_name") || name == QLatin1String("kennung1"))
+            && text.trimmed().isEmpty())
+            return QStringLiteral("ist leer.");
+        return {};
+    }
+    if (column.kind == Kind::Integer) {
+        const int n = value.toInt();
+        if ((name == QLatin1String("rnr") || name == QLatin1String("fil_rech")
+             || name == QLatin1String("booking_rnr"))
+            && (n < 0 || n > MaxWorkstationNumber))
+            return QStringLiteral("die Rechnernummer %1 liegt nicht zwischen 0 und %2.")
+                    .arg(n)
+                    .arg(MaxWorkstationNumber);
+        if (name == QLatin1String("rtyp") && (n < 1 || n > MaxWorkstationType))
+            return QStringLiteral("unbekannter Rechnertyp %1 (bekannt sind 1 bis %2).")
+                    .arg(n)
+                    .arg(MaxWorkstationType);
+        if (name == QLatin1String("local_scope") && n != 0 && n != 1)
+            return QStringLiteral("erwartet wird 0 oder 1.");
+        if (n < 0)
+            return QStringLiteral("die Zahl %1 ist negativ.").arg(n);
+        return {};
+    }
+    if (column.kind == Kind::Real) {
+        const double rate = value.toDouble();
+        if (name == QLatin1String("units_per_currency1") && !(rate > 0 && std::isfinite(rate)))
+            return QStringLiteral("der Kurs %1 ist nicht größer als 0.").arg(rate);
+        return {};
+    }
+    if (column.kind == Kind::Bytes && name == QLatin1String("picture")) {
+        QByteArray bytes = value.toByteArray();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
+            return QStringLiteral("das Bild ist mit %1 x %2 Punkten zu groß (höchstens %3 je "
+                                  "Seite).")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(MaxPictureSide);
+        if (reader.read().isNull())
+            return QStringLiteral("ist kein lesbares Bild (PNG, BMP, JPEG, ...).");
+    }
+    return {};
+}
+
+// Faults a person has to fix, each with its place; a few are named, the rest counted.
+class Faults
+{
+public:
+    static constexpr qsizetype Named = 10;
+    void add(const QString &place, const QString &problem)
+    {
+        if (m_faults.size() < Named)
+            m_faults << QStringLiteral("%1: %2").arg(place, problem);
+        ++m_count;
+    }
+    void throwAny() const
+    {
+        if (m_count == 0)
+            return;
+        QString text = m_faults.join(QStringLiteral("\n  "));
+        if (m_count > Named)
+            text += QStringLiteral("\n  und %1 weitere Fehler").arg(m_count - Named);
+        throw FileError(m_count == 1 ? text
+                                     : QStringLiteral("%1 Fehler:\n  %2").arg(m_count).arg(text));
+    }
+
+private:
+    QStringList m_faults;
+    qsizetype m_count = 0;
+};
+
+// Qt's reasons in the user's words.
+QString jsonErrorText(QJsonParseError::ParseError error)
+{
+    switch (error) {
+    case QJsonParseError::UnterminatedObject:
+        return QStringLiteral("ein Objekt ist nicht mit \"}\" abgeschlossen");
+    case QJsonParseError::MissingNameSeparator:
+        return QStringLiteral("nach einem Namen fehlt \":\"");
+    case QJsonParseError::UnterminatedArray:
+        return QStringLiteral("eine Liste ist nicht mit \"]\" abgeschlossen");
+    case QJsonParseError::MissingValueSeparator:
+        return QStringLiteral("zwischen zwei Werten fehlt \",\"");
+    case QJsonParseError::IllegalValue:
+        return QStringLiteral("ungültiger Wert");
+    case QJsonParseError::TerminationByNumber:
+        return QStringLiteral("die Datei endet mitten in einer Zahl");
+    case QJsonParseError::IllegalNumber:
+        return QStringLiteral("ungültige Zahl");
+    case QJsonParseError::IllegalEscapeSequence:
+        return QStringLiteral("ungültige Escape-Folge in einem Text");
+    case QJsonParseError::IllegalUTF8String:
+        return QStringLiteral("ein Text ist kein gültiges UTF-8");
+    case QJsonParseError::UnterminatedString:
+        return QStringLiteral("ein Text ist nicht mit \" abgeschlossen");
+    case QJsonParseError::MissingObject:
+        return QStringLiteral("erwartet wird ein Objekt");
+    case QJsonParseError::DeepNesting:
+        return QStringLiteral("zu tief verschachtelt");
+    case QJsonParseError::DocumentTooLarge:
+        return QStringLiteral("das Dokument ist zu groß");
+    case QJsonParseError::GarbageAtEnd:
+        return QStringLiteral("nach dem Ende des Dokuments folgt noch etwas");
+    case QJsonParseError::NoError:
+        break;
+    }
+    return QStringLiteral("unbekannter Fehler");
+}
+
 QString keyCondition(const Table &table)
 {
     QStringList parts;
@@ -484,7 +635,7 @@ File parse(const QByteArray &json)
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
         fail(QStringLiteral("Zeile %1").arg(json.left(error.offset).count('\n') + 1),
-             QStringLiteral("kein gültiges JSON (%1).").arg(error.errorString()));
+             QStringLiteral("kein gültiges JSON (%1).").arg(jsonErrorText(error.error)));
     const QJsonObject root = document.object();
     if (!document.isObject() || root.value(QStringLiteral("format")).toString() != FormatName)
         fail(QStringLiteral("Datei"), QStringLiteral("keine Exportdatei des Layoutdesigners "
@@ -503,6 +654,7 @@ File parse(const QByteArray &json)
     const QJsonObject content = root.value(QStringLiteral("tables")).toObject();
 
     File file;
+    Faults faults;
     // In the order of the store's tables, whatever order the file has.
     for (auto it = content.constBegin(); it != content.constEnd(); ++it) {
         if (!findTable(it.key()))
@@ -517,11 +669,30 @@ File parse(const QByteArray &json)
             fail(QStringLiteral("Tabelle %1").arg(table.name),
                  QStringLiteral("erwartet wird eine Liste von Datensätzen."));
         const QJsonArray array = rows.toArray();
-        for (qsizetype i = 0; i < array.size(); ++i)
-            file.records << record(
-                    table, array.at(i),
-                    QStringLiteral("Tabelle %1, Datensatz %2").arg(table.name).arg(i + 1));
+        // A key twice would be written twice, the last one winning: which one is meant?
+        QHash<QString, qsizetype> keys;
+        for (qsizetype i = 0; i < array.size(); ++i) {
+            const QString place =
+                    QStringLiteral("Tabelle %1, Datensatz %2").arg(table.name).arg(i + 1);
+            file.records << record(table, array.at(i), place);
+            const Record &r = file.records.constLast();
+            for (qsizetype c = 0; c < table.columns.size(); ++c) {
+                if (const QString fault = valueFault(table.columns.at(c), r.values.at(c));
+                    !fault.isEmpty())
+                    faults.add(
+                            QStringLiteral("%1, Feld \"%2\"").arg(place, table.columns.at(c).name),
+                            fault);
+            }
+            const auto known = keys.constFind(r.key);
+            if (known != keys.constEnd())
+                faults.add(place, QStringLiteral("derselbe Schlüssel (%1) wie Datensatz %2.")
+                                          .arg(r.key.left(80))
+                                          .arg(*known + 1));
+            else
+                keys.insert(r.key, i);
+        }
     }
+    faults.throwAny();
     return file;
 }
 
@@ -547,11 +718,23 @@ Plan plan(Store &store, const File &file)
     named.remove(0);
     QList<int> missing = (named - known).values();
     std::sort(missing.begin(), missing.end());
-    for (int rnr : missing)
+    // One hint, however many: a file of 800 workstations is one fact, not 800 lines.
+    constexpr qsizetype shown = 10;
+    QStringList numbers;
+    for (qsizetype i = 0; i < qMin(missing.size(), shown); ++i)
+        numbers << QString::number(missing.at(i));
+    if (missing.size() > shown)
+        numbers << QStringLiteral("... (%1 Rechner)").arg(missing.size());
+    if (missing.size() == 1)
         result.hints << QStringLiteral("Rechner %1 steht nicht in der Rechnertabelle; seine "
                                        "Datensätze werden eingespielt, aber erst verwendet, "
                                        "wenn er eingerichtet ist.")
-                                .arg(rnr);
+                                .arg(missing.constFirst());
+    else if (!missing.isEmpty())
+        result.hints << QStringLiteral("Die Rechner %1 stehen nicht in der Rechnertabelle; ihre "
+                                       "Datensätze werden eingespielt, aber erst verwendet, "
+                                       "wenn sie eingerichtet sind.")
+                                .arg(numbers.join(QStringLiteral(", ")));
     if (known.isEmpty())
         result.hints << QStringLiteral("Der Datenspeicher hat danach keine Rechner: der Designer "
                                        "legt beim nächsten Start die Demo-Installation an und "
