@@ -242,6 +242,8 @@ void TfrmLayBonende::applySection()
     const bool graphic = engine().Kasso_Typ_Get_Modus() == QString(TBonPrinter::GraphicMode);
     for (LineGroup *group : lineGroups())
         group->style()->setEnabled(graphic);
+    // A logo is offered where the till prints one, by the header editor's and the engine's rule.
+    m_logo->chbLogo->setEnabled(engine().logoPrints());
 }
 
 int TfrmLayBonende::above() const
@@ -261,6 +263,8 @@ void TfrmLayBonende::Einstellungen_Laden()
         edtLogoBreiteExit();
         edtLogoHoeheExit();
     }
+    if (!engine().logoPrints())
+        m_logo->chbLogo->setChecked(false);
     // What opening does after loading, before the preview draws the result.
     chbLogoClick();
     edtAnzZeilenExit(m_above);

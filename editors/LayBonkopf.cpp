@@ -142,8 +142,8 @@ const LayoutFormat &TfrmLayBonkopf::format() const
 
 bool TfrmLayBonkopf::logoUnavailable() const
 {
-    return engine().Kasso_Typ_Get_Modus() != QString(TBonPrinter::GraphicMode)
-           && !engine().TextModusDirektVerwendet();
+    // The engine's rule: what it would leave out of the print is not offered here.
+    return !engine().logoPrints();
 }
 
 int TfrmLayBonkopf::lineCount() const

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the test documents of all document types from a fresh demo store into docs/test-prints:
 # the graphic-mode picture of "Kasse 1" (TM-T88) beside the text-mode picture of "Kasse 2"
-# (TM-U200BT, as the printer sets the bytes), and writes docs/test-prints.md to show them. The
+# (TM-T88T, as the printer sets the bytes), and writes docs/test-prints.md to show them. The
 # checksums of the documents' bytes go with them; tests/tst_demoshop.cpp compares them with what
 # the print command makes now, so that the pictures cannot silently fall behind the designs.
 set -euo pipefail
@@ -51,13 +51,13 @@ done
 What a fresh store prints as the "Testdruck" of each of the 23 document types: the designed
 layouts of the demo shoe shop "Schuhhaus Feldmann" with the sample values of each test print.
 On the left "Kasse 1" in graphic mode on the template printer TM-T88, on the right "Kasse 2" in
-text mode on a TM-U200BT, drawn from the very ESC/POS bytes the printer would be sent. Both are
-80 mm paper. Date and time of the samples are fixed at 17.05.2024 10:30.
+text mode on a TM-T88T (the thermal printer driven in text mode), drawn from the very ESC/POS
+bytes the printer would be sent. Both are 80 mm paper. Date and time of the samples are fixed at 17.05.2024 10:30.
 
 `scripts/update-test-prints.sh` prints them again with `kassotyp-print`;
 `tests/tst_demoshop.cpp` fails when they no longer match what the program prints.
 
-| Document type | Graphic mode (Kasse 1, TM-T88) | Text mode (Kasse 2, TM-U200BT) |
+| Document type | Graphic mode (Kasse 1, TM-T88) | Text mode (Kasse 2, TM-T88T) |
 |---|---|---|
 EOF
   ls "$out/grafik" | sort -n | while read -r file; do

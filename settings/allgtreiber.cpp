@@ -3,6 +3,8 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "core/format/deviceformats.h"
+#include "core/format/pagesetup.h"
+#include "core/format/printercapabilities.h"
 #include "core/model/textfunctions.h"
 #include "core/store/recordbinding.h"
 #include "widgets/controlvalues.h"
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -45,6 +48,9 @@ const QList<QPair<QString, int>> FieldLengths = {
         {QStringLiteral("edtGross"), 2},
         {QStringLiteral("edtNameControlFont"), 20},
         {QStringLiteral("edtKD"), 20},
+        {QStringLiteral("edtCodepages"), 40},
+        {QStringLiteral("edtAufloesung"), 5},
+        {QStringLiteral("edtZeichenbreite"), 2},
 };
 
 QLineEdit *newEdit(QWidget *parent, const QString &name, int width = 0)
@@ -175,6 +181,8 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
     auto *fontColumn = new QVBoxLayout;
     auto *fonts = new QGridLayout;
     fonts->addWidget(boldLabel(tr("ESC"), page), 0, 2);
+    m_columnsCaption = boldLabel(tr("Spalten"), page);
+    fonts->addWidget(m_columnsCaption, 0, 4);
     for (int n = 1; n <= 4; ++n) {
         const QString number = QString::number(n);
         auto *name = newEdit(page, QStringLiteral("edtNameFont") + number, 130);
@@ -182,8 +190,15 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
         label->setBuddy(name);
         fonts->addWidget(label, n, 0);
         fonts->addWidget(name, n, 1);
-        fonts->addWidget(newEdit(page, QStringLiteral("edtNormal") + number, 40), n, 2);
+        auto *code = newEdit(page, QStringLiteral("edtNormal") + number, 40);
+        fonts->addWidget(code, n, 2);
         fonts->addWidget(newEdit(page, QStringLiteral("edtGross") + number, 40), n, 3);
+        // What the font holds across the till's paper, as the printer sets it.
+        auto *columns = new QLabel(page);
+        columns->setObjectName(QStringLiteral("lblSpalten") + number);
+        columns->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        fonts->addWidget(columns, n, 4);
+        connect(code, &QLineEdit::textChanged, this, &TfrmAllgTreiber::showColumns);
     }
     auto *controlFont = newEdit(page, QStringLiteral("edtNameControlFont"), 130);
     auto *controlLabel = new QLabel(tr("Name des &Controlfonts"), page);
@@ -238,12 +253,76 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
                                     + 2 * m_functionList->frameWidth());
     middle->addWidget(m_functionList, 1);
     layout->addLayout(middle, 1);
+    layout->addWidget(buildCapabilities(page));
 
     connect(m_presetList, &QComboBox::textActivated, this, [this](const QString &name) {
         guard(QStringLiteral("ddcEinstellungClick"), [&] { ddcEinstellungClick(name); });
     });
     connectGuarded(m_formStoreButton, &QToolButton::clicked, "spbFormStoreDlgClick",
                    &TfrmAllgTreiber::spbFormStoreDlgClick);
+}
+
+QWidget *TfrmAllgTreiber::buildCapabilities(QWidget *page)
+{
+    auto *box = new QGroupBox(tr(" Fähigkeiten des Druckers "), page);
+    box->setObjectName(QStringLiteral("grpFaehigkeiten"));
+    auto *rows = new QVBoxLayout(box);
+    auto *switches = new QHBoxLayout;
+    const std::pair<QString, QString> captions[] = {
+            {PrinterCapability::Raster, tr("Rastergrafik (Logos)")},
+            {PrinterCapability::GraphicsMemory, tr("Grafikspeicher")},
+            {PrinterCapability::Barcodes, tr("Barcodes (eigene Befehle)")},
+            {PrinterCapability::QrCodes, tr("QR-Codes (eigene Befehle)")}};
+    for (const auto &[name, caption] : captions) {
+        auto *check = new QCheckBox(caption, box);
+        check->setObjectName(name);
+        switches->addWidget(check);
+    }
+    switches->addStretch();
+    rows->addLayout(switches);
+
+    auto *fields = new QHBoxLayout;
+    const auto field = [&](const QString &name, const QString &caption, int width,
+                           const QString &hint) {
+        auto *edit = newEdit(box, name, width);
+        auto *label = new QLabel(caption, box);
+        label->setBuddy(edit);
+        edit->setToolTip(hint);
+        label->setToolTip(hint);
+        fields->addWidget(label);
+        fields->addWidget(edit);
+        fields->addSpacing(12);
+        return edit;
+    };
+    field(PrinterCapability::CodePages, tr("Codepages (ESC t)"), 120,
+          tr("Die Nummern n von ESC t n der Codepages, die der Drucker kennt, durch Kommas "
+             "getrennt, z. B. 0,2,16,19"));
+    auto *resolution = field(PrinterCapability::DotsPerMm, tr("Auflösung (Punkte je mm)"), 50,
+                             tr("8 bei 203 dpi"));
+    const QString cellHint = tr("Punkte eines Zeichens der Schriften A und B in einfacher Breite");
+    auto *fontA = field(PrinterCapability::FontADots, tr("Zeichenbreite Schrift A"), 36, cellHint);
+    auto *fontB = field(PrinterCapability::FontBDots, tr("B"), 36, cellHint);
+    fields->addStretch();
+    rows->addLayout(fields);
+    for (QLineEdit *edit : {resolution, fontA, fontB})
+        connect(edit, &QLineEdit::textChanged, this, &TfrmAllgTreiber::showColumns);
+    return box;
+}
+
+void TfrmAllgTreiber::showColumns()
+{
+    FieldValues values;
+    for (const FormatField &field : printerRecordFormat().fields)
+        values.insert(field.control, ControlValues::read(this, field.control));
+    const PrinterCapabilities printer = capabilitiesOf(values);
+    const PageGeometry page = pageGeometry(frmKassotypHaupt().engine()._Get_PrinterPageSetup());
+    const int dots = printer.dotsAcross(page.printableWidthCm());
+    m_columnsCaption->setText(
+            tr("Spalten bei\n%1 cm").arg(FloatToStr_FSKRT(page.printableWidthCm())));
+    for (int n = 1; n <= 4; ++n) {
+        if (auto *label = findChild<QLabel *>(QStringLiteral("lblSpalten%1").arg(n)))
+            label->setText(QString::number(printer.columnsFor(n, dots)));
+    }
 }
 
 void TfrmAllgTreiber::buildDrawerPage(QWidget *page)
@@ -329,6 +408,7 @@ void TfrmAllgTreiber::FormShow()
     guard(QStringLiteral("FormShow.Druckereinstellung_Laden"),
           [this] { Druckereinstellung_Laden(RNr(), ActivePrinterKey); });
     guard(QStringLiteral("FormShow.Kundenanzeige_Laden"), [this] { Kundenanzeige_Laden(RNr()); });
+    showColumns();
     rememberInputs();
 }
 
@@ -344,8 +424,11 @@ void TfrmAllgTreiber::Druckereinstellung_Laden(int rnr, const QString &printerKe
     if (!RecordBinding(KASTFile).find(
                 Fallback::device(PrinterRecordKennung, rnr, printerKey, withDummy)))
         return;
-    const QMap<QString, QString> values =
+    QMap<QString, QString> values =
             decodePrinterRecord(KASTFile.currentKey(), KASTFile.ReadSettingsList());
+    // A record from before the printer's capabilities were kept shows what its preset knows.
+    if (!values.contains(PrinterCapability::Raster))
+        values.insert(capabilitiesOf(values).storedValues());
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         // While a preset is being chosen, the chosen name stays whatever its record says.
         if (m_inPresetChange && it.key() == m_presetList->objectName())

@@ -44,6 +44,9 @@ private:
     void buildPrinterPage(QWidget *page);
     void buildDrawerPage(QWidget *page);
     void buildDisplayPage(QWidget *page);
+    QWidget *buildCapabilities(QWidget *page);
+    // The columns of the four fonts across the till's printable width.
+    void showColumns();
     void pgcGeraeteChange();
     void fillPresetList();
     QStringList readList(const LayoutFormat &format) const;
@@ -64,5 +67,6 @@ private:
     QComboBox *m_presetList = nullptr;
     QToolButton *m_formStoreButton = nullptr;
     QScrollArea *m_functionList = nullptr;
+    QLabel *m_columnsCaption = nullptr;
     QLineEdit *m_serialSequence = nullptr;
 };

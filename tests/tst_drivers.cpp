@@ -327,13 +327,16 @@ private slots:
     void allPositionsRoundTrip()
     {
         // Catches a control bound to the wrong position or an entry lost on the way back.
-        const QStringList printer = {
-                "0",      "F1",         "a1",     "b1",     "F2",     "a2",   "b2",     "F3",
-                "a3",     "b3",         "F4",     "a4",     "b4",     "ctrl", "P",      "1D5601",
-                "C",      "1B703019FA", "1",      "11",     "2",      "12",   "3",      "13",
-                "5",      "09",         "6",      "0A",     "7",      "0D",   "COM2",   "8",
-                "1B4ADF", "9",          "1B6130", "L",      "1B6131", "R",    "1B6132", "S",
-                "1B21",   "TM-U200B",   "1",      "1B7000", "57600",  "COM3", "128000"};
+        // The older positions, then (47..54) what the printer can do.
+        const QStringList printer =
+                QStringList{"0",  "F1",     "a1",    "b1",         "F2",     "a2",   "b2",
+                            "F3", "a3",     "b3",    "F4",         "a4",     "b4",   "ctrl",
+                            "P",  "1D5601", "C",     "1B703019FA", "1",      "11",   "2",
+                            "12", "3",      "13",    "5",          "09",     "6",    "0A",
+                            "7",  "0D",     "COM2",  "8",          "1B4ADF", "9",    "1B6130",
+                            "L",  "1B6131", "R",     "1B6132",     "S",      "1B21", "TM-U200B",
+                            "1",  "1B7000", "57600", "COM3",       "128000"}
+                + QStringList{"1", "0", "1", "0", "0,16", "7,50", "11", "8"};
         const QStringList display = {"DSP8000", "Drucker (COM8)", "110",   "Space",
                                      "0C",      "0B18",           "0B0A18"};
         Session s;
@@ -341,10 +344,27 @@ private slots:
         s.installation.putList(DisplayKennung, 3, "DISPLAY", display);
         s.open();
         QCOMPARE(s.window->findChild<QLabel *>("lblUeberschrift")->text(),
-                 QStringLiteral("Epson TM-T88 Grafikmodus"));
+                 QStringLiteral("Rechner 3 Kasse 3 – Drucker: Epson TM-T88 Grafikmodus"));
         s.save();
         QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"), printer);
         QCOMPARE(s.stored(DisplayKennung, 3, "DISPLAY"), display);
+    }
+
+    void recordWithoutCapabilitiesShowsAndKeepsItsPresets()
+    {
+        // Catches a record of 47 entries (written before the printer's capabilities were kept)
+        // shown and saved as a printer that can do nothing: an impact printer's preset says it
+        // has neither pictures nor barcodes, and saving keeps that.
+        Session s;
+        s.installation.putList(PrinterKennung, 3, "AKTIV",
+                               printerRecordFromPreset(QStringLiteral("TM-U200BT")).mid(0, 47));
+        s.open();
+        QVERIFY(!s.find<QCheckBox>("chbRasterGrafik")->isChecked());
+        QVERIFY(!s.find<QCheckBox>("chbBarcodes")->isChecked());
+        QCOMPARE(s.text("edtAufloesung"), QStringLiteral("6,30"));
+        s.save();
+        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"),
+                 printerRecordFromPreset(QStringLiteral("TM-U200BT")));
     }
 
     void storedPresetChooserOnlyInSystemMode()

@@ -132,6 +132,11 @@ bool TBonPrinter::TextModusDirektVerwendet() const
     return m_mode == QString(TextMode) && m_textPort.startsWith(QLatin1String("COM"));
 }
 
+bool TBonPrinter::logoPrints() const
+{
+    return ::logoPrints(m_mode, TextModusDirektVerwendet(), capabilities());
+}
+
 void TBonPrinter::ReadPrGeUebe()
 {
     try {
@@ -214,6 +219,13 @@ PrintJob TBonPrinter::newJob() const
     job.paperWidthCm = page.paperWidthCm;
     job.leftMarginCm = page.leftMarginCm;
     job.rightMarginCm = page.rightMarginCm;
+    if (m_mode == QString(TextMode)) {
+        // The one geometry of the till: its page setup at its printer's resolution.
+        const PrinterCapabilities printer = capabilities();
+        job.text.dots = textModeDots(page, printer, m_host.config().dotWidth);
+        job.text.fontADots = printer.fontDots(false);
+        job.text.fontBDots = printer.fontDots(true);
+    }
     return job;
 }
 
@@ -308,6 +320,7 @@ SectionPrintContext TBonPrinter::printContext(const QString &kennung) const
     context.workstation = m_workstation;
     context.secondCurrency = ReplWH2(heading && isSumSection(heading->code));
     context.secondCurrencyInSums = ReplWH2(true);
+    context.logoPrints = logoPrints();
     context.logo = [this](const QString &section) {
         const auto found = m_host.logos().loadFirst(
                 Fallback::logo({KassotypProgramKey, section, CurrentLogoName, m_workstation}));
@@ -321,6 +334,15 @@ void TBonPrinter::fitToPaper(qsizetype first)
     QList<JobItem> fitted;
     for (qsizetype i = first; i < m_job.items.size(); ++i)
         fitted += fitToWidth(m_job.items.at(i), m_job.printableWidthCm(), measuresLines());
+    if (m_job.text.dots > 0) {
+        // Each line knows the columns the printer sets it in, so that every output of the till
+        // breaks it where the printer does.
+        const EscPosEncoder printer(m_printerRecord, m_output.escPosSettings(m_job));
+        for (JobItem &item : fitted) {
+            if (item.kind == JobItem::Kind::Text)
+                item.columns = printer.textStyle(item).columns(m_job.text.dots);
+        }
+    }
     m_job.items.remove(first, m_job.items.size() - first);
     m_job.items += fitted;
 }
@@ -381,6 +403,7 @@ void TBonPrinter::printCard(const QString &operation, int cardType, int cardOper
     m_calls << operation;
     const QString kennung = SectionRegistry::card(cardType, cardOperation)->kennung;
     printSection(kennung);
+    const qsizetype first = m_job.items.size();
     const QStringList &names = cardFieldNames();
     for (int i = 0; i < data.size(); ++i) {
         if (data.at(i).isEmpty())
@@ -392,6 +415,7 @@ void TBonPrinter::printCard(const QString &operation, int cardType, int cardOper
         item.text = name.isEmpty() ? data.at(i) : name + QStringLiteral(": ") + data.at(i);
         m_job.items.append(item);
     }
+    fitToPaper(first);
 }
 
 void TBonPrinter::KT_PrintECBu(const QStringList &d, bool)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/format/printercapabilities.h"
 #include "core/model/documentdata.h"
 #include "core/model/printjob.h"
 #include "core/output/linepreview.h"
@@ -42,6 +43,10 @@ public:
     QString Kasso_Typ_Get_PrinterName() const;
     QStringList _Get_PrinterPageSetup() const { return m_pageSetup; }
     bool TextModusDirektVerwendet() const;
+    // What the printer in use can do, as its record (or the preset it names) says.
+    PrinterCapabilities capabilities() const { return capabilitiesOf(m_printerRecord); }
+    // Whether logos print on this till: the rule the header and end editors offer them by.
+    bool logoPrints() const;
     void ReadPrGeUebe();
     QString prGeUebe() const { return m_prGeUebe; }
 

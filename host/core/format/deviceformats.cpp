@@ -1,6 +1,7 @@
 #include "core/format/deviceformats.h"
 
 #include "core/format/devicepresets.h"
+#include "core/format/printercapabilities.h"
 #include "core/store/storeerror.h"
 
 #include <QtGlobal>
@@ -97,6 +98,14 @@ const LayoutFormat &printerRecordFormat()
                  << choice(QStringLiteral("cmbKLBaudrate"))
                  << choice(QStringLiteral("cmbComPortTextmDirekt"))
                  << choice(QStringLiteral("cmbTextmDirektBaudrate"));
+        // What the printer can do, kept since the outputs send only that.
+        using namespace PrinterCapability;
+        f.fields << FormatField{Raster, FieldEncoding::Flag10}
+                 << FormatField{GraphicsMemory, FieldEncoding::Flag10}
+                 << FormatField{Barcodes, FieldEncoding::Flag10}
+                 << FormatField{QrCodes, FieldEncoding::Flag10} << text(CodePages)
+                 << FormatField{DotsPerMm, FieldEncoding::NumberCm} << text(FontADots)
+                 << text(FontBDots);
         // A list that reaches the preset name is applied; the positions after it were added
         // one by one later and are applied as far as a list goes.
         for (int stage = f.positionOf(PresetName) + 1; stage <= f.size(); ++stage)

@@ -1,5 +1,6 @@
 #include "core/format/devicepresets.h"
 
+#include "core/format/printercapabilities.h"
 #include "core/store/layoutstore.h"
 
 namespace {
@@ -11,12 +12,68 @@ struct Sequences
     QString cutPaper, openDrawer, paperFeed, justifyLeft, justifyCenter, justifyRight;
 };
 
-FieldValues epson(int mode, const QStringList &escCodes, const Sequences &seq)
+// What a kind of printer can do: pictures, graphics memory, barcodes and QR codes by its own
+// commands, its code pages (ESC t), dots per millimetre and the dots of a character of fonts A
+// and B.
+struct Capabilities
+{
+    bool raster, graphicsMemory, barcodes, qrCodes;
+    const char *codePages, *dotsPerMm, *fontA, *fontB;
+};
+
+// Thermal receipt printers at 203 dpi: font A 12 dots (16.9 cpi, 48 columns on 72 mm), font B
+// 9 dots (22.6 cpi, 64 columns); code pages 437, 850, 1252 and 858.
+const Capabilities &thermal()
+{
+    static const Capabilities c{true, true, true, true, "0,2,16,19", "8,00", "12", "9"};
+    return c;
+}
+
+// Ink-jet slip and receipt printers driven in graphic mode: pictures and barcodes, no QR codes.
+const Capabilities &inkJet()
+{
+    static const Capabilities c{true, false, true, false, "0,2,16,19", "8,00", "12", "9"};
+    return c;
+}
+
+// Impact (dot-matrix) printers: text only, no pictures, no barcodes. About 160 dots per inch
+// with half-dot steps; font A 12 dots (13.3 cpi, 33 columns on 63 mm), font B 10 (16 cpi, 39).
+const Capabilities &impact()
+{
+    static const Capabilities c{false, false, false, false, "0,2,19", "6,30", "12", "10"};
+    return c;
+}
+
+void insertCapabilities(FieldValues &v, const Capabilities &c)
+{
+    using namespace PrinterCapability;
+    const auto flag = [](bool on) {
+        return on ? QStringLiteral("1") : QStringLiteral("0");
+    };
+    v.insert(Raster, flag(c.raster));
+    v.insert(GraphicsMemory, flag(c.graphicsMemory));
+    v.insert(Barcodes, flag(c.barcodes));
+    v.insert(QrCodes, flag(c.qrCodes));
+    v.insert(CodePages, QLatin1String(c.codePages));
+    v.insert(DotsPerMm, QLatin1String(c.dotsPerMm));
+    v.insert(FontADots, QLatin1String(c.fontA));
+    v.insert(FontBDots, QLatin1String(c.fontB));
+}
+
+// The fonts of the older presets, named by their pitch on the impact printers.
+const QStringList &impactFontNames()
+{
+    static const QStringList names = {QStringLiteral("6.7 cpi"), QStringLiteral("8 cpi"),
+                                      QStringLiteral("13.3 cpi"), QStringLiteral("16 cpi")};
+    return names;
+}
+
+FieldValues epson(int mode, const QStringList &escCodes, const Sequences &seq,
+                  const Capabilities &printer, const QStringList &fontNames = impactFontNames())
 {
     FieldValues v;
     v.insert(QStringLiteral("rgpDruckermodus"), QString::number(mode));
-    const QStringList fontNames = {QStringLiteral("6.7 cpi"), QStringLiteral("8 cpi"),
-                                   QStringLiteral("13.3 cpi"), QStringLiteral("16 cpi")};
+    insertCapabilities(v, printer);
     for (int f = 1; f <= 4; ++f) {
         v.insert(PrinterRecord::fontName(f), fontNames[f - 1]);
         v.insert(PrinterRecord::fontCode(f), escCodes[f - 1]);
@@ -46,10 +103,13 @@ FieldValues epson(int mode, const QStringList &escCodes, const Sequences &seq)
     return v;
 }
 
+// A page printer or the dummy: whatever its driver prints, so pictures; no printer commands.
 FieldValues plain(int mode)
 {
-    return {{QStringLiteral("rgpDruckermodus"), QString::number(mode)},
-            {PrinterRecord::Drawer, QStringLiteral("kein")}};
+    FieldValues v = {{QStringLiteral("rgpDruckermodus"), QString::number(mode)},
+                     {PrinterRecord::Drawer, QStringLiteral("kein")}};
+    insertCapabilities(v, {true, false, false, false, "", "", "", ""});
+    return v;
 }
 
 FieldValues page(const QString &width, const QString &height, const QString &top,
@@ -84,24 +144,32 @@ const QList<DevicePreset> &printerPresets()
                 QStringLiteral("1B6D"), QStringLiteral("1B4A04001B70004BFF"), {}, {}, {}, {}};
         return QList<DevicePreset>{
                 {QStringLiteral("TM-U200B"), QStringLiteral("Epson TM-U200B Grafikmodus"),
-                 epson(1, pitches, centred)},
-                {QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"), epson(2, pitches, full)},
+                 epson(1, pitches, centred, impact())},
+                {QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"),
+                 epson(2, pitches, full, thermal())},
                 {QStringLiteral("TM-J8000"), QStringLiteral("Epson TM-J8000 Grafikmodus"),
-                 epson(1, pitches, full)},
+                 epson(1, pitches, full, inkJet())},
                 {QStringLiteral("LEX5700"), QStringLiteral("Lexmark DinA5 Grafikmodus"), plain(1)},
                 {QStringLiteral("TM-J8000 S"), QStringLiteral("Epson TM-J8000 S Grafikmodus"),
-                 epson(1, pitches, full)},
+                 epson(1, pitches, full, inkJet())},
                 {DummyPrinterKey, QStringLiteral("Testmodus (Dummy)"), plain(2)},
                 {QStringLiteral("TM-U300PB"), QStringLiteral("Epson TM-U300PB Grafikmodus"),
-                 epson(1, pitches, u300)},
+                 epson(1, pitches, u300, impact())},
                 {QStringLiteral("TM-T88"), QStringLiteral("Epson TM-T88 Grafikmodus"),
-                 epson(1, pitches, centred)},
+                 epson(1, pitches, centred, thermal())},
                 {QStringLiteral("TM-U200BT"), QStringLiteral("Epson TM-U200B Textmodus"),
-                 epson(0, pitches, centred)},
+                 epson(0, pitches, centred, impact())},
                 {QStringLiteral("TM-U300PBT"), QStringLiteral("Epson TM-U300PB Textmodus"),
-                 epson(0, pitches, u300text)},
+                 epson(0, pitches, u300text, impact())},
                 {QStringLiteral("TM-T88-W7"), QStringLiteral("Epson TM-T88 IV W7"),
-                 epson(1, pitches, centred)},
+                 epson(1, pitches, centred, thermal())},
+                // The thermal receipt printer driven in text mode: the printer's own fonts,
+                // barcodes and QR codes, and pictures for direct text mode.
+                // Its fonts are named by their pitch at 203 dpi.
+                {QStringLiteral("TM-T88T"), QStringLiteral("Epson TM-T88 Textmodus"),
+                 epson(0, pitches, centred, thermal(),
+                       {QStringLiteral("8.5 cpi"), QStringLiteral("11.3 cpi"),
+                        QStringLiteral("16.9 cpi"), QStringLiteral("22.6 cpi")})},
                 {QStringLiteral("IBM46101NR"), QStringLiteral("IBM 4610-1NR"), {}},
         };
     }();
@@ -136,6 +204,10 @@ const QList<DevicePreset> &pagePresets()
                 {QStringLiteral("TM-U300PBT"), QStringLiteral("Epson TM-U300PB Textmodus"),
                  narrow("6,30")},
                 {QStringLiteral("TM-T88-W7"), QStringLiteral("Epson TM-T88 W7"), narrow("6,52")},
+                // 80 mm paper, of which the print head reaches the middle 72 mm (576 dots).
+                {QStringLiteral("TM-T88T"), QStringLiteral("Epson TM-T88 Textmodus"),
+                 page(QStringLiteral("8,00"), z, z, z, QStringLiteral("0,40"),
+                      QStringLiteral("0,40"))},
         };
     }();
     return presets;

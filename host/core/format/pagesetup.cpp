@@ -32,6 +32,19 @@ PageGeometry pageGeometry(const QStringList &pageSetup)
     return {cm("edtPapierbreite"), cm("edtRandLinks"), cm("edtRandRechts")};
 }
 
+double PageGeometry::printableWidthCm() const
+{
+    const double w = paperWidthCm - leftMarginCm - rightMarginCm;
+    return w > 0.5 ? w : 7.2;
+}
+
+int textModeDots(const PageGeometry &page, const PrinterCapabilities &printer, int overrideDots)
+{
+    if (overrideDots > 0)
+        return overrideDots;
+    return qMax(1, printer.dotsAcross(page.printableWidthCm()));
+}
+
 std::optional<int> printableWidthPixels(const QStringList &pageSetup, double pixelsPerInch)
 {
     if (!isPageSetUp(pageSetup))

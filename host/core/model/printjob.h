@@ -23,6 +23,18 @@ struct JobItem
     int lines = 1;     // Feed: number of empty lines
     QString section;   // the section identifier that printed it, for the record
     bool wrap = false; // Text: running text, broken between words where the paper ends
+    // Text in text mode: the characters the printer sets across the paper in this line's font
+    // and size; 0 when the line was not laid out for a text-mode printer.
+    int columns = 0;
+};
+
+// How a text-mode printer sets lines: the dots across the printable width and the dots of one
+// character of its fonts A and B.
+struct TextGeometry
+{
+    int dots = 0; // 0: not laid out for a text-mode printer
+    int fontADots = 12;
+    int fontBDots = 9;
 };
 
 struct PrintJob
@@ -33,6 +45,7 @@ struct PrintJob
     double paperWidthCm = 0; // from the page setup
     double leftMarginCm = 0;
     double rightMarginCm = 0;
+    TextGeometry text; // text mode: the till's printer
     QList<JobItem> items;
 
     double printableWidthCm() const;

@@ -37,6 +37,7 @@ QByteArray code128Data(const QString &value)
 
 EscPosEncoder::EscPosEncoder(const QStringList &printerRecord, const EscPosSettings &settings)
     : m_printer(printerRecordFormat().decodeAvailable(printerRecord))
+    , m_capabilities(capabilitiesOf(m_printer))
     , m_settings(settings)
 {
 }
@@ -119,7 +120,7 @@ QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRow
 
 int EscPosTextStyle::cellWidth() const
 {
-    return (fontB ? FontBWidth : FontAWidth) * qBound(1, widthTimes, 8);
+    return qMax(1, fontB ? fontBDots : fontADots) * qBound(1, widthTimes, 8);
 }
 
 int EscPosTextStyle::columns(int dotWidth) const
@@ -166,12 +167,27 @@ EscPosTextStyle EscPosEncoder::textStyle(const JobItem &item) const
     const auto mode = static_cast<unsigned char>(code.at(0));
     const int times = sizeTimes(item.pointSize);
     EscPosTextStyle style;
+    style.fontADots = m_settings.fontADots;
+    style.fontBDots = m_settings.fontBDots;
     style.fontB = mode & 0x01;
     style.bold = item.bold || (mode & 0x08);
     style.underline = mode & 0x80;
     style.widthTimes = qMin(8, (mode & 0x20 ? 2 : 1) * times);
     style.heightTimes = qMin(8, (mode & 0x10 ? 2 : 1) * times);
     return style;
+}
+
+QList<JobItem> EscPosEncoder::printedLines(const JobItem &item) const
+{
+    const int columns = textStyle(item).columns(m_settings.dotWidth);
+    QList<JobItem> lines;
+    for (const QString &part : wrap(item.text, columns)) {
+        JobItem line = item;
+        line.text = part;
+        line.columns = columns;
+        lines << line;
+    }
+    return lines;
 }
 
 QByteArray EscPosEncoder::styleCommands(const EscPosTextStyle &style) const
@@ -236,8 +252,8 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
         justify(item.alignment & Qt::AlignHorizontal_Mask);
         // A line longer than the printer's line is broken here between words, so that
         // paper, the virtual printer and the viewer show the same lines.
-        for (const QString &part : wrap(item.text, style.columns(m_settings.dotWidth))) {
-            out += CodePages::encode(part, m_settings.codePage, &result.unprintable);
+        for (const JobItem &line : printedLines(item)) {
+            out += CodePages::encode(line.text, m_settings.codePage, &result.unprintable);
             out += lineEnd;
         }
     };
@@ -250,9 +266,11 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
         case JobItem::Kind::Barcode: {
             const qsizetype modules = Code128::modules(item.text).size();
             const QByteArray data = code128Data(item.text);
-            // A value Code 128 cannot carry, or a code wider than the paper even at one dot
-            // per module, which the printer would leave out, is printed as text.
-            if (modules == 0 || modules > m_settings.dotWidth || data.size() > 255) {
+            // A printer without barcode commands, a value Code 128 cannot carry, or a code
+            // wider than the paper even at one dot per module, which the printer would leave
+            // out, is printed as its characters.
+            if (!m_capabilities.canBarcode() || modules == 0 || modules > m_settings.dotWidth
+                || data.size() > 255) {
                 printText(item);
                 break;
             }
@@ -268,9 +286,13 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
             break;
         }
         case JobItem::Kind::Picture: {
+            // Raster bytes would print as rows of garbage characters on a printer without
+            // pictures (an impact printer): the picture prints as nothing.
+            if (!m_capabilities.canRaster())
+                break;
             justify(item.alignment & Qt::AlignHorizontal_Mask);
-            const int dots =
-                    item.widthCm > 0 ? int(item.widthCm / 2.54 * 203) : item.picture.width();
+            const int dots = item.widthCm > 0 ? m_capabilities.dotsAcross(item.widthCm)
+                                              : item.picture.width();
             QImage picture = item.picture;
             if (dots > 0 && picture.width() > dots)
                 picture = picture.scaledToWidth(dots, Qt::SmoothTransformation);

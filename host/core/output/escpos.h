@@ -2,6 +2,7 @@
 
 #include "core/base/codepages.h"
 #include "core/format/layoutformat.h"
+#include "core/format/printercapabilities.h"
 
 #include "core/model/printjob.h"
 
@@ -14,11 +15,13 @@ struct EscPosSettings
     int codePage = CodePages::Cp858; // n of ESC t n; the text is encoded in its table
     int dotWidth = 576;              // printable dots of a line (576: 80 mm at 203 dpi)
     int rasterBandRows = 255;        // rows of one GS v 0 band
+    int fontADots = 12;              // dots of a character of font A and of font B
+    int fontBDots = 9;
 };
 
 // How the printer sets a text line: its font, emphasis and character size. The printer's
-// fonts are 12 dots (font A) and 9 dots (font B) wide; a line holds as many characters as
-// fit the printable dots.
+// fonts are 12 dots (font A) and 9 dots (font B) wide unless its record says otherwise; a line
+// holds as many characters as fit the printable dots.
 struct EscPosTextStyle
 {
     bool fontB = false;
@@ -29,6 +32,8 @@ struct EscPosTextStyle
 
     static constexpr int FontAWidth = 12;
     static constexpr int FontBWidth = 9;
+    int fontADots = FontAWidth;
+    int fontBDots = FontBWidth;
     int cellWidth() const; // dots of one character
     int columns(int dotWidth) const;
     bool operator==(const EscPosTextStyle &) const = default;
@@ -69,6 +74,10 @@ public:
     // be; a word longer than a line is split.
     static QStringList wrap(const QString &text, int columns);
     EscPosTextStyle textStyle(const JobItem &item) const;
+    // A text line as this printer sets it: one item per printed line, broken where the printer
+    // breaks it, each with the columns of its font across the line.
+    QList<JobItem> printedLines(const JobItem &item) const;
+    const PrinterCapabilities &capabilities() const { return m_capabilities; }
     // ESC ! with font, emphasis, underline and double size; GS ! for larger sizes.
     QByteArray styleCommands(const EscPosTextStyle &style) const;
 
@@ -82,5 +91,6 @@ public:
 
 private:
     FieldValues m_printer;
+    PrinterCapabilities m_capabilities;
     EscPosSettings m_settings;
 };

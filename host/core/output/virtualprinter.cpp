@@ -64,9 +64,12 @@ QString code128Text(const QByteArray &data)
 
 } // namespace
 
-VirtualEscPosPrinter::VirtualEscPosPrinter(int dotWidth)
+VirtualEscPosPrinter::VirtualEscPosPrinter(int dotWidth, int fontADots, int fontBDots)
     : m_dotWidth(dotWidth)
+    , m_fontADots(fontADots)
+    , m_fontBDots(fontBDots)
 {
+    reset();
 }
 
 void VirtualEscPosPrinter::reset()
@@ -74,6 +77,8 @@ void VirtualEscPosPrinter::reset()
     m_codePage = 0;
     m_alignment = 0;
     m_style = {};
+    m_style.fontADots = m_fontADots;
+    m_style.fontBDots = m_fontBDots;
     m_barHeight = 162;
     m_moduleDots = 3;
     m_hriPosition = 0;

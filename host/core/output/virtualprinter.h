@@ -16,7 +16,9 @@
 class VirtualEscPosPrinter
 {
 public:
-    explicit VirtualEscPosPrinter(int dotWidth = 576);
+    // A printer of dotWidth dots across, whose fonts A and B are fontADots and fontBDots wide.
+    explicit VirtualEscPosPrinter(int dotWidth = 576, int fontADots = EscPosTextStyle::FontAWidth,
+                                  int fontBDots = EscPosTextStyle::FontBWidth);
 
     void feed(const QByteArray &bytes);
     QImage picture() const;
@@ -54,6 +56,8 @@ private:
     qsizetype barcode(const QByteArray &bytes, qsizetype i);
 
     int m_dotWidth;
+    int m_fontADots;
+    int m_fontBDots;
     int m_codePage = 0; // ESC t n in force; 0 (code page 437) as the printer starts
     int m_alignment = 0;
     EscPosTextStyle m_style;

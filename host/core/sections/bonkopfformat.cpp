@@ -61,7 +61,7 @@ QImage decodedLogo(const QByteArray &bytes)
 std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
                                 const SectionPrintContext &context)
 {
-    if (values.value(QStringLiteral("chbLogo")) != QLatin1String("1"))
+    if (!context.logoPrints || values.value(QStringLiteral("chbLogo")) != QLatin1String("1"))
         return std::nullopt;
     const double width = StrToFloatDef_FSKRT(values.value(QStringLiteral("edtLogoBreite")), 0);
     const double height = StrToFloatDef_FSKRT(values.value(QStringLiteral("edtLogoHoehe")), 0);
@@ -129,7 +129,8 @@ public:
             for (int line = from; text && line <= qMin(to, HeaderLineCount); ++line)
                 job.items.append(textLineItem(values, line, context));
         };
-        if (values.value(QStringLiteral("chbLogo")) != QLatin1String("1")) {
+        // Without a logo on paper the lines around it print in order.
+        if (!context.logoPrints || values.value(QStringLiteral("chbLogo")) != QLatin1String("1")) {
             printLines(1, count(values, QStringLiteral("edtTextAnzahlZeilen")));
             return;
         }

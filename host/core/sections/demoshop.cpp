@@ -15,7 +15,7 @@ const QList<DemoPrinter> &demoPrinters()
 {
     static const QList<DemoPrinter> printers = {
             {QStringLiteral("TM-T88"), DemoPrinterMode::Graphic},
-            {QStringLiteral("TM-U200BT"), DemoPrinterMode::Text},
+            {QStringLiteral("TM-T88T"), DemoPrinterMode::Text},
     };
     return printers;
 }
@@ -43,13 +43,13 @@ const LookStyle &lookStyle(Look look, DemoPrinterMode mode)
             {u"DejaVu Sans", u"8", u"normal", 38},    {u"DejaVu Sans Mono", u"8", u"normal", 36},
             {u"DejaVu Sans Mono", u"8", u"fett", 36}, {u"DejaVu Sans Mono", u"10", u"fett", 30},
     };
-    // Text mode: the printer's fonts at 576 dots, font A 48 columns, font B 64, and both at
-    // double width.
+    // Text mode: the thermal printer's fonts on its 72 mm (576 dots at 203 dpi), font A 48
+    // columns, font B 64, and both at double width.
     static const LookStyle text[] = {
-            {u"6.7 cpi", u"", u"fett", 24},    {u"8 cpi", u"", u"fett", 32},
-            {u"13.3 cpi", u"", u"normal", 48}, {u"13.3 cpi", u"", u"fett", 48},
-            {u"16 cpi", u"", u"normal", 64},   {u"13.3 cpi", u"", u"normal", 48},
-            {u"13.3 cpi", u"", u"fett", 48},   {u"8 cpi", u"", u"fett", 32},
+            {u"8.5 cpi", u"", u"fett", 24},    {u"11.3 cpi", u"", u"fett", 32},
+            {u"16.9 cpi", u"", u"normal", 48}, {u"16.9 cpi", u"", u"fett", 48},
+            {u"22.6 cpi", u"", u"normal", 64}, {u"16.9 cpi", u"", u"normal", 48},
+            {u"16.9 cpi", u"", u"fett", 48},   {u"11.3 cpi", u"", u"fett", 32},
     };
     return (mode == DemoPrinterMode::Graphic ? graphic : text)[int(look)];
 }
@@ -100,7 +100,13 @@ QStringList encode(const SectionInfo &section, DemoPrinterMode mode, const QStri
     }
     for (const auto &[control, value] : design.values)
         values.insert(control, value);
-    if (design.logo) {
+    if (design.logo && mode == DemoPrinterMode::Text) {
+        // Plain text mode prints no logo, and its header editor offers none.
+        values.insert(QStringLiteral("chbLogo"), QStringLiteral("0"));
+        values.insert(QStringLiteral("lblLogoName"), QStringLiteral("- kein Logo vorhanden -"));
+        values.insert(QStringLiteral("edtLogoBreite"), QStringLiteral("0"));
+        values.insert(QStringLiteral("edtLogoHoehe"), QStringLiteral("0"));
+    } else if (design.logo) {
         values.insert(QStringLiteral("lblLogoName"),
                       KassotypProgramKey + u'\\' + kennung + QStringLiteral("\\0"));
     }

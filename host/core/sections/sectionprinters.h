@@ -28,6 +28,8 @@ struct SectionPrintContext
     bool secondCurrency = false;
     bool secondCurrencyInSums = false;
     LogoLookup logo;
+    // Whether the till prints logos at all (logoPrints()); a section's logo is left out if not.
+    bool logoPrints = true;
 };
 
 // Turns the stored list of one kind of section into job items: which lines print, in which

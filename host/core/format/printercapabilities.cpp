@@ -1,0 +1,114 @@
+#include "core/format/printercapabilities.h"
+
+#include "core/format/deviceformats.h"
+#include "core/format/devicepresets.h"
+#include "core/model/textfunctions.h"
+
+#include <cmath>
+
+const QStringList &PrinterCapability::controls()
+{
+    static const QStringList names = {Raster,    GraphicsMemory, Barcodes,  QrCodes,
+                                      CodePages, DotsPerMm,      FontADots, FontBDots};
+    return names;
+}
+
+bool parseCodePages(const QString &text, QList<int> *out)
+{
+    QList<int> pages;
+    for (const QString &entry : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int n = entry.trimmed().toInt(&ok);
+        if (!ok || n < 0 || n > 255)
+            return false;
+        if (!pages.contains(n))
+            pages << n;
+    }
+    *out = pages;
+    return true;
+}
+
+int PrinterCapabilities::cellDots(int font) const
+{
+    bool ok = false;
+    const int code = m_record.value(PrinterRecord::fontCode(font)).left(2).toInt(&ok, 16);
+    const int mode = ok ? code : 0;
+    return fontDots(mode & 0x01) * (mode & 0x20 ? 2 : 1);
+}
+
+int PrinterCapabilities::columnsFor(int font, int dots) const
+{
+    return qMax(1, dots / qMax(1, cellDots(font)));
+}
+
+int PrinterCapabilities::dotsAcross(double printableCm) const
+{
+    return qMax(0, int(std::trunc(printableCm * 10.0 * m_dotsPerMm + 1e-6)));
+}
+
+FieldValues PrinterCapabilities::storedValues() const
+{
+    using namespace PrinterCapability;
+    const auto flag = [](bool on) {
+        return on ? QStringLiteral("1") : QStringLiteral("0");
+    };
+    QStringList pages;
+    for (const int n : m_codePages)
+        pages << QString::number(n);
+    return {{Raster, flag(m_raster)},
+            {GraphicsMemory, flag(m_graphicsMemory)},
+            {Barcodes, flag(m_barcodes)},
+            {QrCodes, flag(m_qrCodes)},
+            {CodePages, pages.join(u',')},
+            {DotsPerMm, FloatToStr_FSKRT(m_dotsPerMm)},
+            {FontADots, QString::number(m_fontADots)},
+            {FontBDots, QString::number(m_fontBDots)}};
+}
+
+PrinterCapabilities capabilitiesOf(const FieldValues &record)
+{
+    using namespace PrinterCapability;
+    PrinterCapabilities c;
+    c.m_record = record;
+    // A record from before the printer's capabilities were kept: its preset knows them.
+    FieldValues said = record;
+    if (!record.contains(Raster)) {
+        const auto preset = findPreset(printerPresets(), record.value(PrinterRecord::PresetName));
+        if (!preset || !preset->values.contains(Raster))
+            return c;
+        for (const QString &control : controls())
+            said.insert(control, preset->values.value(control));
+    }
+    const auto on = [&](const QString &control) {
+        return said.value(control) == QLatin1String("1");
+    };
+    c.m_raster = on(Raster);
+    c.m_graphicsMemory = on(GraphicsMemory);
+    c.m_barcodes = on(Barcodes);
+    c.m_qrCodes = on(QrCodes);
+    if (!parseCodePages(said.value(CodePages), &c.m_codePages))
+        c.m_codePages.clear();
+    const double dpm = StrToFloatDef_FSKRT(said.value(DotsPerMm), 0);
+    // More than 50 dots per millimetre is no receipt printer but a typing error.
+    if (dpm >= 1.0 && dpm <= 50.0)
+        c.m_dotsPerMm = dpm;
+    const auto dots = [&](const QString &control, int fallback) {
+        const int n = said.value(control).trimmed().toInt();
+        return n >= 4 && n <= 64 ? n : fallback;
+    };
+    c.m_fontADots = dots(FontADots, PrinterCapabilities::DefaultFontADots);
+    c.m_fontBDots = dots(FontBDots, PrinterCapabilities::DefaultFontBDots);
+    return c;
+}
+
+PrinterCapabilities capabilitiesOf(const QStringList &printerRecord)
+{
+    return capabilitiesOf(printerRecordFormat().decodeAvailable(printerRecord));
+}
+
+bool logoPrints(const QString &mode, bool directTextMode, const PrinterCapabilities &printer)
+{
+    if (mode == QLatin1String("G"))
+        return true; // the system's driver prints the picture
+    return mode == QLatin1String("T") && directTextMode && printer.canRaster();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/format/layoutformat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What a printer can do, as its printer record ("AKTBONDR") says: pictures, barcodes and QR
+// codes by its own commands, its code pages, its resolution and the width of its two character
+// fonts. The outputs send only what it can do; the editors and their previews ask the same.
+//
+// The controls of the capabilities in the printer record. Constant names rather than QStrings:
+// they take part in the printer record's format, which other files' static values ask for
+// before dynamic initialisation would have reached them.
+namespace PrinterCapability {
+inline constexpr QLatin1String Raster("chbRasterGrafik");           // GS v 0 pictures
+inline constexpr QLatin1String GraphicsMemory("chbGrafikSpeicher"); // pictures kept
+inline constexpr QLatin1String Barcodes("chbBarcodes");             // GS k
+inline constexpr QLatin1String QrCodes("chbQRCodes");               // GS ( k
+inline constexpr QLatin1String CodePages("edtCodepages");           // ESC t numbers
+inline constexpr QLatin1String DotsPerMm("edtAufloesung");          // dots per millimetre
+inline constexpr QLatin1String FontADots("edtZeichenbreiteA");      // dots of a character
+inline constexpr QLatin1String FontBDots("edtZeichenbreiteB");
+// In the order the printer record keeps them, after its older positions.
+const QStringList &controls();
+} // namespace PrinterCapability
+
+class PrinterCapabilities
+{
+public:
+    // An ESC/POS receipt printer of 80 mm paper at 203 dpi: what a record says when it does not
+    // say otherwise.
+    static constexpr double DefaultDotsPerMm = 8.0;
+    static constexpr int DefaultFontADots = 12;
+    static constexpr int DefaultFontBDots = 9;
+
+    bool canRaster() const { return m_raster; }
+    bool hasGraphicsMemory() const { return m_graphicsMemory; }
+    bool canBarcode() const { return m_barcodes; }
+    bool canQrCode() const { return m_qrCodes; }
+    // The ESC t numbers of the code pages the printer has; empty when the record names none.
+    QList<int> codePages() const { return m_codePages; }
+    bool hasCodePage(int escT) const { return m_codePages.isEmpty() || m_codePages.contains(escT); }
+    double dotsPerMm() const { return m_dotsPerMm; }
+    // Dots of one character of font A or B at single width.
+    int fontDots(bool fontB) const { return fontB ? m_fontBDots : m_fontADots; }
+    // Dots of one character of the record's font 1..4 (its ESC ! code: font B, double width).
+    int cellDots(int font) const;
+    // Characters of the record's font 1..4 across a line of this many dots.
+    int columnsFor(int font, int dots) const;
+    // Dots across a printable width in centimetres, at the printer's resolution.
+    int dotsAcross(double printableCm) const;
+    // The capabilities as the printer record keeps them, control -> stored text.
+    FieldValues storedValues() const;
+
+private:
+    friend PrinterCapabilities capabilitiesOf(const FieldValues &);
+    FieldValues m_record;
+    bool m_raster = true;
+    bool m_graphicsMemory = false;
+    bool m_barcodes = true;
+    bool m_qrCodes = false;
+    QList<int> m_codePages;
+    double m_dotsPerMm = DefaultDotsPerMm;
+    int m_fontADots = DefaultFontADots;
+    int m_fontBDots = DefaultFontBDots;
+};
+
+// The capabilities of a stored printer record. A record written before it kept them takes them
+// from the built-in preset it names, else from the common receipt printer.
+PrinterCapabilities capabilitiesOf(const QStringList &printerRecord);
+PrinterCapabilities capabilitiesOf(const FieldValues &decodedPrinterRecord);
+
+// "0, 2,16" -> {0, 2, 16}; false when an entry is no number from 0 to 255.
+bool parseCodePages(const QString &text, QList<int> *out);
+
+// Whether a section's logo prints: in graphic mode and in direct text mode (a printer driven
+// over its serial port), never in plain text mode, whose driver sends text only; and only to a
+// printer that prints pictures. The editors offer the logo by the same rule.
+bool logoPrints(const QString &mode, bool directTextMode, const PrinterCapabilities &printer);
