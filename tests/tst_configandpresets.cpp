@@ -312,22 +312,26 @@ void TestConfigAndPresets::lineBreaksRemoved()
 void TestConfigAndPresets::printerPresetTmT88IsExact()
 {
     const QStringList expected = {
-            "1",                                               // 0 mode: graphic
-            "6.7 cpi",  "20",         "",  "8 cpi",  "21", "", // 1..6 fonts 1 and 2
-            "13.3 cpi", "00",         "",  "16 cpi", "01", "", // 7..12 fonts 3 and 4
-            "control",                                         // 13 control font
-            "P",        "1D5601",                              // 14, 15 cut paper
-            "C",        "1B703019FA",                          // 16, 17 open drawer
-            "1",        "",           "2", "",       "3",  "", // 18..23 journal, receipt, both
-            "5",        "",                                    // 24, 25 horizontal tab
-            "6",        "0A",         "7", "0D",               // 26..29 line feed, carriage return
-            "kein",                                            // 30 drawer
-            "",         "",           "",  "",                 // 31..34 paper feed, justify left
-            "",         "1B6131",     "",  "1B6132",           // 35..38 justify center, right
-            "",         "1B21",                                // 39, 40 set font
-            "TM-T88",                                          // 41 preset name
-            "0",                                               // 42 no initialisation per job
-            "",         "",           "",  ""}; // 43..46 serial drawer, direct text mode
+            "1",                                                // 0 mode: graphic
+            "6.7 cpi",   "20",         "",  "8 cpi",  "21", "", // 1..6 fonts 1 and 2
+            "13.3 cpi",  "00",         "",  "16 cpi", "01", "", // 7..12 fonts 3 and 4
+            "control",                                          // 13 control font
+            "P",         "1D5601",                              // 14, 15 cut paper
+            "C",         "1B703019FA",                          // 16, 17 open drawer
+            "1",         "",           "2", "",       "3",  "", // 18..23 journal, receipt, both
+            "5",         "",                                    // 24, 25 horizontal tab
+            "6",         "0A",         "7", "0D",               // 26..29 line feed, carriage return
+            "kein",                                             // 30 drawer
+            "",          "",           "",  "",                 // 31..34 paper feed, justify left
+            "",          "1B6131",     "",  "1B6132",           // 35..38 justify center, right
+            "",          "1B21",                                // 39, 40 set font
+            "TM-T88",                                           // 41 preset name
+            "0",                                                // 42 no initialisation per job
+            "",          "",           "",  "",  // 43..46 serial drawer, direct text mode
+            "1",         "1",          "1", "1", // 47..50 pictures, memory, barcodes, QR
+            "0,2,16,19",                         // 51 code pages (ESC t)
+            "8,00",                              // 52 dots per mm
+            "12",        "9"};                   // 53, 54 dots of fonts A and B
     QCOMPARE(expected.size(), PrinterRecordSize);
     QCOMPARE(printerRecordFromPreset(QStringLiteral("TM-T88")), expected);
     QCOMPARE(findPreset(printerPresets(), QStringLiteral("TM-T88"))->remark,
@@ -412,6 +416,10 @@ void TestConfigAndPresets::pagePresetsAreExact_data()
                                 << "Epson TM-U300PB Textmodus" << narrow("6,30", "TM-U300PBT");
     QTest::newRow("TM-T88-W7") << "TM-T88-W7"
                                << "Epson TM-T88 W7" << narrow("6,52", "TM-T88-W7");
+    // 80 mm paper with the 72 mm the print head reaches.
+    QTest::newRow("TM-T88T") << "TM-T88T"
+                             << "Epson TM-T88 Textmodus"
+                             << QStringList{"8,00", z, "0,40", "0,40", z, z, "TM-T88T"};
 }
 
 void TestConfigAndPresets::pagePresetsAreExact()
@@ -420,7 +428,7 @@ void TestConfigAndPresets::pagePresetsAreExact()
     QFETCH(QString, remark);
     QFETCH(QStringList, record);
 
-    QCOMPARE(pagePresets().size(), 11);
+    QCOMPARE(pagePresets().size(), 12);
     const std::optional<DevicePreset> found = findPreset(pagePresets(), preset);
     QVERIFY(found);
     QCOMPARE(found->remark, remark);
@@ -430,7 +438,7 @@ void TestConfigAndPresets::pagePresetsAreExact()
 
 // Every built-in printer preset as it was stored before the presets were kept by control name:
 // a record written from a preset must stay the same entry for entry, since tills read it
-// position by position. Entries joined by "|".
+// position by position; what the printer can do follows at the end. Entries joined by "|".
 void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
 {
     QTest::addColumn<QString>("preset");
@@ -439,12 +447,21 @@ void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
     // An Epson preset: mode, the four fonts by pitch, the control font, the functions with
     // their control characters (cut, drawer, journal, receipt, both, tab, line feed, carriage
     // return), no drawer, then paper feed to set font (positions 31 to 40), name, no init.
-    const auto epson = [](const char *mode, const char *cut, const char *drawer,
-                          const char *feedToSetFont, const char *name) {
+    // What the printer can do: pictures, graphics memory, barcodes, QR codes, code pages, dots
+    // per mm, dots of fonts A and B.
+    const char *const impact = "0|0|0|0|0,2,19|6,30|12|10";
+    const char *const thermal = "1|1|1|1|0,2,16,19|8,00|12|9";
+    const char *const inkJet = "1|0|1|0|0,2,16,19|8,00|12|9";
+    const auto epson = [&](const char *mode, const char *cut, const char *drawer,
+                           const char *feedToSetFont, const char *name) {
+        const QString kind = QLatin1String(name);
+        const char *can = kind.startsWith(QLatin1String("TM-U"), Qt::CaseInsensitive)   ? impact
+                          : kind.startsWith(QLatin1String("TM-J"), Qt::CaseInsensitive) ? inkJet
+                                                                                        : thermal;
         return QStringLiteral("%1|6.7 cpi|20||8 cpi|21||13.3 cpi|00||16 cpi|01||control|P|%2|C|%3|"
-                              "1||2||3||5||6|0A|7|0D|kein|%4|%5|0||||")
+                              "1||2||3||5||6|0A|7|0D|kein|%4|%5|0|||||%6")
                 .arg(QLatin1String(mode), QLatin1String(cut), QLatin1String(drawer),
-                     QLatin1String(feedToSetFont), QLatin1String(name));
+                     QLatin1String(feedToSetFont), QLatin1String(name), QLatin1String(can));
     };
     const char *const drawer = "1B703019FA";
     const char *const full = "|1B4ADF||1B6130||1B6131||1B6132||1B21";
@@ -460,18 +477,29 @@ void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
     QTest::newRow("TM-U300PBT") << "TM-U300PBT"
                                 << epson("0", "1B6D", "1B4A04001B70004BFF", fontOnly, "TM-U300PBT");
     QTest::newRow("TM-T88-W7") << "TM-T88-W7" << epson("1", "1D5601", drawer, centred, "TM-T88-W7");
+    // The thermal printer in text mode names its fonts by their pitch at 203 dpi.
+    QTest::newRow("TM-T88T") << "TM-T88T"
+                             << QStringLiteral(
+                                        "0|8.5 cpi|20||11.3 cpi|21||16.9 cpi|00||22.6 cpi|01||"
+                                        "control|P|1D5601|C|%1|1||2||3||5||6|0A|7|0D|kein|"
+                                        "%2|TM-T88T|0|||||%3")
+                                        .arg(QLatin1String(drawer), QLatin1String(centred),
+                                             QLatin1String(thermal));
     QTest::newRow("found whatever the case, stored as the preset spells it")
             << "tm-t88" << epson("1", "1D5601", drawer, centred, "TM-T88");
     // Mode and no drawer only; IBM46101NR carries no values at all, like an unknown name.
     QTest::newRow("LEX5700") << "LEX5700"
-                             << "1||||||||||||||||||||||||||||||kein|||||||||||LEX5700|0||||";
+                             << "1||||||||||||||||||||||||||||||kein|||||||||||LEX5700|0|||||"
+                                "1|0|0|0||0,00||";
     QTest::newRow("TEST") << "TEST"
-                          << "2||||||||||||||||||||||||||||||kein|||||||||||TEST|0||||";
+                          << "2||||||||||||||||||||||||||||||kein|||||||||||TEST|0|||||"
+                             "1|0|0|0||0,00||";
     QTest::newRow("IBM46101NR") << "IBM46101NR"
-                                << "|||||||||||||||||||||||||||||||||||||||||IBM46101NR|0||||";
+                                << "|||||||||||||||||||||||||||||||||||||||||IBM46101NR|0|||||"
+                                   "0|0|0|0||0,00||";
     QTest::newRow("unknown: empty but for its name")
             << "UNBEKANNT"
-            << "|||||||||||||||||||||||||||||||||||||||||UNBEKANNT|0||||";
+            << "|||||||||||||||||||||||||||||||||||||||||UNBEKANNT|0|||||0|0|0|0||0,00||";
 }
 
 void TestConfigAndPresets::printerPresetRecordsAreAsStored()
@@ -480,7 +508,7 @@ void TestConfigAndPresets::printerPresetRecordsAreAsStored()
     QFETCH(QString, record);
 
     const QStringList expected = record.split(u'|');
-    QCOMPARE(expected.size(), 47);
+    QCOMPARE(expected.size(), printerRecordFormat().size());
     QCOMPARE(printerRecordFromPreset(preset), expected);
 }
 
