@@ -2,7 +2,6 @@
 
 #include "core/base/safefiles.h"
 #include "core/format/deviceformats.h"
-#include "core/format/pagesetup.h"
 #include "core/output/pngencoder.h"
 #include "core/output/systemprinter.h"
 #include "core/output/virtualprinter.h"
@@ -35,40 +34,9 @@ QPageLayout receiptPage(const PrintJob &job, double dpi)
                        QPageLayout::Millimeter);
 }
 
-// A text-mode job on a page: each line broken where the printer breaks it (at the columns the
-// engine gave it), in a monospaced face just narrow enough for those columns to fill the
-// printable width, so that the page carries every word the paper does.
-PrintJob inPrinterCells(const PrintJob &job)
-{
-    PrintJob cells = job;
-    cells.items.clear();
-    // Pages are laid out in pixels of a 96 dpi screen; a monospaced glyph advances 0.602 of the
-    // face's pixel size (DejaVu Sans Mono), and whole points round to pixels no larger.
-    const double widthPx = job.printableWidthCm() / 2.54 * 96.0;
-    for (const JobItem &item : job.items) {
-        if (item.kind != JobItem::Kind::Text || item.columns <= 0) {
-            cells.items << item;
-            continue;
-        }
-        JobItem line = item;
-        const int pixels = int(widthPx / item.columns / 0.602);
-        line.fontName = QStringLiteral("DejaVu Sans Mono");
-        line.pointSize = qMax(1, int(pixels * 0.75));
-        line.italic = false;
-        for (const QString &part : EscPosEncoder::wrap(item.text, item.columns)) {
-            line.text = part;
-            cells.items << line;
-        }
-    }
-    return cells;
-}
-
 // Each job on a page of its own size: its paper's width, as long as the document.
-bool paintReceipts(QPagedPaintDevice &device, const QList<PrintJob> &givenJobs, double dpi)
+bool paintReceipts(QPagedPaintDevice &device, const QList<PrintJob> &jobs, double dpi)
 {
-    QList<PrintJob> jobs;
-    for (const PrintJob &job : givenJobs)
-        jobs << (job.text.dots > 0 ? inPrinterCells(job) : job);
     if (jobs.isEmpty())
         return false;
     device.setPageLayout(receiptPage(jobs.constFirst(), dpi));
@@ -97,6 +65,19 @@ bool refuseLink(const QString &file, OutputResult &r)
                              "geschrieben. Bitte die Verknüpfung entfernen.")
                       .arg(QDir::toNativeSeparators(file),
                            QDir::toNativeSeparators(QFileInfo(file).symLinkTarget()));
+    return true;
+}
+
+// A device path or file whose folder is not there is a typing error: the folder is not made, and
+// nothing goes to the root of a folder tree that nobody asked for.
+bool refuseMissingFolder(const QString &file, OutputResult &r)
+{
+    const QFileInfo folder(QFileInfo(file).absolutePath());
+    if (folder.isDir())
+        return false;
+    r.error = QStringLiteral("Der Ordner %1 existiert nicht; nach %2 wird nicht geschrieben.")
+                      .arg(QDir::toNativeSeparators(folder.absoluteFilePath()),
+                           QDir::toNativeSeparators(file));
     return true;
 }
 
@@ -135,14 +116,12 @@ OutputResult PrintOutput::writeTo(const QString &target, const QByteArray &bytes
     }
     if (DeviceLink::isDevice(target))
         return DeviceLink::send(target, bytes, options);
-    if (refuseLink(target, r))
+    if (refuseLink(target, r) || refuseMissingFolder(target, r))
         return r;
-    QDir().mkpath(QFileInfo(target).absolutePath());
     // A file appears whole or not at all: a full disk never leaves half a print behind.
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        r.error = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: %2")
-                          .arg(target, file.errorString());
+        r.error = SafeFiles::writeFailure(target, file);
         return r;
     }
     r.ok = true;
@@ -160,15 +139,12 @@ EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
 {
     EscPosSettings s;
     s.codePage = m_config.codePage;
-    if (job.text.dots > 0) {
-        // Laid out by the engine for the till's printer: its page setup, resolution and fonts.
-        s.dotWidth = job.text.dots;
-        s.fontADots = job.text.fontADots;
-        s.fontBDots = job.text.fontBDots;
+    if (m_config.dotWidth > 0) {
+        s.dotWidth = m_config.dotWidth;
     } else {
-        // A job made without a printer record: the common receipt printer on the job's page.
-        s.dotWidth = textModeDots({job.paperWidthCm, job.leftMarginCm, job.rightMarginCm},
-                                  PrinterCapabilities{}, m_config.dotWidth);
+        // 58 mm paper prints 384 dots, 80 mm paper 576 dots at 203 dpi. Page setups give the
+        // printed width (6.30 or 6.52 cm on 76 and 80 mm rolls), never more than 5.8 cm on 58 mm.
+        s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 6.0 ? 384 : 576;
     }
     return s;
 }
@@ -177,8 +153,7 @@ QImage PrintOutput::pictureOf(const PrintJob &job, const OutputResult &printed) 
 {
     if (job.mode != QLatin1String("T") || printed.bytes.isEmpty())
         return renderJobToImage(job);
-    const EscPosSettings settings = escPosSettings(job);
-    VirtualEscPosPrinter printer(settings.dotWidth, settings.fontADots, settings.fontBDots);
+    VirtualEscPosPrinter printer(escPosSettings(job).dotWidth);
     printer.feed(printed.bytes);
     return printer.picture();
 }
@@ -197,6 +172,20 @@ QString PrintOutput::printerTarget(const QStringList &printerRecord, LinkOptions
                    : m_config.printerDevice;
 }
 
+QString PrintOutput::unmappedPort(const QStringList &printerRecord) const
+{
+    const FieldValues printer = printerRecordFormat().decodeAvailable(printerRecord);
+    QString port = printer.value(QStringLiteral("cmbComPortTextmDirekt"));
+    if (!port.startsWith(QLatin1String("COM")))
+        port = m_config.printerDevice;
+    if (!port.startsWith(QLatin1String("COM")) || !deviceOfPort(port).isEmpty())
+        return {};
+    return QStringLiteral("Die Schnittstelle %1 ist auf diesem Rechner keinem Gerät zugeordnet "
+                          "(--port-%1=GERÄT oder [ports] %1=GERÄT in der INI-Datei); es wurde "
+                          "nichts gedruckt.")
+            .arg(port);
+}
+
 OutputResult PrintOutput::print(const PrintJob &job, const QStringList &printerRecord)
 {
     if (job.mode == QLatin1String("G"))
@@ -213,6 +202,11 @@ OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &prin
 {
     LinkOptions link;
     QString target = printerTarget(printerRecord, &link);
+    if (const QString unmapped = unmappedPort(printerRecord); !unmapped.isEmpty()) {
+        OutputResult r;
+        r.error = unmapped;
+        return r;
+    }
     if (target.isEmpty())
         target = spoolFile(QStringLiteral("escpos"));
     return printTextTo(job, printerRecord, target, link);
@@ -244,39 +238,29 @@ OutputResult PrintOutput::printTextTo(const PrintJob &job, const QStringList &pr
 }
 
 OutputResult PrintOutput::printGraphic(const PrintJob &job)
-QString PrintOutput::unmappedPort(const QStringList &printerRecord) const
-{
-    const FieldValues printer = printerRecordFormat().decodeAvailable(printerRecord);
-    QString port = printer.value(QStringLiteral("cmbComPortTextmDirekt"));
-    if (!port.startsWith(QLatin1String("COM")))
-        port = m_config.printerDevice;
-    if (!port.startsWith(QLatin1String("COM")) || !deviceOfPort(port).isEmpty())
-        return {};
-    return QStringLiteral("Die Schnittstelle %1 ist auf diesem Rechner keinem Gerät zugeordnet "
-                          "(--port-%1=GERÄT oder [ports] %1=GERÄT in der INI-Datei); es wurde "
-                          "nichts gedruckt.")
-            .arg(port);
-}
-
 {
     OutputResult r;
     if (!guiAvailable(r))
         return r;
     const QString &printer = m_config.printerOutput;
+    if (printer.isEmpty())
+        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
+    // A printer that is named but not found is a fault, never a file in the spool folder that
+    // nobody looks for.
     QString problem;
     if (!SystemPrinter::exists(printer, &problem)) {
         r.target = printer;
-        r.error = problem;
+        r.error = problem.isEmpty()
+                          ? QStringLiteral("Den Systemdrucker \"%1\" gibt es nicht, oder das "
+                                           "Drucksystem (CUPS) ist nicht erreichbar; es wurde "
+                                           "nichts gedruckt.")
+                                    .arg(printer)
+                          : problem;
         return r;
     }
     r.target = printer;
     // The job's name in the queue (and the file name a PDF queue gives it).
     const QString docName = job.title.isEmpty() ? QStringLiteral("Kassotyp") : job.title;
-    if (const QString unmapped = unmappedPort(printerRecord); !unmapped.isEmpty()) {
-        OutputResult r;
-        r.error = unmapped;
-        return r;
-    }
     const auto paint = [&job](QPagedPaintDevice &device, double dpi) {
         return paintReceipts(device, {job}, dpi);
     };
@@ -299,9 +283,13 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
 {
     OutputResult r;
     r.target = file;
-    if (!guiAvailable(r) || refuseLink(file, r))
+    if (!guiAvailable(r) || refuseLink(file, r) || refuseMissingFolder(file, r))
         return r;
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    // A PDF is a file: a device or named pipe in its place would be replaced by the rename.
+    if (const QString refusal = SafeFiles::writeRefusal(file); !refusal.isEmpty()) {
+        r.error = refusal;
+        return r;
+    }
     QSaveFile out(file);
     if (out.open(QIODevice::WriteOnly)) {
         QPdfWriter writer(&out);
@@ -313,10 +301,6 @@ OutputResult PrintOutput::writePdf(const QList<PrintJob> &jobs, const QString &f
             return r;
         }
     }
-    if (printer.isEmpty())
-        return writePdf(job, spoolFile(QStringLiteral("pdf"))); // no printer here
-    // A printer that is named but not found is a fault, never a file in the spool folder that
-    // nobody looks for.
     r.error = SafeFiles::writeFailure(file, out);
     return r;
 }
