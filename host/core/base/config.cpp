@@ -268,11 +268,18 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
     config.codePage = codePage.trimmed().toInt(&codePageIsNumber);
     if (!codePageIsNumber || !CodePages::find(config.codePage)) {
         config.codePage = ComputerConfig::DefaultCodePage;
-        config.problems << QStringLiteral("Unbekannte Codepage \"%1\" (codepage): bekannt sind "
-                                          "%2. Es wird %3 verwendet: %4.")
-                                   .arg(codePage, CodePages::knownNumbers())
-                                   .arg(config.codePage)
-                                   .arg(QLatin1String(CodePages::find(config.codePage)->label));
+        const QString unknown = QStringLiteral("Unbekannte Codepage \"%1\" (codepage): bekannt "
+                                               "sind %2.")
+                                        .arg(codePage, CodePages::knownNumbers());
+        // On the command line the call is refused; from an INI file the program runs on.
+        if (options.contains(QStringLiteral("codepage")))
+            config.usageErrors << unknown;
+        else
+            config.problems << unknown
+                                       + QStringLiteral(" Es wird %1 verwendet: %2.")
+                                                 .arg(config.codePage)
+                                                 .arg(QLatin1String(
+                                                         CodePages::find(config.codePage)->label));
     }
     config.storeTimeoutSeconds =
             qMax(1, number("store-timeout", StoreLocation::DefaultTimeoutSeconds));

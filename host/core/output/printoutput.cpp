@@ -2,6 +2,7 @@
 
 #include "core/base/safefiles.h"
 #include "core/format/deviceformats.h"
+#include "core/format/pagesetup.h"
 #include "core/output/pngencoder.h"
 #include "core/output/systemprinter.h"
 #include "core/output/virtualprinter.h"
@@ -34,9 +35,40 @@ QPageLayout receiptPage(const PrintJob &job, double dpi)
                        QPageLayout::Millimeter);
 }
 
-// Each job on a page of its own size: its paper's width, as long as the document.
-bool paintReceipts(QPagedPaintDevice &device, const QList<PrintJob> &jobs, double dpi)
+// A text-mode job on a page: each line broken where the printer breaks it (at the columns the
+// engine gave it), in a monospaced face just narrow enough for those columns to fill the
+// printable width, so that the page carries every word the paper does.
+PrintJob inPrinterCells(const PrintJob &job)
 {
+    PrintJob cells = job;
+    cells.items.clear();
+    // Pages are laid out in pixels of a 96 dpi screen; a monospaced glyph advances 0.602 of the
+    // face's pixel size (DejaVu Sans Mono), and whole points round to pixels no larger.
+    const double widthPx = job.printableWidthCm() / 2.54 * 96.0;
+    for (const JobItem &item : job.items) {
+        if (item.kind != JobItem::Kind::Text || item.columns <= 0) {
+            cells.items << item;
+            continue;
+        }
+        JobItem line = item;
+        const int pixels = int(widthPx / item.columns / 0.602);
+        line.fontName = QStringLiteral("DejaVu Sans Mono");
+        line.pointSize = qMax(1, int(pixels * 0.75));
+        line.italic = false;
+        for (const QString &part : EscPosEncoder::wrap(item.text, item.columns)) {
+            line.text = part;
+            cells.items << line;
+        }
+    }
+    return cells;
+}
+
+// Each job on a page of its own size: its paper's width, as long as the document.
+bool paintReceipts(QPagedPaintDevice &device, const QList<PrintJob> &givenJobs, double dpi)
+{
+    QList<PrintJob> jobs;
+    for (const PrintJob &job : givenJobs)
+        jobs << (job.text.dots > 0 ? inPrinterCells(job) : job);
     if (jobs.isEmpty())
         return false;
     device.setPageLayout(receiptPage(jobs.constFirst(), dpi));
@@ -139,12 +171,15 @@ EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
 {
     EscPosSettings s;
     s.codePage = m_config.codePage;
-    if (m_config.dotWidth > 0) {
-        s.dotWidth = m_config.dotWidth;
+    if (job.text.dots > 0) {
+        // Laid out by the engine for the till's printer: its page setup, resolution and fonts.
+        s.dotWidth = job.text.dots;
+        s.fontADots = job.text.fontADots;
+        s.fontBDots = job.text.fontBDots;
     } else {
-        // 58 mm paper prints 384 dots, 80 mm paper 576 dots at 203 dpi. Page setups give the
-        // printed width (6.30 or 6.52 cm on 76 and 80 mm rolls), never more than 5.8 cm on 58 mm.
-        s.dotWidth = job.paperWidthCm > 0 && job.paperWidthCm < 6.0 ? 384 : 576;
+        // A job made without a printer record: the common receipt printer on the job's page.
+        s.dotWidth = textModeDots({job.paperWidthCm, job.leftMarginCm, job.rightMarginCm},
+                                  PrinterCapabilities{}, m_config.dotWidth);
     }
     return s;
 }
@@ -153,7 +188,8 @@ QImage PrintOutput::pictureOf(const PrintJob &job, const OutputResult &printed) 
 {
     if (job.mode != QLatin1String("T") || printed.bytes.isEmpty())
         return renderJobToImage(job);
-    VirtualEscPosPrinter printer(escPosSettings(job).dotWidth);
+    const EscPosSettings settings = escPosSettings(job);
+    VirtualEscPosPrinter printer(settings.dotWidth, settings.fontADots, settings.fontBDots);
     printer.feed(printed.bytes);
     return printer.picture();
 }
