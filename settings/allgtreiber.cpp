@@ -294,7 +294,7 @@ QWidget *TfrmAllgTreiber::buildCapabilities(QWidget *page)
         fields->addSpacing(12);
         return edit;
     };
-    field(PrinterCapability::CodePages, tr("Codepages (ESC t)"), 120,
+    field(PrinterCapability::CodePageList, tr("Codepages (ESC t)"), 120,
           tr("Die Nummern n von ESC t n der Codepages, die der Drucker kennt, durch Kommas "
              "getrennt, z. B. 0,2,16,19"));
     auto *resolution = field(PrinterCapability::DotsPerMm, tr("Auflösung (Punkte je mm)"), 50,
@@ -527,6 +527,12 @@ void TfrmAllgTreiber::btnBuchenClick()
     // F5 leaves the focus in the field, so its exit handler may not have run yet.
     edtESCOpenSequenzCOMExit();
     const int rnr = RNr();
+    // A code page without a table here could not be encoded: the record would promise the
+    // editors characters that never print.
+    if (const QString problem =
+                codePagesProblem(ControlValues::read(this, PrinterCapability::CodePageList));
+        !problem.isEmpty())
+        throw std::runtime_error(problem.toStdString());
     const QStringList printer = readList(printerRecordFormat());
     const QStringList display = readList(displayRecordFormat());
     const QString printerKey = savedPrinterKey();

@@ -367,6 +367,25 @@ private slots:
                  printerRecordFromPreset(QStringLiteral("TM-U200BT")));
     }
 
+    void codePageWithoutTableIsRefused()
+    {
+        // Catches a printer record that names a code page the program cannot encode: saving
+        // is refused with the numbers it knows, and nothing is written.
+        Session s;
+        s.open();
+        s.find("edtCodepages")->setText("19, 300");
+        s.installation.messages().clear();
+        QTest::keyClick(s.window.get(), Qt::Key_F5);
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.installation.messages().count(), 1);
+        QVERIFY2(s.installation.messages().shown().constFirst().text.contains("300"),
+                 qPrintable(s.installation.messages().shown().constFirst().text));
+        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"), QStringList{"<kein Satz>"});
+        s.find("edtCodepages")->setText("19, 16");
+        s.save();
+        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(51), QStringLiteral("19, 16"));
+    }
+
     void storedPresetChooserOnlyInSystemMode()
     {
         Session normal(3, 1);

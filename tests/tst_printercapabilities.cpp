@@ -320,7 +320,7 @@ void TestPrinterCapabilities::extendedPrinterRecordSurvivesTheStore()
                                         {PrinterCapability::GraphicsMemory, QStringLiteral("0")},
                                         {PrinterCapability::Barcodes, QStringLiteral("0")},
                                         {PrinterCapability::QrCodes, QStringLiteral("1")},
-                                        {PrinterCapability::CodePages, QStringLiteral("0,16")},
+                                        {PrinterCapability::CodePageList, QStringLiteral("0,16")},
                                         {PrinterCapability::DotsPerMm, QStringLiteral("7,5")},
                                         {PrinterCapability::FontADots, QStringLiteral("10")},
                                         {PrinterCapability::FontBDots, QStringLiteral("8")}});

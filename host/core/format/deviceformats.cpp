@@ -103,7 +103,7 @@ const LayoutFormat &printerRecordFormat()
         f.fields << FormatField{Raster, FieldEncoding::Flag10}
                  << FormatField{GraphicsMemory, FieldEncoding::Flag10}
                  << FormatField{Barcodes, FieldEncoding::Flag10}
-                 << FormatField{QrCodes, FieldEncoding::Flag10} << text(CodePages)
+                 << FormatField{QrCodes, FieldEncoding::Flag10} << text(CodePageList)
                  << FormatField{DotsPerMm, FieldEncoding::NumberCm} << text(FontADots)
                  << text(FontBDots);
         // A list that reaches the preset name is applied; the positions after it were added

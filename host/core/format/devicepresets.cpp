@@ -54,7 +54,7 @@ void insertCapabilities(FieldValues &v, const Capabilities &c)
     v.insert(GraphicsMemory, flag(c.graphicsMemory));
     v.insert(Barcodes, flag(c.barcodes));
     v.insert(QrCodes, flag(c.qrCodes));
-    v.insert(CodePages, QLatin1String(c.codePages));
+    v.insert(CodePageList, QLatin1String(c.codePages));
     v.insert(DotsPerMm, QLatin1String(c.dotsPerMm));
     v.insert(FontADots, QLatin1String(c.fontA));
     v.insert(FontBDots, QLatin1String(c.fontB));

@@ -1,5 +1,7 @@
 #include "core/format/printercapabilities.h"
 
+#include "core/base/codepages.h"
+
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 #include "core/model/textfunctions.h"
@@ -8,8 +10,8 @@
 
 const QStringList &PrinterCapability::controls()
 {
-    static const QStringList names = {Raster,    GraphicsMemory, Barcodes,  QrCodes,
-                                      CodePages, DotsPerMm,      FontADots, FontBDots};
+    static const QStringList names = {Raster,       GraphicsMemory, Barcodes,  QrCodes,
+                                      CodePageList, DotsPerMm,      FontADots, FontBDots};
     return names;
 }
 
@@ -19,13 +21,23 @@ bool parseCodePages(const QString &text, QList<int> *out)
     for (const QString &entry : text.split(u',', Qt::SkipEmptyParts)) {
         bool ok = false;
         const int n = entry.trimmed().toInt(&ok);
-        if (!ok || n < 0 || n > 255)
+        if (!ok || !CodePages::find(n))
             return false;
         if (!pages.contains(n))
             pages << n;
     }
     *out = pages;
     return true;
+}
+
+QString codePagesProblem(const QString &text)
+{
+    QList<int> pages;
+    if (parseCodePages(text, &pages))
+        return {};
+    return QStringLiteral("Die Codepages \"%1\" sind keine durch Kommas getrennte Liste von "
+                          "Nummern n aus ESC t n, deren Tabelle das Programm kennt (%2).")
+            .arg(text.trimmed(), CodePages::knownNumbers());
 }
 
 int PrinterCapabilities::cellDots(int font) const
@@ -59,7 +71,7 @@ FieldValues PrinterCapabilities::storedValues() const
             {GraphicsMemory, flag(m_graphicsMemory)},
             {Barcodes, flag(m_barcodes)},
             {QrCodes, flag(m_qrCodes)},
-            {CodePages, pages.join(u',')},
+            {CodePageList, pages.join(u',')},
             {DotsPerMm, FloatToStr_FSKRT(m_dotsPerMm)},
             {FontADots, QString::number(m_fontADots)},
             {FontBDots, QString::number(m_fontBDots)}};
@@ -86,7 +98,7 @@ PrinterCapabilities capabilitiesOf(const FieldValues &record)
     c.m_graphicsMemory = on(GraphicsMemory);
     c.m_barcodes = on(Barcodes);
     c.m_qrCodes = on(QrCodes);
-    if (!parseCodePages(said.value(CodePages), &c.m_codePages))
+    if (!parseCodePages(said.value(CodePageList), &c.m_codePages))
         c.m_codePages.clear();
     const double dpm = StrToFloatDef_FSKRT(said.value(DotsPerMm), 0);
     // More than 50 dots per millimetre is no receipt printer but a typing error.

@@ -18,7 +18,7 @@ inline constexpr QLatin1String Raster("chbRasterGrafik");           // GS v 0 pi
 inline constexpr QLatin1String GraphicsMemory("chbGrafikSpeicher"); // pictures kept
 inline constexpr QLatin1String Barcodes("chbBarcodes");             // GS k
 inline constexpr QLatin1String QrCodes("chbQRCodes");               // GS ( k
-inline constexpr QLatin1String CodePages("edtCodepages");           // ESC t numbers
+inline constexpr QLatin1String CodePageList("edtCodepages");        // ESC t numbers
 inline constexpr QLatin1String DotsPerMm("edtAufloesung");          // dots per millimetre
 inline constexpr QLatin1String FontADots("edtZeichenbreiteA");      // dots of a character
 inline constexpr QLatin1String FontBDots("edtZeichenbreiteB");
@@ -72,8 +72,11 @@ private:
 PrinterCapabilities capabilitiesOf(const QStringList &printerRecord);
 PrinterCapabilities capabilitiesOf(const FieldValues &decodedPrinterRecord);
 
-// "0, 2,16" -> {0, 2, 16}; false when an entry is no number from 0 to 255.
+// "0, 2,16" -> {0, 2, 16}; false when an entry is no number or a code page the program has no
+// table for (CodePages::find), which it could not encode.
 bool parseCodePages(const QString &text, QList<int> *out);
+// Why a code page list cannot be kept, in German; empty when it can.
+QString codePagesProblem(const QString &text);
 
 // Whether a section's logo prints: in graphic mode and in direct text mode (a printer driven
 // over its serial port), never in plain text mode, whose driver sends text only; and only to a
