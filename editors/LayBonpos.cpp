@@ -26,6 +26,7 @@ SwitchedLineWindow TfrmLayBonPos::window()
         w.lines.append({tr("Position Zeile"), false, tr("aus bei N/T/E/G"), true,
                         QStringLiteral("links")});
     w.names = {itemLineSwitch, itemSecondSwitch};
+    w.switchToolTips.insert(tr("aus bei N/T/E/G"), offForChangedItemsHint());
     w.format = &bonPosFormat();
     // The further item lines follow the item itself, before the total quantity.
     w.previewOrder = {1, 2, 14, 15, 16, 17, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
@@ -49,6 +50,14 @@ QList<PlaceholderHint> TfrmLayBonPos::itemHints()
             {QStringLiteral("#SetpreisWH2#"), tr("Setpreis WH2")},
             {QStringLiteral("#Max(I/S)WH1#"), tr("Max(Ist, Soll) WH1")},
             {QStringLiteral("#Max(I/S)WH2#"), tr("Max(Ist, Soll) WH2")}};
+}
+
+QString TfrmLayBonPos::offForChangedItemsHint()
+{
+    return tr("Angehakt: Die Zeile entfällt bei Artikeln mit Nachlass (N), mit Teilgutschrift "
+              "(T) und bei Ersatz oder Gutschrift (E); dort folgt statt ihrer die Zeile "
+              "\"Nachlass/Teilg.\" oder \"Ersatz/Gutsch.\". Bei Reduzierungen (G) gelten die "
+              "Zeilen \"Reduzierung\".");
 }
 
 QList<SwitchedLineWindow::Line> TfrmLayBonPos::itemLines()

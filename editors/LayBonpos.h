@@ -13,6 +13,8 @@ public:
     // first twelve lines.
     static QList<PlaceholderHint> itemHints();
     static QList<SwitchedLineWindow::Line> itemLines();
+    // What "aus bei N/T/E/G" does, for its tooltip.
+    static QString offForChangedItemsHint();
 
 private:
     static SwitchedLineWindow window();

@@ -18,6 +18,7 @@ SwitchedLineWindow TfrmLayRechPos::window()
     w.hintTitle = tr("Häufig verwendete Platzhalter");
     w.hints = TfrmLayBonPos::itemHints();
     w.lines = TfrmLayBonPos::itemLines();
+    w.switchToolTips.insert(tr("aus bei N/T/E/G"), TfrmLayBonPos::offForChangedItemsHint());
     w.names = {itemLineSwitch, itemSecondSwitch};
     w.format = &rechPosFormat();
     for (int line = 1; line <= RechPosLines; ++line)

@@ -2,6 +2,7 @@
 
 #include "core/model/printjob.h"
 #include "core/store/recordbinding.h"
+#include "core/store/workstationtable.h"
 #include "editors/logoblock.h"
 
 #include "core/app/host.h"
@@ -110,7 +111,12 @@ void LayoutEditor::buildFrame()
     m_headline = createHeadline();
     m_elementTitle = boldLabel(QString(), this);
     m_elementTitle->setObjectName(QStringLiteral("lblTxtElemente"));
+    // Which till and which printer the window designs for, under the headline.
+    m_target = new QLabel(this);
+    m_target->setObjectName(QStringLiteral("lblRechnerDrucker"));
+    m_target->setWordWrap(true);
     header->addWidget(m_headline);
+    header->addWidget(m_target);
     header->addWidget(m_elementTitle);
     main->addWidget(m_headerArea);
 
@@ -273,8 +279,22 @@ void LayoutEditor::showEvent(QShowEvent *event)
     guard(QStringLiteral("FormShow"), [this] { FormShow(); });
 }
 
+QString LayoutEditor::targetDescription() const
+{
+    const QString till = RVRTab::displayName(host().workstations().GetRNrUmfang(RNr()));
+    const QString printer = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    if (printer.isEmpty())
+        return tr("%1 - kein Drucker eingerichtet").arg(till);
+    const QString mode = engine().Kasso_Typ_Get_Modus();
+    const QString modeName = mode == QString(TBonPrinter::GraphicMode) ? tr("Grafikmodus")
+                             : mode == QString(TBonPrinter::TextMode)  ? tr("Textmodus")
+                                                                       : tr("Testmodus");
+    return tr("%1 - Drucker %2 (%3)").arg(till, printer, modeName);
+}
+
 void LayoutEditor::FormShow()
 {
+    m_target->setText(targetDescription());
     followChangesInPreview();
     applySection();
     Maske_Fonts_Laden();
@@ -288,6 +308,12 @@ void LayoutEditor::FormShow()
         m_btnBuchen->setToolTip(tr("Ohne eingerichteten Drucker kann nicht gebucht werden."));
     btnPreviewClick();
     m_opened = currentList();
+    startInputHistory();
+    if (!m_popupMenu->actions().contains(undoAction())) {
+        const QList<QAction *> first = m_popupMenu->actions();
+        m_popupMenu->insertActions(first.value(0), {undoAction(), redoAction()});
+        m_popupMenu->insertSeparator(first.value(0));
+    }
     // Typing starts in the first text line.
     for (LineGroup *line : m_lines) {
         if (line->isVisibleTo(this) && line->text()->isEnabled()) {

@@ -75,6 +75,8 @@ public:
     int printableWidth();
     // The preset flag: false on office computers (types 1, 2, 7), true on tills.
     bool presetFlag() const;
+    // The till and the printer the window designs for: "Kasse 3 - Drucker TM-T88 (Grafikmodus)".
+    QString targetDescription() const;
 
     const QList<LineGroup *> &lineGroups() const { return m_lines; }
     LineGroup *line(int number) const { return m_lines.value(number - 1); }
@@ -203,6 +205,7 @@ private:
 
     QWidget *m_headerArea = nullptr;
     QLabel *m_headline = nullptr;
+    QLabel *m_target = nullptr;
     QLabel *m_elementTitle = nullptr;
     QScrollArea *m_lineScroll = nullptr;
     QVBoxLayout *m_lineLayout = nullptr;

@@ -44,7 +44,8 @@ SwitchedLineEditor::SwitchedLineEditor(const QString &componentName,
         if (!spec.caption.isEmpty())
             addNamedSwitch(group, window.names.lineSwitch(n), spec.caption, spec.on);
         if (!spec.secondCaption.isEmpty())
-            addNamedSwitch(group, window.names.secondSwitch(n), spec.secondCaption, spec.secondOn);
+            addNamedSwitch(group, window.names.secondSwitch(n), spec.secondCaption, spec.secondOn)
+                    ->setToolTip(window.switchToolTips.value(spec.secondCaption));
         for (const SwitchedLineWindow::Switch &s : window.switches) {
             if (s.afterLine != n)
                 continue;

@@ -3,6 +3,8 @@
 #include "core/sections/switchedlineformat.h"
 #include "editors/layouteditor.h"
 
+#include <QHash>
+
 #include <utility>
 
 class QCheckBox;
@@ -39,6 +41,8 @@ struct SwitchedLineWindow
     LineSwitchNames names;
     const LayoutFormat *format = nullptr;
     QList<int> previewOrder; // every line number once
+    // What a switch does, by its caption, as its tooltip.
+    QHash<QString, QString> switchToolTips;
     bool secondCurrency = false;
     LayoutEditor::GraphicOnlySelectors graphicOnly =
             LayoutEditor::GraphicOnlySelectors::FontAndSize;

@@ -24,6 +24,8 @@ public:
     virtual void paperWidthPrompt(const QString &printerKey) = 0;
     // The program's placeholder picker (none in a run without one).
     virtual PlaceholderPicker *placeholderPicker() = 0;
+    // Tells the user in the main window's status line what just happened (a save).
+    virtual void showStatus(const QString &text) { Q_UNUSED(text) }
     // Puts the text into the combo box and selects the first entry equal to it.
     virtual void selectByText(QComboBox *combo, const QString &text) = 0;
 

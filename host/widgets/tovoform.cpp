@@ -3,21 +3,26 @@
 #include "core/app/host.h"
 #include "core/app/messages.h"
 #include "core/store/workstationtable.h"
+#include "widgets/helpwindow.h"
+#include "widgets/inputhistory.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTime>
 
 namespace {
 MainWindowContext *g_mainWindow = nullptr;
@@ -57,6 +62,42 @@ void TOVOForm::OVOFormInit(const QString &componentName, bool)
 {
     setObjectName(componentName);
     m_className = QString::fromLatin1(metaObject()->className());
+    if (!findChild<QAction *>(QStringLiteral("actHilfe"), Qt::FindDirectChildrenOnly))
+        addKeyAction(QStringLiteral("actHilfe"), QKeySequence(Qt::Key_F1), [this] { showHelp(); });
+}
+
+void TOVOForm::showHelp()
+{
+    HelpWindow::showFor(this);
+}
+
+void TOVOForm::rememberInputs()
+{
+    m_rememberedInputs = inputState();
+    startInputHistory();
+}
+
+void TOVOForm::startInputHistory()
+{
+    if (m_history) {
+        m_history->reset();
+        return;
+    }
+    m_history = new InputHistory(this);
+    m_undoAction = addKeyAction(QStringLiteral("actRueckgaengig"), QKeySequence::Undo,
+                                [this] { m_history->undo(); });
+    m_undoAction->setText(tr("Rückgängig"));
+    m_redoAction = addKeyAction(QStringLiteral("actWiederholen"), QKeySequence(),
+                                [this] { m_history->redo(); });
+    m_redoAction->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_redoAction->setText(tr("Wiederholen"));
+    const auto enable = [this] {
+        m_undoAction->setEnabled(m_history->canUndo());
+        m_redoAction->setEnabled(m_history->canRedo());
+    };
+    connect(m_history, &InputHistory::stateChanged, this, enable);
+    enable();
 }
 
 QString TOVOForm::location(const QString &operation) const
@@ -121,9 +162,30 @@ bool TOVOForm::runSave(const QString &operation, const std::function<void()> &sa
     const quint64 committed = store.committedWrites();
     if (!guard(operation, [&] { audit->recordFailure(*event, save); }))
         return false;
-    if (store.committedWrites() != committed)
+    if (store.committedWrites() != committed) {
         audit->record(*event);
+        reportSaved(*event);
+    }
     return true;
+}
+
+void TOVOForm::reportSaved(const AuditEvent &event)
+{
+    QString what = event.section;
+    if (MainWindowContext *main = MainWindowContext::instance(); main && event.workstation >= 0)
+        what += QStringLiteral(" für ")
+                + RVRTab::displayName(main->host().workstations().GetRNrUmfang(event.workstation));
+    const QString text =
+            tr("Gebucht: %1 (%2).")
+                    .arg(what, QLocale(QLocale::German)
+                                       .toString(QTime::currentTime(), QStringLiteral("HH:mm:ss")));
+    if (m_statusLine)
+        m_statusLine->setText(text);
+    if (MainWindowContext *main = MainWindowContext::instance())
+        main->showStatus(text);
+    // A window that stays open counts what it saved as unchanged.
+    if (m_rememberedInputs)
+        m_rememberedInputs = inputState();
 }
 
 bool TOVOForm::guard(const QString &operation, const std::function<void()> &fn, bool show)
@@ -149,7 +211,19 @@ QAction *TOVOForm::addKeyAction(const QString &name, const QKeySequence &key,
     action->setObjectName(name);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, handler);
+    if (key == QKeySequence(Qt::Key_Escape)) {
+        // The window's shortcuts reach it also while one of its lists is open: Esc then closes
+        // the list and nothing else.
+        connect(action, &QAction::triggered, this, [handler] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                popup->close();
+                return;
+            }
+            handler();
+        });
+    } else {
+        connect(action, &QAction::triggered, this, handler);
+    }
     addAction(action);
     return action;
 }
@@ -218,11 +292,20 @@ TOVOForm::SaveButtons TOVOForm::addSaveButtons(QBoxLayout *layout, const QString
     buttons.close->setObjectName(close.name.isEmpty() ? QStringLiteral("btnAbbrechen")
                                                       : close.name);
     buttons.close->setToolTip(close.toolTip);
+    auto *help = new QPushButton(tr("Hilfe"), this);
+    help->setObjectName(QStringLiteral("btnHilfe"));
+    help->setToolTip(tr("Das Benutzerhandbuch zu diesem Fenster (F1)"));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, &TOVOForm::showHelp);
+    row->addWidget(help);
+    // What the last save wrote, for a window that stays open after it.
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("lblStatus"));
+    row->addWidget(m_statusLine, 1);
     for (QPushButton *button : {buttons.save, buttons.close}) {
         button->setAutoDefault(false);
         row->addWidget(button);
     }
-    row->insertStretch(0);
     layout->addLayout(row);
 
     buttons.saveAction = connectSave(buttons.save, QStringLiteral("actBuchen"),

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class InputHistory;
 class OVOInfo;
 class QAction;
 class QBoxLayout;
@@ -41,6 +42,9 @@ public:
     // it: when it wrote to the store, or when it failed. A handler that wrote nothing (a save
     // refused with a message, a window that only chooses) leaves no line.
     bool runSave(const QString &operation, const std::function<void()> &save);
+    // Says where the user looks what a save wrote: the window's own status line and the main
+    // window's.
+    void reportSaved(const AuditEvent &event);
     // A save button and its F5 action (named actionName) running the save through runSave().
     QAction *connectSave(QPushButton *button, const QString &actionName, const QString &operation,
                          const std::function<void()> &save);
@@ -114,6 +118,21 @@ public:
     // throw them away ("Nein", keep editing, is the default).
     void reject() override;
 
+    // Undo and redo over the window's inputs ("actRueckgaengig" Ctrl+Z, "actWiederholen"
+    // Ctrl+Y and Ctrl+Shift+Z), from what the window shows now. A window starts it once it
+    // shows what it loaded; null before.
+    void startInputHistory();
+    InputHistory *inputHistory() const { return m_history; }
+    QAction *undoAction() const { return m_undoAction; }
+    QAction *redoAction() const { return m_redoAction; }
+
+    // F1 ("actHilfe") and the "Hilfe" button: the user guide at this window's chapter.
+    void showHelp();
+
+    // The window's status line ("lblStatus" in the row of its save buttons); null when the
+    // window has none.
+    QLabel *statusLine() const { return m_statusLine; }
+
 protected:
     static OVOInfo *messageService();
     // The run's audit log; null without a main window.
@@ -124,8 +143,8 @@ protected:
     // Whether the window holds edits that closing would lose: by default, whether any entry
     // field, list or switch differs from when the window called rememberInputs().
     virtual bool hasUnsavedChanges() const;
-    // Called once the window shows what it loaded.
-    void rememberInputs() { m_rememberedInputs = inputState(); }
+    // Called once the window shows what it loaded, and after each save it stays open for.
+    void rememberInputs();
     QStringList inputState() const;
     // The first show fits the window into its screen's free area, title bar included.
     bool event(QEvent *event) override;
@@ -137,4 +156,8 @@ private:
     std::optional<QStringList> m_rememberedInputs;
     QString m_titleWithoutWorkstation;
     QString m_auditSection;
+    InputHistory *m_history = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QLabel *m_statusLine = nullptr;
 };

@@ -28,11 +28,13 @@ public:
     void paperWidthPrompt(const QString &printerKey) override { paperPrompts << printerKey; }
     void selectByText(QComboBox *combo, const QString &text) override;
     PlaceholderPicker *placeholderPicker() override { return picker; }
+    void showStatus(const QString &text) override { statusTexts << text; }
 
     void setWorkstation(int rnr);
     void setStartMode(int mode) { m_startMode = mode; }
 
     QStringList paperPrompts;
+    QStringList statusTexts; // what the main window's status line was told, in order
     PlaceholderPicker *picker = nullptr;
 
 private:
