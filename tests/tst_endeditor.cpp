@@ -1,3 +1,4 @@
+#include "core/format/devicepresets.h"
 #include "core/sections/sectionprinters.h"
 #include "editors/LayBonende.h"
 #include "tests/support/editorsession.h"
@@ -254,6 +255,39 @@ private slots:
         s.open();
         QCOMPARE(s.enabledSelectors(25), QStringLiteral("Art - -"));
         QVERIFY(s.fontListHoldsThePrinterFonts(25));
+    }
+
+    void logoIsOfferedWhereTheTillPrintsIt_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("directPort");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("graphic mode") << "1"
+                                      << "aus" << true;
+        QTest::newRow("plain text mode") << "0"
+                                         << "aus" << false;
+        QTest::newRow("direct text mode") << "0"
+                                          << "COM1" << true;
+    }
+    void logoIsOfferedWhereTheTillPrintsIt()
+    {
+        // Catches an end editor that keeps a logo the engine leaves out of the print: the same
+        // rule as the header editor's, read from the engine.
+        QFETCH(QString, mode);
+        QFETCH(QString, directPort);
+        QFETCH(bool, offered);
+        Session s;
+        FieldValues printer = printerRecordFormat().decode(printerRecordFromPreset(Printer));
+        printer.insert(QStringLiteral("rgpDruckermodus"), mode);
+        printer.insert(QStringLiteral("cmbComPortTextmDirekt"), directPort);
+        s.installation.putList(QStringLiteral("AKTBONDR"), OwnRnr, QStringLiteral("AKTIV"),
+                               printerRecordFormat().encode(printer));
+        s.putOwn(endList(4, 3, "1"));
+        s.main.setWorkstation(OwnRnr);
+        s.open();
+        QCOMPARE(s.main.engine().logoPrints(), offered);
+        QCOMPARE(s.find<QCheckBox>("chbLogo")->isEnabled(), offered);
+        QCOMPARE(s.checked("chbLogo"), offered);
     }
 
     void switchingTheLogoOffPutsAllLinesAbove()
