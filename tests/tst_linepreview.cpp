@@ -1,8 +1,10 @@
 #include "core/engine/bonprinter.h"
+#include "core/model/hosttables.h"
 #include "core/output/escpos.h"
 #include "core/output/virtualprinter.h"
 #include "editors/LayBonkopf.h"
 #include "editors/linecountfield.h"
+#include "shell/editorregistry.h"
 #include "tests/support/editorsession.h"
 #include "tests/support/guisupport.h"
 
@@ -10,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+
+#include <vector>
 
 // The editors' live preview against what the till's printer makes of the same lines: in text
 // mode the printer's cells, as the virtual printer reads the bytes of the section; in graphic
@@ -172,6 +176,45 @@ private slots:
         QVERIFY(!textSwitch->isChecked());
         s.letPreviewFollow();
         QVERIFY(s.shownPreviewLabels().isEmpty());
+    }
+
+    // The demo shop's designs print whole on both tills, so no editor shows a line of them red:
+    // every header and every editor with lines of its own, on the graphic and the text-mode till.
+    void demoDesignsShowNoLineRed()
+    {
+        EditorRegistry registry;
+        registerBuiltInEditors(registry);
+        for (const int till : {GraphicTill, TextTill}) {
+            TestInstallation installation(demoShop());
+            FakeMainWindow main(installation, till);
+            std::vector<std::unique_ptr<TOVOForm>> windows;
+            for (int type = 1; type <= DocumentTypeCount; ++type)
+                windows.push_back(registry.headerEditor()(nullptr, type));
+            for (const QString &name : registry.classNames())
+                windows.push_back(registry.editor(name)(nullptr));
+            int lines = 0;
+            QStringList red;
+            for (const std::unique_ptr<TOVOForm> &window : windows) {
+                window->show();
+                auto *editor = qobject_cast<LayoutEditor *>(window.get());
+                QVERIFY(editor);
+                for (int n = 1; n <= editor->previewLabelCount(); ++n) {
+                    const QLabel *label = editor->previewLabel(n);
+                    if (label->isHidden())
+                        continue;
+                    ++lines;
+                    if (!label->toolTip().isEmpty())
+                        red << QStringLiteral("%1 %2 (%3): %4")
+                                        .arg(editor->Kennung())
+                                        .arg(n)
+                                        .arg(label->accessibleName(), label->toolTip());
+                }
+                window->close();
+            }
+            qInfo("till %d: %d preview lines, %d red", till, lines, int(red.size()));
+            QVERIFY(lines > 100);
+            QVERIFY2(red.isEmpty(), qPrintable(red.join(u'\n')));
+        }
     }
 };
 
