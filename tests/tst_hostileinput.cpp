@@ -213,6 +213,12 @@ void TestHostileInput::readsAreBoundedAndNeverWaitOnAPipe()
     QCOMPARE(check.exitCode, 1);
     QVERIFY2(check.err.contains(QLatin1String("benannte Pipe")), qPrintable(check.err));
     QVERIFY2(!check.out.contains(QString::fromUtf8("BESCHÄDIGT")), qPrintable(check.out));
+    // A stopped server is no damage. (The test server trusts every login, so a wrong password
+    // cannot be tried here.)
+    const Run stopped = admin({QStringLiteral("check")},
+                              QStringLiteral("postgresql://kasse@127.0.0.1:1/kassotyp"));
+    QCOMPARE(stopped.exitCode, 1);
+    QVERIFY2(stopped.out.contains(QStringLiteral("nicht beschädigt")), qPrintable(stopped.out));
     const Run ini = runBuilt(QStringLiteral("tools/kassotyp-admin"),
                              {QStringLiteral("--config=") + fifo, QStringLiteral("types")});
     QCOMPARE(ini.exitCode, 2);

@@ -344,6 +344,22 @@ int check(Store &store)
     return Done;
 }
 
+// What the check says of a store it could not open: damage only when a file is there and holds
+// something else; a refused login or a server that does not answer is no damage.
+QString openingVerdict(const QString &problem)
+{
+    if (problem.contains(QLatin1String("keine Datenbank des")))
+        return QStringLiteral("BESCHÄDIGT");
+    // libpq's words, in English or in the server's language.
+    for (const char *login : {"password authentication failed", "no password supplied",
+                              "Passwort-Authentifizierung", "kein Passwort angegeben"}) {
+        if (problem.contains(QLatin1String(login)))
+            return QStringLiteral("Anmeldung abgelehnt (Benutzer oder Kennwort falsch), nicht "
+                                  "beschädigt");
+    }
+    return QStringLiteral("nicht erreichbar oder nicht lesbar, nicht beschädigt");
+}
+
 int listWorkstations(Store &store)
 {
     writeLine(stdout, QStringLiteral("Nr.  Typ                Name"));
@@ -388,9 +404,7 @@ int run(const Request &request)
         if (request.command == QLatin1String("check"))
             writeLine(stdout, QStringLiteral("Datenspeicher %1: %2")
                                       .arg(StoreLocation::parse(config.storeLocation).displayName(),
-                                           problem.contains(QLatin1String("keine Datenbank des"))
-                                                   ? QStringLiteral("BESCHÄDIGT")
-                                                   : QStringLiteral("nicht erreichbar")));
+                                           openingVerdict(problem)));
         return report(Failed, problem);
     }
     try {
