@@ -281,7 +281,7 @@ private slots:
         const QStringList seeded{"6,52", "0,00", "0,00", "0,00", "0,00", "0,00", Printer};
         QCOMPARE(s.installation.list(Page, 0, Printer), seeded); // the template is untouched
         QVERIFY(s.window->isVisible());
-        QCOMPARE(s.presets()->count(), 11);
+        QCOMPARE(s.presets()->count(), 12); // the built-in page presets
         QCOMPARE(s.presets()->currentText(), Printer);
     }
 
