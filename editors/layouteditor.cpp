@@ -538,7 +538,17 @@ void LayoutEditor::writePreviewLine(QLabel *label, const LineGroup *line, int &y
         problems << tr("Diese Zeichen kann der Drucker nicht drucken; sie werden durch \"?\" "
                        "ersetzt: %1")
                             .arg(shown.unprintable);
-    label->setToolTip(problems.join(u'\n'));
+    // A line the printer makes otherwise than designed says so, without being a fault.
+    label->setToolTip(problems.isEmpty() ? shown.notice : problems.join(u'\n'));
+    // The designed line itself is struck through where the printer cannot make it (a barcode
+    // on a printer without barcodes prints its digits).
+    QLineEdit *designed = line->text();
+    if (designed->font().strikeOut() != !shown.notice.isEmpty()) {
+        QFont marked = designed->font();
+        marked.setStrikeOut(!shown.notice.isEmpty());
+        designed->setFont(marked);
+    }
+    designed->setToolTip(shown.notice);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText,
                      problems.isEmpty() ? QColor(Qt::black) : QColor(0xc0, 0x10, 0x10));

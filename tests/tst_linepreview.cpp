@@ -123,6 +123,48 @@ private slots:
         QCOMPARE(s.rows(1).constFirst(), QStringLiteral("Preis 5 € ?"));
     }
 
+    void barcodeShowsWhatThePrinterMakesOfIt()
+    {
+        // The thermal printer of the text-mode till sets the barcode by its own command.
+        HeaderSession thermal(TextTill);
+        thermal.open();
+        thermal.text(1)->setFocus();
+        thermal.text(1)->selectAll();
+        QTest::keyClicks(thermal.text(1), QStringLiteral("#BonNrBarcode#"));
+        thermal.letPreviewFollow();
+        QVERIFY2(thermal.rows(1).constFirst().startsWith(QStringLiteral("[Barcode ")),
+                 qPrintable(thermal.rows(1).join(u'|')));
+        QVERIFY(!thermal.text(1)->font().strikeOut());
+
+        // An impact printer has no barcodes: the preview shows the digits it prints, the
+        // designed line is struck through and says why.
+        HeaderSession impact(TextTill);
+        impact.installation.givePrinter(TextTill, QStringLiteral("TM-U200BT"));
+        impact.main.setWorkstation(TextTill);
+        QVERIFY(!impact.main.engine().capabilities().canBarcode());
+        impact.open();
+        // A printer without designs of its own: one line of text.
+        auto *textSwitch = impact.find<QCheckBox>("chbText");
+        if (!textSwitch->isChecked())
+            QTest::mouseClick(textSwitch, Qt::LeftButton, {}, QPoint(4, textSwitch->height() / 2));
+        auto *count = impact.editor->findChild<LineCountField *>();
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, QStringLiteral("1"));
+        QTest::keyClick(count, Qt::Key_Tab);
+        impact.text(1)->setFocus();
+        impact.text(1)->selectAll();
+        QTest::keyClicks(impact.text(1), QStringLiteral("#BonNrBarcode#"));
+        impact.letPreviewFollow();
+        QVERIFY(!impact.editor->previewLabel(1)->isHidden());
+        const QString printed = impact.rows(1).join(QString());
+        QVERIFY2(!printed.contains(u'[') && printed.trimmed().toLongLong() > 0,
+                 qPrintable(printed));
+        QVERIFY(impact.text(1)->font().strikeOut());
+        QVERIFY(impact.text(1)->toolTip().contains(QStringLiteral("keine Barcodes")));
+        QVERIFY(impact.editor->previewLabel(1)->toolTip().contains(QStringLiteral("Ziffern")));
+    }
+
     void graphicModeMarksOnlyLinesThePaperCuts()
     {
         HeaderSession s(GraphicTill);

@@ -14,7 +14,9 @@
 #include "core/sections/sectionregistry.h"
 #include "core/store/layoutstore.h"
 #include <QFontDatabase>
+
 #include <QGuiApplication>
+#include <algorithm>
 
 namespace {
 const QString Location = QStringLiteral("TBonPrinter.Refresh");
@@ -369,7 +371,14 @@ LinePreview TBonPrinter::previewLine(const LineValues &line, const QString &kenn
         return graphicLinePreview(job.items, widthCm);
     EscPosSettings settings = m_output.escPosSettings(job);
     settings.dotWidth = qMax(1, int(settings.dotWidth * share));
-    return textModeLinePreview(job.items, m_printerRecord, settings);
+    LinePreview preview = textModeLinePreview(job.items, m_printerRecord, settings);
+    const bool barcode = std::any_of(job.items.cbegin(), job.items.cend(), [](const JobItem &i) {
+        return i.kind == JobItem::Kind::Barcode;
+    });
+    if (barcode && !capabilities().canBarcode())
+        preview.notice = QStringLiteral("Dieser Drucker kann keine Barcodes drucken; er druckt "
+                                        "die Ziffern des Barcodes.");
+    return preview;
 }
 
 void TBonPrinter::KT_PrintLine(const QString &text, const QString &alignment, int)

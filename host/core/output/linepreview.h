@@ -21,6 +21,9 @@ struct LinePreview
     bool cut = false;
     // Characters the printer's code page has no place for; they print as "?".
     QString unprintable;
+    // What the printer makes of the line otherwise than designed (a barcode as its digits on
+    // a printer without barcodes); empty when it prints as designed.
+    QString notice;
 };
 
 // The items of a line as a text-mode printer with this record and these settings prints them:
