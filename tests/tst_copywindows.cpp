@@ -97,8 +97,8 @@ private slots:
         s.installation.host().workstations().put({6, 7, "Zentrale 2"});
         s.installation.host().workstations().put({7, 4, "Mobil 2"});
         s.open();
-        const QStringList tills{"Rechner 3 Kasse 1", "Rechner 4 Kasse 2", "Rechner 5 Mobile Kasse",
-                                "Rechner 7 Mobil 2"};
+        const QStringList tills{"Rechner 3 Kasse 3", "Rechner 4 Kasse 4",
+                                "Rechner 5 Mobile Kasse 5", "Rechner 7 Mobil 2"};
         QCOMPARE(texts(s.sources()), tills);
         QCOMPARE(texts(s.targets()), tills);
     }
@@ -139,7 +139,7 @@ private slots:
             // Only the question naming the target that is overwritten.
             QCOMPARE(s.installation.messages().count(), 1);
             QVERIFY(s.installation.messages().shown().constFirst().text.contains(
-                    QStringLiteral("- Rechner 5 Mobile Kasse")));
+                    QStringLiteral("- Rechner 5 Mobile Kasse 5")));
         } else {
             QVERIFY(s.installation.messages().sawMessage(message));
             QVERIFY(w.isVisible());

@@ -26,8 +26,8 @@
 
 namespace {
 
-constexpr int GraphicTill = 3; // "Kasse 1" prints on the template printer TM-T88
-constexpr int TextTill = 4;    // "Kasse 2" on its own thermal printer TM-T88T in text mode
+constexpr int GraphicTill = 3; // "Kasse 3" prints on the template printer TM-T88
+constexpr int TextTill = 4;    // "Kasse 4" on its own thermal printer TM-T88T in text mode
 const QDateTime Now(QDate(2024, 5, 17), QTime(10, 30));
 
 TestInstallation::Options on(int workstation, bool demoShop = true)
@@ -472,7 +472,7 @@ void TestDemoShop::galleryIsCurrent()
         print.start(QCoreApplication::applicationDirPath()
                             + QStringLiteral("/../tools/kassotyp-print"),
                     {QStringLiteral("--store=") + installation.storeLocation(),
-                     QStringLiteral("--config=") + out.filePath(QStringLiteral("none.ini")),
+                     QStringLiteral("--config="),
                      QStringLiteral("--log=") + out.filePath(QStringLiteral("print.log")),
                      QStringLiteral("--workstation=%1").arg(workstation),
                      QStringLiteral("--now=2024-05-17T10:30:00"), QStringLiteral("--all"),

@@ -26,9 +26,9 @@
 namespace {
 
 constexpr int BackOffice = 2;
-constexpr int Till = 3;         // "Kasse 1"
-constexpr int SecondTill = 4;   // "Kasse 2", printing in text mode
-constexpr int MobileTill = 5;   // "Mobile Kasse", not yet set up
+constexpr int Till = 3;         // "Kasse 3"
+constexpr int SecondTill = 4;   // "Kasse 4", printing in text mode
+constexpr int MobileTill = 5;   // "Mobile Kasse 5", not yet set up
 constexpr int ReceiptType = 13; // "Bon"
 constexpr int HeaderSection = 0;
 constexpr int ItemSection = 2;

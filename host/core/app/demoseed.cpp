@@ -14,16 +14,18 @@
 void seedDemoInstallation(Store &store, const QString &userName)
 {
     RVRTab workstations(store);
+    // Named as the main window's list shows them, kind and number, so that every window and
+    // the guide speak of the same "Kasse 3".
     const QList<TRVRInfoUmfang> entries = {
-            {1, 1, QStringLiteral("Haupt-PC")},     {2, 2, QStringLiteral("Backoffice")},
-            {3, 3, QStringLiteral("Kasse 1")},      {4, 3, QStringLiteral("Kasse 2")},
-            {5, 4, QStringLiteral("Mobile Kasse")}, {90, 7, QStringLiteral("Zentrale")},
+            {1, 1, QStringLiteral("Haupt-PC 1")},     {2, 2, QStringLiteral("Backoffice-PC 2")},
+            {3, 3, QStringLiteral("Kasse 3")},        {4, 3, QStringLiteral("Kasse 4")},
+            {5, 4, QStringLiteral("Mobile Kasse 5")}, {90, 7, QStringLiteral("Zentrale 90")},
     };
     for (const TRVRInfoUmfang &e : entries)
         workstations.put(e);
 
     // The template workstation's printer is the graphic one: its record under the preset name
-    // and as the active one. "Kasse 2" prints in text mode on a printer of its own.
+    // and as the active one. "Kasse 4" prints in text mode on a printer of its own.
     LayoutStore layouts(store);
     for (const DemoPrinter &printer : demoPrinters()) {
         const QStringList record = printerRecordFromPreset(printer.key);
