@@ -6,6 +6,7 @@
 #include "core/model/textfunctions.h"
 #include "core/output/systemprinter.h"
 #include "core/store/recordbinding.h"
+#include "settings/workstationheadline.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
 
@@ -132,9 +133,12 @@ void TfrmBreiteRaender::buildWindow()
 {
     setWindowTitle(tr("Einstellungen der Papierbreite und der Ränder"));
     setUpDialogFrame();
+    // Wide enough that a title bar shows the whole title beside its icon and buttons.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 160);
 
     auto *main = new QVBoxLayout(this);
     m_heading = createHeadline();
+    m_heading->setWordWrap(true);
     main->addWidget(m_heading);
 
     auto *presetRow = new QHBoxLayout;
@@ -227,8 +231,7 @@ void TfrmBreiteRaender::showEvent(QShowEvent *event)
 void TfrmBreiteRaender::FormShow()
 {
     TBonPrinter &engine = frmKassotypHaupt().engine();
-    m_heading->setText(engine.Kasso_Typ_Get_PrinterName());
-    nameWorkstationInTitle(frmKassotypHaupt().workstationNumber());
+    m_heading->setText(workstationHeadline(frmKassotypHaupt().workstationNumber(), &engine));
     const QString key = engine.Kasso_Typ_Get_LayoutPrinterKey();
     load(templatePrinterKey(key), frmKassotypHaupt().workstationNumber());
     rememberInputs();
@@ -307,7 +310,10 @@ void TfrmBreiteRaender::btnBuchenClick()
 std::optional<AuditEvent> TfrmBreiteRaender::auditedSave() const
 {
     std::optional<AuditEvent> event = TOVOForm::auditedSave();
-    event->detail = QStringLiteral("%1 %2").arg(Kennung, settingsList().at(presetPosition()));
+    const QString printer = settingsList().at(presetPosition());
+    // Names the record, here and in the status line that says what a save wrote.
+    event->section = tr("Papierbreite und Ränder des Druckers %1").arg(printer);
+    event->detail = QStringLiteral("%1 %2").arg(Kennung, printer);
     return event;
 }
 

@@ -7,14 +7,17 @@
 #include "core/model/textfunctions.h"
 #include "core/output/printoutput.h"
 #include "core/store/layoutstore.h"
+#include "core/store/workstationtable.h"
 #include "settings/SeiteEinr.h"
 #include "settings/allgtreiber.h"
 #include "settings/frmCopyOptionsU.h"
 #include "settings/frmsettingsu.h"
+#include "settings/workstationheadline.h"
 #include "widgets/buttonmenu.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -101,7 +104,12 @@ void TfrmAllgEinstellungen::buildWindow()
     connectGuarded(close, &QPushButton::clicked, "stbSchliessenClick",
                    &TfrmAllgEinstellungen::stbSchliessenClick);
 
+    // The title bar of this narrow window would cut a title that named the workstation.
+    m_headline = createHeadline();
+    m_headline->setWordWrap(true);
+    m_headline->setMaximumWidth(m_menu->minimumWidth());
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_headline);
     layout->addWidget(m_menu);
     layout->addStretch();
     layout->addWidget(close, 0, Qt::AlignRight);
@@ -143,7 +151,7 @@ void TfrmAllgEinstellungen::setWorkstation(int rnr)
 {
     m_rnr = rnr;
     guard(QStringLiteral("SetRNr"), [this] {
-        nameWorkstationInTitle(m_rnr);
+        m_headline->setText(workstationHeadline(m_rnr, m_engine));
         enableButtons();
     });
 }
@@ -160,6 +168,7 @@ void TfrmAllgEinstellungen::showEvent(QShowEvent *event)
     TOVOForm::showEvent(event);
     m_closed = false;
     guard(QStringLiteral("FormShow"), [this] {
+        m_headline->setText(workstationHeadline(m_rnr, m_engine));
         rebuildMenu();
         enableButtons();
     });
@@ -218,6 +227,7 @@ void TfrmAllgEinstellungen::refreshEngine()
 {
     TBonPrinter &printer = engine();
     printer.Refresh();
+    m_headline->setText(workstationHeadline(m_rnr, m_engine));
     OVOInfo &info = host().info();
     const int error = info.ErrorNumber();
     if ((error >= 1001 && error <= 1023) || error == 1026)
@@ -241,8 +251,24 @@ void TfrmAllgEinstellungen::openDriverSettings()
         return;
     // The driver window may have chosen another printer: set up for the one now in use.
     refreshEngine();
-    if (engine().Kasso_Typ_Get_LayoutPrinterKey() != DummyPrinterKey)
-        automaticSetup();
+    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    if (printerKey == DummyPrinterKey || !rightUnlessSystemMode(70) || m_rnr == 0)
+        return;
+    // Many records written as a side effect of saving a printer would come unannounced: the
+    // user is asked first, and only when something is missing.
+    const int missing = missingFromTemplate(host(), m_rnr, printerKey);
+    if (missing == 0)
+        return;
+    const QString workstation = RVRTab::displayName(host().workstations().GetRNrUmfang(m_rnr));
+    const QString what = missing == 1 ? tr("fehlt 1 Layoutsatz. Soll er")
+                                      : tr("fehlen %1 Layoutsätze. Sollen sie").arg(missing);
+    const QString question =
+            tr("Die Druckereinstellungen sind gebucht.\n\nFür %1 und den Drucker %2 %3 jetzt "
+               "aus der Vorlage (Rechner 0) angelegt werden? Vorhandene Layouts bleiben, wie sie "
+               "sind.\n\nDas geht auch später mit „Drucker Automatisch Einstellen“.")
+                    .arg(workstation, printerKey, what);
+    if (host().info().ShowText(MessageKind::Question, question) == Answer::Yes)
+        SaetzeAnlegen(SetupAutomatic);
 }
 
 void TfrmAllgEinstellungen::openPaperWidth()

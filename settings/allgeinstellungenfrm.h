@@ -8,6 +8,7 @@
 
 class Host;
 struct OutputResult;
+class QLabel;
 class TButtonMenu;
 
 // "Allgemeine Einstellungen": the menu from which the settings windows are opened, the chosen
@@ -80,6 +81,7 @@ private:
     void testDisplay();
 
     TButtonMenu *m_menu = nullptr;
+    QLabel *m_headline = nullptr; // names the workstation and its printer
     TBonPrinter *m_engine = nullptr;
     int m_rnr = 0;
     int m_startMode = 0;

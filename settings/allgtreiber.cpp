@@ -6,7 +6,9 @@
 #include "core/format/pagesetup.h"
 #include "core/format/printercapabilities.h"
 #include "core/model/textfunctions.h"
+#include "core/output/escpos.h"
 #include "core/store/recordbinding.h"
+#include "settings/workstationheadline.h"
 #include "widgets/controlvalues.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/radiogroup.h"
@@ -14,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,6 +71,37 @@ QLineEdit *newEdit(QWidget *parent, const QString &name, int width = 0)
     return edit;
 }
 
+// Why the printer cannot read what a field with a format holds, read as the outputs read it;
+// empty when it can (an empty field sends nothing and is always right).
+QString formatProblem(const QString &field, const QString &text)
+{
+    const QString value = text.trimmed();
+    if (value.isEmpty())
+        return {};
+    QByteArray bytes;
+    const bool hex = EscPosEncoder::hexBytes(value, &bytes);
+    if (field.startsWith(QLatin1String("edtNormal"))
+        || field.startsWith(QLatin1String("edtGross"))) {
+        if (hex && bytes.size() == 1)
+            return {};
+        return QCoreApplication::translate(
+                       "TfrmAllgTreiber",
+                       "„%1“ ist kein ESC-Code: erwartet wird ein Byte als zwei Hex-Ziffern "
+                       "(0-9, A-F), z. B. 01.")
+                .arg(value);
+    }
+    if (field.startsWith(QLatin1String("edtESC")) || field.startsWith(QLatin1String("edtKD"))) {
+        if (hex)
+            return {};
+        return QCoreApplication::translate(
+                       "TfrmAllgTreiber",
+                       "„%1“ ist keine Bytefolge in Hex: erwartet werden Paare von Hex-Ziffern "
+                       "(0-9, A-F) ohne Leerzeichen, z. B. 1B7000.")
+                .arg(value);
+    }
+    return {};
+}
+
 QComboBox *newCombo(QWidget *parent, const QString &name, const QStringList &items)
 {
     auto *combo = new QComboBox(parent);
@@ -114,6 +148,24 @@ TfrmAllgTreiber::TfrmAllgTreiber(QWidget *parent)
         m_pages->addTab(page, m_pageNames.at(i));
     }
     main->addWidget(m_pages, 1);
+    // Says which field holds what the printer cannot read, before anything is saved.
+    m_formatNote = new QLabel(this);
+    m_formatNote->setObjectName(QStringLiteral("lblEingabefehler"));
+    m_formatNote->setWordWrap(true);
+    m_formatNote->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_formatNote->hide();
+    main->addWidget(m_formatNote);
+    for (QLineEdit *edit : findChildren<QLineEdit *>()) {
+        if (edit->accessibleName().isEmpty())
+            continue;
+        m_formatFields << edit;
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { markFormat(edit); });
+        // A mark goes as soon as the field is right; a new one waits until the field is left.
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (edit->property("formatProblem").toBool())
+                markFormat(edit);
+        });
+    }
 
     addSaveButtons(main, tr("Einstellungen speichern"), [this] { btnBuchenClick(); },
                    {QString(), QString(), tr("Zurück, ohne die Einstellungen zu übernehmen")});
@@ -191,8 +243,11 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
         fonts->addWidget(label, n, 0);
         fonts->addWidget(name, n, 1);
         auto *code = newEdit(page, QStringLiteral("edtNormal") + number, 40);
+        code->setAccessibleName(tr("ESC-Code der %1. Druckerschriftart").arg(n));
         fonts->addWidget(code, n, 2);
-        fonts->addWidget(newEdit(page, QStringLiteral("edtGross") + number, 40), n, 3);
+        auto *second = newEdit(page, QStringLiteral("edtGross") + number, 40);
+        second->setAccessibleName(tr("zweiter ESC-Code der %1. Druckerschriftart").arg(n));
+        fonts->addWidget(second, n, 3);
         // What the font holds across the till's paper, as the printer sets it.
         auto *columns = new QLabel(page);
         columns->setObjectName(QStringLiteral("lblSpalten") + number);
@@ -239,9 +294,13 @@ void TfrmAllgTreiber::buildPrinterPage(QWidget *page)
     int row = 1;
     for (const PrinterFunction &function : printerFunctions()) {
         const QString suffix = QString::fromLatin1(function.suffix);
-        grid->addWidget(new QLabel(tr(function.caption), table), row, 0);
+        auto *caption = new QLabel(tr(function.caption), table);
+        auto *sequence = newEdit(table, QStringLiteral("edtESC") + suffix, 190);
+        sequence->setAccessibleName(tr("Bytefolge „%1“").arg(caption->text()));
+        caption->setBuddy(sequence);
+        grid->addWidget(caption, row, 0);
         grid->addWidget(newEdit(table, QStringLiteral("edtCtrl") + suffix, 40), row, 1);
-        grid->addWidget(newEdit(table, QStringLiteral("edtESC") + suffix, 190), row, 2);
+        grid->addWidget(sequence, row, 2);
         ++row;
     }
     grid->setRowStretch(row, 1);
@@ -344,6 +403,7 @@ void TfrmAllgTreiber::buildDrawerPage(QWidget *page)
     layout->addSpacing(12);
     layout->addWidget(explanation);
     m_serialSequence = newEdit(page, QStringLiteral("edtESCOpenSequenzCOM"), 420);
+    m_serialSequence->setAccessibleName(tr("Bytesequenz der Kassenlade am COM-Port"));
     layout->addWidget(m_serialSequence);
     auto *baudRow = new QFormLayout;
     baudRow->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
@@ -372,9 +432,16 @@ void TfrmAllgTreiber::buildDisplayPage(QWidget *page)
     form->addRow(tr("Baudrate"), newCombo(page, QStringLiteral("cmbKDBaudrate"), BaudRates));
     form->addRow(tr("Parität"), newCombo(page, QStringLiteral("cmbKDParitaet"),
                                          {"None", "Odd", "Even", "Mark", "Space"}));
-    form->addRow(tr("Clear"), newEdit(page, QStringLiteral("edtKDClear"), 190));
-    form->addRow(tr("Line 1"), newEdit(page, QStringLiteral("edtKDLine1"), 190));
-    form->addRow(tr("Line 2"), newEdit(page, QStringLiteral("edtKDLine2"), 190));
+    const std::pair<const char *, QString> commands[] = {
+            {"edtKDClear", tr("Befehl „Anzeige löschen“")},
+            {"edtKDLine1", tr("Befehl vor Zeile 1")},
+            {"edtKDLine2", tr("Befehl vor Zeile 2")}};
+    for (const auto &[name, caption] : commands) {
+        auto *command = newEdit(page, QString::fromLatin1(name), 190);
+        command->setAccessibleName(caption);
+        command->setToolTip(tr("Bytefolge in Hex, z. B. 0C"));
+        form->addRow(caption, command);
+    }
     layout->addLayout(form);
     layout->addStretch();
 
@@ -401,15 +468,78 @@ void TfrmAllgTreiber::FormShow()
     for (const char *name : {"edtKDClear", "edtKDLine1", "edtKDLine2"})
         ControlValues::write(this, QString::fromLatin1(name), QString());
     m_functionList->verticalScrollBar()->setValue(0);
-    m_headline->setText(frmKassotypHaupt().engine().Kasso_Typ_Get_PrinterName());
-    nameWorkstationInTitle(RNr());
+    m_headline->setText(workstationHeadline(RNr(), &frmKassotypHaupt().engine()));
 
     // The two records are independent: a damaged printer record must not hide the display's.
     guard(QStringLiteral("FormShow.Druckereinstellung_Laden"),
           [this] { Druckereinstellung_Laden(RNr(), ActivePrinterKey); });
     guard(QStringLiteral("FormShow.Kundenanzeige_Laden"), [this] { Kundenanzeige_Laden(RNr()); });
     showColumns();
+    markFormats();
     rememberInputs();
+}
+
+void TfrmAllgTreiber::markFormat(QLineEdit *edit)
+{
+    const QString problem = formatProblem(edit->objectName(), edit->text());
+    edit->setProperty("formatProblem", !problem.isEmpty());
+    if (problem.isEmpty()) {
+        edit->setPalette(QPalette());
+        if (edit->property("plainToolTip").isValid())
+            edit->setToolTip(edit->property("plainToolTip").toString());
+    } else {
+        if (!edit->property("plainToolTip").isValid())
+            edit->setProperty("plainToolTip", edit->toolTip());
+        QPalette marked = edit->palette();
+        marked.setColor(QPalette::Base, QColor(255, 222, 222));
+        edit->setPalette(marked);
+        edit->setToolTip(problem);
+    }
+    QStringList problems;
+    for (const QLineEdit *field : std::as_const(m_formatFields)) {
+        if (field->property("formatProblem").toBool())
+            problems << field->accessibleName() + QStringLiteral(": ") + field->toolTip();
+    }
+    m_formatNote->setVisible(!problems.isEmpty());
+    m_formatNote->setText(problems.size() <= 1 ? problems.value(0)
+                                               : tr("%1 (und %2 weitere markierte Felder)")
+                                                         .arg(problems.first())
+                                                         .arg(problems.size() - 1));
+}
+
+void TfrmAllgTreiber::markFormats()
+{
+    for (QLineEdit *edit : std::as_const(m_formatFields))
+        markFormat(edit);
+}
+
+bool TfrmAllgTreiber::formatsReadable()
+{
+    markFormats();
+    QStringList problems;
+    QLineEdit *first = nullptr;
+    for (QLineEdit *edit : std::as_const(m_formatFields)) {
+        if (!edit->property("formatProblem").toBool())
+            continue;
+        problems << QStringLiteral("• ") + edit->accessibleName() + QStringLiteral(": ")
+                            + edit->toolTip();
+        if (!first)
+            first = edit;
+    }
+    if (!first)
+        return true;
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (m_pages->widget(i)->isAncestorOf(first))
+            m_pages->setCurrentIndex(i);
+    }
+    first->setFocus();
+    first->selectAll();
+    frmKassotypHaupt().host().info().ShowText(
+            MessageKind::Warning,
+            tr("Nicht gebucht: Diese Angaben kann der Drucker nicht lesen.\n\n%1\n\nBitte "
+               "berichtigen oder leeren Sie die markierten Felder.")
+                    .arg(problems.join(u'\n')));
+    return false;
 }
 
 bool TfrmAllgTreiber::lookUp(const QString &kennung, int rnr, const QString &printerKey)
@@ -449,6 +579,7 @@ void TfrmAllgTreiber::ddcEinstellungClick(const QString &name)
     m_inPresetChange = true;
     const auto reset = qScopeGuard([this] { m_inPresetChange = false; });
     Druckereinstellung_Laden(RNr(), name);
+    markFormats();
 }
 
 void TfrmAllgTreiber::cmbKundenanzeigeChange(const QString &type)
@@ -464,7 +595,10 @@ void TfrmAllgTreiber::cmbKundenanzeigeChange(const QString &type)
 
 void TfrmAllgTreiber::edtESCOpenSequenzCOMExit()
 {
-    m_serialSequence->setText(normalisedHexSequence(m_serialSequence->text()));
+    // What is not a hex sequence stays as typed and is marked, instead of vanishing unseen.
+    const QString normal = normalisedHexSequence(m_serialSequence->text());
+    if (!normal.isEmpty() || m_serialSequence->text().trimmed().isEmpty())
+        m_serialSequence->setText(normal);
 }
 
 void TfrmAllgTreiber::spbFormStoreDlgClick()
@@ -480,6 +614,7 @@ void TfrmAllgTreiber::spbFormStoreDlgClick()
         return;
     if (const std::optional<FormPreset> preset = m_printerPresets->preset(chooser.textValue()))
         ControlValues::applyAll(this, preset->properties);
+    markFormats();
 }
 
 void TfrmAllgTreiber::pgcGeraeteChange()
@@ -526,6 +661,8 @@ void TfrmAllgTreiber::btnBuchenClick()
 {
     // F5 leaves the focus in the field, so its exit handler may not have run yet.
     edtESCOpenSequenzCOMExit();
+    if (!formatsReadable())
+        return;
     const int rnr = RNr();
     // A code page without a table here could not be encoded: the record would promise the
     // editors characters that never print.

@@ -48,6 +48,12 @@ private:
     // The columns of the four fonts across the till's printable width.
     void showColumns();
     void pgcGeraeteChange();
+    // Fields with a format (hex sequences, font codes) are marked, with the reason as their
+    // tooltip and in the note under the pages, while the printer could not read them.
+    void markFormat(QLineEdit *edit);
+    void markFormats();
+    // False, after saying which fields and why, when a field holds what the printer cannot read.
+    bool formatsReadable();
     void fillPresetList();
     QStringList readList(const LayoutFormat &format) const;
     bool lookUp(const QString &kennung, int rnr, const QString &printerKey);
@@ -69,4 +75,6 @@ private:
     QScrollArea *m_functionList = nullptr;
     QLabel *m_columnsCaption = nullptr;
     QLineEdit *m_serialSequence = nullptr;
+    QLabel *m_formatNote = nullptr;
+    QList<QLineEdit *> m_formatFields;
 };

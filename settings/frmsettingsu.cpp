@@ -2,6 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
+#include "settings/workstationheadline.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QCheckBox>
@@ -224,6 +225,9 @@ void TfrmSettings::buildWindow()
     buttons->addWidget(btnCancel);
 
     auto *layout = new QVBoxLayout(this);
+    m_headline = createHeadline();
+    m_headline->setWordWrap(true);
+    layout->addWidget(m_headline);
     layout->addWidget(m_pages);
     layout->addLayout(buttons);
 
@@ -262,7 +266,7 @@ void TfrmSettings::FormCreate()
 {
     MainWindowContext &main = frmKassotypHaupt();
     m_rnr = main.workstationNumber();
-    nameWorkstationInTitle(m_rnr);
+    m_headline->setText(workstationHeadline(m_rnr, &main.engine()));
     const OVOParameter &parameters = main.host().parameters();
     for (const Option &option : options()) {
         const QString stored = parameters.StringParamRead(option.key, m_rnr, false);

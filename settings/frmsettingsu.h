@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QTabWidget;
 
 // "Lokale Einstellungen": per-workstation print options kept as parameters of the parameter
@@ -56,5 +57,6 @@ private:
 
     int m_rnr = 0;
     QTabWidget *m_pages = nullptr;
+    QLabel *m_headline = nullptr; // names the workstation and its printer
     QCheckBox *m_chbZvt = nullptr;
 };

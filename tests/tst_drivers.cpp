@@ -190,19 +190,22 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("saved");
         QTest::newRow("blanks trimmed, case kept") << "  1b70 "
-                                                   << "1b70";
+                                                   << "1b70" << true;
         QTest::newRow("odd count gets a leading zero") << "B70"
-                                                       << "0B70";
-        QTest::newRow("any non-hex character empties it") << "1B7G"
-                                                          << "";
-        QTest::newRow("blank inside is not hex") << "1B 70"
-                                                 << "";
+                                                       << "0B70" << true;
+        // Not hex: kept as typed and marked (it used to vanish without a word), and not saved.
+        QTest::newRow("a non-hex character stays and is refused") << "1B7G"
+                                                                  << "1B7G" << false;
+        QTest::newRow("a blank inside stays and is refused") << "1B 70"
+                                                             << "1B 70" << false;
     }
     void serialDrawerSequenceIsNormalisedOnLeaving()
     {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
+        QFETCH(bool, saved);
         Session s;
         s.open();
         QTest::keyClick(s.window.get(), Qt::Key_F4);
@@ -213,10 +216,95 @@ private slots:
         QCOMPARE(edit->text(), kept);
 
         // F5 saves without leaving the field; what is stored is normalised all the same.
+        const QStringList before = s.stored(PrinterKennung, 3, "AKTIV");
         edit->setFocus();
         edit->setText(typed);
         QTest::keyClick(edit, Qt::Key_F5);
-        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(43), kept);
+        if (saved)
+            QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(43), kept);
+        else
+            QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"), before);
+    }
+
+    void fieldsThePrinterCannotReadAreMarkedAndRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("corrected");
+        QTest::addColumn<int>("position"); // in the record saved after the correction
+        QTest::newRow("words as a function's byte sequence")
+                << "edtESCOpenDrawer" << 0 << "Schublade auf!"
+                << "Bytefolge „Kassenlade öffnen“: „Schublade auf!“ ist keine Bytefolge in Hex"
+                << "1B7000" << 17;
+        QTest::newRow("odd number of hex digits")
+                << "edtESCCutPaper" << 0 << "1D560"
+                << "Bytefolge „Papier abschneiden“: „1D560“ ist keine Bytefolge in Hex"
+                << "1D5600" << 15;
+        QTest::newRow("letters as a font code")
+                << "edtNormal2" << 0 << "zz"
+                << "ESC-Code der 2. Druckerschriftart: „zz“ ist kein ESC-Code"
+                << "01" << 5;
+        QTest::newRow("one digit as a font code")
+                << "edtGross1" << 0 << "1"
+                << "zweiter ESC-Code der 1. Druckerschriftart: „1“ ist kein ESC-Code"
+                << "10" << 3;
+        QTest::newRow("a display command with a blank")
+                << "edtKDLine1" << 2 << "0B 18"
+                << "Befehl vor Zeile 1: „0B 18“ ist keine Bytefolge in Hex"
+                << "0B18" << -1;
+    }
+    void fieldsThePrinterCannotReadAreMarkedAndRefused()
+    {
+        // Catches what the printer cannot read stored without a word ("Schublade auf!" as the
+        // drawer's sequence, "zz" as a font code).
+        QFETCH(QString, field);
+        QFETCH(int, page);
+        QFETCH(QString, typed);
+        QFETCH(QString, said);
+        QFETCH(QString, corrected);
+        QFETCH(int, position);
+        Session s;
+        s.open();
+        const QStringList printerBefore = s.stored(PrinterKennung, 3, "AKTIV");
+        for (int i = 0; i < page; ++i)
+            QTest::keyClick(s.window.get(), Qt::Key_F4);
+        QLineEdit *edit = s.find(field);
+        auto *note = s.find<QLabel>("lblEingabefehler");
+        const QColor plain = edit->palette().color(QPalette::Base);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Tab);
+
+        // Marked where it is, before any save.
+        QVERIFY(edit->palette().color(QPalette::Base) != plain);
+        QVERIFY2(edit->toolTip().startsWith(said.section(QStringLiteral(": "), 1)),
+                 qPrintable(edit->toolTip()));
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().startsWith(said), qPrintable(note->text()));
+
+        // Saving is refused with the reason, and the field gets the focus again.
+        QTest::keyClick(s.window.get(), Qt::Key_F5);
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.installation.messages().count(), 1);
+        QVERIFY2(s.installation.messages().shown().last().text.contains(said),
+                 qPrintable(s.installation.messages().shown().last().text));
+        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"), printerBefore);
+        QCOMPARE(QApplication::focusWidget(), edit);
+
+        // Put right, the mark goes at once and the save goes through.
+        edit->selectAll();
+        QTest::keyClicks(edit, corrected);
+        QCOMPARE(edit->palette().color(QPalette::Base), plain);
+        QVERIFY(!note->isVisible());
+        QTest::keyClick(s.window.get(), Qt::Key_F5);
+        QCOMPARE(s.window->result(), int(QDialog::Accepted));
+        if (position >= 0)
+            QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(position), corrected);
+        else
+            QCOMPARE(s.stored(DisplayKennung, 3, "DISPLAY").value(5), corrected);
     }
 
     void displayTypeAppliesItsPreset_data()

@@ -386,27 +386,34 @@ void TestGeneralSettings::driverWindowThenAutomaticSetup_data()
     QTest::addColumn<QString>("printer");
     QTest::addColumn<int>("result");
     QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("setUp");
 
-    QTest::newRow("OK runs the automatic setup")
-            << 1 << true << Printer << int(QDialog::Accepted) << true << true;
+    QTest::newRow("OK asks first; yes runs the automatic setup")
+            << 1 << true << Printer << int(QDialog::Accepted) << true << true << true << true;
+    QTest::newRow("OK asks first; no leaves the workstation as it was")
+            << 1 << true << Printer << int(QDialog::Accepted) << true << true << false << false;
     QTest::newRow("Cancel runs no setup")
-            << 1 << true << Printer << int(QDialog::Rejected) << true << false;
+            << 1 << true << Printer << int(QDialog::Rejected) << true << false << true << false;
     QTest::newRow("OK with the dummy printer TEST runs no setup")
-            << 1 << true << "TEST" << int(QDialog::Accepted) << true << false;
+            << 1 << true << "TEST" << int(QDialog::Accepted) << true << false << true << false;
     QTest::newRow("without right 91 the window is not shown")
-            << 1 << false << Printer << int(QDialog::Accepted) << false << false;
+            << 1 << false << Printer << int(QDialog::Accepted) << false << false << true << false;
     QTest::newRow("system mode shows it without right 91")
-            << 2 << false << Printer << int(QDialog::Accepted) << true << true;
+            << 2 << false << Printer << int(QDialog::Accepted) << true << true << true << true;
 }
 
 void TestGeneralSettings::driverWindowThenAutomaticSetup()
 {
+    // Catches the template's records written unannounced after the printer settings are saved.
     QFETCH(int, startMode);
     QFETCH(bool, right91);
     QFETCH(QString, printer);
     QFETCH(int, result);
     QFETCH(bool, shown);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
     QFETCH(bool, setUp);
 
     Fixture f(3, startMode);
@@ -414,12 +421,34 @@ void TestGeneralSettings::driverWindowThenAutomaticSetup()
     f.installation.putList("BONKOPF", 0, printer, {"Vorlage"});
     if (!right91)
         f.installation.host().rights().revoke("tester", 69, 91);
+    f.installation.messages().setNextAnswer(yes ? Answer::Yes : Answer::No);
     f.answerModal(result);
     f.click("btnDruckerKassenladeKundeanzeige");
     QCoreApplication::processEvents();
 
     QCOMPARE(f.modalClass == "TfrmAllgTreiber", shown);
+    const QList<RecordingPresenter::Shown> &messages = f.installation.messages().shown();
+    QCOMPARE(!messages.isEmpty() && messages.first().kind == MessageKind::Question, asked);
+    // Missing are the header and the printer's page setup; as many are then written.
+    if (asked) {
+        QVERIFY2(messages.first().text.contains(
+                         "Für Rechner 3 Kasse 3 und den Drucker " + printer
+                         + " fehlen 2 Layoutsätze. Sollen sie jetzt aus der Vorlage (Rechner 0) "
+                           "angelegt werden?"),
+                 qPrintable(messages.first().text));
+    }
+    if (setUp)
+        QVERIFY(messages.last().text.contains("wurden 2 Layoutsätze angelegt"));
     QCOMPARE(f.installation.list("BONKOPF", 3, printer).has_value(), setUp);
+
+    // Once the workstation has every record of the template, saving the printer asks nothing.
+    if (setUp) {
+        f.installation.messages().clear();
+        f.answerModal(QDialog::Accepted);
+        f.click("btnDruckerKassenladeKundeanzeige");
+        QCoreApplication::processEvents();
+        QCOMPARE(f.installation.messages().count(), 0);
+    }
 }
 
 void TestGeneralSettings::deviceTests()

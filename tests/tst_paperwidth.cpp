@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
@@ -283,6 +284,43 @@ private slots:
         QVERIFY(s.window->isVisible());
         QCOMPARE(s.presets()->count(), 12); // the built-in page presets
         QCOMPARE(s.presets()->currentText(), Printer);
+    }
+
+    void staysOpenAfterSavingAndCountsItAsSaved()
+    {
+        // Catches "Änderungen verwerfen? ... nicht gebucht." asked after "Buchen", and a save
+        // that leaves the open window without a word.
+        Session s;
+        s.open();
+        auto *heading = s.window->findChild<QLabel *>(QStringLiteral("lblUeberschrift"));
+        QCOMPARE(heading->text(),
+                 QStringLiteral("Rechner 3 Kasse 3 – Drucker: Epson TM-T88 Grafikmodus"));
+        QLineEdit *width = s.field("edtPapierbreite");
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, "8,0");
+        QTest::mouseClick(s.window->findChild<QPushButton *>(QStringLiteral("btnBuchen")),
+                          Qt::LeftButton);
+
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.own().value(0), QStringLiteral("8,00"));
+        const QString status = s.window->findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
+        QVERIFY2(status.startsWith(QStringLiteral("Gebucht: Papierbreite und Ränder des Druckers "
+                                                  "TM-T88 für Rechner 3 Kasse 3")),
+                 qPrintable(status));
+
+        // Closing right after the save asks nothing; an edit after it asks again.
+        QTest::keyClick(s.window.get(), Qt::Key_Escape);
+        QVERIFY(!s.window->isVisible());
+        QCOMPARE(s.installation.messages().count(), 0);
+        s.open();
+        s.field("edtRandLinks")->setFocus();
+        s.field("edtRandLinks")->selectAll();
+        QTest::keyClicks(s.field("edtRandLinks"), "1");
+        QTest::keyClick(s.window.get(), Qt::Key_Escape);
+        QVERIFY(s.window->isVisible());
+        QVERIFY(s.installation.messages().shown().last().text.startsWith(
+                QStringLiteral("Änderungen verwerfen?")));
     }
 
     void failedSaveIsReportedAndChangesNothing_data()

@@ -369,23 +369,33 @@ void TestWindowsTogether::newLinesShowTheFontTheyPrintWith()
 
 void TestWindowsTogether::settingsWindowsNameTheirWorkstation()
 {
+    // The workstation and printer stand in the headline, which wraps: a title bar would cut
+    // them ("Allgemeine Einstel…Rechner 3 Kasse 1").
     std::vector<std::unique_ptr<TOVOForm>> windows;
     windows.push_back(std::make_unique<TfrmBreiteRaender>());
     windows.push_back(std::make_unique<TfrmAllgTreiber>());
     windows.push_back(std::make_unique<TfrmSettings>());
-    for (const auto &window : windows) {
+    const QStringList titles = {"Einstellungen der Papierbreite und der Ränder",
+                                "Drucker, Kassenlade, Kundenanzeige", "Lokale Einstellungen"};
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        TOVOForm *window = windows[i].get();
         window->show();
-        QVERIFY2(window->windowTitle().endsWith(QStringLiteral(" - Rechner 3 Kasse 1")),
-                 qPrintable(window->windowTitle()));
+        QCOMPARE(window->windowTitle(), titles.at(qsizetype(i)));
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lblUeberschrift"))->text(),
+                 QStringLiteral("Rechner 3 Kasse 3 – Drucker: Epson TM-T88 Grafikmodus"));
         window->QDialog::done(QDialog::Rejected);
     }
     // The general settings window follows the workstation the main window hands it.
     TfrmAllgEinstellungen general;
     general.setEngine(&m_main->engine());
     general.setWorkstation(4);
-    QCOMPARE(general.windowTitle(), QStringLiteral("Allgemeine Einstellungen - Rechner 4 Kasse 2"));
+    QCOMPARE(general.windowTitle(), QStringLiteral("Allgemeine Einstellungen"));
+    auto *headline = general.findChild<QLabel *>(QStringLiteral("lblUeberschrift"));
+    QVERIFY2(headline->text().startsWith(QStringLiteral("Rechner 4 Kasse 4 – Drucker: ")),
+             qPrintable(headline->text()));
     general.setWorkstation(3);
-    QCOMPARE(general.windowTitle(), QStringLiteral("Allgemeine Einstellungen - Rechner 3 Kasse 1"));
+    QVERIFY2(headline->text().startsWith(QStringLiteral("Rechner 3 Kasse 3 – Drucker: ")),
+             qPrintable(headline->text()));
 }
 
 void TestWindowsTogether::previewFollowsTyping()

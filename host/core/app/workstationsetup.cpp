@@ -108,6 +108,20 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
     return written;
 }
 
+int missingFromTemplate(Host &host, int workstation, const QString &printerKey)
+{
+    if (workstation == 0)
+        return 0;
+    QSqlQuery count = host.store().run(
+            QStringLiteral("SELECT count(*) FROM layout_records t WHERE t.rnr = 0 AND "
+                           "t.printer_key = ? AND upper(t.kennung) NOT IN ('AKTBONDR', 'DISPLAY') "
+                           "AND NOT EXISTS (SELECT 1 FROM layout_records w WHERE w.rnr = ? AND "
+                           "w.printer_key = t.printer_key AND w.kennung = t.kennung)"),
+            {sqlText(printerKey), workstation},
+            QStringLiteral("Lesen der Vorlage %1").arg(printerKey));
+    return count.next() ? count.value(0).toInt() : 0;
+}
+
 void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &targets, bool)
 {
     if (source <= 0)

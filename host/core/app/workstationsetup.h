@@ -45,6 +45,10 @@ QString GetFiller(int mode);
 int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mode,
                   const std::function<bool(int done, int total)> &progress = {});
 
+// How many records an automatic setup (mode 2) of `workstation` for `printerKey` would add: the
+// template's records under that key that the workstation does not have yet.
+int missingFromTemplate(Host &host, int workstation, const QString &printerKey);
+
 // Copies the settings of workstation `source` to every target: each of its layout records
 // (sections and the device records "AKTBONDR", "DISPLAY", "SEITEEIN", of every printer key,
 // with their fillers) replaces the target's record of the same key, and each of its

@@ -26,19 +26,19 @@ FormatField choice(const QString &control)
 const QList<PrinterFunction> &printerFunctions()
 {
     static const QList<PrinterFunction> functions = {
-            {"CutPaper", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Cut Paper'")},
-            {"OpenDrawer", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Open Drawer'")},
-            {"PaperJournal", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal'")},
-            {"PaperReceipt", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Receipt'")},
-            {"PaperJourRec", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Journal/Receipt'")},
-            {"HorizontalTab", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'HT Horizontal Tab'")},
-            {"LineFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'LF Line Feed'")},
-            {"CarriageReturn", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'CR Carriage Return'")},
-            {"PaperFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Paper Feed'")},
-            {"JustifyLeft", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Left'")},
-            {"JustifyCenter", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Center'")},
-            {"JustifyRight", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Justify Right'")},
-            {"SetFont", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "ESC 'Set Font'")},
+            {"CutPaper", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Papier abschneiden")},
+            {"OpenDrawer", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Kassenlade öffnen")},
+            {"PaperJournal", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Journalpapier wählen")},
+            {"PaperReceipt", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Bonpapier wählen")},
+            {"PaperJourRec", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Journal- und Bonpapier wählen")},
+            {"HorizontalTab", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Tabulator (HT)")},
+            {"LineFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Zeilenvorschub (LF)")},
+            {"CarriageReturn", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Wagenrücklauf (CR)")},
+            {"PaperFeed", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Papiervorschub")},
+            {"JustifyLeft", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Linksbündig")},
+            {"JustifyCenter", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Zentriert")},
+            {"JustifyRight", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Rechtsbündig")},
+            {"SetFont", QT_TRANSLATE_NOOP("TfrmAllgTreiber", "Schriftart wählen")},
     };
     return functions;
 }
