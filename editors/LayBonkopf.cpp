@@ -68,10 +68,6 @@ TfrmLayBonkopf::TfrmLayBonkopf(QWidget *parent)
                    &TfrmLayBonkopf::edtTextAnzahlZeilenChange);
     buchenButton()->installEventFilter(this);
 
-    // Its preset recall (btnVorgabeLadenClick) also brings back the logo the preset names.
-    findChild<QPushButton *>(QStringLiteral("btnVorgabeSpeichern"))->setText(tr("Layout speich."));
-    findChild<QPushButton *>(QStringLiteral("btnVorgabeLoeschen"))->setText(tr("Layout lösch."));
-
     m_lineCount->setText(QStringLiteral("0"));
     rgpLogoPositionClick();
 }

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,6 +36,7 @@ constexpr int MinHeight = 600 - 38; // the frame's title bar is not part of the 
 constexpr int MaxHeight = 850 - 38;
 constexpr int MenuMargin = 8;
 constexpr int MenuColumnWidth = 286;
+constexpr int TypeRole = Qt::UserRole + 1; // the workstation type of a list entry
 
 bool isEngineError(int number, bool includeSetupQuestions)
 {
@@ -195,6 +197,14 @@ void TfrmKassotypHaupt::buildWindow()
     m_btnMenuEZRechts = new TButtonMenu(m_pnlMenu);
     m_btnMenuEZRechts->setObjectName(QStringLiteral("btnMenuEZRechts"));
     m_btnMenuEZRechts->setVisible(false);
+    // The right half is empty until a document type is chosen: it says where to begin.
+    m_lblHinweis = new QLabel(tr("Wählen Sie links einen Belegtyp. Hier erscheinen dann seine "
+                                 "Abschnitte (Kopf, Positionen, Ende, ...), die Sie gestalten "
+                                 "können."),
+                              m_pnlMenu);
+    m_lblHinweis->setObjectName(QStringLiteral("lblHinweis"));
+    m_lblHinweis->setWordWrap(true);
+    m_lblHinweis->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(m_pnlMenu, 1);
 
     auto *pnlButtons = new QFrame(this);
@@ -215,6 +225,14 @@ void TfrmKassotypHaupt::buildWindow()
     buttons->addWidget(m_btnEinstellungen);
     layout->addWidget(pnlButtons);
 
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("stbStatus"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_standingStatus = new QLabel(m_statusBar);
+    m_standingStatus->setObjectName(QStringLiteral("lblStatus"));
+    m_statusBar->addWidget(m_standingStatus, 1);
+    layout->addWidget(m_statusBar);
+
     connect(m_btnMenuLinks, &TButtonMenu::btnClick, this, [this](int i) {
         guard(QStringLiteral("btnMenuLinksBtnClick"), [this, i] { btnMenuLinksBtnClick(i); });
     });
@@ -227,6 +245,10 @@ void TfrmKassotypHaupt::buildWindow()
     connect(m_btnMenuEZRechts, &TButtonMenu::btnClick, this, [this](int i) {
         guard(QStringLiteral("btnMenuEZRechtsBtnClick"), [this, i] { btnMenuEZRechtsBtnClick(i); });
     });
+    for (TButtonMenu *menu : {m_btnMenuLinks, m_btnMenuEZ}) {
+        connect(menu, &TButtonMenu::highlighted, this,
+                [this, menu](int i) { explainEntry(menu, i); });
+    }
     connectGuarded(m_cmbRechner, &QComboBox::currentIndexChanged, "cmbRechnerChange",
                    &TfrmKassotypHaupt::cmbRechnerChange);
     connectGuarded(m_stbSchliessen, &QPushButton::clicked, "stbSchliessenClick",
@@ -249,34 +271,41 @@ void TfrmKassotypHaupt::fillWorkstationList()
 
     // Sorted by name here and added in one step: a chain's thousands of workstations added one
     // by one, or sorted by the model through its item data, cost the start several times.
-    QList<std::pair<QString, int>> entries;
+    struct ListEntry
+    {
+        QString text;
+        int rnr;
+        int type;
+    };
+    QList<ListEntry> entries;
     if (m_startMode == 2)
-        entries.append({QStringLiteral("0"), 0});
+        entries.append({QStringLiteral("0"), 0, 0});
     RVRTab &table = m_host.workstations();
     const int n = table.GetUmfangCount();
     for (int i = 0; i < n; ++i) {
         const TRVRInfoUmfang entry = table.GetUmfang(i);
         if (entry.RTyp != 7)
-            entries.append(
-                    {C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr), entry.RNr});
+            entries.append({C_RTyp_Text(entry.RTyp) + u' ' + QString::number(entry.RNr), entry.RNr,
+                            entry.RTyp});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
-        return QString::compare(a.first, b.first, Qt::CaseSensitive) < 0;
+        return QString::compare(a.text, b.text, Qt::CaseSensitive) < 0;
     });
     QList<QStandardItem *> items;
     items.reserve(entries.size());
-    for (const auto &[name, rnr] : std::as_const(entries)) {
-        auto *item = new QStandardItem(name);
-        item->setData(rnr, Qt::UserRole);
+    for (const ListEntry &entry : std::as_const(entries)) {
+        auto *item = new QStandardItem(entry.text);
+        item->setData(entry.rnr, Qt::UserRole);
+        item->setData(entry.type, TypeRole);
         items << item;
     }
     qobject_cast<QStandardItemModel *>(m_cmbRechner->model())
             ->invisibleRootItem()
             ->appendRows(items);
 
-    const int own = m_host.program().GetRId();
-    m_cmbRechner->setCurrentIndex(m_cmbRechner->findData(own));
+    chooseStartWorkstation();
 
+    const int own = m_host.program().GetRId();
     const int ownType = m_host.program().GetRTyp();
     m_cmbRechner->setEnabled(ownType == 1 || ownType == 2 || ownType == 7 || m_startMode == 2);
 
@@ -285,6 +314,52 @@ void TfrmKassotypHaupt::fillWorkstationList()
                                tr("Die Rechnertabelle enthält keinen Rechner. Es werden die "
                                   "Layouts dieses Rechners (Nummer %1) bearbeitet.")
                                        .arg(own));
+}
+
+void TfrmKassotypHaupt::chooseStartWorkstation()
+{
+    const int own = m_host.program().GetRId();
+    const int ownIndex = m_cmbRechner->findData(own);
+    if (ownIndex >= 0 && isTillType(m_cmbRechner->itemData(ownIndex, TypeRole).toInt())) {
+        m_cmbRechner->setCurrentIndex(ownIndex);
+        m_standingStatus->setText(tr("%1 ist dieser Rechner; seine Layouts werden bearbeitet.")
+                                          .arg(m_cmbRechner->itemText(ownIndex)));
+        return;
+    }
+    // Most document types exist at a till only: starting elsewhere would show them all greyed.
+    const QString ownName =
+            ownIndex >= 0 ? m_cmbRechner->itemText(ownIndex) : tr("Rechner %1").arg(own);
+    for (int i = 0; i < m_cmbRechner->count(); ++i) {
+        if (isTillType(m_cmbRechner->itemData(i, TypeRole).toInt())) {
+            m_cmbRechner->setCurrentIndex(i);
+            m_standingStatus->setText(tr("Dieser Rechner (%1) ist keine Kasse; gewählt ist die "
+                                         "erste Kasse der Liste, %2.")
+                                              .arg(ownName, m_cmbRechner->itemText(i)));
+            return;
+        }
+    }
+    m_cmbRechner->setCurrentIndex(ownIndex);
+    m_standingStatus->setText(tr("Die Rechnertabelle enthält keine Kasse; nur die Belegtypen, "
+                                 "die es auch ohne Kasse gibt, sind wählbar."));
+}
+
+void TfrmKassotypHaupt::showStatus(const QString &text)
+{
+    m_standingStatus->setText(text);
+}
+
+QString TfrmKassotypHaupt::statusText() const
+{
+    const QString moment = m_statusBar->currentMessage();
+    return moment.isEmpty() ? m_standingStatus->text() : moment;
+}
+
+void TfrmKassotypHaupt::explainEntry(TButtonMenu *menu, int index)
+{
+    if (index >= 0 && index < menu->count() && !menu->entry(index).enabled)
+        m_statusBar->showMessage(menu->entry(index).toolTip);
+    else
+        m_statusBar->clearMessage();
 }
 
 void TfrmKassotypHaupt::applyWorkstation()
@@ -332,14 +407,26 @@ void TfrmKassotypHaupt::buildPaymentMenu()
 void TfrmKassotypHaupt::enableMenuEntries()
 {
     const bool till = isTillType(m_host.workstations().GetRNrUmfang(m_rnr).RTyp);
+    const QString chosen =
+            m_cmbRechner->currentIndex() >= 0 ? m_cmbRechner->currentText() : tr("Dieser Rechner");
+    // A greyed entry says which kind of workstation offers it.
+    const auto enable = [&](TButtonMenu *menu, int i, bool enabled) {
+        menu->setEntryEnabled(i, enabled);
+        menu->setEntryToolTip(
+                i, enabled ? QString()
+                           : tr("„%1“ gibt es nur an einer Kasse (%2 oder %3); %4 ist keine "
+                                "Kasse. Wählen Sie oben eine Kasse.")
+                                     .arg(menu->entry(i).caption, C_RTyp_Text(3), C_RTyp_Text(4),
+                                          chosen));
+    };
     for (int i = 0; i < m_btnMenuLinks->count(); ++i) {
         const TButtonMenu::Entry &e = m_btnMenuLinks->entry(i);
         if (e.kind == TButtonMenu::Kind::Menu)
-            m_btnMenuLinks->setEntryEnabled(i, till || SectionDispatch::offeredOffTill(e.tag));
+            enable(m_btnMenuLinks, i, till || SectionDispatch::offeredOffTill(e.tag));
     }
     for (int i = 0; i < m_btnMenuEZ->count(); ++i) {
         if (m_btnMenuEZ->entry(i).kind == TButtonMenu::Kind::Menu)
-            m_btnMenuEZ->setEntryEnabled(i, till);
+            enable(m_btnMenuEZ, i, till);
     }
 }
 
@@ -474,6 +561,13 @@ void TfrmKassotypHaupt::cmbRechnerChange()
     m_btnMenuRechts->clear();
     m_btnMenuEZRechts->clear();
     applyWorkstation();
+    m_standingStatus->setText(
+            isTillType(m_cmbRechner->currentData(TypeRole).toInt())
+                    ? tr("Gewählt: %1.").arg(m_cmbRechner->currentText())
+                    : tr("Gewählt: %1, keine Kasse; die grauen Belegtypen gibt es nur an einer "
+                         "Kasse.")
+                              .arg(m_cmbRechner->currentText()));
+    layoutMenus();
     if (m_settingsWindow) {
         handSelectionToSettingsWindow();
         if (!m_settingsWindow->closedByUser())
@@ -484,8 +578,8 @@ void TfrmKassotypHaupt::cmbRechnerChange()
 void TfrmKassotypHaupt::handSelectionToSettingsWindow()
 {
     const int rnr = m_cmbRechner->currentIndex() >= 0 ? m_cmbRechner->currentData().toInt() : m_rnr;
+    m_settingsWindow->setEngine(m_engine.get()); // first: the window names the engine's printer
     m_settingsWindow->setWorkstation(rnr);
-    m_settingsWindow->setEngine(m_engine.get());
     m_settingsWindow->setStartMode(m_startMode);
 }
 
@@ -541,6 +635,12 @@ void TfrmKassotypHaupt::layoutMenus()
     const int rightX = 2 * MenuMargin + MenuColumnWidth;
     for (TButtonMenu *menu : {m_btnMenuRechts, m_btnMenuEZRechts})
         menu->resize(ClientWidth - rightX - MenuMargin, menu->sizeHint().height());
+    m_lblHinweis->setGeometry(rightX, MenuMargin, ClientWidth - rightX - MenuMargin,
+                              m_lblHinweis->heightForWidth(ClientWidth - rightX - MenuMargin));
+    m_lblHinweis->setVisible(m_btnMenuRechts->count() == 0 && m_btnMenuEZRechts->count() == 0);
+    // The chosen document type stays in view, whatever the height of the window.
+    if (m_btnMenuLinks->chosenIndex() >= 0)
+        m_btnMenuLinks->setChosenIndex(m_btnMenuLinks->chosenIndex());
     alignRightMenus();
 }
 

@@ -19,6 +19,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 
 // The main window: the workstation whose layouts are edited, the menus of document types and
 // sections, and the way to the settings. It holds the one print engine of the run.
@@ -40,6 +41,9 @@ public:
     void paperWidthPrompt(const QString &printerKey) override;
     void selectByText(QComboBox *combo, const QString &text) override;
     PlaceholderPicker *placeholderPicker() override;
+    void showStatus(const QString &text) override;
+    // What the status line says now: a message of the moment, else the standing one.
+    QString statusText() const;
     void setPlaceholderPicker(std::unique_ptr<TfrmPlatzhalter> picker);
 
     double exchangeFactor() const { return m_exchangeFactor; }
@@ -86,6 +90,11 @@ protected:
 private:
     void buildWindow();
     void fillWorkstationList();
+    // This computer's workstation when it is a till, else the first till of the list; says so
+    // in the status line.
+    void chooseStartWorkstation();
+    // What greyed entries of the menus say about why (tooltip and status line).
+    void explainEntry(TButtonMenu *menu, int index);
     void handSelectionToSettingsWindow();
     void layoutMenus();
     void openEditor(std::unique_ptr<TOVOForm> editor);
@@ -118,4 +127,7 @@ private:
     TButtonMenu *m_btnMenuEZRechts = nullptr;
     QPushButton *m_stbSchliessen = nullptr;
     QPushButton *m_btnEinstellungen = nullptr;
+    QLabel *m_lblHinweis = nullptr; // in the right half until a document type is chosen
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_standingStatus = nullptr;
 };

@@ -3,10 +3,10 @@
 #include "core/app/host.h"
 #include "core/output/pngencoder.h"
 #include "widgets/mainwindowcontext.h"
+#include "widgets/messagebox.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,9 +80,9 @@ TfrmTestdruckAnzeige::TfrmTestdruckAnzeige(const QString &documentName, const QI
     });
     connect(btnSpeichern, &QPushButton::clicked, this, [this] {
         guard(QStringLiteral("btnBildSpeichernClick"), [this] {
-            const QString path = QFileDialog::getSaveFileName(this, tr("Bild speichern"),
-                                                              QStringLiteral("testdruck.png"),
-                                                              tr("PNG-Bilder (*.png)"));
+            const QString path =
+                    FileDialogs::choose(this, FileDialogs::Purpose::Save, tr("Bild speichern"),
+                                        tr("PNG-Bilder (*.png)"), QStringLiteral("testdruck.png"));
             if (!path.isEmpty())
                 savePicture(path);
         });

@@ -3,17 +3,26 @@
 #include "shell/kassotypu.h"
 #include "shell/startup.h"
 #include "tests/support/guisupport.h"
+#include "widgets/buttonmenu.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QTreeView>
 
 namespace {
 
@@ -93,6 +102,10 @@ private slots:
     void workstationListIsEnabledForOfficeTypesOrSystemMode();
     void ownWorkstationIsPreselectedElseFirstEntry_data();
     void ownWorkstationIsPreselectedElseFirstEntry();
+    void startsOnATillAndSaysSo_data();
+    void startsOnATillAndSaysSo();
+    void greyedEntriesSayWhichWorkstationOffersThem();
+    void chosenDocumentTypeStaysInView();
     void changingWorkstationRefreshesEngine();
     void engineErrorsAreResetAfterWorkstationChange_data();
     void engineErrorsAreResetAfterWorkstationChange();
@@ -102,6 +115,7 @@ private slots:
     void settingsButtonCreatesWindowOnceAndHandsSelection();
     void closedSettingsWindowStaysClosedOnWorkstationChange();
     void qtsOwnDialogsSpeakGerman();
+    void fileDialogsShowGermanDatesAndSizes();
     void mistypedStoreIsCreatedOnlyWhenWanted();
     void closeButtonTerminates_data();
     void closeButtonTerminates();
@@ -211,14 +225,15 @@ void TestMainWindow::ownWorkstationIsPreselectedElseFirstEntry_data()
     QTest::addColumn<QString>("selectedText");
     QTest::addColumn<int>("rnr");
 
-    QTest::newRow("own till") << 3 << QStringList{} << "Kasse 3" << 3;
-    QTest::newRow("own main PC in system mode") << 1 << QStringList{"S"} << "Haupt-PC 1" << 1;
-    QTest::newRow("unknown computer gets first entry")
-            << 77 << QStringList{} << "Backoffice-PC 2" << 2;
-    QTest::newRow("head office is not listed, gets first entry")
-            << 90 << QStringList{} << "Backoffice-PC 2" << 2;
-    QTest::newRow("unknown computer in system mode gets template")
-            << 77 << QStringList{"S"} << "0" << 0;
+    // Anything but a till starts on the first till: elsewhere most document types are greyed.
+    QTest::newRow("own till") << 4 << QStringList{} << "Kasse 4" << 4;
+    QTest::newRow("own main PC in system mode gets the first till")
+            << 1 << QStringList{"S"} << "Kasse 3" << 3;
+    QTest::newRow("unknown computer gets the first till") << 77 << QStringList{} << "Kasse 3" << 3;
+    QTest::newRow("head office is not listed, gets the first till")
+            << 90 << QStringList{} << "Kasse 3" << 3;
+    QTest::newRow("unknown computer in system mode gets the first till")
+            << 77 << QStringList{"S"} << "Kasse 3" << 3;
 }
 
 void TestMainWindow::ownWorkstationIsPreselectedElseFirstEntry()
@@ -246,6 +261,116 @@ void TestMainWindow::ownWorkstationIsPreselectedElseFirstEntry()
     QCOMPARE(window.workstationNumber(), combo->itemData(0).toInt());
 }
 
+void TestMainWindow::startsOnATillAndSaysSo_data()
+{
+    QTest::addColumn<int>("ownId");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("this computer is a till")
+            << 5 << "Mobile Kasse 5"
+            << "Mobile Kasse 5 ist dieser Rechner; seine Layouts werden bearbeitet.";
+    QTest::newRow("the main PC starts on the first till")
+            << 1 << "Kasse 3"
+            << "Dieser Rechner (Haupt-PC 1) ist keine Kasse; gewählt ist die erste Kasse der "
+               "Liste, Kasse 3.";
+    QTest::newRow("a computer the table does not know")
+            << 77 << "Kasse 3"
+            << "Dieser Rechner (Rechner 77) ist keine Kasse; gewählt ist die erste Kasse der "
+               "Liste, Kasse 3.";
+}
+
+void TestMainWindow::startsOnATillAndSaysSo()
+{
+    QFETCH(int, ownId);
+    QFETCH(QString, chosen);
+    QFETCH(QString, said);
+    TestInstallation installation(onWorkstation(ownId));
+    TfrmKassotypHaupt window(installation.host(), {});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("cmbRechner"))->currentText(), chosen);
+    auto *status = window.findChild<QLabel *>(QStringLiteral("lblStatus"));
+    QVERIFY(status->isVisible());
+    QCOMPARE(status->text(), said);
+    // Every document type of a till can be chosen at once.
+    auto *menu = window.findChild<TButtonMenu *>(QStringLiteral("btnMenuLinks"));
+    for (int i = 0; i < menu->count(); ++i)
+        QVERIFY2(menu->entry(i).enabled, qPrintable(menu->entry(i).caption));
+}
+
+void TestMainWindow::greyedEntriesSayWhichWorkstationOffersThem()
+{
+    // Catches 20 of 23 document types greyed on a main PC with no word why.
+    TestInstallation installation;
+    TfrmKassotypHaupt window(installation.host(), {});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *combo = window.findChild<QComboBox *>(QStringLiteral("cmbRechner"));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Up); // from "Kasse 3" to "Haupt-PC 1"
+    QCOMPARE(combo->currentText(), QStringLiteral("Haupt-PC 1"));
+    QVERIFY2(window.statusText().contains(QStringLiteral("keine Kasse")),
+             qPrintable(window.statusText()));
+
+    auto *menu = window.findChild<TButtonMenu *>(QStringLiteral("btnMenuLinks"));
+    int greyed = -1;
+    int offered = -1;
+    for (int i = 0; i < menu->count(); ++i) {
+        const TButtonMenu::Entry &e = menu->entry(i);
+        if (e.kind == TButtonMenu::Kind::Menu && !e.enabled && greyed < 0)
+            greyed = i;
+        if (e.kind == TButtonMenu::Kind::Menu && e.enabled && offered < 0)
+            offered = i;
+    }
+    QVERIFY(greyed >= 0 && offered >= 0);
+    const QString why = QStringLiteral("„%1“ gibt es nur an einer Kasse (Kasse oder Mobile Kasse); "
+                                       "Haupt-PC 1 ist keine Kasse. Wählen Sie oben eine Kasse.")
+                                .arg(menu->entry(greyed).caption);
+
+    // Pointing at it says why in the status line and in its tooltip.
+    const QPoint at = menu->entryRect(greyed).center();
+    QTest::mouseMove(menu, at);
+    QTRY_COMPARE(window.statusText(), why);
+    QHelpEvent help(QEvent::ToolTip, at, menu->mapToGlobal(at));
+    QApplication::sendEvent(menu, &help);
+    QCOMPARE(QToolTip::text(), why);
+    QTest::mouseMove(menu, menu->entryRect(offered).center());
+    QTRY_VERIFY(window.statusText() != why);
+
+    // A click on it opens nothing and says why as well.
+    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    QCOMPARE(window.statusText(), why);
+    QCOMPARE(window.findChild<TButtonMenu *>(QStringLiteral("btnMenuRechts"))->count(), 0);
+    QVERIFY(window.findChild<QLabel *>(QStringLiteral("lblHinweis"))->isVisible());
+}
+
+void TestMainWindow::chosenDocumentTypeStaysInView()
+{
+    // Catches "Bon" out of sight at the window's smallest height.
+    TestInstallation installation;
+    TfrmKassotypHaupt window(installation.host(), {});
+    window.resize(604, 5000);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *menu = window.findChild<TButtonMenu *>(QStringLiteral("btnMenuLinks"));
+    auto *area = window.findChild<QScrollArea *>(QStringLiteral("scbMenuLinks"));
+    const int bon = menu->indexOfTag(13);
+    QCOMPARE(menu->entry(bon).caption, QStringLiteral("Bon"));
+    const auto inView = [&] {
+        const QRect entry = menu->entryRect(bon);
+        const QRect seen(menu->mapTo(area->viewport(), entry.topLeft()), entry.size());
+        return area->viewport()->rect().contains(seen);
+    };
+    QVERIFY(inView());
+    QVERIFY(window.findChild<QLabel *>(QStringLiteral("lblHinweis"))->isVisible());
+
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->entryRect(bon).center());
+    QCOMPARE(window.chosenDocumentType(), 13);
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblHinweis"))->isVisible());
+    window.resize(604, 100);
+    QTRY_VERIFY(inView());
+}
+
 void TestMainWindow::changingWorkstationRefreshesEngine()
 {
     TestInstallation installation;
@@ -254,7 +379,8 @@ void TestMainWindow::changingWorkstationRefreshesEngine()
     auto *combo = window.findChild<QComboBox *>(QStringLiteral("cmbRechner"));
     QVERIFY(combo);
 
-    // Workstation 1 has no printer of its own and uses the template's.
+    // The first till, where the window starts, has no printer of its own and uses the
+    // template's.
     QCOMPARE(window.engine().Kasso_Typ_Get_LayoutPrinterKey(), QStringLiteral("TM-T88"));
     QCOMPARE(window.engine().printerRecordWorkstation(), 0);
 
@@ -299,9 +425,9 @@ void TestMainWindow::engineErrorsAreResetAfterWorkstationChange()
     QVERIFY(combo);
 
     OVOInfo &info = installation.host().info();
-    info.SetError(error, QStringLiteral("TBonPrinter.Refresh"), {QStringLiteral("3")});
-    combo->setCurrentIndex(combo->findData(3));
-    QCOMPARE(window.engine().workstation(), 3);
+    info.SetError(error, QStringLiteral("TBonPrinter.Refresh"), {QStringLiteral("4")});
+    combo->setCurrentIndex(combo->findData(4)); // the window starts on workstation 3
+    QCOMPARE(window.engine().workstation(), 4);
     QCOMPARE(info.ErrorNumber(), reset ? 0 : error);
     QCOMPARE(installation.messages().count(), 0);
 }
@@ -447,6 +573,41 @@ void TestMainWindow::qtsOwnDialogsSpeakGerman()
     QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Ja"));
     QCOMPARE(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Nein"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Abbrechen"));
+}
+
+void TestMainWindow::fileDialogsShowGermanDatesAndSizes()
+{
+    // Catches the file list's dates and sizes in the locale the program was started in
+    // (English ones in the C locale), beside German buttons.
+    QVERIFY(installGermanQtTranslations());
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("logo.png")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(QByteArray(1536, 'x')), 1536);
+    file.close(); // written before its time is set, which writing would change
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6)),
+                             QFileDevice::FileModificationTime));
+    file.close();
+
+    std::unique_ptr<QFileDialog> dialog(FileDialogs::create(nullptr, FileDialogs::Purpose::Open,
+                                                            QStringLiteral("Logo laden"),
+                                                            QStringLiteral("Bilder (*.png)")));
+    dialog->setDirectory(dir.path());
+    dialog->setViewMode(QFileDialog::Detail);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+    QVERIFY(view);
+    const QAbstractItemModel *list = view->model();
+    QTRY_COMPARE(list->rowCount(view->rootIndex()), 1);
+    QCOMPARE(list->index(0, 0, view->rootIndex()).data().toString(), QStringLiteral("logo.png"));
+    QTRY_COMPARE(list->index(0, 3, view->rootIndex()).data().toString(),
+                 QStringLiteral("04.03.2026 05:06"));
+    QCOMPARE(list->index(0, 1, view->rootIndex()).data().toString(), QStringLiteral("1,5 kB"));
+    auto *buttons = dialog->findChild<QDialogButtonBox *>();
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text().remove(u'&'),
+             QStringLiteral("Abbrechen"));
 }
 
 void TestMainWindow::closeButtonTerminates_data()

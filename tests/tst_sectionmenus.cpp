@@ -261,7 +261,8 @@ void TestSectionMenus::entriesFollowTheSelectedWorkstation_data()
     QTest::addColumn<bool>("till");
 
     QTest::newRow("own till") << 3 << QList<int>{} << true;
-    QTest::newRow("own back-office computer") << 2 << QList<int>{} << false;
+    // A back-office computer starts on the first till, whose entries are all offered.
+    QTest::newRow("own back-office computer starts on a till") << 2 << QList<int>{} << true;
     QTest::newRow("back-office computer chosen") << 1 << QList<int>{2} << false;
     QTest::newRow("main PC is no till") << 2 << QList<int>{1} << false;
     QTest::newRow("mobile till is a till") << 1 << QList<int>{5} << true;
@@ -391,8 +392,8 @@ void TestSectionMenus::sectionEntryOpensItsWindow()
 void TestSectionMenus::everyEditorOpensOnTheDemoDesign_data()
 {
     QTest::addColumn<int>("till");
-    QTest::newRow("Kasse 1, graphic mode") << 3;
-    QTest::newRow("Kasse 2, text mode") << 4;
+    QTest::newRow("Kasse 3, graphic mode") << 3;
+    QTest::newRow("Kasse 4, text mode") << 4;
 }
 
 // Catches editors of a fresh store that open on filler lines and empty fonts: every section

@@ -33,7 +33,7 @@ void TButtonMenu::clear()
 
 int TButtonMenu::addHead(const QString &caption)
 {
-    m_entries.append({caption, Kind::Head, true, 0});
+    m_entries.append({caption, Kind::Head, true, 0, QString()});
     updateGeometry();
     update();
     return count() - 1;
@@ -41,7 +41,7 @@ int TButtonMenu::addHead(const QString &caption)
 
 int TButtonMenu::addEntry(const QString &caption, int tag, bool enabled)
 {
-    m_entries.append({caption, Kind::Menu, enabled, tag});
+    m_entries.append({caption, Kind::Menu, enabled, tag, QString()});
     updateGeometry();
     update();
     return count() - 1;
@@ -53,6 +53,12 @@ void TButtonMenu::setEntryEnabled(int index, bool enabled)
         return;
     m_entries[index].enabled = enabled;
     update();
+}
+
+void TButtonMenu::setEntryToolTip(int index, const QString &toolTip)
+{
+    if (index >= 0 && index < count())
+        m_entries[index].toolTip = toolTip;
 }
 
 int TButtonMenu::indexOfTag(int tag) const
@@ -165,8 +171,13 @@ void TButtonMenu::paintEvent(QPaintEvent *)
 
 void TButtonMenu::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        clickEntry(indexAt(event->position().toPoint()));
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int index = indexAt(event->position().toPoint());
+    // A greyed entry does nothing, but whoever listens may say why.
+    if (index >= 0 && !m_entries[index].enabled)
+        emit highlighted(index);
+    clickEntry(index);
 }
 
 void TButtonMenu::mouseMoveEvent(QMouseEvent *event)
@@ -175,6 +186,7 @@ void TButtonMenu::mouseMoveEvent(QMouseEvent *event)
     if (hover != m_hover) {
         m_hover = hover;
         update();
+        emit highlighted(hover);
     }
 }
 
@@ -182,6 +194,7 @@ void TButtonMenu::leaveEvent(QEvent *)
 {
     m_hover = -1;
     update();
+    emit highlighted(-1);
 }
 
 int TButtonMenu::nextSelectable(int from, int step) const
@@ -223,7 +236,10 @@ bool TButtonMenu::event(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
         const int i = indexAt(help->pos());
-        if (i >= 0 && QFontMetrics(font()).horizontalAdvance(m_entries[i].caption) > width() - 16)
+        if (i >= 0 && !m_entries[i].toolTip.isEmpty())
+            QToolTip::showText(help->globalPos(), m_entries[i].toolTip, this);
+        else if (i >= 0
+                 && QFontMetrics(font()).horizontalAdvance(m_entries[i].caption) > width() - 16)
             QToolTip::showText(help->globalPos(), m_entries[i].caption, this);
         else
             QToolTip::hideText();

@@ -18,6 +18,7 @@ public:
         Kind kind = Kind::Menu;
         bool enabled = true;
         int tag = 0;
+        QString toolTip; // shown for the entry instead of its caption
     };
 
     static constexpr int EntryHeight = 25;
@@ -32,6 +33,7 @@ public:
     int count() const { return int(m_entries.size()); }
     const Entry &entry(int index) const { return m_entries.at(index); }
     void setEntryEnabled(int index, bool enabled);
+    void setEntryToolTip(int index, const QString &toolTip);
     int indexOfTag(int tag) const; // first menu entry with the tag, or -1
 
     int chosenIndex() const { return m_chosen; }
@@ -45,6 +47,8 @@ public:
 
 signals:
     void btnClick(int index);
+    // The mouse points at another entry (-1: at none), or pressed one that is not enabled.
+    void highlighted(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -56,7 +56,7 @@ const std::array<CatalogueMessage, 40> catalogue = {{
          QStringLiteral("Der Quell-Rechner darf nicht zugleich Ziel-Rechner sein.")},
         {1032, K::Information, QStringLiteral("Die Einstellungen wurden kopiert.")},
         {1033, K::Information, QStringLiteral("Die Layoutsätze wurden angelegt.")},
-        {1034, K::Warning, QStringLiteral("Das Bild %1 kann nicht gelesen werden: %2")},
+        {1034, K::Warning, QStringLiteral("Das Bild %1 kann nicht gelesen werden: %2.")},
         {1035, K::Error, QStringLiteral("Für \"%1\" - \"%2\" gibt es keinen Gestaltungsdialog.")},
         {1036, K::Warning, QStringLiteral("Die Eingabe \"%1\" ist keine gültige Zahl.")},
         {1037, K::Warning, QStringLiteral("Der Datenspeicher ist schreibgeschützt: %1")},
@@ -71,8 +71,14 @@ const std::array<CatalogueMessage, 40> catalogue = {{
 
 QString applyArgs(QString text, const QStringList &args)
 {
-    for (int i = 0; i < args.size(); ++i)
-        text.replace(QStringLiteral("%") + QString::number(i + 1), args.at(i));
+    for (int i = 0; i < args.size(); ++i) {
+        const QString marker = QStringLiteral("%") + QString::number(i + 1);
+        const QString &arg = args.at(i);
+        // A reason that ends a sentence itself takes the place of the text's full stop.
+        if (arg.endsWith(u'.') || arg.endsWith(u'!') || arg.endsWith(u'?'))
+            text.replace(marker + u'.', arg);
+        text.replace(marker, arg);
+    }
     return text;
 }
 
