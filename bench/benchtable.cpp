@@ -172,8 +172,7 @@ void removeEveryBenchSchema()
 
 QStringList benchProgramArguments(const QString &store, const QString &folder, int workstation)
 {
-    return {QStringLiteral("--store=") + store,
-            QStringLiteral("--config=") + folder + QStringLiteral("/none.ini"),
+    return {QStringLiteral("--store=") + store, QStringLiteral("--config="),
             QStringLiteral("--log=") + folder + QStringLiteral("/bench.log"),
             QStringLiteral("--spool=") + folder + QStringLiteral("/spool"),
             QStringLiteral("--workstation=%1").arg(workstation)};

@@ -79,6 +79,7 @@ void TestConfigAndPresets::computerConfigSources()
 
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("kassotyp.ini"));
+    QFile(ini).open(QIODevice::WriteOnly);
     if (!iniWorkstation.isEmpty()) {
         QSettings settings(ini, QSettings::IniFormat);
         settings.setValue(QStringLiteral("computer/workstation"), iniWorkstation);

@@ -198,8 +198,7 @@ void TestDeviceLink::networkPrinterGetsTheBytes()
     QTemporaryDir dir;
     // Through the printer output, as a till's text-mode print goes.
     const ComputerConfig config = ComputerConfig::load(
-            {QStringLiteral("--config=") + dir.filePath("none.ini"),
-             QStringLiteral("--spool=") + dir.filePath("spool"),
+            {QStringLiteral("--config="), QStringLiteral("--spool=") + dir.filePath("spool"),
              QStringLiteral("--printer-device=tcp://127.0.0.1:%1").arg(server.serverPort())});
     const OutputResult r = PrintOutput(config).writeTo(config.printerDevice, Receipt);
     QVERIFY2(r.ok, qPrintable(r.error));
@@ -254,8 +253,7 @@ void TestDeviceLink::graphicPrintArrivesInCupsAsNamedPdf()
     QVERIFY2(cupsProblem().isEmpty(), qPrintable(cupsProblem()));
     QTemporaryDir dir;
     const ComputerConfig config = ComputerConfig::load(
-            {QStringLiteral("--config=") + dir.filePath("none.ini"),
-             QStringLiteral("--spool=") + dir.filePath("spool"),
+            {QStringLiteral("--config="), QStringLiteral("--spool=") + dir.filePath("spool"),
              QStringLiteral("--printer=") + qEnvironmentVariable("KASSOTYP_TEST_CUPS_QUEUE")});
     PrintJob job;
     job.mode = QStringLiteral("G");

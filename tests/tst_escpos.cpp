@@ -86,8 +86,7 @@ ComputerConfig devicesIn(const QTemporaryDir &dir, const QString &spool = QStrin
                          const QString &printer = QString())
 {
     return ComputerConfig::load(
-            {QStringLiteral("--config=") + dir.filePath("none.ini"),
-             QStringLiteral("--log=") + dir.filePath("log.txt"),
+            {QStringLiteral("--config="), QStringLiteral("--log=") + dir.filePath("log.txt"),
              QStringLiteral("--spool=") + (spool.isEmpty() ? dir.filePath("spool") : spool),
              QStringLiteral("--printer-device=")
                      + (printer.isEmpty() ? dir.filePath("printer") : printer),

@@ -236,6 +236,8 @@ void TestHostileInput::wrongCallsPrintAndWriteNothing()
              QStringLiteral("--outptu=") + path("x.png")},
             {QStringLiteral("--type=13"), QStringLiteral("--workstation=zwei")},
             {QStringLiteral("--type=13"), QStringLiteral("--dots=breit")},
+            // A mistyped INI file would have printed from the default store.
+            {QStringLiteral("--type=13"), QStringLiteral("--config=") + path("kasotyp.ini")},
     };
     for (const QStringList &call : calls) {
         const Run run = print(call);
@@ -243,6 +245,8 @@ void TestHostileInput::wrongCallsPrintAndWriteNothing()
         QVERIFY2(run.out.isEmpty(), qPrintable(run.out));
         QVERIFY2(run.err.startsWith(QLatin1String("kassotyp-print: ")), qPrintable(run.err));
     }
+    QVERIFY(print({QStringLiteral("--type=13"), QStringLiteral("--config=") + path("kasotyp.ini")})
+                    .err.contains(QLatin1String("kasotyp.ini (--config=) gibt es nicht")));
     const Run check = admin({QStringLiteral("check"), QStringLiteral("--fiscal")});
     QCOMPARE(check.exitCode, 2);
     QVERIFY(check.out.isEmpty());

@@ -55,7 +55,7 @@ Run TestPrintCommand::print(const QStringList &arguments)
 {
     return runBuilt(QStringLiteral("tools/kassotyp-print"),
                     QStringList{QStringLiteral("--store=") + m_installation->storeLocation(),
-                                QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                                QStringLiteral("--config="),
                                 QStringLiteral("--log=") + m_installation->path("print.log")}
                             + arguments);
 }
@@ -263,7 +263,7 @@ void TestPrintCommand::graphicPrintWithoutThePrintModuleFailsLoudly()
     const QString spool = m_out->filePath("spool");
     const Run run = runProgram(
             alone, {QStringLiteral("--store=") + m_installation->storeLocation(),
-                    QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                    QStringLiteral("--config="),
                     QStringLiteral("--log=") + m_installation->path("print.log"),
                     QStringLiteral("--spool=") + spool, QStringLiteral("--workstation=3"),
                     QStringLiteral("--type=13"), QStringLiteral("--printer=") + queue});
@@ -360,8 +360,7 @@ void TestPrintCommand::designerStartsQuietlyFromARootShell()
         store.remove(colon, store.lastIndexOf(u'@') - colon);
     }
     const Run run = runBuilt(QStringLiteral("shell/kassotyp"),
-                             {QStringLiteral("--store=") + store,
-                              QStringLiteral("--config=") + m_out->filePath("none.ini"),
+                             {QStringLiteral("--store=") + store, QStringLiteral("--config="),
                               QStringLiteral("--log=") + m_installation->path("designer.log"),
                               QStringLiteral("--exit-when-shown")});
     qunsetenv("PGPASSWORD");

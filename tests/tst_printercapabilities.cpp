@@ -214,11 +214,10 @@ void TestPrinterCapabilities::printerIsSentOnlyWhatItCanPrint()
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("printer"));
-    const ComputerConfig config =
-            ComputerConfig::load({QStringLiteral("--config=") + dir.filePath("none.ini"),
-                                  QStringLiteral("--log=") + dir.filePath("log.txt"),
-                                  QStringLiteral("--spool=") + dir.filePath("spool"),
-                                  QStringLiteral("--printer-device=") + file});
+    const ComputerConfig config = ComputerConfig::load(
+            {QStringLiteral("--config="), QStringLiteral("--log=") + dir.filePath("log.txt"),
+             QStringLiteral("--spool=") + dir.filePath("spool"),
+             QStringLiteral("--printer-device=") + file});
     const OutputResult sent = PrintOutput(config).printText(job, printerRecordFromPreset(preset));
     QVERIFY2(sent.ok, qPrintable(sent.error));
     QFile written(file);

@@ -326,9 +326,9 @@ void TestStoreLoss::firstSaveAfterServerRestartIsSaved()
     QVERIFY2(url.startsWith(QLatin1String("postgresql://")), "the second server did not start");
     const auto stop = qScopeGuard([&] { server(QStringLiteral("stop")); });
 
-    ComputerConfig config = ComputerConfig::load(
-            {QStringLiteral("--config=") + dir.filePath("x.ini"), QStringLiteral("--store=") + url,
-             QStringLiteral("--log=") + dir.filePath("log")});
+    ComputerConfig config =
+            ComputerConfig::load({QStringLiteral("--config="), QStringLiteral("--store=") + url,
+                                  QStringLiteral("--log=") + dir.filePath("log")});
     const std::unique_ptr<Host> program = Host::open(config);
     program->layouts().writeList(Key, {QStringLiteral("vorher")});
 

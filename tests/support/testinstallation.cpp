@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QThreadPool>
 
 namespace {
@@ -55,6 +56,8 @@ TestInstallation::TestInstallation()
 TestInstallation::TestInstallation(const Options &options)
     : m_storeLocation(TestStore::freshLocation(storePath()))
 {
+    // The computer's INI file, empty until a window writes to it.
+    QFile(path(QStringLiteral("kassotyp.ini"))).open(QIODevice::WriteOnly | QIODevice::Append);
     QStringList args = {QStringLiteral("--config=") + path(QStringLiteral("kassotyp.ini")),
                         QStringLiteral("--store=") + m_storeLocation,
                         QStringLiteral("--log=") + path(QStringLiteral("kassotyp.log")),

@@ -171,6 +171,13 @@ ComputerConfig ComputerConfig::load(const QStringList &args)
     }
 
     config.iniPath = options.value(QStringLiteral("config"), defaultIniPath());
+    // "--config=" without a name: no INI file of the user's (scripts, tests). A file named that
+    // does not exist is most likely mistyped; carrying on would use another store than meant.
+    if (options.contains(QStringLiteral("config")) && !config.iniPath.isEmpty()
+        && !QFileInfo::exists(config.iniPath))
+        config.usageErrors << QStringLiteral("Die INI-Datei %1 (--config=) gibt es nicht. Ohne "
+                                             "INI-Datei: --config= ohne Dateinamen.")
+                                      .arg(QDir::toNativeSeparators(config.iniPath));
     for (const QString &path : systemIniCandidates()) {
         if (QFileInfo::exists(path))
             config.systemIniPaths << path;
