@@ -5,6 +5,7 @@
 #include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/logoanzeige.h"
+#include "widgets/placeholderpicker.h"
 #include "widgets/radiogroup.h"
 
 #include <QCheckBox>
@@ -164,6 +165,8 @@ void TfrmLayBonende::buildPages()
     textLayout->addWidget(lineScrollArea(), 1);
     auto *placeholders = new QGroupBox(text);
     placeholders->setObjectName(QStringLiteral("pnlPlatzhalter"));
+    // The picker may cover the common placeholders together with the preview.
+    placeholders->setProperty(PlaceholderPicker::DockProperty, true);
     auto *grid = new QGridLayout(placeholders);
     grid->addWidget(boldLabel(tr("Häufig verwendete Platzhalter"), placeholders), 0, 0, 1, 2);
     int row = 1;

@@ -134,6 +134,7 @@ void LayoutEditor::buildFrame()
     body->addWidget(m_lineScroll, 3);
 
     auto *side = new QWidget(this);
+    side->setProperty(PlaceholderPicker::DockProperty, true);
     m_sideLayout = new QVBoxLayout(side);
     m_sideLayout->setContentsMargins(0, 0, 0, 0);
     body->addWidget(side, 2);
@@ -624,7 +625,7 @@ void LayoutEditor::btnPreviewClick()
 void LayoutEditor::scbPreviewClick()
 {
     TfrmPreview preview;
-    preview.resize(previewWindowWidth(printableWidth()), preview.height());
+    preview.setPaperWidth(printableWidth());
     for (int k = 1; k <= qMin(previewLabelCount(), int(TfrmPreview::SourceCount)); ++k)
         preview.setSource(k, previewLabel(k));
     preview.exec();

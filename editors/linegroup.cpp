@@ -2,6 +2,7 @@
 
 #include "core/format/layoutformat.h"
 
+#include "editors/flowlayout.h"
 #include "widgets/controlvalues.h"
 
 #include <QCheckBox>
@@ -71,13 +72,20 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(2);
     grid->addWidget(m_caption, 0, 0);
-    grid->addWidget(m_text, 0, 1, 1, 5);
-    grid->addWidget(m_font, 1, 1);
-    grid->addWidget(m_size, 1, 2);
-    grid->addWidget(m_style, 1, 3);
-    grid->addWidget(m_alignment, 1, 4);
-    grid->addLayout(m_switches, 2, 1, 1, 4);
-    grid->setColumnStretch(5, 1);
+    // Font and size, then style and alignment: in a narrow window the second pair moves
+    // below the first instead of the window scrolling sideways.
+    auto *selectors = new FlowLayout;
+    grid->addLayout(selectors, 1, 1);
+    for (QComboBox *pair : {m_font, m_style}) {
+        auto *unit = new QHBoxLayout;
+        unit->setSpacing(6);
+        unit->addWidget(pair);
+        unit->addWidget(pair == m_font ? m_size : m_alignment);
+        selectors->addLayout(unit);
+    }
+    grid->addWidget(m_text, 0, 1);
+    grid->addLayout(m_switches, 2, 1);
+    grid->setColumnStretch(1, 1);
 }
 
 QCheckBox *LineGroup::addSwitch(const QString &prefix, const QString &caption, bool hidden)

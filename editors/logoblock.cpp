@@ -239,7 +239,7 @@ void LogoBlock::placePreview(int &y, int printableWidth, double pixelsPerInch)
 void LogoBlock::showFullScreenPreview(LayoutEditor &editor)
 {
     TfrmPreview preview;
-    preview.resize(previewWindowWidth(editor.printableWidth()), preview.height());
+    preview.setPaperWidth(editor.printableWidth());
     for (int k = 1; k <= qMin(editor.previewLabelCount(), int(TfrmPreview::SourceCount)); ++k)
         preview.setSource(k, editor.previewLabel(k));
     preview.setImageSource(bmpPreview);

@@ -118,7 +118,7 @@ void SwitchedLineEditor::drawPreview(int width)
 void SwitchedLineEditor::scbPreviewClick()
 {
     TfrmPreview preview;
-    preview.resize(previewWindowWidth(printableWidth()), preview.height());
+    preview.setPaperWidth(printableWidth());
     // The lines shown, in the order drawn, as far as the preview window has labels.
     int source = 0;
     for (int n : previewLines()) {

@@ -39,13 +39,21 @@ QVariant PlaceholderModel::headerData(int section, Qt::Orientation orientation, 
     return section == 0 ? tr("Bezeichnung") : tr("Platzhalter");
 }
 
+namespace {
+
+constexpr QSize DefaultSize(560, 520);
+// Narrower than this, the table's descriptions no longer read well.
+constexpr int NarrowestPicker = 380;
+
+} // namespace
+
 TfrmPlatzhalter::TfrmPlatzhalter(QWidget *parent)
     : TOVOForm(parent)
 {
     OVOFormInit(QStringLiteral("frmPlatzhalter"), true);
     setWindowTitle(tr("Platzhalter"));
     setModal(false);
-    resize(560, 520);
+    resize(DefaultSize);
 }
 
 // The table and its controls are built when the picker is first needed: the window exists
@@ -142,13 +150,17 @@ void TfrmPlatzhalter::openFor(QObject *receiver, std::function<void(const QStrin
     auto *opener = qobject_cast<QWidget *>(receiver);
     auto *dialog = opener ? qobject_cast<QDialog *>(opener->window()) : nullptr;
     attachTo(dialog && dialog->isVisible() ? dialog : nullptr);
-    if (isHidden()) {
+    const bool opening = isHidden();
+    if (opening) {
         // Each opening starts with the whole catalogue.
         m_search->clear();
         m_search->hide();
         placeBeside(parentWidget());
     }
     show();
+    // Once shown, the window manager's frame is known and the picker is placed by it.
+    if (opening)
+        placeBeside(parentWidget());
     raise();
     activateWindow();
     m_receiver = receiver;
@@ -176,17 +188,38 @@ void TfrmPlatzhalter::placeBeside(const QWidget *opener)
     const QScreen *screen = opener->screen();
     const QRect room = screen ? screen->availableGeometry() : QRect();
     const QRect editor = opener->frameGeometry();
-    const QSize size = frameGeometry().size();
-    // Right of the editor; where the screen has no room for that, over the editor's right
-    // side (hints and preview), never over the lines on its left that take the token.
-    QPoint at(editor.right() + 1, editor.top());
-    if (room.isValid() && at.x() + size.width() > room.right() + 1)
-        at.setX(room.right() + 1 - size.width());
-    if (room.isValid()) {
-        at.setX(qBound(room.left(), at.x(), qMax(room.left(), room.right() + 1 - size.width())));
-        at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() + 1 - size.height())));
+    // What the window manager adds around the picker, once it has been on screen.
+    const QMargins frame(geometry().left() - frameGeometry().left(),
+                         geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(),
+                         frameGeometry().bottom() - geometry().bottom());
+    const auto place = [this, frame](const QRect &outer) {
+        setGeometry(outer.marginsRemoved(frame));
+    };
+    // Its own size again where a last opening had fitted it in place of a preview.
+    QSize size = DefaultSize.grownBy(frame);
+    // Right of the editor where the screen has room for it.
+    if (!room.isValid() || room.right() - editor.right() >= NarrowestPicker) {
+        if (room.isValid())
+            size.setWidth(qMin(size.width(), room.right() - editor.right()));
+        place(QRect(QPoint(editor.right() + 1, editor.top()), size));
+        return;
     }
-    move(at);
+    // Otherwise in place of the part the editor lets it cover (its preview), never over the
+    // lines on its left that take the token.
+    QRect docks;
+    for (const QWidget *dock : opener->findChildren<QWidget *>()) {
+        if (dock->property(DockProperty).toBool() && dock->isVisible())
+            docks |= QRect(dock->mapToGlobal(QPoint(0, 0)), dock->size());
+    }
+    if (docks.isValid()) {
+        place(QRect(docks.topLeft(), QPoint(room.right(), qMin(docks.bottom(), room.bottom()))));
+        return;
+    }
+    QPoint at(room.right() + 1 - size.width(), editor.top());
+    at.setX(qMax(room.left(), at.x()));
+    at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() + 1 - size.height())));
+    place(QRect(at, size));
 }
 
 QString TfrmPlatzhalter::chosenToken() const

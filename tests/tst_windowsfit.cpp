@@ -19,8 +19,12 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <functional>
@@ -31,6 +35,30 @@ namespace {
 constexpr QSize SmallScreen(1024, 768);
 
 using WindowFactory = std::function<std::unique_ptr<QWidget>()>;
+
+// A window's scroll areas that scroll sideways: a person would have to scroll to see the
+// style and alignment of a line.
+QStringList scrollingSideways(const QWidget *window)
+{
+    QStringList found;
+    for (const QScrollArea *area : window->findChildren<QScrollArea *>()) {
+        const QScrollBar *bar = area->horizontalScrollBar();
+        if (area->isVisibleTo(window) && bar->isVisibleTo(window) && bar->maximum() > 0)
+            found << QStringLiteral("%1 (%2 px)").arg(area->objectName()).arg(bar->maximum());
+    }
+    return found;
+}
+
+std::unique_ptr<QWidget> openEditor(const QString &className)
+{
+    EditorRegistry registry;
+    registerBuiltInEditors(registry);
+    std::unique_ptr<QWidget> editor(registry.editor(className)(nullptr));
+    editor->show();
+    if (!QTest::qWaitForWindowExposed(editor.get()))
+        return {};
+    return editor;
+}
 
 // The buttons a person must reach without moving the window, where the window has them.
 const char *const ReachableButtons[] = {"btnBuchen", "btnAbbrechen", "btnSchliessen", "btnPreview",
@@ -51,6 +79,9 @@ private slots:
     void everyWindowFitsTheScreen_data();
     void everyWindowFitsTheScreen();
     void mainWindowFitsTheScreen();
+    void pickerLeavesTheLinesFree_data();
+    void pickerLeavesTheLinesFree();
+    void fullScreenPreviewFillsTheScreen();
 
 private:
     std::unique_ptr<TestInstallation> m_installation;
@@ -124,8 +155,27 @@ void TestWindowsFit::everyWindowFitsTheScreen()
                                 .arg(window->frameGeometry().height())
                                 .arg(window->frameGeometry().x())
                                 .arg(window->frameGeometry().y())));
-    // Leaves room for a title bar the window manager adds.
-    QVERIFY(window->height() <= SmallScreen.height() - 32);
+    // Leaves room for a title bar the window manager adds, unless the window manager sizes
+    // the window to the screen.
+    if (!window->isMaximized())
+        QVERIFY(window->height() <= SmallScreen.height() - 32);
+    // Lines whose selectors did not fit once hid the style and alignment off to the right.
+    QCoreApplication::processEvents();
+    const QStringList sideways = scrollingSideways(window.get());
+    QVERIFY2(sideways.isEmpty(), qPrintable(sideways.join(QStringLiteral(", "))));
+    // A window manager cuts a title wider than the window; a long title belongs in the
+    // headline. Room is left for its icon and buttons.
+    const QFontMetrics title(QApplication::font());
+    QVERIFY2(title.horizontalAdvance(window->windowTitle()) + 160 <= window->width(),
+             qPrintable(QStringLiteral("%1: %2 px wide")
+                                .arg(window->windowTitle())
+                                .arg(window->width())));
+    // Nothing of the window lies beyond its edges, where the screen may end.
+    for (const QWidget *child : window->findChildren<QWidget *>()) {
+        if (!child->isVisibleTo(window.get()) || child->parentWidget() != window.get())
+            continue;
+        QVERIFY2(window->rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
     for (const char *name : ReachableButtons) {
         for (const QPushButton *button : window->findChildren<QPushButton *>(name)) {
             if (!button->isVisibleTo(window.get()))
@@ -146,6 +196,102 @@ void TestWindowsFit::mainWindowFitsTheScreen()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
     saveScreenshot(&window, QStringLiteral("1024x768-TfrmKassotypHaupt"));
+}
+
+void TestWindowsFit::pickerLeavesTheLinesFree_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::newRow("item editor") << QStringLiteral("TfrmLayBonPos");
+    QTest::newRow("end editor") << QStringLiteral("TfrmLayBonende");
+}
+
+// The picker once opened over the right half of the screen, over half the text lines that
+// take its token.
+void TestWindowsFit::pickerLeavesTheLinesFree()
+{
+    QFETCH(QString, editor);
+    TfrmPlatzhalter picker;
+    m_main = std::make_unique<FakeMainWindow>(*m_installation, 3);
+    m_main->picker = &picker;
+    std::unique_ptr<QWidget> window = openEditor(editor);
+    QVERIFY(window);
+    auto *lines = window->findChild<QScrollArea *>(QStringLiteral("OVOStdScrollBox1"));
+    QVERIFY(lines);
+    // The line being edited keeps the focus; the button is clicked as a person would.
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("btnPlatzhalter")),
+                      Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    const QRect linesOnScreen(lines->mapToGlobal(QPoint(0, 0)), lines->size());
+    const QRect pickerOnScreen = picker.frameGeometry();
+    QVERIFY2(!pickerOnScreen.intersects(linesOnScreen),
+             qPrintable(QStringLiteral("picker %1,%2 %3x%4, lines end at x %5")
+                                .arg(pickerOnScreen.x())
+                                .arg(pickerOnScreen.y())
+                                .arg(pickerOnScreen.width())
+                                .arg(pickerOnScreen.height())
+                                .arg(linesOnScreen.right())));
+    QVERIFY(picker.screen()->availableGeometry().contains(pickerOnScreen));
+    QVERIFY(pickerOnScreen.width() >= 380);
+    // The screen as a person sees it: the editor with the picker over it.
+    QPixmap screen = window->grab();
+    QPainter painter(&screen);
+    painter.drawPixmap(picker.geometry().topLeft() - window->geometry().topLeft(), picker.grab());
+    painter.end();
+    QLabel picture;
+    picture.setPixmap(screen);
+    picture.resize(screen.size());
+    saveScreenshot(&picture, QStringLiteral("1024x768-picker-") + editor);
+    picker.hide();
+    window.reset();
+    m_main.reset();
+}
+
+void TestWindowsFit::fullScreenPreviewFillsTheScreen()
+{
+    m_main = std::make_unique<FakeMainWindow>(*m_installation, 3);
+    std::unique_ptr<QWidget> window = openEditor(QStringLiteral("TfrmLayBonPos"));
+    QVERIFY(window);
+    auto *source = window->findChild<QLabel *>(QStringLiteral("lblPreview1"));
+    QVERIFY(source && source->isVisible());
+    QRect shownAt;
+    QRect room;
+    QSize paper;
+    QSize desk;
+    double fontRatio = 0;
+    double widthRatio = 0;
+    QString text;
+    whenModal<TfrmPreview>([&](TfrmPreview *preview) {
+        if (!QTest::qWaitForWindowExposed(preview))
+            return;
+        QCoreApplication::processEvents();
+        shownAt = preview->frameGeometry();
+        room = preview->screen()->availableGeometry();
+        paper = preview->page()->size();
+        desk = preview->page()->parentWidget()->size();
+        const QLabel *label = preview->label(1);
+        fontRatio = label->font().pointSizeF() / source->font().pointSizeF();
+        widthRatio = double(label->width()) / source->width();
+        text = label->text();
+        saveScreenshot(preview, QStringLiteral("1024x768-TfrmPreview-Vollbild"));
+        preview->reject();
+    });
+    QTest::mouseDClick(source, Qt::LeftButton);
+    // A window of the small preview's size at the small preview's scale was no full screen.
+    QCOMPARE(shownAt, room);
+    QVERIFY2(qAbs(paper.width() - desk.width()) <= 1 || qAbs(paper.height() - desk.height()) <= 1,
+             qPrintable(QStringLiteral("paper %1x%2 on %3x%4")
+                                .arg(paper.width())
+                                .arg(paper.height())
+                                .arg(desk.width())
+                                .arg(desk.height())));
+    QVERIFY(paper.width() <= desk.width() && paper.height() <= desk.height());
+    // The lines grow with the paper, the text as much as the room it takes.
+    QVERIFY2(widthRatio > 1.5, qPrintable(QString::number(widthRatio)));
+    QVERIFY2(qAbs(fontRatio - widthRatio) < 0.05,
+             qPrintable(QStringLiteral("%1 %2").arg(fontRatio).arg(widthRatio)));
+    QCOMPARE(text, source->text());
+    window.reset();
+    m_main.reset();
 }
 
 int main(int argc, char **argv)
