@@ -43,7 +43,8 @@ struct ComputerOption
 
 constexpr ComputerOption ComputerOptions[] = {
         {"config", nullptr, "DATEI",
-         "INI-Datei des Rechners (eine gewöhnliche Datei bis %inimax)\nStandard: %default"},
+         "INI-Datei des Rechners (eine gewöhnliche Datei bis %inimax, die es geben\n"
+         "muss; --config= ohne Namen liest keine)\nStandard: %default"},
         {"store", "store/location", "ORT",
          "Datenspeicher: SQLite-Datei oder ein gemeinsamer PostgreSQL-Speicher\n"
          "postgresql://benutzer@rechner:port/datenbank (das Kennwort nie hier:\n"
@@ -66,7 +67,8 @@ constexpr ComputerOption ComputerOptions[] = {
          "bekannt sind %codepages"},
         {"dots", "computer/dots", "N",
          "druckbare Punkte einer Zeile im Textmodus: 384 (58 mm), 576 (80 mm),\n"
-         "512 (80 mm bei 180 dpi); Standard: aus der Papierbreite"},
+         "512 (80 mm bei 180 dpi); Standard: aus der druckbaren Breite der\n"
+         "Seiteneinrichtung und der Auflösung des Druckers"},
         {"spool", "computer/spool", "ORDNER",
          "Ordner für Ausgabedateien ohne Drucker\nStandard: %default"},
         {"user", "computer/user", "NAME",
