@@ -107,7 +107,11 @@ bool refuseMissingFolder(const QString &file, OutputResult &r)
     const QFileInfo folder(QFileInfo(file).absolutePath());
     if (folder.isDir())
         return false;
-    r.error = QStringLiteral("Der Ordner %1 existiert nicht; nach %2 wird nicht geschrieben.")
+    r.error = (folder.exists()
+                       ? QStringLiteral("%1 ist kein Ordner; die Datei %2 konnte nicht geschrieben "
+                                        "werden.")
+                       : QStringLiteral("Der Ordner %1 existiert nicht; die Datei %2 konnte nicht "
+                                        "geschrieben werden."))
                       .arg(QDir::toNativeSeparators(folder.absoluteFilePath()),
                            QDir::toNativeSeparators(file));
     return true;
