@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-FlowLayout::FlowLayout(int spacing)
+FlowLayout::FlowLayout(int spacing, int rowSpacing)
+    : m_rowSpacing(rowSpacing)
 {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(spacing);
@@ -95,10 +96,12 @@ int FlowLayout::arrange(const QRect &rect, bool place) const
     for (QLayoutItem *item : m_items) {
         if (item->isEmpty())
             continue;
-        const QSize size = item->sizeHint();
+        // An item wider than the row gives up what it can of its width.
+        QSize size = item->sizeHint();
+        size.setWidth(qMax(item->minimumSize().width(), qMin(size.width(), area.width())));
         if (x > area.x() && x + size.width() > area.right() + 1) {
             x = area.x();
-            y += rowHeight + spacing();
+            y += rowHeight + m_rowSpacing;
             rowHeight = 0;
         }
         if (place)

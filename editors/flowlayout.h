@@ -9,7 +9,8 @@
 class FlowLayout : public QLayout
 {
 public:
-    explicit FlowLayout(int spacing = 6);
+    // spacing between the items of a row, rowSpacing between rows.
+    explicit FlowLayout(int spacing = 6, int rowSpacing = 4);
     ~FlowLayout() override;
 
     void addItem(QLayoutItem *item) override;
@@ -30,4 +31,5 @@ private:
     int arrange(const QRect &rect, bool place) const;
 
     QList<QLayoutItem *> m_items;
+    int m_rowSpacing;
 };

@@ -36,8 +36,11 @@ QComboBox *makeCombo(const QString &name, QWidget *parent, int width)
     // and is saved back unchanged.
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
-    // Fixed widths keep the selectors of all lines in one column.
+    // Equal widths keep the selectors of all lines in one column: each list asks for its
+    // full width whatever it holds, and gets it unless the window is narrow.
     c->setFixedWidth(width);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(40);
     return c;
 }
 
@@ -59,6 +62,7 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     m_caption->setBuddy(m_text);
 
     m_font = makeCombo(names.font, this, 190);
+
     m_size = makeCombo(names.size, this, 60);
     m_style = makeCombo(names.style, this, 100);
     m_style->addItems(styles());
@@ -66,8 +70,14 @@ LineGroup::LineGroup(int number, const Initial &initial, QWidget *parent)
     m_alignment = makeCombo(names.alignment, this, 90);
     m_alignment->addItems(alignments());
     ControlValues::setComboText(m_alignment, initial.alignment);
+    // Where the window is narrow, a long font name is cut and the lists give up their spare
+    // room; every value stays readable.
+    m_font->setMinimumWidth(110);
+    m_style->setMinimumWidth(88);
+    m_alignment->setMinimumWidth(76);
 
-    m_switches = new QHBoxLayout;
+    // The switches wrap like the selectors.
+    m_switches = new FlowLayout(18);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(2);

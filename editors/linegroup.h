@@ -49,5 +49,5 @@ private:
     QComboBox *m_size;
     QComboBox *m_style;
     QComboBox *m_alignment;
-    class QHBoxLayout *m_switches;
+    class QLayout *m_switches;
 };
