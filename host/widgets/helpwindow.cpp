@@ -101,9 +101,11 @@ bool HelpWindow::showChapter(int chapter)
 
 void HelpWindow::showFor(QWidget *window)
 {
+    // One guide for the whole program, owned by the window it was first asked from (so that it
+    // never outlives the windows), gone when closed.
     static QPointer<HelpWindow> help;
     if (!help) {
-        help = new HelpWindow;
+        help = new HelpWindow(window ? window->window() : nullptr);
         help->setAttribute(Qt::WA_DeleteOnClose);
     }
     help->show();
