@@ -53,6 +53,10 @@ TOVOForm::TOVOForm(QWidget *parent)
 
 TOVOForm::~TOVOForm()
 {
+    // The window's own part is gone; hiding its controls below (a field that loses the focus
+    // ends its editing) must not reach a handler of it any more.
+    for (QObject *child : findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, this, nullptr);
     // Whatever the window left unfinished ends here, also when its destruction failed.
     if (OVOInfo *info = messageService())
         info->FehlerTerminate(location(QStringLiteral("FormDestroy")));
