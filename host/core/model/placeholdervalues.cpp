@@ -11,6 +11,7 @@ namespace {
 enum class Kind {
     Text,          // the document text of the field
     Barcode,       // the document text of the field; alone on a line it prints as a barcode
+    QrCode,        // the document text of the field; alone on a line it prints as a QR code
     Amount1,       // the field's amount in currency 1
     Amount2,       // the field's amount in currency 2
     Currency,      // the name of currency 1 or 2 (field "1" or "2")
@@ -297,6 +298,7 @@ qsizetype replaceSegment(const QString &text, qsizetype from, const DocumentData
         switch (rule->kind) {
         case Kind::Text:
         case Kind::Barcode:
+        case Kind::QrCode:
             out += document.text(field);
             break;
         case Kind::Amount1:
@@ -364,6 +366,12 @@ bool isBarcodePlaceholder(const QString &token)
 {
     const Rule *rule = ruleByToken().value(token);
     return rule && rule->kind == Kind::Barcode;
+}
+
+bool isQrPlaceholder(const QString &token)
+{
+    const Rule *rule = ruleByToken().value(token);
+    return rule && rule->kind == Kind::QrCode;
 }
 
 QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)

@@ -21,3 +21,7 @@ bool holdsRunningText(const QString &text);
 // Whether the token carries a number meant to be scanned ("#BarCode#", "#BonNrBarcode#",
 // "#WertBarCode#", "#FaPosBarcode#"): a line of nothing but such a token prints a barcode.
 bool isBarcodePlaceholder(const QString &token);
+
+// Whether the token carries data meant to be scanned as a QR code (the fiscal data of a
+// receipt): a line of nothing but such a token prints a QR code.
+bool isQrPlaceholder(const QString &token);
