@@ -315,7 +315,10 @@ void TestDemoShop::noDesignedLineIsWiderThanItsPaper()
         for (int n = 1; values.contains(lineFieldNames(n).text); ++n) {
             if (values.value(lineFieldNames(n).text).isEmpty())
                 continue;
-            JobItem item = textLineItem(values, n, context);
+            const QList<JobItem> items = textLineItem(values, n, context);
+            if (items.isEmpty())
+                continue;
+            JobItem item = items.first();
             if (item.kind != JobItem::Kind::Text)
                 continue;
             if (item.wrap && engine->Kasso_Typ_Get_Modus() == QLatin1String("G")) {

@@ -7,6 +7,7 @@
 #include "core/model/sampledocument.h"
 #include "tests/support/guisupport.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -114,6 +115,13 @@ private slots:
     void sampleDocumentFillsPlaceholders();
     void datesAreToday();
 
+    // Fiscal data
+    void tseQrCodeFollowsTheTaxOfficeFormat_data();
+    void tseQrCodeFollowsTheTaxOfficeFormat();
+    void rksvCodeFollowsTheRegulation_data();
+    void rksvCodeFollowsTheRegulation();
+    void emptyFiscalLinesAreLeftOut();
+
 private:
     std::unique_ptr<TestInstallation> m_installation;
     std::unique_ptr<FakeMainWindow> m_main;
@@ -137,18 +145,26 @@ void TestPlaceholders::cleanup()
 void TestPlaceholders::catalogueListsEveryTokenOnceInOrder()
 {
     const QStringList tokens = catalogueTokens();
-    QCOMPARE(tokens.size(), 195);
-    QCOMPARE(QSet<QString>(tokens.begin(), tokens.end()).size(), 195);
+    QCOMPARE(tokens.size(), 213);
+    QCOMPARE(QSet<QString>(tokens.begin(), tokens.end()).size(), 213);
     for (const QString &token : tokens) {
         QVERIFY2(token.size() > 2 && token.startsWith(u'#') && token.endsWith(u'#'),
                  qPrintable(token));
         QVERIFY2(!token.mid(1, token.size() - 2).contains(u'#'), qPrintable(token));
     }
     QCOMPARE(tokens.first(), QStringLiteral("#AnFiliale#"));
-    QCOMPARE(tokens.last(), QStringLiteral("#{RXXXX}#"));
     const QStringList expected = QString::fromUtf8(AllTokens).split(
             QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    QCOMPARE(tokens, expected);
+    // The fiscal group follows the earlier rows, which keep their order.
+    QCOMPARE(tokens.mid(0, expected.size()), expected);
+    QCOMPARE(tokens.at(expected.size() - 1), QStringLiteral("#{RXXXX}#"));
+    const QStringList fiscal = tokens.mid(expected.size());
+    QCOMPARE(fiscal.first(), QStringLiteral("#TSE-TransaktionNr#"));
+    QCOMPARE(fiscal.last(), QStringLiteral("#Trainingsbeleg#"));
+    for (const QString &token : fiscal)
+        QVERIFY2(isFiscalPlaceholder(token), qPrintable(token));
+    for (const QString &token : expected)
+        QVERIFY2(!isFiscalPlaceholder(token), qPrintable(token));
 }
 
 // ---- replacement ---------------------------------------------------------------------------
@@ -167,7 +183,15 @@ void TestPlaceholders::everyCatalogueTokenIsReplaced()
     QVERIFY2(!replaced.contains(u'#'), qPrintable(replaced));
     if (!isTemplate(token)) {
         QVERIFY(replaced != token);
-        QVERIFY2(!replaced.trimmed().isEmpty(), "the sample document has no value for it");
+        // A failure or copy mark is empty in the normal case; the case it marks shows it.
+        QString shown = replaced;
+        for (SampleCase sampleCase : sampleCases()) {
+            DocumentData document = m_main->engine().document();
+            applySampleCase(document, sampleCase);
+            if (shown.trimmed().isEmpty())
+                shown = replacePlaceholders(token, document, true);
+        }
+        QVERIFY2(!shown.trimmed().isEmpty(), "the sample document has no value for it");
     }
 }
 
@@ -494,4 +518,146 @@ void TestPlaceholders::datesAreToday()
 }
 
 QTEST_MAIN(TestPlaceholders)
+// ---- fiscal data ---------------------------------------------------------------------------
+
+void TestPlaceholders::tseQrCodeFollowsTheTaxOfficeFormat_data()
+{
+    QTest::addColumn<int>("sampleCase");
+    for (SampleCase c : sampleCases())
+        QTest::newRow(qPrintable(sampleCaseName(c))) << int(c);
+}
+
+void TestPlaceholders::tseQrCodeFollowsTheTaxOfficeFormat()
+{
+    QFETCH(int, sampleCase);
+    DocumentData d = sample();
+    applySampleCase(d, SampleCase(sampleCase));
+    QCOMPARE(sampleCaseOf(d), SampleCase(sampleCase));
+    auto value = [&d](const char *token) {
+        return replacePlaceholders(QString::fromLatin1(token), d, false);
+    };
+    const QString qr = value("#TSE-QR#");
+    if (SampleCase(sampleCase) == SampleCase::Ausfall) {
+        // A failed device signed nothing: no code, no transaction, the failure line instead.
+        QCOMPARE(qr, QString());
+        QCOMPARE(value("#TSE-Signatur#"), QString());
+        QCOMPARE(value("#TSE-TransaktionNr#"), QString());
+        QCOMPARE(value("#TSE-Ausfall#"), QStringLiteral("TSE ausgefallen"));
+        QVERIFY(!value("#TSE-KassenSerienNr#").isEmpty());
+        return;
+    }
+    QCOMPARE(value("#TSE-Ausfall#"), QString());
+    const QStringList f = qr.split(u';');
+    QCOMPARE(f.size(), 12);
+    QCOMPARE(f.at(0), QStringLiteral("V0"));
+    QCOMPARE(f.at(1), value("#TSE-KassenSerienNr#"));
+    QCOMPARE(f.at(2), QStringLiteral("Kassenbeleg-V1"));
+    const bool training = SampleCase(sampleCase) == SampleCase::Training;
+    QVERIFY2(QRegularExpression(QStringLiteral("^%1\\^459\\.70_0\\.00_0\\.00_0\\.00_0\\.00\\^"
+                                               "459\\.70:Bar$")
+                                        .arg(training ? "AVTraining" : "Beleg"))
+                     .match(f.at(3))
+                     .hasMatch(),
+             qPrintable(f.at(3)));
+    QCOMPARE(f.at(4), value("#TSE-TransaktionNr#"));
+    QCOMPARE(f.at(5), value("#TSE-Signaturzaehler#"));
+    // Start and end in ISO 8601 with milliseconds, in UTC; the end is the receipt's moment.
+    const QRegularExpression iso(
+            QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$"));
+    QVERIFY(iso.match(f.at(6)).hasMatch());
+    QCOMPARE(f.at(6), value("#TSE-Start#"));
+    QCOMPARE(f.at(7), value("#TSE-Ende#"));
+    QCOMPARE(QDateTime::fromString(f.at(7), Qt::ISODateWithMs), SampleMoment.toUTC());
+    QVERIFY(QDateTime::fromString(f.at(6), Qt::ISODateWithMs) < SampleMoment);
+    QCOMPARE(f.at(8), value("#TSE-Algorithmus#"));
+    QCOMPARE(f.at(8), QStringLiteral("ecdsa-plain-SHA384"));
+    QVERIFY(f.at(9) == QLatin1String("utcTime") || f.at(9) == QLatin1String("unixTime"));
+    // An ECDSA P-384 signature of 96 bytes and an uncompressed public key of 97, in base64;
+    // the device's serial number is the SHA-256 of its public key.
+    const auto signature = QByteArray::fromBase64Encoding(f.at(10).toLatin1(),
+                                                          QByteArray::AbortOnBase64DecodingErrors);
+    QVERIFY(signature);
+    QCOMPARE(signature.decoded.size(), 96);
+    QCOMPARE(f.at(10), value("#TSE-Signatur#"));
+    const auto key = QByteArray::fromBase64Encoding(f.at(11).toLatin1(),
+                                                    QByteArray::AbortOnBase64DecodingErrors);
+    QVERIFY(key);
+    QCOMPARE(key.decoded.size(), 97);
+    QCOMPARE(key.decoded.at(0), '\x04');
+    QCOMPARE(value("#TSE-Seriennummer#"),
+             QString::fromLatin1(
+                     QCryptographicHash::hash(key.decoded, QCryptographicHash::Sha256).toHex()));
+    // A copy shows its original's data; a training receipt is signed anew.
+    DocumentData normal = d;
+    applySampleCase(normal, SampleCase::Normal);
+    const QString original = replacePlaceholders(QStringLiteral("#TSE-QR#"), normal, false);
+    QCOMPARE(qr == original, SampleCase(sampleCase) != SampleCase::Training);
+    QCOMPARE(value("#Duplikat#").isEmpty(), SampleCase(sampleCase) != SampleCase::Duplikat);
+    QCOMPARE(value("#Trainingsbeleg#").isEmpty(), !training);
+}
+
+void TestPlaceholders::rksvCodeFollowsTheRegulation_data()
+{
+    tseQrCodeFollowsTheTaxOfficeFormat_data();
+}
+
+void TestPlaceholders::rksvCodeFollowsTheRegulation()
+{
+    QFETCH(int, sampleCase);
+    DocumentData d = sample();
+    applySampleCase(d, SampleCase(sampleCase));
+    const QString code = replacePlaceholders(QStringLiteral("#RKSV-Code#"), d, false);
+    QCOMPARE(replacePlaceholders(QStringLiteral("#RKSV-QR#"), d, false), code);
+    const QStringList f = code.split(u'_');
+    QCOMPARE(f.size(), 14);
+    QCOMPARE(f.at(0), QString());
+    QCOMPARE(f.at(1), QStringLiteral("R1-AT1"));
+    QCOMPARE(f.at(2), replacePlaceholders(QStringLiteral("#RKSV-KassenID#"), d, false));
+    QCOMPARE(f.at(3), replacePlaceholders(QStringLiteral("#RKSV-BelegNr#"), d, false));
+    QCOMPARE(f.at(4), QStringLiteral("2024-03-15T09:05:07"));
+    QCOMPARE(f.mid(5, 5), QStringList({"459,70", "0,00", "0,00", "0,00", "0,00"}));
+    const auto decoded = [&f](int i) {
+        return QByteArray::fromBase64Encoding(f.at(i).toLatin1(),
+                                              QByteArray::AbortOnBase64DecodingErrors);
+    };
+    QVERIFY(decoded(10));
+    QCOMPARE(decoded(10).decoded == "TRA", SampleCase(sampleCase) == SampleCase::Training);
+    QVERIFY(QRegularExpression(QStringLiteral("^[0-9a-f]+$")).match(f.at(11)).hasMatch());
+    QVERIFY(decoded(12));
+    QVERIFY(decoded(13));
+    QCOMPARE(decoded(13).decoded == "Sicherheitseinrichtung ausgefallen",
+             SampleCase(sampleCase) == SampleCase::Ausfall);
+}
+
+void TestPlaceholders::emptyFiscalLinesAreLeftOut()
+{
+    TBonPrinter &engine = m_main->engine();
+    const LineValues marks{QStringLiteral(" #Duplikat#  #Trainingsbeleg# "), {}, {}, {}, {}};
+    const LineValues failure{QStringLiteral("#TSE-Ausfall#"), {}, {}, {}, {}};
+    const LineValues labelled{QStringLiteral("Kopie: #Duplikat#"), {}, {}, {}, {}};
+    const SectionPrintContext context = engine.printContext(QStringLiteral("BONENDE"));
+    // The normal case: both mark lines take no paper, in print and in the preview; a line with
+    // text of its own stays.
+    QCOMPARE(textLineItem(marks, context).size(), 0);
+    QCOMPARE(textLineItem(failure, context).size(), 0);
+    QVERIFY(engine.previewLine(failure, QStringLiteral("BONENDE"), false)
+                    .rows.join(QString())
+                    .isEmpty());
+    QCOMPARE(textLineItem(labelled, context).size(), 1);
+    QCOMPARE(textLineItem(labelled, context).first().text, QStringLiteral("Kopie: "));
+    // A copy prints its mark, the failure line still takes no paper.
+    applySampleCase(engine.document(), SampleCase::Duplikat);
+    QCOMPARE(textLineItem(marks, engine.printContext(QStringLiteral("BONENDE"))).size(), 1);
+    QCOMPARE(textLineItem(marks, engine.printContext(QStringLiteral("BONENDE")))
+                     .first()
+                     .text.trimmed(),
+             QStringLiteral("Duplikat"));
+    QCOMPARE(textLineItem(failure, engine.printContext(QStringLiteral("BONENDE"))).size(), 0);
+    applySampleCase(engine.document(), SampleCase::Ausfall);
+    QCOMPARE(engine.previewLine(failure, QStringLiteral("BONENDE"), false)
+                     .rows.join(QString())
+                     .trimmed(),
+             QStringLiteral("TSE ausgefallen"));
+}
+
 #include "tst_placeholders.moc"

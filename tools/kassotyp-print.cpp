@@ -33,7 +33,8 @@ enum class Format { Pdf, Png, EscPos };
 // The options of this program; all others belong to the computer's configuration.
 const QStringList OwnOptions = {QStringLiteral("type"),   QStringLiteral("all"),
                                 QStringLiteral("format"), QStringLiteral("output"),
-                                QStringLiteral("now"),    QStringLiteral("dry-run")};
+                                QStringLiteral("now"),    QStringLiteral("dry-run"),
+                                QStringLiteral("case")};
 
 struct Request
 {
@@ -41,6 +42,7 @@ struct Request
     Format format = Format::Pdf;
     QString output; // empty: to the workstation's printer
     QDateTime now;  // of the sample values; invalid: the clock's
+    SampleCase sampleCase = SampleCase::Normal;
     bool dryRun = false;
     QStringList configArguments;
 
@@ -104,6 +106,10 @@ QString helpText()
                    "aktuellen\n"
                    "                          (z. B. 2024-05-17T10:30:00), für wiederholbare "
                    "Ausgaben\n"
+                   "  --case=FALL             Fall der Beispieldaten: normal, ausfall (TSE bzw. "
+                   "Sicherheits-\n"
+                   "                          einrichtung ausgefallen), duplikat oder training; "
+                   "ohne Angabe normal\n"
                    "  --dry-run               nur Datenspeicher öffnen und Druckmodul anlegen, "
                    "nichts drucken\n"
                    "  --help, -h              diese Hilfe\n"
@@ -177,6 +183,16 @@ QString parse(const QStringList &arguments, Request &request)
                         .arg(value);
         } else if (name == QLatin1String("dry-run")) {
             request.dryRun = true;
+        } else if (name == QLatin1String("case")) {
+            const std::optional<SampleCase> sampleCase = sampleCaseNamed(value.toLower());
+            if (!sampleCase) {
+                QStringList names;
+                for (SampleCase c : sampleCases())
+                    names << sampleCaseName(c);
+                return QStringLiteral("Unbekannter Fall \"%1\" für --case: erlaubt sind %2.")
+                        .arg(value, names.join(QStringLiteral(", ")));
+            }
+            request.sampleCase = *sampleCase;
         }
     }
     if (all == !request.types.isEmpty())
@@ -356,6 +372,7 @@ int run(const Request &request)
     std::unique_ptr<TBonPrinter> engine;
     try {
         engine = makeEngine(*host, workstation, request.toPrinter(), now);
+        applySampleCase(engine->document(), request.sampleCase);
     } catch (const std::exception &e) {
         return refuse(QStringLiteral("Das Druckmodul konnte nicht angelegt werden: %1")
                               .arg(QString::fromLocal8Bit(e.what())));

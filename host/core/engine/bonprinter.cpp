@@ -366,7 +366,8 @@ LinePreview TBonPrinter::previewLine(const LineValues &line, const QString &kenn
     // Lines beside a logo have a share of the printable width.
     share = qBound(0.0, share, 1.0);
     const double widthCm = job.printableWidthCm() * share;
-    job.items = fitToWidth(textLineItem(line, context), widthCm, measuresLines());
+    for (const JobItem &item : textLineItem(line, context))
+        job.items += fitToWidth(item, widthCm, measuresLines());
     if (m_mode != QString(TextMode))
         return graphicLinePreview(job.items, widthCm);
     EscPosSettings settings = m_output.escPosSettings(job);

@@ -209,11 +209,31 @@ constexpr CatalogueRow kRows[] = {
         {"Gutschein - Name", "#GSName#"},
         {"Horizontale Ausrichtung linksbündig - X ist Punktzahl", "#{LXXXX}#"},
         {"Horizontale Ausrichtung rechtbündig - X ist Punktzahl", "#{RXXXX}#"},
+        // Fiscal data of the receipt: Germany's security device (TSE), Austria's signed receipt
+        // (RKSV), and the marks of a copy or a training receipt.
+        {"TSE - Transaktionsnummer", "#TSE-TransaktionNr#"},
+        {"TSE - Signaturzähler", "#TSE-Signaturzaehler#"},
+        {"TSE - Beginn des Vorgangs (ISO 8601, UTC)", "#TSE-Start#"},
+        {"TSE - Ende des Vorgangs (ISO 8601, UTC)", "#TSE-Ende#"},
+        {"TSE - Seriennummer der TSE", "#TSE-Seriennummer#"},
+        {"TSE - Seriennummer der Kasse", "#TSE-KassenSerienNr#"},
+        {"TSE - Signaturalgorithmus", "#TSE-Algorithmus#"},
+        {"TSE - Zeitformat (utcTime oder unixTime)", "#TSE-Zeitformat#"},
+        {"TSE - Signatur (Prüfwert, Base64)", "#TSE-Signatur#"},
+        {"TSE - Öffentlicher Schlüssel (Base64)", "#TSE-PublicKey#"},
+        {"TSE - QR-Code nach DSFinV-K (allein in der Zeile)", "#TSE-QR#"},
+        {"TSE - \"TSE ausgefallen\" bei Ausfall, sonst leer", "#TSE-Ausfall#"},
+        {"RKSV - Kassen-ID", "#RKSV-KassenID#"},
+        {"RKSV - Belegnummer", "#RKSV-BelegNr#"},
+        {"RKSV - Maschinenlesbarer Code", "#RKSV-Code#"},
+        {"RKSV - QR-Code des maschinenlesbaren Codes (allein in der Zeile)", "#RKSV-QR#"},
+        {"Beleg - \"Duplikat\" auf einer Kopie, sonst leer", "#Duplikat#"},
+        {"Beleg - \"Trainingsbeleg\" im Trainingsmodus, sonst leer", "#Trainingsbeleg#"},
 };
 
 // A row lost or duplicated while editing the table above should fail the build rather than
 // quietly drop a placeholder from the picker.
-static_assert(std::size(kRows) == 195, "placeholder catalogue must hold 195 rows");
+static_assert(std::size(kRows) == 213, "placeholder catalogue must hold 213 rows");
 
 QList<PlaceholderEntry> buildCatalogue()
 {

@@ -12,6 +12,7 @@ enum class Kind {
     Text,          // the document text of the field
     Barcode,       // the document text of the field; alone on a line it prints as a barcode
     QrCode,        // the document text of the field; alone on a line it prints as a QR code
+    Fiscal,        // the document text of the field, a fiscal datum or mark that may be empty
     Amount1,       // the field's amount in currency 1
     Amount2,       // the field's amount in currency 2
     Currency,      // the name of currency 1 or 2 (field "1" or "2")
@@ -225,6 +226,24 @@ const Rule rules[] = {
         {u"#GSName#", Kind::Text, u"GSName"},
         {u"#{LXXXX}#", Kind::TabLeft, u""},
         {u"#{RXXXX}#", Kind::TabRight, u""},
+        {u"#TSE-TransaktionNr#", Kind::Fiscal, u"TSE-TransaktionNr"},
+        {u"#TSE-Signaturzaehler#", Kind::Fiscal, u"TSE-Signaturzaehler"},
+        {u"#TSE-Start#", Kind::Fiscal, u"TSE-Start"},
+        {u"#TSE-Ende#", Kind::Fiscal, u"TSE-Ende"},
+        {u"#TSE-Seriennummer#", Kind::Fiscal, u"TSE-Seriennummer"},
+        {u"#TSE-KassenSerienNr#", Kind::Fiscal, u"TSE-KassenSerienNr"},
+        {u"#TSE-Algorithmus#", Kind::Fiscal, u"TSE-Algorithmus"},
+        {u"#TSE-Zeitformat#", Kind::Fiscal, u"TSE-Zeitformat"},
+        {u"#TSE-Signatur#", Kind::Fiscal, u"TSE-Signatur"},
+        {u"#TSE-PublicKey#", Kind::Fiscal, u"TSE-PublicKey"},
+        {u"#TSE-QR#", Kind::QrCode, u"TSE-QR"},
+        {u"#TSE-Ausfall#", Kind::Fiscal, u"TSE-Ausfall"},
+        {u"#RKSV-KassenID#", Kind::Fiscal, u"RKSV-KassenID"},
+        {u"#RKSV-BelegNr#", Kind::Fiscal, u"RKSV-BelegNr"},
+        {u"#RKSV-Code#", Kind::Fiscal, u"RKSV-Code"},
+        {u"#RKSV-QR#", Kind::QrCode, u"RKSV-Code"},
+        {u"#Duplikat#", Kind::Fiscal, u"Duplikat"},
+        {u"#Trainingsbeleg#", Kind::Fiscal, u"Trainingsbeleg"},
 };
 
 // A receipt line is set in a fixed pitch of about this many points per character.
@@ -299,6 +318,7 @@ qsizetype replaceSegment(const QString &text, qsizetype from, const DocumentData
         case Kind::Text:
         case Kind::Barcode:
         case Kind::QrCode:
+        case Kind::Fiscal:
             out += document.text(field);
             break;
         case Kind::Amount1:
@@ -372,6 +392,39 @@ bool isQrPlaceholder(const QString &token)
 {
     const Rule *rule = ruleByToken().value(token);
     return rule && rule->kind == Kind::QrCode;
+}
+
+bool leftOutWhenEmpty(const QString &text, const DocumentData &document)
+{
+    bool fiscal = false;
+    for (qsizetype i = 0; i < text.size();) {
+        if (text.at(i).isSpace()) {
+            ++i;
+            continue;
+        }
+        const qsizetype close = text.at(i) == u'#' ? text.indexOf(u'#', i + 1) : -1;
+        if (close < 0)
+            return false;
+        const Rule *rule = ruleByToken().value(text.mid(i, close - i + 1));
+        if (!rule || (rule->kind != Kind::Fiscal && rule->kind != Kind::QrCode)
+            || !document.text(QString::fromUtf16(rule->field)).isEmpty())
+            return false;
+        fiscal = true;
+        i = close + 1;
+    }
+    return fiscal;
+}
+
+QString placeholderField(const QString &token)
+{
+    const Rule *rule = ruleByToken().value(token);
+    return rule ? QString::fromUtf16(rule->field) : QString();
+}
+
+bool isFiscalPlaceholder(const QString &token)
+{
+    const Rule *rule = ruleByToken().value(token);
+    return rule && (rule->kind == Kind::Fiscal || rule->kind == Kind::QrCode);
 }
 
 QString replacePlaceholders(const QString &text, const DocumentData &document, bool secondCurrency)

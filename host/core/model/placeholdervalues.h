@@ -25,3 +25,14 @@ bool isBarcodePlaceholder(const QString &token);
 // Whether the token carries data meant to be scanned as a QR code (the fiscal data of a
 // receipt): a line of nothing but such a token prints a QR code.
 bool isQrPlaceholder(const QString &token);
+
+// Whether the token is one of the fiscal data or marks of a receipt ("#TSE-Signatur#",
+// "#RKSV-QR#", "#Duplikat#", ...), which are empty where the case has none.
+bool isFiscalPlaceholder(const QString &token);
+
+// Whether a line is left out of the document: its only content is fiscal placeholders, and all
+// of them are empty in the document (a failure or copy mark in the normal case).
+bool leftOutWhenEmpty(const QString &text, const DocumentData &document);
+
+// The document field a placeholder of the catalogue shows; empty for one without a field.
+QString placeholderField(const QString &token);

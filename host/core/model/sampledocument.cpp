@@ -2,7 +2,17 @@
 
 #include "core/model/textfunctions.h"
 
+#include <QCryptographicHash>
 #include <QLocale>
+
+namespace {
+
+// Fields of the sample document that no placeholder shows: the moment the receipt was completed
+// and the case its fiscal data were filled for.
+const QString MomentField = QStringLiteral("BelegZeitpunkt");
+const QString CaseField = QStringLiteral("BelegFall");
+
+} // namespace
 
 QString PAYBACKBonText(int points, int balance)
 {
@@ -247,5 +257,184 @@ DocumentData sampleDocument(double exchangeFactor, const QString &currency1,
     s(u"Person", u"Martin Köhler");
     s(u"GrundBestAbg", u"Diebstahl");
     s(u"GutscheinArt", u"Einzweck-GS");
+
+    // Fiscal data: the moment the receipt was completed, from which the case derives its own.
+    d.setText(MomentField, now.toString(Qt::ISODateWithMs));
+    applySampleCase(d, SampleCase::Normal);
     return d;
+}
+
+namespace {
+
+struct CaseName
+{
+    SampleCase sampleCase;
+    const char16_t *name;
+    const char16_t *title;
+};
+
+constexpr CaseName caseNames[] = {
+        {SampleCase::Normal, u"normal", u"Normalfall"},
+        {SampleCase::Ausfall, u"ausfall", u"TSE ausgefallen"},
+        {SampleCase::Duplikat, u"duplikat", u"Duplikat"},
+        {SampleCase::Training, u"training", u"Trainingsbeleg"},
+};
+
+// Made-up bytes standing in for what a security device computes: the same seed gives the same
+// bytes, so that a copy shows the signature of its original and tests can compare.
+QByteArray madeUpBytes(const QString &seed, int count)
+{
+    QByteArray bytes;
+    for (int round = 0; bytes.size() < count; ++round)
+        bytes += QCryptographicHash::hash((seed + QString::number(round)).toUtf8(),
+                                          QCryptographicHash::Sha384);
+    return bytes.left(count);
+}
+
+// An amount as the fiscal codes carry it: two decimals, no thousands separator.
+QString fiscalAmount(double value, QChar decimalPoint)
+{
+    QString text = QString::number(value, 'f', 2);
+    return text.replace(u'.', decimalPoint);
+}
+
+} // namespace
+
+const QList<SampleCase> &sampleCases()
+{
+    static const QList<SampleCase> all = [] {
+        QList<SampleCase> list;
+        for (const CaseName &c : caseNames)
+            list << c.sampleCase;
+        return list;
+    }();
+    return all;
+}
+
+QString sampleCaseName(SampleCase sampleCase)
+{
+    for (const CaseName &c : caseNames) {
+        if (c.sampleCase == sampleCase)
+            return QString::fromUtf16(c.name);
+    }
+    return {};
+}
+
+std::optional<SampleCase> sampleCaseNamed(const QString &name)
+{
+    for (const CaseName &c : caseNames) {
+        if (name == QStringView(c.name))
+            return c.sampleCase;
+    }
+    return std::nullopt;
+}
+
+QString sampleCaseTitle(SampleCase sampleCase)
+{
+    for (const CaseName &c : caseNames) {
+        if (c.sampleCase == sampleCase)
+            return QString::fromUtf16(c.title);
+    }
+    return {};
+}
+
+SampleCase sampleCaseOf(const DocumentData &document)
+{
+    return sampleCaseNamed(document.text(CaseField)).value_or(SampleCase::Normal);
+}
+
+void applySampleCase(DocumentData &d, SampleCase sampleCase)
+{
+    QDateTime moment = QDateTime::fromString(d.text(MomentField), Qt::ISODateWithMs);
+    if (!moment.isValid())
+        moment = QDateTime::currentDateTime();
+    moment = moment.addMSecs(-moment.time().msec());
+    const bool failed = sampleCase == SampleCase::Ausfall;
+    const bool training = sampleCase == SampleCase::Training;
+    d.setText(CaseField, sampleCaseName(sampleCase));
+    const double total = d.amount(QStringLiteral("ZSumme"));
+
+    // Germany: the transaction as the TSE signed it (DSFinV-K, appendix I). A failed device
+    // signed nothing; the till's own serial number is still known.
+    const QString tillSerial = QStringLiteral("SF-LINDENAU-KASSE-02");
+    const QByteArray publicKey = QByteArray(1, '\x04') + madeUpBytes(QStringLiteral("TSE"), 96);
+    const QString transaction = QStringLiteral("1187");
+    const QString counter = QStringLiteral("2411");
+    const QString start =
+            moment.toUTC().addSecs(-83).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    const QString end = moment.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    const QString algorithm = QStringLiteral("ecdsa-plain-SHA384");
+    const QString timeFormat = QStringLiteral("utcTime");
+    QString payment = fiscalAmount(total, u'.') + QStringLiteral(":Bar");
+    if (d.currency1 != QLatin1String("EUR"))
+        payment += u':' + d.currency1;
+    const QString processData = (training ? QStringLiteral("AVTraining") : QStringLiteral("Beleg"))
+                                + u'^' + fiscalAmount(total, u'.')
+                                + QStringLiteral("_0.00_0.00_0.00_0.00^") + payment;
+    const QStringList signedPart = {QStringLiteral("V0"),
+                                    tillSerial,
+                                    QStringLiteral("Kassenbeleg-V1"),
+                                    processData,
+                                    transaction,
+                                    counter,
+                                    start,
+                                    end,
+                                    algorithm,
+                                    timeFormat};
+    const QString signature =
+            QString::fromLatin1(madeUpBytes(signedPart.join(u';'), 96).toBase64());
+    auto tse = [&d, failed](const char16_t *field, const QString &value) {
+        d.setText(QString::fromUtf16(field), failed ? QString() : value);
+    };
+    d.setText(QStringLiteral("TSE-KassenSerienNr"), tillSerial);
+    tse(u"TSE-TransaktionNr", transaction);
+    tse(u"TSE-Signaturzaehler", counter);
+    tse(u"TSE-Start", start);
+    tse(u"TSE-Ende", end);
+    tse(u"TSE-Seriennummer",
+        QString::fromLatin1(
+                QCryptographicHash::hash(publicKey, QCryptographicHash::Sha256).toHex()));
+    tse(u"TSE-Algorithmus", algorithm);
+    tse(u"TSE-Zeitformat", timeFormat);
+    tse(u"TSE-Signatur", signature);
+    tse(u"TSE-PublicKey", QString::fromLatin1(publicKey.toBase64()));
+    tse(u"TSE-QR", (signedPart + QStringList{signature, QString::fromLatin1(publicKey.toBase64())})
+                           .join(u';'));
+    d.setText(QStringLiteral("TSE-Ausfall"),
+              failed ? QStringLiteral("TSE ausgefallen") : QString());
+
+    // Austria: the machine-readable code of the signed receipt (RKSV, appendix). A failed
+    // device's receipt carries the prescribed text in place of the signature; a training
+    // receipt carries "TRA" in place of the encrypted turnover counter.
+    const QString tillId = QStringLiteral("KASSE-02");
+    const QString receipt = d.text(QStringLiteral("Bonnummer"));
+    const QString amounts = fiscalAmount(total, u',') + QStringLiteral("_0,00_0,00_0,00_0,00");
+    const QByteArray turnover =
+            training ? QByteArrayLiteral("TRA") : madeUpBytes(QStringLiteral("Umsatz"), 8);
+    const QString certificate = QStringLiteral("5a1c3e07");
+    const QString previous =
+            QString::fromLatin1(madeUpBytes(QStringLiteral("Vorbeleg"), 8).toBase64());
+    const QString head = QStringList{QString(),
+                                     QStringLiteral("R1-AT1"),
+                                     tillId,
+                                     receipt,
+                                     moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
+                                     amounts,
+                                     QString::fromLatin1(turnover.toBase64()),
+                                     certificate,
+                                     previous}
+                                 .join(u'_');
+    const QByteArray rksvSignature =
+            failed ? QByteArrayLiteral("Sicherheitseinrichtung ausgefallen")
+                   : madeUpBytes(head, 64);
+    d.setText(QStringLiteral("RKSV-KassenID"), tillId);
+    d.setText(QStringLiteral("RKSV-BelegNr"), receipt);
+    d.setText(QStringLiteral("RKSV-Code"),
+              head + u'_' + QString::fromLatin1(rksvSignature.toBase64()));
+
+    // Both: the marks of a copy and of a training receipt.
+    d.setText(QStringLiteral("Duplikat"),
+              sampleCase == SampleCase::Duplikat ? QStringLiteral("Duplikat") : QString());
+    d.setText(QStringLiteral("Trainingsbeleg"),
+              training ? QStringLiteral("Trainingsbeleg") : QString());
 }

@@ -135,8 +135,28 @@ Values receiptEndValues()
     return {on(QStringLiteral("chbText2")),
             on(QStringLiteral("chbNurBeiGefPlatz3")),
             on(QStringLiteral("chbNurBeiRueckgabe11")),
-            {QStringLiteral("edtAnzZeilenUber"), QStringLiteral("11")},
+            {QStringLiteral("edtAnzZeilenUber"), QString::number(11 + fiscalBlock(1).size())},
             {QStringLiteral("edtAnzZeilenUnter"), QStringLiteral("0")}};
+}
+
+QList<Line> fiscalBlock(int first)
+{
+    QList<Line> lines = {{0, Bold, u'm', u"#Duplikat# #Trainingsbeleg#"},
+                         {0, Bold, u'm', u"#TSE-Ausfall#"},
+                         table(u"Kasse      #TSE-KassenSerienNr#"),
+                         table(u"TSE-Trans. #TSE-TransaktionNr#"),
+                         table(u"Sig.-Zähl. #TSE-Signaturzaehler#"),
+                         table(u"Start #TSE-Start#"),
+                         table(u"Ende  #TSE-Ende#"),
+                         {0, Text, u'm', u"#TSE-QR#"}};
+    for (Line &line : lines)
+        line.number = first++;
+    return lines;
+}
+
+QList<Line> withFiscalBlock(QList<Line> lines)
+{
+    return lines + fiscalBlock(lines.isEmpty() ? 1 : lines.last().number + 1);
 }
 
 Design cardText(std::initializer_list<const char16_t *> lines)

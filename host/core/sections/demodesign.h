@@ -85,6 +85,13 @@ QList<Line> receiptItem();            // the article as the receipt prints it
 QList<Line> invoiceItem();            // ... and as the invoice prints it
 Values reductionReasons();            // line 6 prints once per reduction reason
 Values receiptEndValues();
+// The fiscal block at the end of a receipt handed to a customer in Germany: the copy and
+// training marks, the failure line, the security device's data as text and its QR code, which
+// alone carries the signature. Lines that hold only empty marks are left out in print. Numbered
+// from `first` on.
+QList<Line> fiscalBlock(int first);
+// The lines followed by the fiscal block, numbered on from the last line.
+QList<Line> withFiscalBlock(QList<Line> lines);
 // A card payment receipt's text: plain lines.
 Design cardText(std::initializer_list<const char16_t *> lines);
 

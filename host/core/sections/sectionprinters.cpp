@@ -6,8 +6,11 @@
 #include "core/sections/sectionformats.h"
 #include "core/sections/sectionregistry.h"
 
-JobItem textLineItem(const LineValues &line, const SectionPrintContext &context)
+QList<JobItem> textLineItem(const LineValues &line, const SectionPrintContext &context)
 {
+    // A failure or copy mark takes no paper in the case that has none.
+    if (leftOutWhenEmpty(line.text, *context.document))
+        return {};
     const LineStyle style = lineStyle(line.font, line.size, line.style);
     JobItem item;
     item.kind = JobItem::Kind::Text;
@@ -28,11 +31,11 @@ JobItem textLineItem(const LineValues &line, const SectionPrintContext &context)
             item.text = value;
         }
     }
-    return item;
+    return {item};
 }
 
-JobItem textLineItem(const QMap<QString, QString> &values, int line,
-                     const SectionPrintContext &context)
+QList<JobItem> textLineItem(const QMap<QString, QString> &values, int line,
+                            const SectionPrintContext &context)
 {
     const LineFieldNames names = lineFieldNames(line);
     return textLineItem({values.value(names.text), values.value(names.font),

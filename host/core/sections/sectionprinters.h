@@ -56,9 +56,10 @@ struct LineValues
     QString alignment;
 };
 
-// A text line as it prints, placeholders replaced. Shared by the printers and the editors'
-// live preview.
-JobItem textLineItem(const LineValues &line, const SectionPrintContext &context);
+// A text line as it prints, placeholders replaced: one item, or none for a line of nothing but
+// fiscal placeholders that are all empty in the document. Shared by the printers and the
+// editors' live preview.
+QList<JobItem> textLineItem(const LineValues &line, const SectionPrintContext &context);
 // The same from the values of a section: the line's controls are named with its number.
-JobItem textLineItem(const QMap<QString, QString> &values, int line,
-                     const SectionPrintContext &context);
+QList<JobItem> textLineItem(const QMap<QString, QString> &values, int line,
+                            const SectionPrintContext &context);
