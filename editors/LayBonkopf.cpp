@@ -4,6 +4,7 @@
 #include "core/engine/bonprinter.h"
 #include "core/model/hosttables.h"
 #include "core/sections/sectionregistry.h"
+#include "core/store/history.h"
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "settings/frmBuchenAlleU.h"
@@ -273,6 +274,7 @@ void TfrmLayBonkopf::btnBuchenAlleClick()
     event.detail += QStringLiteral("; Belegtypen: ") + names.join(QStringLiteral(", "));
     host().audit().track(event, [this, &types] {
         host().store().write([this, &types] {
+            const ChangeSet changeSet(host().store(), QStringLiteral("Alle Buchen"));
             for (int type : types)
                 Einstellungen_Speichern(type, true);
         });

@@ -168,6 +168,7 @@ void TestStoreIntegrity::storeOfTheFirstSchemaIsUpdatedWithItsRecords()
                                  "NOT NULL, value TEXT NOT NULL, PRIMARY KEY (param_key, rnr))"),
                   QStringLiteral("INSERT INTO parameters VALUES ('PRGEUEBE', 3, 'J'), "
                                  "('WAEHRUNG', 0, 'EUR')"),
+                  QStringLiteral("DROP TABLE record_history"),
                   QStringLiteral("UPDATE schema_info SET version = 1")})
                 store->execSql(sql, QStringLiteral("Schema der ersten Version"));
             for (const auto &[key, filler, bytes] :

@@ -160,6 +160,7 @@ void TestStore::refuseWrites(Store &store, const QString &table, const QString &
 
 bool TestStore::writeDamagedSqliteStore(const QString &path)
 {
+    qint64 page = 0;
     {
         const std::unique_ptr<Store> store = Store::open(StoreLocation::parse(path));
         LayoutStore layouts(*store);
@@ -168,10 +169,19 @@ bool TestStore::writeDamagedSqliteStore(const QString &path)
                 layouts.writeList({QStringLiteral("BONPOS"), rnr, QStringLiteral("TM-T88")},
                                   {QStringLiteral("Zeile %1").arg(rnr), QString(200, u'x')});
         });
+        // The damage goes into the cells of the fullest page of the layout records, not into a
+        // free page or the free middle of one.
+        QSqlQuery q = store->run(QStringLiteral("SELECT pageno FROM dbstat WHERE name = "
+                                                "'layout_records' AND pagetype = 'leaf' ORDER BY "
+                                                "ncell DESC, pageno LIMIT 1"),
+                                 {}, QStringLiteral("Suchen einer Seite"));
+        if (!q.next())
+            return false;
+        page = q.value(0).toLongLong();
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite) || file.size() <= 16 * 4096)
         return false;
-    file.seek(8 * 4096 + 100);
+    file.seek((page - 1) * 4096 + 100);
     return file.write(QByteArray(900, '\xA5')) == 900;
 }

@@ -25,7 +25,14 @@ std::unique_ptr<Store> Host::openStore(const ComputerConfig &config, Store::Acce
 {
     StoreLocation location = StoreLocation::parse(config.storeLocation);
     location.timeoutMs = config.storeTimeoutSeconds * 1000;
-    return Store::open(location, access, check);
+    std::unique_ptr<Store> store = Store::open(location, access, check);
+    // The history names the user the rights are checked for.
+    if (!config.userName.isEmpty()) {
+        Store::Author author = store->author();
+        author.user = config.userName;
+        store->setAuthor(author);
+    }
+    return store;
 }
 
 std::unique_ptr<Host> Host::open(const ComputerConfig &config, Store::Access access,

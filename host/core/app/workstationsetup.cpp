@@ -1,6 +1,7 @@
 #include "core/app/workstationsetup.h"
 
 #include "core/app/host.h"
+#include "core/store/history.h"
 
 #include <QSet>
 
@@ -72,6 +73,25 @@ int SaetzeAnlegen(Host &host, int workstation, const QString &printerKey, int mo
             const auto describe = [&] {
                 return QStringLiteral("Anlegen der Sätze von Rechner %1").arg(workstation);
             };
+            // The history keeps what the setup replaces (mode 1) or adds (mode 2), before it is
+            // written; one change set for the whole setup.
+            const ChangeSet changeSet(store, QStringLiteral("Einrichten aus der Vorlage"));
+            store.run(QStringLiteral("INSERT INTO record_history (kind, name, rnr, record_key, "
+                                     "value_before, value_after, ")
+                              + History::stampColumns()
+                              + QStringLiteral(") SELECT 'layout', t.kennung, ?, t.printer_key, "
+                                               "w.blob, t.blob, ?, ?, ?, ?, ?, ? FROM "
+                                               "layout_records t LEFT JOIN layout_records w ON "
+                                               "w.rnr = ? AND w.printer_key = t.printer_key AND "
+                                               "w.kennung = t.kennung WHERE t.rnr = 0 AND "
+                                               "t.printer_key = ? AND upper(t.kennung) NOT IN "
+                                               "('AKTBONDR', 'DISPLAY') AND ")
+                              + (mode == SetupDefault
+                                         ? QStringLiteral("(w.blob IS NULL OR w.blob <> t.blob)")
+                                         : QStringLiteral("w.kennung IS NULL")),
+                      QVariantList{workstation} + History::stampValues(store)
+                              + QVariantList{workstation, sqlText(printerKey)},
+                      QStringLiteral("Schreiben des Verlaufs von Rechner %1").arg(workstation));
             const bool replaceInInsert = mode == SetupDefault && store.isSqlite();
             if (mode == SetupDefault && !replaceInInsert) {
                 QSqlQuery &remove = store.prepareReused(
@@ -159,6 +179,35 @@ void Copy_Rechner_Einstellungen(Host &host, int source, const QList<int> &target
                             "INSERT INTO parameters (param_key, rnr, value) SELECT param_key, "
                             "?, value FROM parameters WHERE rnr = ?"),
             };
+            // The history keeps every record and parameter of a target the copy changes, in one
+            // change set; its rows are written before the copy overwrites them.
+            const ChangeSet changeSet(store, QStringLiteral("Einstellungen kopieren"));
+            const QString history = QStringLiteral("INSERT INTO record_history (kind, name, rnr, "
+                                                   "record_key, value_before, value_after, ")
+                                    + History::stampColumns() + QStringLiteral(") ");
+            const QStringList recorded = {
+                    history
+                            + QStringLiteral("SELECT 'layout', s.kennung, ?, s.printer_key, "
+                                             "t.blob, s.blob, ?, ?, ?, ?, ?, ? FROM "
+                                             "layout_records s LEFT JOIN layout_records t ON "
+                                             "t.rnr = ? AND t.printer_key = s.printer_key AND "
+                                             "t.kennung = s.kennung WHERE s.rnr = ? AND (t.blob "
+                                             "IS NULL OR t.blob <> s.blob)"),
+                    history
+                            + QStringLiteral("SELECT 'parameter', s.param_key, ?, '', %1, %2, "
+                                             "?, ?, ?, ?, ?, ? FROM parameters s LEFT JOIN "
+                                             "parameters t ON t.rnr = ? AND t.param_key = "
+                                             "s.param_key WHERE s.rnr = ? AND (t.value IS NULL "
+                                             "OR t.value <> s.value)")
+                                      .arg(History::textAsBytes(store, QStringLiteral("t.value")),
+                                           History::textAsBytes(store, QStringLiteral("s.value"))),
+            };
+            const QVariantList stamp = History::stampValues(store);
+            for (int target : chosen) {
+                for (const QString &sql : recorded)
+                    store.run(sql, QVariantList{target} + stamp + QVariantList{target, source},
+                              QStringLiteral("Schreiben des Verlaufs von Rechner %1").arg(target));
+            }
             QList<QSqlQuery> queries;
             for (const QString &sql : statements)
                 queries << store.prepare(sql);

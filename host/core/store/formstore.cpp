@@ -1,5 +1,6 @@
 #include "core/store/formstore.h"
 
+#include "core/store/history.h"
 #include "core/store/settingslistcodec.h"
 
 namespace {
@@ -16,14 +17,10 @@ QVariantList presetKey(const FormName &form, const QString &indexName, bool flag
 bool TOVOFormStore::restore(const QString &indexName, bool flag)
 {
     LayOutListe.clear();
-    QSqlQuery q = m_store.run(
-            QStringLiteral("SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND "
-                           "maske = ? AND index_name = ? AND local_scope = ?"),
-            presetKey(FormName_, indexName, flag),
-            QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
-    if (!q.next())
+    const std::optional<QByteArray> items = storedItems(indexName, flag);
+    if (!items)
         return false;
-    const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(q.value(0).toByteArray());
+    const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(*items);
     if (!decoded.clean)
         throw DamagedRecordError(
                 QStringLiteral("Die Vorgabe %1 (%2) ist beschädigt und wird nicht verwendet.")
@@ -32,29 +29,52 @@ bool TOVOFormStore::restore(const QString &indexName, bool flag)
     return true;
 }
 
-void TOVOFormStore::store(const QString &indexName, bool flag)
+std::optional<QByteArray> TOVOFormStore::storedItems(const QString &indexName, bool flag) const
 {
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT items FROM form_store WHERE sprache = ? AND programm = ? AND "
+                           "maske = ? AND index_name = ? AND local_scope = ?"),
+            presetKey(FormName_, indexName, flag),
+            QStringLiteral("Lesen der Vorgabe %1").arg(FormName_.Maske));
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0).toByteArray();
+}
+
+void TOVOFormStore::store(const QString &indexName, bool flag,
+                          const std::optional<RecordVersion> &expected)
+{
+    const RecordRef ref = presetRef(FormName_, indexName, flag);
+    const QByteArray items = SettingsListCodec::encodeUtf8(LayOutListe);
     m_store.write([&] {
+        const std::optional<QByteArray> before = storedItems(indexName, flag);
+        History::requireVersion(m_store, ref, before, expected);
         m_store.run(QStringLiteral("INSERT INTO form_store (sprache, programm, maske, index_name, "
                                    "local_scope, items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
                                    "(sprache, programm, maske, index_name, local_scope) DO UPDATE "
                                    "SET items = excluded.items"),
-                    presetKey(FormName_, indexName, flag)
-                            << SettingsListCodec::encodeUtf8(LayOutListe),
+                    presetKey(FormName_, indexName, flag) << items,
                     QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
+        History::record(m_store, ref, before, items);
     });
 }
 
-bool TOVOFormStore::remove(const QString &indexName, bool flag)
+bool TOVOFormStore::remove(const QString &indexName, bool flag,
+                           const std::optional<RecordVersion> &expected)
 {
+    const RecordRef ref = presetRef(FormName_, indexName, flag);
     bool removed = false;
     m_store.write([&] {
+        const std::optional<QByteArray> before = storedItems(indexName, flag);
+        History::requireVersion(m_store, ref, before, expected);
         QSqlQuery q = m_store.run(
                 QStringLiteral("DELETE FROM form_store WHERE sprache = ? AND programm = ? AND "
                                "maske = ? AND index_name = ? AND local_scope = ?"),
                 presetKey(FormName_, indexName, flag),
                 QStringLiteral("Löschen der Vorgabe %1").arg(FormName_.Maske));
         removed = q.numRowsAffected() > 0;
+        if (removed)
+            History::record(m_store, ref, before, std::nullopt);
     });
     return removed;
 }

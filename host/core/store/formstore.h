@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 struct FormName
 {
     QString Sprache = QStringLiteral("DEU");
@@ -28,8 +30,14 @@ public:
     void SetMaske(const QString &maske) { FormName_.Maske = maske; }
     // Fills LayOutListe; false (and the list left empty) when nothing is stored.
     bool restore(const QString &indexName, bool flag);
-    void store(const QString &indexName, bool flag);
-    bool remove(const QString &indexName, bool flag);
+    // Both keep what they replace in the history. With an expected version they write only
+    // when the stored preset is still that version; else LostUpdateError says who changed it.
+    void store(const QString &indexName, bool flag,
+               const std::optional<RecordVersion> &expected = std::nullopt);
+    bool remove(const QString &indexName, bool flag,
+                const std::optional<RecordVersion> &expected = std::nullopt);
+    // The stored list as bytes, as a window remembers the version it loaded; none when absent.
+    std::optional<QByteArray> storedItems(const QString &indexName, bool flag) const;
     // Index names stored under the current form name, for either flag.
     QStringList GetStoredForms() const;
 

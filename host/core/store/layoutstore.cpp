@@ -1,5 +1,6 @@
 #include "core/store/layoutstore.h"
 
+#include "core/store/history.h"
 #include "core/store/settingslistcodec.h"
 
 QString LayoutKey::display() const
@@ -36,26 +37,94 @@ std::optional<LayoutRecord> LayoutStore::find(const LayoutKey &key) const
 }
 
 void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
-                         const std::optional<QString> &filler)
+                         const std::optional<QString> &filler,
+                         const std::optional<RecordVersion> &expected)
 {
-    m_store.writeStatement(
-            filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
-                                    "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                    "(rnr, printer_key, kennung) DO UPDATE SET filler = "
-                                    "excluded.filler, blob = excluded.blob")
-                   : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
-                                    "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
-                                    "(rnr, printer_key, kennung) DO UPDATE SET blob = "
-                                    "excluded.blob"),
-            {sqlText(key.kennung), key.rnr, sqlText(key.printerKey),
-             sqlText(filler.value_or(QString())), sqlBytes(blob)},
-            [&] { return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display()); });
+    if (!m_store.isSqlite()) {
+        upsertInOneStatement(key, blob, filler, expected);
+        return;
+    }
+    // SQLite is this program's own: three statements in one transaction cost no round trips.
+    m_store.write([&] {
+        const std::optional<LayoutRecord> stored = find(key);
+        const std::optional<QByteArray> before =
+                stored ? std::optional<QByteArray>(stored->blob) : std::nullopt;
+        History::requireVersion(m_store, layoutRef(key), before, expected);
+        QSqlQuery &q = m_store.prepareReused(
+                filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET filler = "
+                                        "excluded.filler, blob = excluded.blob")
+                       : QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
+                                        "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
+                                        "(rnr, printer_key, kennung) DO UPDATE SET blob = "
+                                        "excluded.blob"));
+        for (const QVariant &v :
+             {QVariant(sqlText(key.kennung)), QVariant(key.rnr), QVariant(sqlText(key.printerKey)),
+              QVariant(sqlText(filler.value_or(QString()))), QVariant(sqlBytes(blob))})
+            q.addBindValue(v);
+        Store::exec(q, [&] {
+            return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display());
+        });
+        History::record(m_store, layoutRef(key), before, sqlBytes(blob));
+    });
 }
 
-bool LayoutStore::remove(const LayoutKey &key)
+void LayoutStore::upsertInOneStatement(const LayoutKey &key, const QByteArray &blob,
+                                       const std::optional<QString> &filler,
+                                       const std::optional<RecordVersion> &expected)
+{
+    // On PostgreSQL every statement is a round trip: the record, its check against the expected
+    // version and its history row are one statement. "old" locks the stored row, so that it is
+    // the version the update replaces even when another program changed it after this
+    // statement began; the update's own condition looks at the row it updates.
+    const QString sql =
+            QStringLiteral(
+                    "WITH old AS (SELECT blob FROM layout_records WHERE kennung = ? AND rnr = "
+                    "CAST(? AS integer) AND printer_key = CAST(? AS text) FOR UPDATE), up AS "
+                    "(INSERT INTO layout_records (kennung, rnr, printer_key, filler, blob) SELECT "
+                    "CAST(? AS text), CAST(? AS integer), CAST(? AS text), CAST(? AS text), "
+                    "CAST(? AS bytea) WHERE CAST(? AS boolean) OR (SELECT blob FROM old) IS NOT "
+                    "DISTINCT FROM CAST(? AS bytea) ON CONFLICT (rnr, printer_key, kennung) DO "
+                    "UPDATE SET %1blob = excluded.blob WHERE CAST(? AS boolean) OR "
+                    "layout_records.blob IS NOT DISTINCT FROM CAST(? AS bytea) RETURNING blob), "
+                    "history AS (INSERT INTO record_history (kind, name, rnr, record_key, "
+                    "value_before, value_after, %2) SELECT 'layout', CAST(? AS text), CAST(? AS "
+                    "integer), CAST(? AS text), (SELECT blob FROM old), up.blob, CAST(? AS "
+                    "bigint), CAST(? AS text), CAST(? AS text), CAST(? AS text), CAST(? AS "
+                    "text), CAST(? AS text) FROM up WHERE (SELECT blob FROM old) IS DISTINCT FROM "
+                    "up.blob) SELECT (SELECT count(*) FROM up), (SELECT blob FROM old)")
+                    .arg(filler ? QStringLiteral("filler = excluded.filler, ") : QString(),
+                         History::stampColumns());
+    const QVariant anyVersion = !expected.has_value();
+    const QVariant expectedBytes = expected && expected->bytes
+                                           ? QVariant(sqlBytes(*expected->bytes))
+                                           : QVariant(QMetaType(QMetaType::QByteArray));
+    const QVariantList keyValues = {sqlText(key.kennung), key.rnr, sqlText(key.printerKey)};
+    QVariantList values = keyValues;
+    values << keyValues << sqlText(filler.value_or(QString())) << sqlBytes(blob) << anyVersion
+           << expectedBytes << anyVersion << expectedBytes << keyValues
+           << History::stampValues(m_store);
+    QSqlQuery &q = m_store.writeStatement(sql, values, [&] {
+        return QStringLiteral("Schreiben des Layoutsatzes %1").arg(key.display());
+    });
+    const bool written = q.next() && q.value(0).toLongLong() > 0;
+    const std::optional<QByteArray> stored =
+            q.value(1).isNull() ? std::nullopt
+                                : std::optional<QByteArray>(q.value(1).toByteArray());
+    q.finish();
+    if (!written)
+        throw LostUpdateError(layoutRef(key), History(m_store).latest(layoutRef(key)), stored);
+}
+
+bool LayoutStore::remove(const LayoutKey &key, const std::optional<RecordVersion> &expected)
 {
     bool removed = false;
     m_store.write([&] {
+        const std::optional<LayoutRecord> stored = find(key);
+        const std::optional<QByteArray> before =
+                stored ? std::optional<QByteArray>(stored->blob) : std::nullopt;
+        History::requireVersion(m_store, layoutRef(key), before, expected);
         QSqlQuery q = m_store.prepare(QStringLiteral(
                 "DELETE FROM layout_records WHERE kennung = ? AND rnr = ? AND printer_key = ?"));
         q.addBindValue(sqlText(key.kennung));
@@ -63,6 +132,8 @@ bool LayoutStore::remove(const LayoutKey &key)
         q.addBindValue(sqlText(key.printerKey));
         Store::exec(q, QStringLiteral("Löschen des Layoutsatzes %1").arg(key.display()));
         removed = q.numRowsAffected() > 0;
+        if (removed)
+            History::record(m_store, layoutRef(key), before, std::nullopt);
     });
     return removed;
 }

@@ -66,10 +66,13 @@ public:
     }
 
     std::optional<LayoutRecord> find(const LayoutKey &key) const;
-    // Inserts the record or replaces its blob. The filler is replaced only when given.
+    // Inserts the record or replaces its blob, keeping what it replaced in the history. The
+    // filler is replaced only when given. With an expected version, the record is written only
+    // when it is still that version; else nothing is and LostUpdateError says who changed it.
     void upsert(const LayoutKey &key, const QByteArray &blob,
-                const std::optional<QString> &filler = std::nullopt);
-    bool remove(const LayoutKey &key);
+                const std::optional<QString> &filler = std::nullopt,
+                const std::optional<RecordVersion> &expected = std::nullopt);
+    bool remove(const LayoutKey &key, const std::optional<RecordVersion> &expected = std::nullopt);
     // Keys and fillers of the matching records in key order; blobs are not loaded.
     QList<LayoutRecord> keys(const LayoutFilter &filter) const;
     // The matching records with their blobs, in key order, read in one statement.
@@ -86,6 +89,9 @@ public:
     Store &store() const { return m_store; }
 
 private:
+    void upsertInOneStatement(const LayoutKey &key, const QByteArray &blob,
+                              const std::optional<QString> &filler,
+                              const std::optional<RecordVersion> &expected);
     QList<LayoutRecord> walk(const LayoutFilter &filter, bool withBlobs) const;
 
     Store &m_store;

@@ -42,8 +42,11 @@ public:
     std::optional<StoredLogo> load(const LogoKey &key) const;
     // The first key of a chain that has a logo, with the logo.
     std::optional<std::pair<LogoKey, StoredLogo>> loadFirst(const QList<LogoKey> &chain) const;
-    void save(const LogoKey &key, const StoredLogo &logo);
-    bool remove(const LogoKey &key);
+    // Both keep the picture they replace in the history; with an expected version they write
+    // only when the stored picture is still that one (else LostUpdateError).
+    void save(const LogoKey &key, const StoredLogo &logo,
+              const std::optional<RecordVersion> &expected = std::nullopt);
+    bool remove(const LogoKey &key, const std::optional<RecordVersion> &expected = std::nullopt);
 
 private:
     Store &m_store;

@@ -1,5 +1,6 @@
 #include "core/store/parameters.h"
 
+#include "core/store/history.h"
 #include "core/store/settingslistcodec.h"
 
 namespace {
@@ -24,6 +25,7 @@ QString OVOParameter::StringParamRead(const QString &key, int rnr, bool) const
 void OVOParameter::StringParamWrite(const QString &key, const QString &value, int rnr)
 {
     m_store.write([&] {
+        const std::optional<QString> before = read(key, rnr);
         QSqlQuery &q = m_store.prepareReused(
                 QStringLiteral("INSERT INTO parameters (param_key, rnr, value) VALUES (?, ?, ?) ON "
                                "CONFLICT (rnr, param_key) DO UPDATE SET value = excluded.value"));
@@ -31,6 +33,9 @@ void OVOParameter::StringParamWrite(const QString &key, const QString &value, in
         q.addBindValue(rnr);
         q.addBindValue(sqlText(value));
         Store::exec(q, [&] { return QStringLiteral("Schreiben des Parameters %1").arg(key); });
+        History::record(m_store, parameterRef(key, rnr),
+                        before ? std::optional<QByteArray>(before->toUtf8()) : std::nullopt,
+                        sqlText(value).toUtf8());
     });
 }
 

@@ -76,6 +76,24 @@ const QList<Table> &tables()
              {"currency"},
              {},
              E::WholeStoreOnly},
+            // Exported only when asked for, in a part of its own (see History).
+            {QStringLiteral("record_history"),
+             {{"id", K::Integer},
+              {"change_set", K::Integer},
+              {"title", K::Text},
+              {"kind", K::Text},
+              {"name", K::Text},
+              {"rnr", K::Integer},
+              {"record_key", K::Text},
+              {"value_before", K::Bytes},
+              {"value_after", K::Bytes},
+              {"user_name", K::Text},
+              {"computer", K::Text},
+              {"program", K::Text},
+              {"when_utc", K::Text}},
+             {"id"},
+             {},
+             E::Never},
     };
     return all;
 }

@@ -5,12 +5,14 @@
 #include "core/store/sqlerrortext.h"
 #include "core/store/sqlitefilecheck.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSysInfo>
 #include <QThread>
 
 #include <atomic>
@@ -91,6 +93,8 @@ Store::Store(const StoreLocation &location, Access access)
     , m_connectionName(nextConnectionName())
     , m_access(access)
     , m_existingOnly(access == Access::ReadExisting)
+    , m_author{qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME")),
+               QSysInfo::machineHostName(), QCoreApplication::applicationName()}
 {
 }
 
@@ -511,6 +515,9 @@ void Store::writeOnce(const std::function<void()> &fn)
 {
     begin();
     m_transactionDepth = 1;
+    // A transaction run again writes its change set anew.
+    if (m_changeSet)
+        m_changeSet->id = 0;
     try {
         // Sent as it stands, not prepared: a statement prepared for one use costs two more
         // round trips to the server (preparing and deallocating it).
@@ -560,18 +567,20 @@ void Store::write(const std::function<void()> &fn)
     }
 }
 
-void Store::writeStatement(const QString &sql, const QVariantList &values,
-                           const std::function<QString()> &describe)
+QSqlQuery &Store::writeStatement(const QString &sql, const QVariantList &values,
+                                 const std::function<QString()> &describe)
 {
-    const auto run = [&](const QString &statement) {
+    const auto run = [&](const QString &statement) -> QSqlQuery & {
         QSqlQuery &q = prepareReused(statement);
         for (const QVariant &value : values)
             q.addBindValue(value);
         exec(q, describe);
+        return q;
     };
     if (isSqlite() || m_transactionDepth > 0) {
-        write([&] { run(sql); });
-        return;
+        QSqlQuery *ran = nullptr;
+        write([&] { ran = &run(sql); });
+        return *ran;
     }
     // The statement is its own transaction: the lock is taken while its first value is worked
     // out, before anything is written, and let go when it ends.
@@ -589,8 +598,9 @@ void Store::writeStatement(const QString &sql, const QVariantList &values,
             if (m_readOnly && !m_attaching)
                 attach();
             requireWritable();
+            QSqlQuery *ran = nullptr;
             try {
-                run(locked);
+                ran = &run(locked);
             } catch (const StoreConflictError &) {
                 throw;
             } catch (const StoreError &) {
@@ -599,10 +609,10 @@ void Store::writeStatement(const QString &sql, const QVariantList &values,
                 if (m_attaching || connectionAlive())
                     throw;
                 reconnectForWrite();
-                run(locked);
+                ran = &run(locked);
             }
             ++m_committedWrites;
-            return;
+            return *ran;
         } catch (const StoreConflictError &) {
             if (attempt == WriteAttempts)
                 throw;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 
 // Qt binds a null QString as SQL NULL; texts of this store are never NULL, only empty.
 inline QString sqlText(const QString &text)
@@ -25,6 +26,13 @@ inline QByteArray sqlBytes(const QByteArray &bytes)
     return bytes.isNull() ? QByteArray("") : bytes;
 }
 
+// The version of a record that a window loaded and its save expects to replace: the stored
+// bytes, or none when there was no record.
+struct RecordVersion
+{
+    std::optional<QByteArray> bytes;
+};
+
 // One open connection to the store, with the schema created or migrated on opening and one
 // way to write: every write runs inside write(), one transaction that starts as a write
 // transaction, so that two programs on one store never interleave half-written operations.
@@ -36,7 +44,7 @@ struct FileCheckState;
 class Store
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // ReadWrite creates the schema of an empty store and migrates an older one; ReadExisting
     // (tools that only look) opens only an existing store of this program and never writes.
@@ -78,13 +86,33 @@ public:
     // One statement that writes on its own and may safely run twice (an upsert): the same as
     // a write() of it, but on PostgreSQL sent in one round trip instead of four (BEGIN, the
     // write lock, the statement, COMMIT), taking the lock within the statement. Its first
-    // value must be a text.
-    void writeStatement(const QString &sql, const QVariantList &values,
-                        const std::function<QString()> &describe);
+    // value must be a text. The statement's query is returned for reading what it returns
+    // (before the same statement runs again).
+    QSqlQuery &writeStatement(const QString &sql, const QVariantList &values,
+                              const std::function<QString()> &describe);
     bool inTransaction() const { return m_transactionDepth > 0; }
     // How many outermost writes this connection has committed; tells a caller whether an
     // operation wrote anything.
     quint64 committedWrites() const { return m_committedWrites; }
+
+    // Who writes through this connection: every record it changes keeps them in its history.
+    // By default the login name, this computer and the program's name.
+    struct Author
+    {
+        QString user;
+        QString computer;
+        QString program;
+    };
+    void setAuthor(const Author &author) { m_author = author; }
+    const Author &author() const { return m_author; }
+    // The change set that the history rows written now belong to (see ChangeSet in history.h);
+    // none while every save is a change set of its own.
+    struct OpenChangeSet
+    {
+        QString title;
+        qint64 id = 0; // 0 until its first row is written
+    };
+    std::optional<OpenChangeSet> &openChangeSet() { return m_changeSet; }
 
     QSqlQuery prepare(const QString &sql);
     // The same statement prepared once for the life of the connection, for the statements run
@@ -165,4 +193,6 @@ private:
     bool m_checkPending = false; // held back: starts when asked or before the first write
     // Statements of prepareReused; they belong to the open connection and go with it.
     QHash<QString, std::shared_ptr<QSqlQuery>> m_reused;
+    Author m_author;
+    std::optional<OpenChangeSet> m_changeSet;
 };

@@ -577,9 +577,159 @@ QSet<int> workstationNumbers(Store &store)
     return numbers;
 }
 
+// History rows ----------------------------------------------------------------------------
+
+const QString HistoryPart = QStringLiteral("history");
+
+QJsonValue bytesValue(const std::optional<QByteArray> &bytes)
+{
+    return bytes ? QJsonValue(QString::fromLatin1(bytes->toBase64())) : QJsonValue();
+}
+
+void exportHistory(JsonWriter &out, Store &store, std::optional<int> workstation)
+{
+    out.begin(HistoryPart, '[');
+    for (const HistoryEntry &e : History(store).between({}, {}, workstation)) {
+        out.begin({}, '{');
+        out.value(QStringLiteral("id"), e.id);
+        out.value(QStringLiteral("change_set"), e.changeSet);
+        out.value(QStringLiteral("title"), e.changeSetTitle);
+        out.value(QStringLiteral("kind"), e.record.kindName());
+        out.value(QStringLiteral("name"), e.record.name);
+        out.value(QStringLiteral("rnr"), e.record.rnr);
+        out.value(QStringLiteral("record_key"), e.record.key);
+        out.value(QStringLiteral("before"), bytesValue(e.before));
+        out.value(QStringLiteral("after"), bytesValue(e.after));
+        out.value(QStringLiteral("user"), e.user);
+        out.value(QStringLiteral("computer"), e.computer);
+        out.value(QStringLiteral("program"), e.program);
+        out.value(QStringLiteral("when_utc"), e.whenUtc.toString(Qt::ISODateWithMs));
+        out.end('}');
+    }
+    out.end(']');
+}
+
+QList<HistoryEntry> parseHistory(const QJsonValue &part)
+{
+    QList<HistoryEntry> entries;
+    if (part.isUndefined())
+        return entries;
+    if (!part.isArray())
+        fail(QStringLiteral("Feld \"%1\"").arg(HistoryPart),
+             QStringLiteral("erwartet wird eine Liste von Verlaufseinträgen."));
+    const QJsonArray rows = part.toArray();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QString place = QStringLiteral("Verlauf, Eintrag %1").arg(i + 1);
+        const QJsonObject o = rows.at(i).toObject();
+        const auto text = [&](const char *name) {
+            const QJsonValue v = o.value(QLatin1String(name));
+            if (!v.isString())
+                fail(QStringLiteral("%1, Feld \"%2\"").arg(place, QLatin1String(name)),
+                     QStringLiteral("erwartet wird ein Text."));
+            return v.toString();
+        };
+        const auto bytes = [&](const char *name) -> std::optional<QByteArray> {
+            const QJsonValue v = o.value(QLatin1String(name));
+            if (v.isNull())
+                return std::nullopt;
+            return base64(v, QStringLiteral("%1, Feld \"%2\"").arg(place, QLatin1String(name)));
+        };
+        HistoryEntry e;
+        const std::optional<RecordRef::Kind> kind = RecordRef::kindFromName(text("kind"));
+        if (!kind)
+            fail(place, QStringLiteral("unbekannte Art \"%1\".").arg(text("kind")));
+        e.record = {*kind, text("name"), o.value(QStringLiteral("rnr")).toInt(),
+                    text("record_key")};
+        e.id = qint64(o.value(QStringLiteral("id")).toDouble());
+        e.changeSet = qint64(o.value(QStringLiteral("change_set")).toDouble());
+        e.changeSetTitle = text("title");
+        e.before = bytes("before");
+        e.after = bytes("after");
+        e.user = text("user");
+        e.computer = text("computer");
+        e.program = text("program");
+        e.whenUtc = QDateTime::fromString(text("when_utc"), Qt::ISODateWithMs);
+        if (!e.whenUtc.isValid())
+            fail(place, QStringLiteral("ungültige Zeit \"%1\".").arg(text("when_utc")));
+        entries << e;
+    }
+    return entries;
+}
+
+// The history rows of a file, after the store's own: change sets get numbers no row of the
+// store has, so that they never mix with the store's.
+void writeHistory(Store &store, const QList<HistoryEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    QSqlQuery next = store.run(QStringLiteral("SELECT coalesce(max(id), 0) + 1 FROM "
+                                              "record_history"),
+                               {}, QStringLiteral("Lesen des Verlaufs"));
+    const qint64 base = next.next() ? next.value(0).toLongLong() : 1;
+    QHash<qint64, qint64> changeSets;
+    for (const HistoryEntry &e : entries) {
+        const qint64 changeSet =
+                changeSets.contains(e.changeSet)
+                        ? changeSets.value(e.changeSet)
+                        : changeSets.insert(e.changeSet, base + changeSets.size()).value();
+        QSqlQuery &q = store.prepareReused(
+                QStringLiteral("INSERT INTO record_history (kind, name, rnr, record_key, "
+                               "value_before, value_after, change_set, title, user_name, "
+                               "computer, program, when_utc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                               "?, ?, ?)"));
+        const auto bytes = [](const std::optional<QByteArray> &b) {
+            return b ? QVariant(sqlBytes(*b)) : QVariant(QMetaType(QMetaType::QByteArray));
+        };
+        for (const QVariant &v : {QVariant(e.record.kindName()), QVariant(sqlText(e.record.name)),
+                                  QVariant(e.record.rnr), QVariant(sqlText(e.record.key)),
+                                  bytes(e.before), bytes(e.after), QVariant(changeSet),
+                                  QVariant(sqlText(e.changeSetTitle)), QVariant(sqlText(e.user)),
+                                  QVariant(sqlText(e.computer)), QVariant(sqlText(e.program)),
+                                  QVariant(e.whenUtc.toUTC().toString(Qt::ISODateWithMs))})
+            q.addBindValue(v);
+        Store::exec(q, [] { return QStringLiteral("Schreiben des Verlaufs"); });
+    }
+}
+
+// The record of the history that a record of the file is, with the column of its content; none
+// for the tables without a history.
+std::optional<std::pair<RecordRef, QString>> historyRecord(const Table &table, const Record &r)
+{
+    const auto value = [&](const char *name) {
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            if (table.columns.at(i).name == QLatin1String(name))
+                return r.values.at(i);
+        }
+        return QVariant();
+    };
+    if (table.name == QLatin1String("layout_records"))
+        return std::pair{layoutRef({value("kennung").toString(), value("rnr").toInt(),
+                                    value("printer_key").toString()}),
+                         QStringLiteral("blob")};
+    if (table.name == QLatin1String("parameters"))
+        return std::pair{parameterRef(value("param_key").toString(), value("rnr").toInt()),
+                         QStringLiteral("value")};
+    if (table.name == QLatin1String("form_store"))
+        return std::pair{
+                presetRef(FormName{value("sprache").toString(), value("programm").toString(),
+                                   value("maske").toString()},
+                          value("index_name").toString(), value("local_scope").toInt() != 0),
+                QStringLiteral("items")};
+    if (table.name == QLatin1String("logos"))
+        return std::pair{logoRef({value("kennung1").toString(), value("kennung2").toString(),
+                                  value("logo_name").toString(), value("fil_rech").toInt()}),
+                         QStringLiteral("picture")};
+    return std::nullopt;
+}
+
+QByteArray contentBytes(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString ? value.toString().toUtf8() : value.toByteArray();
+}
+
 } // namespace
 
-Export exportStore(Store &store, Scope scope, int workstation)
+Export exportStore(Store &store, Scope scope, int workstation, bool withHistory)
 {
     if (scope == Scope::Template)
         workstation = 0;
@@ -605,6 +755,10 @@ Export exportStore(Store &store, Scope scope, int workstation)
             if (scope == Scope::All || !table.installationOnly)
                 result.records += exportTable(out, store, table, scope, workstation);
         }
+        out.end('}');
+        if (withHistory)
+            exportHistory(out, store,
+                          scope == Scope::All ? std::nullopt : std::optional<int>(workstation));
     } catch (...) {
         if (snapshot)
             store.execSql(QStringLiteral("ROLLBACK"), QStringLiteral("Ende des Exports"));
@@ -612,7 +766,6 @@ Export exportStore(Store &store, Scope scope, int workstation)
     }
     if (snapshot)
         store.execSql(QStringLiteral("COMMIT"), QStringLiteral("Ende des Exports"));
-    out.end('}');
     out.end('}');
     result.json = out.text();
     return result;
@@ -693,6 +846,7 @@ File parse(const QByteArray &json)
         }
     }
     faults.throwAny();
+    file.history = parseHistory(root.value(HistoryPart));
     return file;
 }
 
@@ -745,8 +899,21 @@ Plan plan(Store &store, const File &file)
 void write(Store &store, const File &file)
 {
     store.write([&] {
+        writeHistory(store, file.history);
+        const ChangeSet changeSet(store, QStringLiteral("Import"));
         for (const Record &r : file.records) {
             const Table &table = *findTable(r.table);
+            const std::optional<std::pair<RecordRef, QString>> tracked = historyRecord(table, r);
+            std::optional<QByteArray> before;
+            if (tracked) {
+                QSqlQuery q = store.run(
+                        QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                .arg(tracked->second, table.name, keyCondition(table)),
+                        keyValues(table, r),
+                        QStringLiteral("Lesen des Datensatzes %1 aus %2").arg(r.key, table.name));
+                if (q.next())
+                    before = contentBytes(q.value(0));
+            }
             QStringList all, marks, updates;
             for (const Column &c : table.columns) {
                 all << c.name;
@@ -766,6 +933,10 @@ void write(Store &store, const File &file)
             Store::exec(q, [&] {
                 return QStringLiteral("Schreiben des Datensatzes %1 in %2").arg(r.key, table.name);
             });
+            if (tracked)
+                History::record(store, tracked->first, before,
+                                contentBytes(r.values.at(table.names(false).indexOf(tracked->second)
+                                                         + table.names(true).size())));
         }
     });
 }

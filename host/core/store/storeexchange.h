@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/store/history.h"
 #include "core/store/store.h"
 
 #include <QByteArray>
@@ -35,8 +36,8 @@ struct Export
 };
 
 // Reads the records of the scope (workstation counts for Scope::Workstation only), all from
-// one snapshot of the store.
-Export exportStore(Store &store, Scope scope, int workstation);
+// one snapshot of the store; with the history rows of the scope when asked for.
+Export exportStore(Store &store, Scope scope, int workstation, bool withHistory = false);
 
 // Every table of the store with its number of records.
 QList<std::pair<QString, qint64>> recordCounts(Store &store);
@@ -52,6 +53,7 @@ struct Record
 struct File
 {
     QList<Record> records;
+    QList<HistoryEntry> history; // kept as they are, after the store's own
 };
 
 // Checks the whole file before anything is written; throws FileError naming the place of the
@@ -77,7 +79,8 @@ struct Plan
 
 Plan plan(Store &store, const File &file);
 
-// Writes every record of the file in one transaction: all of them or (StoreError) none.
+// Writes every record of the file in one transaction: all of them or (StoreError) none. The
+// history keeps the file's history rows and what the import replaced, as one change set.
 void write(Store &store, const File &file);
 
 } // namespace StoreExchange
