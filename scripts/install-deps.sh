@@ -9,8 +9,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev fonts-dejavu-core file qt6-translations-l10n
   libcups2-dev libzint-dev libpq-dev libsqlite3-dev libdeflate-dev libfontconfig-dev
-  # what the output tests print through: a CUPS daemon with a PDF queue, pty pairs, PDF reading
-  cups printer-driver-cups-pdf socat poppler-utils
+  # what the output tests print through: a CUPS daemon with a PDF queue, pty pairs, PDF reading,
+  # and what reads the printed QR codes back
+  cups printer-driver-cups-pdf socat poppler-utils zbar-tools
   # what the package test checks the .deb with, and what makes the manual pages
   lintian help2man appstream desktop-file-utils devscripts
   "$@"

@@ -340,17 +340,22 @@ QWidget *TfrmAllgTreiber::buildCapabilities(QWidget *page)
     switches->addStretch();
     rows->addLayout(switches);
 
+    // A control after its caption, both explaining it, in a row of such controls.
+    const auto labelled = [box](QHBoxLayout *row, QWidget *control, const QString &caption,
+                                const QString &hint) {
+        auto *label = new QLabel(caption, box);
+        label->setBuddy(control);
+        control->setToolTip(hint);
+        label->setToolTip(hint);
+        row->addWidget(label);
+        row->addWidget(control);
+        row->addSpacing(12);
+    };
     auto *fields = new QHBoxLayout;
     const auto field = [&](const QString &name, const QString &caption, int width,
                            const QString &hint) {
         auto *edit = newEdit(box, name, width);
-        auto *label = new QLabel(caption, box);
-        label->setBuddy(edit);
-        edit->setToolTip(hint);
-        label->setToolTip(hint);
-        fields->addWidget(label);
-        fields->addWidget(edit);
-        fields->addSpacing(12);
+        labelled(fields, edit, caption, hint);
         return edit;
     };
     field(PrinterCapability::CodePageList, tr("Codepages (ESC t)"), 120,
@@ -363,6 +368,20 @@ QWidget *TfrmAllgTreiber::buildCapabilities(QWidget *page)
     auto *fontB = field(PrinterCapability::FontBDots, tr("B"), 36, cellHint);
     fields->addStretch();
     rows->addLayout(fields);
+
+    // How QR codes print, by the printer's own command or as a picture.
+    auto *qr = new QHBoxLayout;
+    labelled(qr, newEdit(box, PrinterCapability::QrModuleDots, 36), tr("QR-Code: Punkte je Modul"),
+             tr("1 bis 16 Punkte je Modul; leer: %1 (0,5 mm bei 203 dpi), lesbar auf 58 und 80 mm "
+                "Papier")
+                     .arg(QrCode::DefaultModuleDots));
+    auto *level = newCombo(box, PrinterCapability::QrErrorCorrection, {"L", "M", "Q", "H"});
+    level->setMinimumWidth(60);
+    labelled(qr, level, tr("Fehlerkorrektur"),
+             tr("L 7 %, M 15 %, Q 25 %, H 30 % des Codes dürfen unlesbar sein; leer: M. Höhere "
+                "Stufen machen den Code größer."));
+    qr->addStretch();
+    rows->addLayout(qr);
     for (QLineEdit *edit : {resolution, fontA, fontB})
         connect(edit, &QLineEdit::textChanged, this, &TfrmAllgTreiber::showColumns);
     return box;
@@ -668,6 +687,10 @@ void TfrmAllgTreiber::btnBuchenClick()
     // editors characters that never print.
     if (const QString problem =
                 codePagesProblem(ControlValues::read(this, PrinterCapability::CodePageList));
+        !problem.isEmpty())
+        throw std::runtime_error(problem.toStdString());
+    if (const QString problem =
+                qrModuleProblem(ControlValues::read(this, PrinterCapability::QrModuleDots));
         !problem.isEmpty())
         throw std::runtime_error(problem.toStdString());
     const QStringList printer = readList(printerRecordFormat());

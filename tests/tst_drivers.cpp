@@ -415,7 +415,8 @@ private slots:
     void allPositionsRoundTrip()
     {
         // Catches a control bound to the wrong position or an entry lost on the way back.
-        // The older positions, then (47..54) what the printer can do.
+        // The older positions, then (47..54) what the printer can do and (55, 56) how it prints
+        // QR codes.
         const QStringList printer =
                 QStringList{"0",  "F1",     "a1",    "b1",         "F2",     "a2",   "b2",
                             "F3", "a3",     "b3",    "F4",         "a4",     "b4",   "ctrl",
@@ -424,7 +425,8 @@ private slots:
                             "7",  "0D",     "COM2",  "8",          "1B4ADF", "9",    "1B6130",
                             "L",  "1B6131", "R",     "1B6132",     "S",      "1B21", "TM-U200B",
                             "1",  "1B7000", "57600", "COM3",       "128000"}
-                + QStringList{"1", "0", "1", "0", "0,16", "7,50", "11", "8"};
+                + QStringList{"1", "0", "1", "0", "0,16", "7,50", "11", "8"}
+                + QStringList{"6", "Q"};
         const QStringList display = {"DSP8000", "Drucker (COM8)", "110",   "Space",
                                      "0C",      "0B18",           "0B0A18"};
         Session s;

@@ -323,6 +323,7 @@ SectionPrintContext TBonPrinter::printContext(const QString &kennung) const
     context.secondCurrency = ReplWH2(heading && isSumSection(heading->code));
     context.secondCurrencyInSums = ReplWH2(true);
     context.logoPrints = logoPrints();
+    context.qr = capabilities().qrOptions();
     context.logo = [this](const QString &section) {
         const auto found = m_host.logos().loadFirst(
                 Fallback::logo({KassotypProgramKey, section, CurrentLogoName, m_workstation}));
@@ -366,13 +367,30 @@ LinePreview TBonPrinter::previewLine(const LineValues &line, const QString &kenn
     // Lines beside a logo have a share of the printable width.
     share = qBound(0.0, share, 1.0);
     const double widthCm = job.printableWidthCm() * share;
-    for (const JobItem &item : textLineItem(line, context))
+    // Why a QR code prints as its text, asked before the line is fitted to the paper, which
+    // makes it text.
+    QString qrProblem;
+    for (const JobItem &item : textLineItem(line, context)) {
+        if (item.kind == JobItem::Kind::QrCode)
+            qrProblem = QrCode::problem(item.text, item.qr, item.qr.dotsAcross(widthCm));
         job.items += fitToWidth(item, widthCm, measuresLines());
-    if (m_mode != QString(TextMode))
-        return graphicLinePreview(job.items, widthCm);
+    }
+    if (m_mode != QString(TextMode)) {
+        LinePreview preview = graphicLinePreview(job.items, widthCm);
+        preview.notice = qrProblem;
+        return preview;
+    }
     EscPosSettings settings = m_output.escPosSettings(job);
     settings.dotWidth = qMax(1, int(settings.dotWidth * share));
     LinePreview preview = textModeLinePreview(job.items, m_printerRecord, settings);
+    const PrinterCapabilities printer = capabilities();
+    const bool qr = std::any_of(job.items.cbegin(), job.items.cend(),
+                                [](const JobItem &i) { return i.kind == JobItem::Kind::QrCode; });
+    if (!qrProblem.isEmpty())
+        preview.notice = qrProblem;
+    else if (qr && !printer.canQrCode() && !printer.canRaster())
+        preview.notice = QStringLiteral("Dieser Drucker kann weder QR-Codes noch Bilder drucken; "
+                                        "er druckt den Inhalt des QR-Codes als Text.");
     const bool barcode = std::any_of(job.items.cbegin(), job.items.cend(), [](const JobItem &i) {
         return i.kind == JobItem::Kind::Barcode;
     });

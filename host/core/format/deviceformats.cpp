@@ -106,6 +106,7 @@ const LayoutFormat &printerRecordFormat()
                  << FormatField{QrCodes, FieldEncoding::Flag10} << text(CodePageList)
                  << FormatField{DotsPerMm, FieldEncoding::NumberCm} << text(FontADots)
                  << text(FontBDots);
+        f.fields << text(QrModuleDots) << choice(QrErrorCorrection);
         // A list that reaches the preset name is applied; the positions after it were added
         // one by one later and are applied as far as a list goes.
         for (int stage = f.positionOf(PresetName) + 1; stage <= f.size(); ++stage)

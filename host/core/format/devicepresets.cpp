@@ -54,6 +54,9 @@ void insertCapabilities(FieldValues &v, const Capabilities &c)
     v.insert(GraphicsMemory, flag(c.graphicsMemory));
     v.insert(Barcodes, flag(c.barcodes));
     v.insert(QrCodes, flag(c.qrCodes));
+    // Every preset prints QR codes at the size and level that scan on its paper.
+    v.insert(QrModuleDots, QString::number(QrCode::DefaultModuleDots));
+    v.insert(QrErrorCorrection, QString(QChar::fromLatin1(QrCode::DefaultLevel)));
     v.insert(CodePageList, QLatin1String(c.codePages));
     v.insert(DotsPerMm, QLatin1String(c.dotsPerMm));
     v.insert(FontADots, QLatin1String(c.fontA));

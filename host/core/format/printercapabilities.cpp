@@ -10,8 +10,9 @@
 
 const QStringList &PrinterCapability::controls()
 {
-    static const QStringList names = {Raster,       GraphicsMemory, Barcodes,  QrCodes,
-                                      CodePageList, DotsPerMm,      FontADots, FontBDots};
+    static const QStringList names = {Raster,       GraphicsMemory,   Barcodes,  QrCodes,
+                                      CodePageList, DotsPerMm,        FontADots, FontBDots,
+                                      QrModuleDots, QrErrorCorrection};
     return names;
 }
 
@@ -38,6 +39,22 @@ QString codePagesProblem(const QString &text)
     return QStringLiteral("Die Codepages \"%1\" sind keine durch Kommas getrennte Liste von "
                           "Nummern n aus ESC t n, deren Tabelle das Programm kennt (%2).")
             .arg(text.trimmed(), CodePages::knownNumbers());
+}
+
+QString qrModuleProblem(const QString &text)
+{
+    bool ok = false;
+    const int dots = text.trimmed().toInt(&ok);
+    if (text.trimmed().isEmpty()
+        || (ok && dots >= QrCode::MinModuleDots && dots <= QrCode::MaxModuleDots))
+        return {};
+    return QStringLiteral(
+                   "Die Punkte je Modul eines QR-Codes (\"%1\") sind eine ganze Zahl von %2 bis %3 "
+                   "oder leer (%4).")
+            .arg(text.trimmed())
+            .arg(QrCode::MinModuleDots)
+            .arg(QrCode::MaxModuleDots)
+            .arg(QrCode::DefaultModuleDots);
 }
 
 int PrinterCapabilities::cellDots(int font) const
@@ -74,7 +91,9 @@ FieldValues PrinterCapabilities::storedValues() const
             {CodePageList, pages.join(u',')},
             {DotsPerMm, FloatToStr_FSKRT(m_dotsPerMm)},
             {FontADots, QString::number(m_fontADots)},
-            {FontBDots, QString::number(m_fontBDots)}};
+            {FontBDots, QString::number(m_fontBDots)},
+            {QrModuleDots, QString::number(m_qr.moduleDots)},
+            {QrErrorCorrection, QString(QChar::fromLatin1(m_qr.level))}};
 }
 
 PrinterCapabilities capabilitiesOf(const FieldValues &record)
@@ -110,6 +129,13 @@ PrinterCapabilities capabilitiesOf(const FieldValues &record)
     };
     c.m_fontADots = dots(FontADots, PrinterCapabilities::DefaultFontADots);
     c.m_fontBDots = dots(FontBDots, PrinterCapabilities::DefaultFontBDots);
+    // Empty or out of range: the size and level that scan on 58 mm and 80 mm paper.
+    const int module = record.value(QrModuleDots).trimmed().toInt();
+    c.m_qr.moduleDots = module >= QrCode::MinModuleDots && module <= QrCode::MaxModuleDots
+                                ? module
+                                : QrCode::DefaultModuleDots;
+    c.m_qr.level = QrCode::levelFromText(record.value(QrErrorCorrection));
+    c.m_qr.dotsPerMm = c.m_dotsPerMm;
     return c;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/format/layoutformat.h"
+#include "core/model/qrcode.h"
 
 #include <QList>
 #include <QString>
@@ -22,6 +23,9 @@ inline constexpr QLatin1String CodePageList("edtCodepages");        // ESC t num
 inline constexpr QLatin1String DotsPerMm("edtAufloesung");          // dots per millimetre
 inline constexpr QLatin1String FontADots("edtZeichenbreiteA");      // dots of a character
 inline constexpr QLatin1String FontBDots("edtZeichenbreiteB");
+// How QR codes print: dots per module (1 to 16) and the error-correction level (L, M, Q, H).
+inline constexpr QLatin1String QrModuleDots("edtQRModulgroesse");
+inline constexpr QLatin1String QrErrorCorrection("cmbQRFehlerkorrektur");
 // In the order the printer record keeps them, after its older positions.
 const QStringList &controls();
 } // namespace PrinterCapability
@@ -39,6 +43,8 @@ public:
     bool hasGraphicsMemory() const { return m_graphicsMemory; }
     bool canBarcode() const { return m_barcodes; }
     bool canQrCode() const { return m_qrCodes; }
+    // How a QR code prints on this printer, by its own command, as a picture or drawn.
+    QrCode::Options qrOptions() const { return m_qr; }
     // The ESC t numbers of the code pages the printer has; empty when the record names none.
     QList<int> codePages() const { return m_codePages; }
     bool hasCodePage(int escT) const { return m_codePages.isEmpty() || m_codePages.contains(escT); }
@@ -61,6 +67,7 @@ private:
     bool m_graphicsMemory = false;
     bool m_barcodes = true;
     bool m_qrCodes = false;
+    QrCode::Options m_qr;
     QList<int> m_codePages;
     double m_dotsPerMm = DefaultDotsPerMm;
     int m_fontADots = DefaultFontADots;
@@ -75,6 +82,8 @@ PrinterCapabilities capabilitiesOf(const FieldValues &decodedPrinterRecord);
 // "0, 2,16" -> {0, 2, 16}; false when an entry is no number or a code page the program has no
 // table for (CodePages::find), which it could not encode.
 bool parseCodePages(const QString &text, QList<int> *out);
+// Why a QR module size cannot be kept, in German; empty when it can (empty is the default).
+QString qrModuleProblem(const QString &text);
 // Why a code page list cannot be kept, in German; empty when it can.
 QString codePagesProblem(const QString &text);
 

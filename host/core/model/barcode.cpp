@@ -1,13 +1,41 @@
 #include "core/model/barcode.h"
 
 #include "core/base/lazylibrary.h"
+#include "core/model/zintlibrary.h"
 
 #include <QPainter>
 
-#include <zint.h>
-
 #include <cmath>
 #include <memory>
+
+const ZintLibrary &zintLibrary()
+{
+    static const ZintLibrary zint = [] {
+        ZintLibrary z;
+        LazyLibrary library(QStringLiteral(KASSOTYP_ZINT_SONAME), QString(),
+                            QStringLiteral("Die Barcode-Bibliothek (" KASSOTYP_ZINT_SONAME ")"));
+        library.find(z.create, "ZBarcode_Create");
+        library.find(z.remove, "ZBarcode_Delete");
+        library.find(z.encode, "ZBarcode_Encode");
+        library.find(z.bufferVector, "ZBarcode_Buffer_Vector");
+        z.error = library.error();
+        return z;
+    }();
+    return zint;
+}
+
+ZintSymbol newZintSymbol(QString *why)
+{
+    const ZintLibrary &zint = zintLibrary();
+    if (!zint.error.isEmpty()) {
+        *why = zint.error;
+        return {nullptr, zint.remove};
+    }
+    ZintSymbol symbol(zint.create(), zint.remove);
+    if (!symbol)
+        *why = QStringLiteral("Kein Speicher für den Barcode.");
+    return symbol;
+}
 
 namespace Code128 {
 
@@ -33,36 +61,6 @@ bool usesCodeSetC(const QString &data)
     return true;
 }
 
-namespace {
-
-// libzint is loaded with the first barcode; most runs print none.
-struct ZintLibrary
-{
-    decltype(&ZBarcode_Create) create = nullptr;
-    decltype(&ZBarcode_Delete) remove = nullptr;
-    decltype(&ZBarcode_Encode) encode = nullptr;
-    decltype(&ZBarcode_Buffer_Vector) bufferVector = nullptr;
-    QString error; // why it could not be used; empty when every call was found
-};
-
-const ZintLibrary &zintLibrary()
-{
-    static const ZintLibrary zint = [] {
-        ZintLibrary z;
-        LazyLibrary library(QStringLiteral(KASSOTYP_ZINT_SONAME), QString(),
-                            QStringLiteral("Die Barcode-Bibliothek (" KASSOTYP_ZINT_SONAME ")"));
-        library.find(z.create, "ZBarcode_Create");
-        library.find(z.remove, "ZBarcode_Delete");
-        library.find(z.encode, "ZBarcode_Encode");
-        library.find(z.bufferVector, "ZBarcode_Buffer_Vector");
-        z.error = library.error();
-        return z;
-    }();
-    return zint;
-}
-
-} // namespace
-
 QList<bool> modules(const QString &data, QString *error)
 {
     const auto fail = [error](const QString &why) {
@@ -74,13 +72,11 @@ QList<bool> modules(const QString &data, QString *error)
         return fail(QStringLiteral("Als Barcode druckbar sind 1 bis %1 Zeichen aus dem "
                                    "ASCII-Zeichensatz ohne Steuerzeichen.")
                             .arg(MaxLength));
-    const ZintLibrary &zint = zintLibrary();
-    if (!zint.error.isEmpty())
-        return fail(zint.error);
-    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(zint.create(),
-                                                                          zint.remove);
+    QString why;
+    const ZintSymbol symbol = newZintSymbol(&why);
     if (!symbol)
-        return fail(QStringLiteral("Kein Speicher für den Barcode."));
+        return fail(why);
+    const ZintLibrary &zint = zintLibrary();
     // Zint's own Code 128 picks the shortest code sets, which for an even number of digits is
     // code set C throughout; its subset B variant never uses C.
     symbol->symbology = usesCodeSetC(data) ? BARCODE_CODE128 : BARCODE_CODE128B;

@@ -109,6 +109,8 @@ struct ItemLayout
     QFont font;
     int height = 0;
     QList<bool> modules;
+    // A QR code that fits the paper; null when its value prints as text.
+    QrCode::Symbol qr;
     // No printable ASCII character of the font is wider; 0 when the font lacks one of them and
     // another font would stand in for it.
     double maxAsciiWidth = 0;
@@ -118,6 +120,7 @@ class JobLayout
 {
 public:
     explicit JobLayout(const PrintJob &job)
+        : m_widthCm(job.printableWidthCm())
     {
         m_items.reserve(job.items.size());
         for (const JobItem &item : job.items)
@@ -159,6 +162,15 @@ private:
             l.modules = barcodeModules(item);
             l.height = metrics.height + (l.modules.isEmpty() ? 0 : 2 * BarGapPx + BarHeightPx);
             break;
+        case JobItem::Kind::QrCode: {
+            if (!QrCode::problem(item.text, item.qr, item.qr.dotsAcross(m_widthCm), &l.qr).isEmpty()
+                || item.text.isEmpty())
+                l.qr = {};
+            l.height = l.qr.isNull() ? metrics.height
+                                     : int(std::ceil(l.qr.dotsWithQuietZones(item.qr)
+                                                     / item.qr.dotsPerMm * LayoutDpi / 25.4));
+            break;
+        }
         case JobItem::Kind::Feed:
             l.height = item.lines * metrics.height;
             break;
@@ -179,6 +191,7 @@ private:
         return *it;
     }
 
+    double m_widthCm;
     std::vector<ItemLayout> m_items;
     QHash<QString, Metrics> m_metrics;
 };
@@ -222,8 +235,53 @@ QStringList breakToWidth(const JobItem &item, double widthCm)
     return lines;
 }
 
+namespace {
+
+// A line of text without spaces (a QR code's data) in pieces that fit a strip this wide,
+// broken between any two characters.
+QStringList breakAnywhere(const JobItem &item, double widthCm)
+{
+    const QFontMetricsF metrics(fontOf(item));
+    const double width = widthCm * LayoutDpi / 2.54 + 0.5;
+    QStringList lines;
+    QString line;
+    for (const QChar c : item.text) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + c) > width) {
+            lines << line;
+            line.clear();
+        }
+        line += c;
+    }
+    lines << line;
+    return lines;
+}
+
+} // namespace
+
 QList<JobItem> fitToWidth(const JobItem &item, double widthCm, bool measureRunningText)
 {
+    if (item.kind == JobItem::Kind::QrCode) {
+        if (widthCm <= 0
+            || QrCode::problem(item.text, item.qr, item.qr.dotsAcross(widthCm)).isEmpty())
+            return {item};
+        JobItem text = item;
+        text.kind = JobItem::Kind::Text;
+        text.wrap = true;
+        if (!measureRunningText)
+            return fitToWidth(text, widthCm, false);
+        QList<JobItem> fitted;
+        for (JobItem line : fitToWidth(text, widthCm, true)) {
+            if (lineFits(line, widthCm)) {
+                fitted << line;
+                continue;
+            }
+            for (const QString &piece : breakAnywhere(line, widthCm)) {
+                line.text = piece;
+                fitted << line;
+            }
+        }
+        return fitted;
+    }
     if (item.kind != JobItem::Kind::Text)
         return {item};
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
@@ -315,6 +373,28 @@ void paintLaidOut(QPainter &p, const PrintJob &job, const JobLayout &layout, dou
             const double textY = y + 2 * BarGapPx + BarHeightPx;
             p.drawText(QRectF(textX, textY, textWidth, y + h - textY),
                        int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip), item.text);
+            break;
+        }
+        case JobItem::Kind::QrCode: {
+            if (l.qr.isNull()) {
+                paintText(item, l, y, h);
+                break;
+            }
+            const double mmToLayout = LayoutDpi / 25.4;
+            const double quiet = item.qr.quietZoneDots() / item.qr.dotsPerMm * mmToLayout;
+            // On whole dots of the picture or printer, so that all modules are alike: exactly
+            // at the printer's resolution, slightly larger or smaller on a screen's pixels.
+            const double module =
+                    qMax(1.0, std::round(item.qr.moduleMm() * mmToLayout * scale)) / scale;
+            const double codeWidth = l.qr.size * module;
+            double x = quiet;
+            if (item.alignment & Qt::AlignHCenter)
+                x = (w - codeWidth) / 2;
+            else if (item.alignment & Qt::AlignRight)
+                x = w - codeWidth - quiet;
+            x = std::round(x * scale) / scale;
+            const double top = std::round((y + quiet) * scale) / scale;
+            QrCode::paintModules(p, l.qr, x, top, module);
             break;
         }
         case JobItem::Kind::Picture: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/qrcode.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -9,7 +11,9 @@
 struct JobItem
 {
     // Barcode: a Code 128 symbol of `text` with the characters below it in the line's font.
-    enum class Kind { Text, Picture, Feed, Cut, Barcode };
+    // QrCode: a QR code of `text` with its quiet zones, as `qr` says; where it cannot be made or
+    // does not fit the line, `text` prints as running text instead.
+    enum class Kind { Text, Picture, Feed, Cut, Barcode, QrCode };
     Kind kind = Kind::Text;
     QString text;
     QString fontName;
@@ -20,9 +24,10 @@ struct JobItem
     QImage picture;     // Picture
     double widthCm = 0; // Picture: printed size
     double heightCm = 0;
-    int lines = 1;     // Feed: number of empty lines
-    QString section;   // the section identifier that printed it, for the record
-    bool wrap = false; // Text: running text, broken between words where the paper ends
+    QrCode::Options qr; // QrCode
+    int lines = 1;      // Feed: number of empty lines
+    QString section;    // the section identifier that printed it, for the record
+    bool wrap = false;  // Text: running text, broken between words where the paper ends
     // Text in text mode: the characters the printer sets across the paper in this line's font
     // and size; 0 when the line was not laid out for a text-mode printer.
     int columns = 0;
@@ -80,7 +85,8 @@ QStringList breakToWidth(const JobItem &item, double widthCm);
 // A text item as it goes onto paper widthCm wide: a value with line breaks (a mail's text) as
 // lines of its own; with measureRunningText (graphic mode, fonts need a window system) running
 // text broken between words where the paper ends. A text-mode printer breaks lines at its
-// columns itself. Other items stay as they are.
+// columns itself. A QR code that cannot be made or is too wide becomes its text, broken where
+// the paper ends (its data have no spaces). Other items stay as they are.
 QList<JobItem> fitToWidth(const JobItem &item, double widthCm, bool measureRunningText);
 
 // Height in pixels of the job painted at the given resolution (without margins).

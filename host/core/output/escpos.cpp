@@ -33,6 +33,26 @@ QByteArray code128Data(const QString &value)
     return data;
 }
 
+// GS ( k for a QR code (cn 49): model 2, the module size, the error-correction level, the data
+// into the symbol storage area, and the symbol printed from it.
+QByteArray qrCommands(const QByteArray &data, const QrCode::Options &options)
+{
+    const auto command = [](const QByteArray &parameters) -> QByteArray {
+        const qsizetype n = parameters.size();
+        return QByteArray("\x1D\x28\x6B", 3) + char(n & 0xFF) + char((n >> 8) & 0xFF) + parameters;
+    };
+    return command(QByteArray("\x31\x41\x32\x00", 4))
+           + command(QByteArray("\x31\x43", 2) + char(options.moduleDots))
+           + command(QByteArray("\x31\x45", 2) + char(QrCode::levelNumber(options.level)))
+           + command(QByteArray("\x31\x50\x30", 3) + data) + command(QByteArray("\x31\x51\x30", 3));
+}
+
+// Two bytes, low first, as GS L and GS W take a number of dots.
+QByteArray dotsParameter(int dots)
+{
+    return QByteArray(1, char(dots & 0xFF)) + char((dots >> 8) & 0xFF);
+}
+
 } // namespace
 
 EscPosEncoder::EscPosEncoder(const QStringList &printerRecord, const EscPosSettings &settings)
@@ -283,6 +303,45 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
             out += QByteArray("\x1D\x48\x02\x1D\x66\x00", 6);
             out += QByteArray("\x1D\x6B\x49", 3) + char(data.size()) + data;
             out += lineEnd;
+            break;
+        }
+        case JobItem::Kind::QrCode: {
+            QrCode::Symbol symbol;
+            const bool fits =
+                    QrCode::problem(item.text, item.qr, m_settings.dotWidth, &symbol).isEmpty();
+            // A code that cannot be made or does not fit, or a printer that can print neither
+            // QR codes nor pictures, gets the value as text.
+            if (!fits || symbol.isNull()
+                || (!m_capabilities.canQrCode() && !m_capabilities.canRaster())) {
+                JobItem text = item;
+                text.kind = JobItem::Kind::Text;
+                printText(text);
+                break;
+            }
+            const Qt::Alignment alignment = item.alignment & Qt::AlignHorizontal_Mask;
+            justify(alignment);
+            const int quiet = item.qr.quietZoneDots();
+            if (!m_capabilities.canQrCode()) {
+                // The picture carries the quiet zones on all four sides.
+                out += raster(QrCode::picture(symbol, item.qr), m_settings.dotWidth,
+                              m_settings.rasterBandRows);
+                break;
+            }
+            // The printer leaves the quiet zones to the sender: blank paper fed above and
+            // below, and at the side the code is aligned to, a print area that keeps its
+            // distance from the edge (GS L, GS W), set back for the lines that follow.
+            const QByteArray feed = QByteArray("\x1B\x4A", 2) + char(qMin(quiet, 255));
+            out += feed;
+            if (alignment & Qt::AlignRight)
+                out += QByteArray("\x1D\x57", 2) + dotsParameter(m_settings.dotWidth - quiet);
+            else if (!(alignment & Qt::AlignHCenter))
+                out += QByteArray("\x1D\x4C", 2) + dotsParameter(quiet);
+            out += qrCommands(QrCode::data(item.text), item.qr);
+            if (alignment & Qt::AlignRight)
+                out += QByteArray("\x1D\x57", 2) + dotsParameter(m_settings.dotWidth);
+            else if (!(alignment & Qt::AlignHCenter))
+                out += QByteArray("\x1D\x4C", 2) + dotsParameter(0);
+            out += feed;
             break;
         }
         case JobItem::Kind::Picture: {

@@ -52,7 +52,8 @@ LinePreview graphicLinePreview(const QList<JobItem> &items, double widthCm, doub
     LinePreview preview;
     bool barcode = false;
     for (const JobItem &item : items) {
-        barcode = barcode || item.kind == JobItem::Kind::Barcode;
+        barcode = barcode || item.kind == JobItem::Kind::Barcode
+                  || item.kind == JobItem::Kind::QrCode;
         preview.rows << item.text;
         preview.cut = preview.cut || (widthCm > 0 && !lineFits(item, widthCm));
     }

@@ -31,6 +31,6 @@ struct LinePreview
 LinePreview textModeLinePreview(const QList<JobItem> &items, const QStringList &printerRecord,
                                 const EscPosSettings &settings);
 // The items of a line on a graphic printer's strip widthCm wide: text lines as their rows,
-// barcodes as a picture at the given resolution.
+// barcodes and QR codes as a picture at the given resolution.
 LinePreview graphicLinePreview(const QList<JobItem> &items, double widthCm,
                                double dotsPerInch = 96.0);

@@ -83,6 +83,11 @@ void VirtualEscPosPrinter::reset()
     m_moduleDots = 3;
     m_hriPosition = 0;
     m_hriFontB = false;
+    m_qrModuleDots = 3;
+    m_qrLevel = 'L';
+    m_qrData.clear();
+    m_areaLeft = 0;
+    m_areaWidth = 0;
 }
 
 void VirtualEscPosPrinter::endLine()
@@ -143,6 +148,63 @@ qsizetype VirtualEscPosPrinter::barcode(const QByteArray &bytes, qsizetype i)
     row.alignment = m_alignment;
     m_rows.append(row);
     m_lines << QStringLiteral("[Barcode %1]").arg(row.text);
+    return end;
+}
+
+qsizetype VirtualEscPosPrinter::twoDimensionalCode(const QByteArray &bytes, qsizetype i)
+{
+    // GS ( k pL pH cn fn parameters: pL + pH * 256 bytes after pH. A stream cut off in them
+    // prints nothing more.
+    if (i + 4 >= bytes.size())
+        return bytes.size();
+    const qsizetype length = static_cast<unsigned char>(bytes.at(i + 3))
+                             + 256 * static_cast<unsigned char>(bytes.at(i + 4));
+    const qsizetype end = i + 5 + length;
+    if (end > bytes.size())
+        return bytes.size();
+    const QByteArray parameters = bytes.mid(i + 5, length);
+    // Other symbols (cn 48 PDF417, ...) are read past.
+    if (parameters.size() < 2 || parameters.at(0) != '\x31')
+        return end;
+    const int argument = parameters.size() > 2 ? static_cast<unsigned char>(parameters.at(2)) : -1;
+    switch (parameters.at(1)) {
+    case 0x43: // module size
+        if (argument >= QrCode::MinModuleDots && argument <= QrCode::MaxModuleDots)
+            m_qrModuleDots = argument;
+        break;
+    case 0x45: // error correction
+        if (argument >= 48 && argument <= 51)
+            m_qrLevel = QrCode::levelOfNumber(argument);
+        break;
+    case 0x50: // store the data
+        m_qrData = parameters.mid(3);
+        break;
+    case 0x51: { // print what is stored; a code that cannot be made or is wider than the
+                 // print area prints nothing, as on paper
+        if (!m_pending.isEmpty())
+            endLine();
+        const QrCode::Symbol symbol = QrCode::encode(m_qrData, m_qrLevel);
+        const int areaWidth = m_areaWidth > 0 ? qMin(m_areaWidth, m_dotWidth - m_areaLeft)
+                                              : m_dotWidth - m_areaLeft;
+        const int width = symbol.size * m_qrModuleDots;
+        if (symbol.isNull() || width > areaWidth) {
+            m_lines << QStringLiteral("[QR-Code nicht gedruckt]");
+            break;
+        }
+        Row row;
+        row.qr = symbol;
+        row.qrModuleDots = m_qrModuleDots;
+        row.qrX = m_areaLeft
+                  + (m_alignment == 1   ? (areaWidth - width) / 2
+                     : m_alignment == 2 ? areaWidth - width
+                                        : 0);
+        m_rows.append(row);
+        m_lines << QStringLiteral("[QR-Code %1]").arg(QString::fromUtf8(m_qrData));
+        break;
+    }
+    default: // the model and the size report change nothing that is drawn
+        break;
+    }
     return end;
 }
 
@@ -254,6 +316,15 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 i += 3;
             } else if (cmd == 0x6B) { // GS k: barcode
                 i = barcode(bytes, i);
+            } else if (cmd == 0x28 && at(i + 2) == 0x6B) { // GS ( k: QR code
+                i = twoDimensionalCode(bytes, i);
+            } else if (cmd == 0x4C || cmd == 0x57) { // GS L, GS W: the print area
+                const int dots = qMax(0, at(i + 2)) + 256 * qMax(0, at(i + 3));
+                if (cmd == 0x4C)
+                    m_areaLeft = qMin(dots, m_dotWidth - 1);
+                else
+                    m_areaWidth = dots;
+                i += 4;
             } else if (cmd == 0x21) { // GS ! n: character size
                 const int n = qMax(0, at(i + 2));
                 m_style.widthTimes = ((n >> 4) & 0x07) + 1;
@@ -314,6 +385,8 @@ QImage VirtualEscPosPrinter::picture() const
                    + ((r.hriPosition & 2) ? hriHeight(r) : 0) + LineSpacing;
         if (r.cut)
             return 20;
+        if (!r.qr.isNull())
+            return r.qr.size * r.qrModuleDots;
         if (r.feedDots > 0)
             return r.feedDots;
         return cellHeight(r.style) + LineSpacing;
@@ -353,6 +426,8 @@ QImage VirtualEscPosPrinter::picture() const
                 drawCells(p, r.text, textX, y, hri);
             if (r.hriPosition & 2)
                 drawCells(p, r.text, textX, barTop + r.barHeight + HriGap, hri);
+        } else if (!r.qr.isNull()) {
+            QrCode::paintModules(p, r.qr, 10 + r.qrX, y, r.qrModuleDots);
         } else if (r.cut) {
             p.setPen(QPen(QColor(CutMarkGrey), 1, Qt::DashLine));
             p.drawLine(0, y + 10, image.width(), y + 10);

@@ -10,8 +10,9 @@
 // paper strip, so that a text-mode print can be looked at from the very bytes that were sent.
 // Understands initialise, code page, print mode (font B, emphasised, double height/width),
 // character size (GS !), justification, line feed, feed by dots, raster pictures (GS v 0),
-// Code 128 barcodes (GS k 73 with GS h, GS w, GS H, GS f), drawer pulse and cut. Barcodes of
-// other kinds are read past and not drawn. A line longer than the printable dots continues on
+// Code 128 barcodes (GS k 73 with GS h, GS w, GS H, GS f), QR codes (GS ( k model, module
+// size, error correction, store and print, placed by GS L and GS W), drawer pulse and cut. Barcodes
+// of other kinds are read past and not drawn. A line longer than the printable dots continues on
 // the next line, as on paper.
 class VirtualEscPosPrinter
 {
@@ -46,6 +47,10 @@ private:
         int barHeight = 0;
         int hriPosition = 0;
         bool hriFontB = false;
+        // A QR code: its symbol, dots per module and where it starts across the paper.
+        QrCode::Symbol qr;
+        int qrModuleDots = 0;
+        int qrX = 0;
     };
     void endLine();
     void addCharacter(QChar c);
@@ -54,6 +59,8 @@ private:
     // GS k from i: the barcode is read past and, when it is a Code 128, printed; answers where
     // the next command starts.
     qsizetype barcode(const QByteArray &bytes, qsizetype i);
+    // GS ( k from i: a QR code's settings, data or print; answers where the next command starts.
+    qsizetype twoDimensionalCode(const QByteArray &bytes, qsizetype i);
 
     int m_dotWidth;
     int m_fontADots;
@@ -66,6 +73,13 @@ private:
     int m_moduleDots = 3;
     int m_hriPosition = 0;
     bool m_hriFontB = false;
+    // QR code settings as the printer starts: 3 dots per module, level L, no data.
+    int m_qrModuleDots = 3;
+    char m_qrLevel = 'L';
+    QByteArray m_qrData;
+    // The print area (GS L, GS W): its left edge and width in dots; 0 wide is the whole line.
+    int m_areaLeft = 0;
+    int m_areaWidth = 0;
     QString m_pending;
     QList<Row> m_rows;
     QStringList m_lines;

@@ -31,6 +31,17 @@ QList<JobItem> textLineItem(const LineValues &line, const SectionPrintContext &c
             item.text = value;
         }
     }
+    // A line of nothing but a QR placeholder prints a QR code of the value exactly as it is; an
+    // empty value stays an empty line. A value that makes no QR code, or none that fits the
+    // paper, prints as text (fitToWidth()).
+    const QString token = line.text.trimmed();
+    if (isQrPlaceholder(token)) {
+        item.text = replacePlaceholders(token, *context.document, context.secondCurrency);
+        if (!item.text.isEmpty()) {
+            item.kind = JobItem::Kind::QrCode;
+            item.qr = context.qr;
+        }
+    }
     return {item};
 }
 

@@ -30,6 +30,8 @@ struct SectionPrintContext
     LogoLookup logo;
     // Whether the till prints logos at all (logoPrints()); a section's logo is left out if not.
     bool logoPrints = true;
+    // How the till's printer makes QR codes: module size, resolution, error correction.
+    QrCode::Options qr;
 };
 
 // Turns the stored list of one kind of section into job items: which lines print, in which
