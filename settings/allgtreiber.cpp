@@ -2,6 +2,7 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
+#include "core/engine/printerlogos.h"
 #include "core/format/deviceformats.h"
 #include "core/format/pagesetup.h"
 #include "core/format/printercapabilities.h"
@@ -384,7 +385,78 @@ QWidget *TfrmAllgTreiber::buildCapabilities(QWidget *page)
     rows->addLayout(qr);
     for (QLineEdit *edit : {resolution, fontA, fontB})
         connect(edit, &QLineEdit::textChanged, this, &TfrmAllgTreiber::showColumns);
+    rows->addLayout(buildPrinterMemory(box));
     return box;
+}
+
+QLayout *TfrmAllgTreiber::buildPrinterMemory(QWidget *box)
+{
+    // Logos kept in the printer, its cutter and whether it answers.
+    auto *row = new QHBoxLayout;
+    auto *memory = newCombo(box, PrinterCapability::MemoryCommands,
+                            {tr("keine"), QStringLiteral("GS(L"), QStringLiteral("FSq")});
+    memory->setMinimumWidth(80);
+    auto *memoryLabel = new QLabel(tr("Befehle des Grafikspeichers"), box);
+    memoryLabel->setBuddy(memory);
+    const QString memoryHint = tr("GS(L: Logos unter einem Schlüssel aus zwei Zeichen (GS ( L); "
+                                  "FSq: ältere Drucker, alle Logos auf einmal (FS q / FS p)");
+    memory->setToolTip(memoryHint);
+    memoryLabel->setToolTip(memoryHint);
+    row->addWidget(memoryLabel);
+    row->addWidget(memory);
+    m_loadLogos = new QPushButton(tr("Logos in den Drucker laden"), box);
+    m_loadLogos->setObjectName(QStringLiteral("btnLogosLaden"));
+    m_loadLogos->setToolTip(tr("Sendet die Logos der gespeicherten Layouts dieses Rechners in "
+                               "den Grafikspeicher des Druckers; danach druckt jeder Beleg sie "
+                               "mit wenigen Bytes."));
+    row->addWidget(m_loadLogos);
+    row->addSpacing(12);
+    auto *cut = new QCheckBox(tr("Schneidet an seiner Schneideposition, Vorschub"), box);
+    cut->setObjectName(PrinterCapability::CutToPosition);
+    cut->setToolTip(tr("GS V 66 n: der Drucker schiebt bis zu seinem Messer und n Punkte "
+                       "weiter vor und schneidet"));
+    row->addWidget(cut);
+    auto *feed = newEdit(box, PrinterCapability::CutFeedDots, 36);
+    feed->setToolTip(tr("Punkte, die der Drucker nach seiner Schneideposition noch vorschiebt "
+                        "(0 bis 255)"));
+    row->addWidget(feed);
+    row->addSpacing(12);
+    auto *twoWay = new QCheckBox(tr("Statusabfrage"), box);
+    twoWay->setObjectName(PrinterCapability::TwoWay);
+    twoWay->setToolTip(tr("Der Drucker antwortet über seine Schnittstelle (seriell oder "
+                          "Netzwerk) auf die Statusabfrage: Testdruck und Schubladentest melden "
+                          "Papierende, offenen Deckel und Fehler."));
+    row->addWidget(twoWay);
+    row->addStretch();
+    auto *graphicsMemory = box->findChild<QCheckBox *>(PrinterCapability::GraphicsMemory);
+    connect(graphicsMemory, &QCheckBox::toggled, this, &TfrmAllgTreiber::showLogoLoading);
+    connect(memory, &QComboBox::currentTextChanged, this, &TfrmAllgTreiber::showLogoLoading);
+    connectGuarded(m_loadLogos, &QPushButton::clicked, "btnLogosLadenClick",
+                   &TfrmAllgTreiber::btnLogosLadenClick);
+    showLogoLoading();
+    return row;
+}
+
+void TfrmAllgTreiber::showLogoLoading()
+{
+    const QString commands = ControlValues::read(this, PrinterCapability::MemoryCommands);
+    m_loadLogos->setEnabled(
+            ControlValues::read(this, PrinterCapability::GraphicsMemory) == QLatin1String("1")
+            && (commands == QLatin1String("GS(L") || commands == QLatin1String("FSq")));
+}
+
+void TfrmAllgTreiber::btnLogosLadenClick()
+{
+    MainWindowContext &main = frmKassotypHaupt();
+    Host &host = main.host();
+    TBonPrinter &engine = main.engine();
+    // What is stored decides what the printer gets, as for every document it prints.
+    engine.Refresh();
+    const OutputResult result = host.audit().trackOutput(
+            {AuditAction::DeviceTest, RNr(), tr("Logos in den Drucker laden")},
+            [&] { return PrinterLogos::load(engine); });
+    host.info().ShowText(result.ok ? MessageKind::Information : MessageKind::Warning,
+                         result.ok ? result.warning : result.error);
 }
 
 void TfrmAllgTreiber::showColumns()

@@ -11,7 +11,9 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
+class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QToolButton;
@@ -45,6 +47,11 @@ private:
     void buildDrawerPage(QWidget *page);
     void buildDisplayPage(QWidget *page);
     QWidget *buildCapabilities(QWidget *page);
+    // Graphics memory, cutter and status of the printer; "Logos in den Drucker laden" is
+    // offered for a printer that keeps pictures.
+    QLayout *buildPrinterMemory(QWidget *box);
+    void showLogoLoading();
+    void btnLogosLadenClick();
     // The columns of the four fonts across the till's printable width.
     void showColumns();
     void pgcGeraeteChange();
@@ -76,5 +83,6 @@ private:
     QLabel *m_columnsCaption = nullptr;
     QLineEdit *m_serialSequence = nullptr;
     QLabel *m_formatNote = nullptr;
+    QPushButton *m_loadLogos = nullptr;
     QList<QLineEdit *> m_formatFields;
 };

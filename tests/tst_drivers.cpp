@@ -426,7 +426,9 @@ private slots:
                             "L",  "1B6131", "R",     "1B6132",     "S",      "1B21", "TM-U200B",
                             "1",  "1B7000", "57600", "COM3",       "128000"}
                 + QStringList{"1", "0", "1", "0", "0,16", "7,50", "11", "8"}
-                + QStringList{"6", "Q"};
+                + QStringList{"6", "Q"}
+                // (57..60) its graphics memory's commands, its cutter and its status requests
+                + QStringList{"FSq", "1", "30", "1"};
         const QStringList display = {"DSP8000", "Drucker (COM8)", "110",   "Space",
                                      "0C",      "0B18",           "0B0A18"};
         Session s;

@@ -28,8 +28,9 @@ QByteArray hex(const char *text)
 }
 
 // How a job starts on a printer whose record leaves the initialisation off, as every preset
-// does: no ESC @, but ESC ! 0, ESC t 19 (code page 858) and ESC a 0 (left).
-const char *const UninitialisedStart = "1B 21 00 1B 74 13 1B 61 30";
+// does: no ESC @, but ESC ! 0 and ESC t 19 (code page 858); the justification comes just before
+// the first thing that prints.
+const char *const UninitialisedStart = "1B 21 00 1B 74 13";
 
 // A preset's record with a position set by the name of its control.
 QStringList presetRecord(const QString &preset, const QMap<QString, QString> &changes = {})
@@ -136,6 +137,11 @@ private slots:
     void plantedLinkIsNeverWrittenThrough_data();
     void plantedLinkIsNeverWrittenThrough();
     void testModeWritesNothing();
+    void commandsOfThePicturesAPrinterKeeps();
+    void cutFollowsThePrintersCutter_data();
+    void cutFollowsThePrintersCutter();
+    void noCommandLeavesThePrinterAsItWas();
+    void virtualPrinterKeepsWhatWasDefinedInIt();
 };
 
 void TestEscPos::printPicturesAreWrittenAsTheyArePainted()
@@ -238,30 +244,26 @@ void TestEscPos::textJobBytes()
     EscPosSettings settings;
     settings.codePage = codePage;
     // TM-T88: fonts "6.7 cpi" 20, "8 cpi" 21, "13.3 cpi" 00, "16 cpi" 01; set font 1B21;
-    // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; cut 1D5601; no feed, so
-    // ESC d 4 (1B 64 04: print and feed four lines) carries the last line past the cutter.
+    // CR 0D, LF 0A; justify left empty, centre 1B6131, right 1B6132; its cutter feeds the paper
+    // to its cutting position itself: GS V 66 0 (1D 56 42 00).
     const EscPosResult result =
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
 
     const QByteArray cp = hex("1B 74") + char(codePage);
-    const QByteArray expected = hex("1B 21 00") + cp
-                                + hex("1B 61 30")      // no ESC @: mode, code page, left
-                                + hex("1B 21 08") + cp // font 3 (00) emphasised (+08)
+    const QByteArray expected = hex("1B 21 00") + cp // no ESC @: mode and code page, once
+                                + hex("1B 21 08")    // font 3 (00) emphasised (+08)
                                 + hex("1B 61 31") + "Kassenbon" + hex("0D 0A") // centred
-                                + hex("1B 21 21") + cp                     // font 2: B, double wide
+                                + hex("1B 21 21")                          // font 2: B, double wide
                                 + hex("1B 61 32") + umlauts + hex("0D 0A") // right
                                 + hex("0D 0A")                             // one empty line
-                                + hex("1B 64 04")                          // feed
-                                + hex("1D 56 01");                         // cut
+                                + hex("1D 56 42 00");                      // feed and cut
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
     QVERIFY(result.unprintable.isEmpty());
 
     VirtualEscPosPrinter printer;
     printer.feed(result.bytes);
-    // The four lines fed before the cut come out blank, as on paper.
     QCOMPARE(printer.lines(), QStringList({QStringLiteral("Kassenbon"), QStringLiteral("äöüß€"),
-                                           QString(), QString(), QString(), QString(), QString(),
-                                           QStringLiteral("[Schnitt]")}));
+                                           QString(), QStringLiteral("[Schnitt]")}));
     QVERIFY(printer.unknownCommands().isEmpty());
     QVERIFY(inkPixels(printer.picture()) > 0);
 }
@@ -328,10 +330,12 @@ void TestEscPos::textLinesAreSizedAndWrapped()
     const EscPosResult result =
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), settings).encode(job);
 
-    QByteArray expected = hex(UninitialisedStart) + style + hex("1B 74 13");
+    // The print mode only when it is not the one the job starts with; no code page again.
+    QByteArray expected = hex(UninitialisedStart)
+                          + (style == hex("1B 21 00") ? QByteArray() : style) + hex("1B 61 30");
     for (const QString &text : printed)
         expected += text.toLatin1() + hex("0D 0A");
-    expected += hex("1B 64 04 1D 56 01");
+    expected += hex("1D 56 42 00");
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
 
     // The virtual printer sets the same lines in the same size.
@@ -384,15 +388,14 @@ void TestEscPos::pictureBecomesRasterBands()
     const EscPosResult result =
             EscPosEncoder(printerRecordFromPreset(QStringLiteral("TM-T88")), {}).encode(job);
 
-    // The code page is selected again after a picture.
+    // A picture changes neither the print mode nor the code page: nothing is set again.
     const QByteArray expected =
-            hex(UninitialisedStart) + raster + hex("1B 74 13 1B 64 04 1D 56 01");
+            hex(UninitialisedStart) + hex("1B 61 30") + raster + hex("1D 56 42 00");
     QCOMPARE(result.bytes.toHex(' '), expected.toHex(' '));
 
     VirtualEscPosPrinter printer;
     printer.feed(result.bytes);
-    QCOMPARE(printer.lines(),
-             lines + QStringList(4, QString()) + QStringList{QStringLiteral("[Schnitt]")});
+    QCOMPARE(printer.lines(), lines + QStringList{QStringLiteral("[Schnitt]")});
     QVERIFY(inkPixels(printer.picture()) > 0);
 }
 
@@ -405,20 +408,22 @@ void TestEscPos::jobStartFollowsTheInitialisationSwitch_data()
     QTest::addColumn<QByteArray>("start");
 
     // TM-U200BT: "8 cpi" is ESC ! 21 (font B, double width), justify centre 1B6131, no left.
+    // After ESC @ the printer is plain and left: only the line's own mode and justification.
     const QString init = PrinterRecord::ForceInit;
+    const QByteArray line = hex("1B 21 21 1B 61 31");
     QTest::newRow("switch on") << presetRecord("TM-U200BT", {{init, "1"}})
-                               << hex("1B 40 1B 74 13 1B 61 30");
+                               << QByteArray(hex("1B 40 1B 74 13") + line);
     QTest::newRow("switch off (the preset)")
-            << presetRecord("TM-U200BT") << hex(UninitialisedStart);
-    QTest::newRow("switch neither 1 nor 0")
-            << presetRecord("TM-U200BT", {{init, "J"}}) << hex(UninitialisedStart);
+            << presetRecord("TM-U200BT") << QByteArray(hex(UninitialisedStart) + line);
+    QTest::newRow("switch neither 1 nor 0") << presetRecord("TM-U200BT", {{init, "J"}})
+                                            << QByteArray(hex(UninitialisedStart) + line);
     QTest::newRow("record from before the switch")
             << presetRecord("TM-U200BT").mid(0, printerRecordFormat().positionOf(init))
-            << hex(UninitialisedStart);
-    // The record's own justify-left sequence is the one sent, either way.
-    QTest::newRow("switch on, own justify left")
-            << presetRecord("TM-U200BT", {{init, "1"}, {"edtESCJustifyLeft", "1B613000"}})
-            << hex("1B 40 1B 74 13 1B 61 30 00");
+            << QByteArray(hex(UninitialisedStart) + line);
+    // The record's own justify sequence is the one sent, either way.
+    QTest::newRow("switch on, own justify centre")
+            << presetRecord("TM-U200BT", {{init, "1"}, {"edtESCJustifyCenter", "1B613100"}})
+            << hex("1B 40 1B 74 13 1B 21 21 1B 61 31 00");
 }
 
 void TestEscPos::jobStartFollowsTheInitialisationSwitch()
@@ -444,8 +449,7 @@ void TestEscPos::jobStartFollowsTheInitialisationSwitch()
     while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(2000))
         received += socket->readAll();
     received += socket->readAll();
-    const QByteArray expected =
-            start + hex("1B 21 21 1B 74 13 1B 61 31") + "Bon" + hex("0D 0A 1B 64 04 1D 56 01");
+    const QByteArray expected = start + "Bon" + hex("0D 0A 1B 64 04 1D 56 01");
     QCOMPARE(received.toHex(' '), expected.toHex(' '));
     QCOMPARE(sent.bytes, received);
 }
@@ -517,14 +521,15 @@ void TestEscPos::unreadableSequencesFallBackToStandardCommands()
     for (const char *control : {"edtNormal1", "edtESCCutPaper", "edtESCLineFeed",
                                 "edtESCCarriageReturn", "edtESCJustifyCenter", "edtESCSetFont"})
         unreadable.insert(QLatin1String(control), sequence);
+    // A cutter that does not feed to its position itself, so that the cut sequence is sent.
+    unreadable.insert(PrinterCapability::CutToPosition, QStringLiteral("0"));
     const QStringList record = presetRecord(QStringLiteral("TM-T88"), unreadable);
     PrintJob job;
     job.items << textItem(QStringLiteral("A"), QStringLiteral("6.7 cpi"), Qt::AlignHCenter)
               << cut();
     const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
     QCOMPARE(bytes.toHex(' '),
-             hex("1B 21 00 1B 74 13 1B 61 30 1B 21 00 1B 74 13 1B 61 31 41 0A 1B 64 04 1D 56 01")
-                     .toHex(' '));
+             hex("1B 21 00 1B 74 13 1B 61 31 41 0A 1B 64 04 1D 56 01").toHex(' '));
 }
 
 void TestEscPos::unprintableCharactersAreMarkedAndReportedOnce()
@@ -779,6 +784,131 @@ void TestEscPos::testModeWritesNothing()
     QVERIFY(main.engine().lastOutput().ok);
     QVERIFY(!main.engine().lastJob().isEmpty()); // kept for viewing
     QVERIFY(QDir(installation.path("spool")).isEmpty());
+}
+
+// Golden bytes written from the command reference: GS ( L fn 67 is m = 48 (30), fn (43), a = 48
+// raster (30), the key, b = 1 colour, width and height in dots, c = 49 (31), then the rows; its
+// parameters are counted in pL pH, or in four bytes by GS 8 L. GS ( L fn 69 is six parameters:
+// m, fn (45), the key, single width and height. FS q n: per picture its width and height in
+// units of eight dots, then the dots column by column, top dot in the highest bit. FS p n m.
+void TestEscPos::commandsOfThePicturesAPrinterKeeps()
+{
+    const MonoPicture frame{8, 2, hex("FF 81")};
+    QCOMPARE(EscPosEncoder::defineGraphics("K1", frame).toHex(' '),
+             hex("1D 28 4C 0D 00 30 43 30 4B 31 01 08 00 02 00 31 FF 81").toHex(' '));
+    QCOMPARE(EscPosEncoder::printGraphics("K1").toHex(' '),
+             hex("1D 28 4C 06 00 30 45 4B 31 01 01").toHex(' '));
+    // 576 x 1000 dots are 72,000 bytes: more than pL pH can count (72,011 = 01 19 4B).
+    const MonoPicture big{576, 1000, QByteArray(72000, '\xAA')};
+    const QByteArray defined = EscPosEncoder::defineGraphics("K2", big);
+    QCOMPARE(defined.left(18).toHex(' '),
+             hex("1D 38 4C 4B 19 01 00 30 43 30 4B 32 01 40 02 E8 03 31").toHex(' '));
+    QCOMPARE(defined.size(), 18 + 72000);
+
+    // A bar along the top of an 8 x 8 picture: every column's byte has its top dot.
+    const MonoPicture bar{8, 8, hex("FF 00 00 00 00 00 00 00")};
+    QCOMPARE(EscPosEncoder::defineBitImages({bar}).toHex(' '),
+             hex("1C 71 01 01 00 01 00 80 80 80 80 80 80 80 80").toHex(' '));
+    QCOMPARE(EscPosEncoder::printBitImage(1).toHex(' '), hex("1C 70 01 00").toHex(' '));
+    // A picture of 10 x 3 dots fills whole units of eight: 2 x 1, its last columns empty.
+    const MonoPicture odd{10, 3, hex("FF C0 00 00 00 40")};
+    QCOMPARE(
+            EscPosEncoder::defineBitImages({odd}).toHex(' '),
+            hex("1C 71 01 02 00 01 00 80 80 80 80 80 80 80 80 80 A0 00 00 00 00 00 00").toHex(' '));
+}
+
+void TestEscPos::cutFollowsThePrintersCutter_data()
+{
+    QTest::addColumn<QStringList>("record");
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("cutter feeds to its position")
+            << presetRecord(QStringLiteral("TM-T88T")) << hex("0D 0A 1D 56 42 00");
+    QTest::newRow("and 30 dots more")
+            << presetRecord(QStringLiteral("TM-T88T"),
+                            {{QString(PrinterCapability::CutFeedDots), QStringLiteral("30")}})
+            << hex("0D 0A 1D 56 42 1E");
+    // A printer whose record does not say so: four lines guessed, then GS V 1.
+    QTest::newRow("guessed feed") << presetRecord(
+            QStringLiteral("TM-T88T"),
+            {{QString(PrinterCapability::CutToPosition), QStringLiteral("0")}})
+                                  << hex("0D 0A 1B 64 04 1D 56 01");
+}
+
+// Catches the guessed feed of four lines where the printer knows its cutter's position.
+void TestEscPos::cutFollowsThePrintersCutter()
+{
+    QFETCH(QStringList, record);
+    QFETCH(QByteArray, end);
+    PrintJob job;
+    job.items << textItem(QStringLiteral("Danke"), {}, Qt::AlignLeft) << cut();
+    const QByteArray bytes = EscPosEncoder(record, {}).encode(job).bytes;
+    QVERIFY2(bytes.endsWith(end), bytes.toHex(' ').constData());
+    VirtualEscPosPrinter printer;
+    printer.feed(bytes);
+    QCOMPARE(printer.lines().constLast(), QStringLiteral("[Schnitt]"));
+    QVERIFY(printer.unknownCommands().isEmpty());
+}
+
+// Catches bytes that change nothing: the code page sent again after every print mode and
+// picture, the print mode repeated, a justification overridden before anything printed.
+void TestEscPos::noCommandLeavesThePrinterAsItWas()
+{
+    JobItem logo;
+    logo.kind = JobItem::Kind::Picture;
+    logo.picture = filled(64, 8, Qt::black);
+    logo.alignment = Qt::AlignHCenter;
+    JobItem feed;
+    feed.kind = JobItem::Kind::Feed;
+    PrintJob job;
+    job.items << feed << logo
+              << textItem(QStringLiteral("Schuhhaus"), QStringLiteral("6.7 cpi"), Qt::AlignHCenter);
+    for (int i = 0; i < 5; ++i)
+        job.items << textItem(QStringLiteral("Artikel %1").arg(i), QStringLiteral("13.3 cpi"),
+                              Qt::AlignLeft)
+                  << textItem(QStringLiteral("9,95"), QStringLiteral("13.3 cpi"), Qt::AlignRight,
+                              i % 2);
+    job.items << cut();
+    const QByteArray bytes =
+            EscPosEncoder(presetRecord(QStringLiteral("TM-T88")), {}).encode(job).bytes;
+    QCOMPARE(bytes.count(hex("1B 74")), 1);
+    // The empty line before the logo needs no justification: the first is the logo's.
+    QVERIFY2(bytes.startsWith(hex("1B 21 00 1B 74 13 0D 0A 1B 61 31 1D 76 30")),
+             bytes.left(16).toHex(' ').constData());
+    // Centred for the logo and the title alike, then left and right in turn for ten lines.
+    QCOMPARE(bytes.count(hex("1B 61")), 1 + 10);
+    // Plain, double wide for the title, then plain and emphasised in turn for the amounts.
+    QCOMPARE(bytes.count(hex("1B 21")), 1 + 1 + 1 + 4);
+    // And it prints as before: the same lines.
+    VirtualEscPosPrinter printer;
+    printer.feed(bytes);
+    QCOMPARE(printer.lines().mid(0, 4),
+             QStringList({QString(), QStringLiteral("[Bild 64x8]"), QStringLiteral("Schuhhaus"),
+                          QStringLiteral("Artikel 0")}));
+}
+
+// Catches a preview that draws a logo printed from the printer's memory as nothing, and a
+// memory that ESC @ would empty.
+void TestEscPos::virtualPrinterKeepsWhatWasDefinedInIt()
+{
+    const MonoPicture logo = EscPosEncoder::monochrome(filled(40, 16, Qt::black), 576);
+    VirtualEscPosPrinter sent;
+    sent.feed(hex("1B 61 31") + EscPosEncoder::raster(logo));
+    VirtualEscPosPrinter kept;
+    kept.feed(EscPosEncoder::defineGraphics("K1", logo) + hex("1B 40 1B 61 31")
+              + EscPosEncoder::printGraphics("K1") + EscPosEncoder::printGraphics("K9"));
+    QCOMPARE(kept.heldKeys(), QStringList{QStringLiteral("K1")});
+    QCOMPARE(kept.lines(), sent.lines()); // K9 is not there: nothing prints
+    QCOMPARE(kept.picture(), sent.picture());
+    QVERIFY(kept.unknownCommands().isEmpty());
+
+    VirtualEscPosPrinter numbered;
+    numbered.feed(EscPosEncoder::defineBitImages({logo, logo}) + hex("1B 61 31")
+                  + EscPosEncoder::printBitImage(2));
+    QCOMPARE(numbered.heldKeys(), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    QCOMPARE(numbered.picture(), sent.picture());
+    // GS ( L pictures and FS q pictures are never kept together.
+    numbered.feed(EscPosEncoder::defineGraphics("K1", logo));
+    QCOMPARE(numbered.heldKeys(), QStringList{QStringLiteral("K1")});
 }
 
 QTEST_MAIN(TestEscPos)

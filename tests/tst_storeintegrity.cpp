@@ -169,6 +169,7 @@ void TestStoreIntegrity::storeOfTheFirstSchemaIsUpdatedWithItsRecords()
                   QStringLiteral("INSERT INTO parameters VALUES ('PRGEUEBE', 3, 'J'), "
                                  "('WAEHRUNG', 0, 'EUR')"),
                   QStringLiteral("DROP TABLE record_history"),
+                  QStringLiteral("DROP TABLE printer_logos"),
                   QStringLiteral("UPDATE schema_info SET version = 1")})
                 store->execSql(sql, QStringLiteral("Schema der ersten Version"));
             for (const auto &[key, filler, bytes] :

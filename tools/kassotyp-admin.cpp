@@ -4,6 +4,8 @@
 #include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/base/safefiles.h"
+#include "core/engine/bonprinter.h"
+#include "core/engine/printerlogos.h"
 #include "core/model/hosttables.h"
 #include "core/store/storeexchange.h"
 
@@ -26,12 +28,13 @@ namespace {
 enum ExitCode { Done = 0, Failed = 1, WrongUsage = 2 };
 
 // The options of this program; all others belong to the computer's configuration.
-const QStringList OwnOptions = {QStringLiteral("output"), QStringLiteral("template"),
-                                QStringLiteral("all"), QStringLiteral("dry-run"),
-                                QStringLiteral("verbose")};
+const QStringList OwnOptions = {QStringLiteral("output"),  QStringLiteral("template"),
+                                QStringLiteral("all"),     QStringLiteral("dry-run"),
+                                QStringLiteral("verbose"), QStringLiteral("load")};
 const QStringList Commands = {QStringLiteral("export"),       QStringLiteral("import"),
                               QStringLiteral("backup"),       QStringLiteral("check"),
-                              QStringLiteral("workstations"), QStringLiteral("types")};
+                              QStringLiteral("workstations"), QStringLiteral("types"),
+                              QStringLiteral("logos")};
 
 struct Request
 {
@@ -43,6 +46,7 @@ struct Request
     bool workstationGiven = false;
     bool dryRun = false;
     bool verbose = false;
+    bool load = false; // logos: into the printer
     QStringList configArguments;
 };
 
@@ -94,6 +98,13 @@ QString helpText()
                    "          Tabellen, Primärschlüssel) und zählt die Datensätze.\n"
                    "  workstations\n"
                    "          listet die Rechnertabelle: Nummer, Rechnertyp, Name.\n"
+                   "  logos --load [--workstation=N] [--printer-device=GERÄT]\n"
+                   "          lädt die Logos der Layouts des Rechners in den Grafikspeicher "
+                   "seines Druckers\n"
+                   "          (Textmodus, Druckersatz mit Grafikspeicher) und hält fest, welches "
+                   "Bild unter\n"
+                   "          welchem Schlüssel dort liegt; Belege drucken es dann über den "
+                   "Schlüssel.\n"
                    "  types   listet die %1 Belegarten mit den Nummern, die kassotyp-print "
                    "--type= nimmt.\n"
                    "\n"
@@ -104,12 +115,14 @@ QString helpText()
                    "  --output=DATEI          Ziel des Exports\n"
                    "  --dry-run               Import nur prüfen und melden\n"
                    "  --verbose               Import: jeden Datensatz nennen\n"
+                   "  --load                  logos: in den Drucker laden\n"
                    "  --help, -h              diese Hilfe\n"
                    "  --version               Version\n"
                    "\n"
                    "%2"
                    "\n"
-                   "Nur import schreibt in den Datenspeicher; ein neuer SQLite-Datenspeicher "
+                   "Nur import und logos --load schreiben in den Datenspeicher (logos: was der "
+                   "Drucker\nhält); ein neuer SQLite-Datenspeicher "
                    "wird dabei\n"
                    "angelegt (ohne Demo-Installation). Alle anderen Befehle lesen nur.\n"
                    "\n"
@@ -148,6 +161,7 @@ QString parse(const QStringList &arguments, Request &request)
             (name == QLatin1String("template")  ? request.templateOnly
              : name == QLatin1String("all")     ? request.all
              : name == QLatin1String("dry-run") ? request.dryRun
+             : name == QLatin1String("load")    ? request.load
                                                 : request.verbose) = true;
         }
     }
@@ -173,6 +187,9 @@ QString parse(const QStringList &arguments, Request &request)
         return QStringLiteral("--template, --all und --output gelten nur für export.");
     if (request.command != QLatin1String("import") && (request.dryRun || request.verbose))
         return QStringLiteral("--dry-run und --verbose gelten nur für import.");
+    if ((request.command == QLatin1String("logos")) != request.load)
+        return request.load ? QStringLiteral("--load gilt nur für logos.")
+                            : QStringLiteral("logos braucht --load.");
     return {};
 }
 
@@ -381,6 +398,33 @@ int listTypes()
     return Done;
 }
 
+// The logos of the workstation's designs into its printer's memory, as the printer window's
+// "Logos in den Drucker laden" does: to the printer's device or --printer-device.
+int loadLogos(const ComputerConfig &config)
+{
+    std::unique_ptr<Host> host;
+    try {
+        host = Host::open(config, Store::Access::ReadWrite);
+    } catch (const StoreError &e) {
+        return report(Failed, e.text());
+    }
+    try {
+        TBonPrinter engine(*host, CAlleBonArten(), -1);
+        engine.setWorkstation(config.workstationId);
+        engine.Refresh();
+        const OutputResult result = host->audit().trackOutput(
+                {AuditAction::DeviceTest, config.workstationId,
+                 QStringLiteral("Logos in den Drucker laden")},
+                [&] { return PrinterLogos::load(engine, config.printerDevice); });
+        if (!result.ok)
+            return report(Failed, result.error);
+        writeLine(stdout, QStringLiteral("%1: %2").arg(result.target, result.warning));
+        return Done;
+    } catch (const std::exception &e) {
+        return report(Failed, QString::fromLocal8Bit(e.what()));
+    }
+}
+
 int run(const Request &request)
 {
     const ComputerConfig config = ComputerConfig::load(request.configArguments);
@@ -393,6 +437,8 @@ int run(const Request &request)
         return listTypes();
     for (const QString &problem : config.problems)
         writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
+    if (request.command == QLatin1String("logos"))
+        return loadLogos(config);
     // Only an import writes; it may set up a new store, but never seeds it with the demo.
     const bool importing = request.command == QLatin1String("import") && !request.dryRun;
     QString problem;

@@ -142,6 +142,7 @@ QList<AuditLog::Field> AuditLog::fields(const AuditEvent &event) const
             {"SECTION", QStringLiteral("abschnitt"), event.section},
             {"DETAIL", QStringLiteral("angaben"), event.detail},
             {"TARGET", QStringLiteral("ziel"), event.target},
+            {"PRINTER_STATUS", QStringLiteral("druckerstatus"), event.printerStatus},
             {"STORE", QStringLiteral("speicher"), m_store},
             {"ERROR", QStringLiteral("fehler"), event.error},
     };
@@ -217,6 +218,7 @@ OutputResult AuditLog::trackOutput(AuditEvent event, const std::function<OutputR
     OutputResult result;
     recordFailure(event, [&] { result = fn(); });
     event.target = result.target;
+    event.printerStatus = result.printerStatus;
     if (!result.ok)
         event.error = result.error.isEmpty() ? QStringLiteral("keine Ausgabe") : result.error;
     record(event);

@@ -39,11 +39,12 @@ struct AuditEvent
     }
 
     AuditAction action;
-    int workstation; // none when negative
-    QString section; // document type and section as the menus name them
-    QString detail;  // what else identifies the write: printer key, targets, types
-    QString target;  // where a print or device command went
-    QString error;   // empty when it succeeded
+    int workstation;       // none when negative
+    QString section;       // document type and section as the menus name them
+    QString detail;        // what else identifies the write: printer key, targets, types
+    QString target;        // where a print or device command went
+    QString error;         // empty when it succeeded
+    QString printerStatus; // what the printer answered when asked for its status (hex)
 };
 
 // The audit trail of one run: every write and every print or device test, with the time, the

@@ -1,5 +1,7 @@
 #include "core/engine/bonprinter.h"
 
+#include "core/engine/printerlogos.h"
+
 #include "core/format/pagesetup.h"
 
 #include "core/format/deviceformats.h"
@@ -28,6 +30,9 @@ TBonPrinter::TBonPrinter(Host &host, const QSet<int> &documentTypes, int)
     , m_workstation(host.program().GetRId())
     , m_output(host.config())
 {
+    // A logo the printer holds prints by its key.
+    m_output.setHeldPictures(
+            [this](const QString &target) { return PrinterLogos::held(*this, target); });
     Refresh();
 }
 

@@ -113,6 +113,7 @@ public:
     PrintOutput &output() { return m_output; }
     // Ended documents go to the devices unless switched off (previews, measurements).
     void setOutputEnabled(bool enabled) { m_outputEnabled = enabled; }
+    bool outputEnabled() const { return m_outputEnabled; }
 
     bool documentOpen() const { return m_documentOpen; }
     const PrintJob &currentJob() const { return m_job; }

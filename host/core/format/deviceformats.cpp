@@ -107,6 +107,9 @@ const LayoutFormat &printerRecordFormat()
                  << FormatField{DotsPerMm, FieldEncoding::NumberCm} << text(FontADots)
                  << text(FontBDots);
         f.fields << text(QrModuleDots) << choice(QrErrorCorrection);
+        // Logos kept in the printer, its cutter, and whether it answers status requests.
+        f.fields << choice(MemoryCommands) << FormatField{CutToPosition, FieldEncoding::Flag10}
+                 << text(CutFeedDots) << FormatField{TwoWay, FieldEncoding::Flag10};
         // A list that reaches the preset name is applied; the positions after it were added
         // one by one later and are applied as far as a list goes.
         for (int stage = f.positionOf(PresetName) + 1; stage <= f.size(); ++stage)

@@ -19,13 +19,20 @@ struct Capabilities
 {
     bool raster, graphicsMemory, barcodes, qrCodes;
     const char *codePages, *dotsPerMm, *fontA, *fontB;
+    // How the printer keeps pictures ("GS(L", "FSq", "keine"), whether its cutter feeds to its own
+    // cutting position (GS V 66 n) and n, and whether its connection answers status requests.
+    const char *memory = "keine";
+    bool cutToPosition = false;
+    const char *cutFeed = "0";
+    bool twoWay = false;
 };
 
 // Thermal receipt printers at 203 dpi: font A 12 dots (16.9 cpi, 48 columns on 72 mm), font B
 // 9 dots (22.6 cpi, 64 columns); code pages 437, 850, 1252 and 858.
 const Capabilities &thermal()
 {
-    static const Capabilities c{true, true, true, true, "0,2,16,19", "8,00", "12", "9"};
+    static const Capabilities c{true, true, true,   true, "0,2,16,19", "8,00",
+                                "12", "9",  "GS(L", true, "0",         true};
     return c;
 }
 
@@ -61,6 +68,10 @@ void insertCapabilities(FieldValues &v, const Capabilities &c)
     v.insert(DotsPerMm, QLatin1String(c.dotsPerMm));
     v.insert(FontADots, QLatin1String(c.fontA));
     v.insert(FontBDots, QLatin1String(c.fontB));
+    v.insert(MemoryCommands, QLatin1String(c.memory));
+    v.insert(CutToPosition, flag(c.cutToPosition));
+    v.insert(CutFeedDots, QLatin1String(c.cutFeed));
+    v.insert(TwoWay, flag(c.twoWay));
 }
 
 // The fonts of the older presets, named by their pitch on the impact printers.

@@ -10,9 +10,10 @@
 
 const QStringList &PrinterCapability::controls()
 {
-    static const QStringList names = {Raster,       GraphicsMemory,   Barcodes,  QrCodes,
-                                      CodePageList, DotsPerMm,        FontADots, FontBDots,
-                                      QrModuleDots, QrErrorCorrection};
+    static const QStringList names = {
+            Raster,         GraphicsMemory, Barcodes,    QrCodes,      CodePageList,
+            DotsPerMm,      FontADots,      FontBDots,   QrModuleDots, QrErrorCorrection,
+            MemoryCommands, CutToPosition,  CutFeedDots, TwoWay};
     return names;
 }
 
@@ -93,7 +94,24 @@ FieldValues PrinterCapabilities::storedValues() const
             {FontADots, QString::number(m_fontADots)},
             {FontBDots, QString::number(m_fontBDots)},
             {QrModuleDots, QString::number(m_qr.moduleDots)},
-            {QrErrorCorrection, QString(QChar::fromLatin1(m_qr.level))}};
+            {QrErrorCorrection, QString(QChar::fromLatin1(m_qr.level))},
+            {MemoryCommands, memoryText(m_memory)},
+            {CutToPosition, flag(m_cutToPosition)},
+            {CutFeedDots, QString::number(m_cutFeedDots)},
+            {TwoWay, flag(m_twoWay)}};
+}
+
+QString PrinterCapabilities::memoryText(Memory memory)
+{
+    switch (memory) {
+    case Memory::GsL:
+        return QStringLiteral("GS(L");
+    case Memory::FsQ:
+        return QStringLiteral("FSq");
+    case Memory::None:
+        break;
+    }
+    return QStringLiteral("keine");
 }
 
 PrinterCapabilities capabilitiesOf(const FieldValues &record)
@@ -136,6 +154,24 @@ PrinterCapabilities capabilitiesOf(const FieldValues &record)
                                 : QrCode::DefaultModuleDots;
     c.m_qr.level = QrCode::levelFromText(record.value(QrErrorCorrection));
     c.m_qr.dotsPerMm = c.m_dotsPerMm;
+    // Kept since later than the others: a record without them takes them from its preset.
+    const auto preset = findPreset(printerPresets(), record.value(PrinterRecord::PresetName));
+    const auto later = [&](const QString &control) {
+        if (record.contains(control) || !preset)
+            return said.value(control);
+        return preset->values.value(control);
+    };
+    const QString memory = later(MemoryCommands).trimmed();
+    c.m_memory = memory.compare(QLatin1String("GS(L"), Qt::CaseInsensitive) == 0
+                         ? PrinterCapabilities::Memory::GsL
+                 : memory.compare(QLatin1String("FSq"), Qt::CaseInsensitive) == 0
+                         ? PrinterCapabilities::Memory::FsQ
+                         : PrinterCapabilities::Memory::None;
+    c.m_cutToPosition = later(CutToPosition) == QLatin1String("1");
+    bool feedOk = false;
+    const int feed = later(CutFeedDots).trimmed().toInt(&feedOk);
+    c.m_cutFeedDots = feedOk && feed >= 0 && feed <= 255 ? feed : 0;
+    c.m_twoWay = later(TwoWay) == QLatin1String("1");
     return c;
 }
 

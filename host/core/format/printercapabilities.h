@@ -23,6 +23,12 @@ inline constexpr QLatin1String CodePageList("edtCodepages");        // ESC t num
 inline constexpr QLatin1String DotsPerMm("edtAufloesung");          // dots per millimetre
 inline constexpr QLatin1String FontADots("edtZeichenbreiteA");      // dots of a character
 inline constexpr QLatin1String FontBDots("edtZeichenbreiteB");
+// How pictures are kept in the printer ("GS(L", "FSq" or empty) and how it cuts: whether it
+// feeds to its own cutting position (GS V 66 n) and n; whether it answers status requests.
+inline constexpr QLatin1String MemoryCommands("cmbGrafikSpeicherBefehle");
+inline constexpr QLatin1String CutToPosition("chbSchneidePosition");
+inline constexpr QLatin1String CutFeedDots("edtSchneideVorschub");
+inline constexpr QLatin1String TwoWay("chbStatusAbfrage");
 // How QR codes print: dots per module (1 to 16) and the error-correction level (L, M, Q, H).
 inline constexpr QLatin1String QrModuleDots("edtQRModulgroesse");
 inline constexpr QLatin1String QrErrorCorrection("cmbQRFehlerkorrektur");
@@ -33,6 +39,12 @@ const QStringList &controls();
 class PrinterCapabilities
 {
 public:
+    // The commands a printer keeps pictures with: GS ( L (define and print NV graphics under a
+    // key of two characters) or the older FS q / FS p (all pictures defined at once, printed
+    // by number).
+    enum class Memory { None, GsL, FsQ };
+    static QString memoryText(Memory memory);
+
     // An ESC/POS receipt printer of 80 mm paper at 203 dpi: what a record says when it does not
     // say otherwise.
     static constexpr double DefaultDotsPerMm = 8.0;
@@ -41,6 +53,13 @@ public:
 
     bool canRaster() const { return m_raster; }
     bool hasGraphicsMemory() const { return m_graphicsMemory; }
+    // How logos are kept in the printer; None unless the record says it has graphics memory.
+    Memory memory() const { return m_graphicsMemory ? m_memory : Memory::None; }
+    // GS V 66 n: the printer feeds to its cutting position plus n dots, then cuts.
+    bool cutsAtPosition() const { return m_cutToPosition; }
+    int cutFeedDots() const { return m_cutFeedDots; }
+    // Whether the printer's connection carries its answers back (DLE EOT status).
+    bool answersStatus() const { return m_twoWay; }
     bool canBarcode() const { return m_barcodes; }
     bool canQrCode() const { return m_qrCodes; }
     // How a QR code prints on this printer, by its own command, as a picture or drawn.
@@ -72,6 +91,10 @@ private:
     double m_dotsPerMm = DefaultDotsPerMm;
     int m_fontADots = DefaultFontADots;
     int m_fontBDots = DefaultFontBDots;
+    Memory m_memory = Memory::None;
+    bool m_cutToPosition = false;
+    int m_cutFeedDots = 0;
+    bool m_twoWay = false;
 };
 
 // The capabilities of a stored printer record. A record written before it kept them takes them

@@ -22,6 +22,7 @@ struct JobItem
     bool italic = false;
     Qt::Alignment alignment = Qt::AlignLeft;
     QImage picture;     // Picture
+    bool logo = false;  // Picture: a section's logo, which a printer may keep in its memory
     double widthCm = 0; // Picture: printed size
     double heightCm = 0;
     QrCode::Options qr; // QrCode

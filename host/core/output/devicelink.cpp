@@ -27,6 +27,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <variant>
 
 SerialSettings SerialSettings::fromRecord(const QString &baudRate, const QString &parity)
 {
@@ -142,6 +143,90 @@ OutputResult sendAndClose(int fd, bool socket, const QString &target, const QByt
     return failed(target, brokenOff.arg(target, problem->reason));
 }
 
+// One answer byte within the time, or none.
+std::optional<char> readByte(int fd, bool socket, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || !(p.revents & POLLIN))
+            return std::nullopt;
+        char byte = 0;
+        const ssize_t n = socket ? ::recv(fd, &byte, 1, 0) : ::read(fd, &byte, 1);
+        if (n == 1)
+            return byte;
+        if (n < 0 && (errno == EAGAIN || errno == EINTR) && !deadline.hasExpired())
+            continue;
+        return std::nullopt;
+    }
+}
+
+// DLE EOT 1 to 4 on an open connection; stops at the first request that gets no answer.
+PrinterStatus queryStatus(int fd, bool socket, int timeoutMs)
+{
+    // What the printer sent unasked (automatic status, an answer that came too late) is no
+    // answer to these requests.
+    if (socket) {
+        char stale[256];
+        while (::recv(fd, stale, sizeof stale, MSG_DONTWAIT) > 0) {
+        }
+    } else {
+        ::tcflush(fd, TCIFLUSH);
+    }
+    PrinterStatus status;
+    for (char n = 1; n <= 4; ++n) {
+        const QByteArray request = QByteArray("\x10\x04", 2) + n;
+        if (writeAll(fd, socket, request, QDeadlineTimer(timeoutMs)))
+            break;
+        const std::optional<char> answer = readByte(fd, socket, timeoutMs);
+        if (!answer || !PrinterStatus::isStatusByte(*answer))
+            break;
+        status.bytes += *answer;
+    }
+    return status;
+}
+
+// The bytes sent to a printer that answers, with its status asked before and after when the
+// options say so. `send` writes the bytes on the open descriptor; the caller closes it.
+template<typename Send>
+OutputResult sendAsking(int fd, bool socket, const QString &target, const LinkOptions &options,
+                        Send send)
+{
+    if (!options.askStatus)
+        return send();
+    const PrinterStatus before = queryStatus(fd, socket, options.statusTimeoutMs);
+    if (before.answered() && !before.blocking().isEmpty()) {
+        OutputResult r = failed(target, QStringLiteral("Der Drucker meldet: %1. Es wurde nichts "
+                                                       "gesendet.")
+                                                .arg(before.blocking().join(QStringLiteral(", "))));
+        r.printerStatus = before.hex();
+        return r;
+    }
+    OutputResult r = send();
+    const PrinterStatus after =
+            r.ok ? queryStatus(fd, socket, options.statusTimeoutMs) : PrinterStatus{};
+    r.printerStatus = QStringLiteral("vorher %1, nachher %2").arg(before.hex(), after.hex());
+    if (!r.ok)
+        return r;
+    if (!before.answered() || !after.answered()) {
+        // The printer took the bytes; that it keeps quiet about itself fails nothing.
+        r.warning = QStringLiteral("Drucker antwortet nicht auf die Statusabfrage");
+        return r;
+    }
+    if (!after.blocking().isEmpty()) {
+        r.ok = false;
+        r.error = QStringLiteral("Der Drucker meldet nach dem Senden: %1. Was er noch nicht "
+                                 "gedruckt hat, druckt er erst, wenn das behoben ist.")
+                          .arg(after.blocking().join(QStringLiteral(", ")));
+        return r;
+    }
+    r.warning = after.warnings().join(QStringLiteral(", "));
+    return r;
+}
+
 // A device that is no terminal (a USB printer's lp device, a named pipe): written as it is, but
 // never waited for without end.
 OutputResult sendToDeviceFile(const QString &path, const QByteArray &bytes,
@@ -225,8 +310,9 @@ QString setUpSerial(int fd, const SerialSettings &settings)
 // is thrown away rather than left to block the next program.
 OutputResult sendSerial(const QString &path, const QByteArray &bytes, const LinkOptions &options)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(),
-                          O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+            ::open(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(),
+                   (options.askStatus ? O_RDWR : O_WRONLY) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failed(path, QStringLiteral("Die serielle Schnittstelle %1 kann nicht geöffnet "
                                            "werden: %2")
@@ -244,26 +330,28 @@ OutputResult sendSerial(const QString &path, const QByteArray &bytes, const Link
                                            .arg(path)
                                            .arg(options.serial.baudRate)
                                            .arg(problem)));
-    const int timeout = serialTimeoutMs(bytes, options);
-    const QDeadlineTimer deadline(timeout);
-    if (const std::optional<WriteProblem> problem = writeAll(fd, false, bytes, deadline)) {
-        ::tcflush(fd, TCOFLUSH);
-        if (problem->timedOut)
-            return closed(failed(path, timeoutText(path, timeout)));
-        return closed(failed(path, QStringLiteral("An %1 konnte nicht alles gesendet werden: %2")
-                                           .arg(path, problem->reason)));
-    }
-    // The driver's buffer goes out before the port is let go, within the same deadline.
-    int queued = 0;
-    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
-        if (deadline.hasExpired()) {
+    return closed(sendAsking(fd, false, path, options, [&] {
+        const int timeout = serialTimeoutMs(bytes, options);
+        const QDeadlineTimer deadline(timeout);
+        if (const std::optional<WriteProblem> problem = writeAll(fd, false, bytes, deadline)) {
             ::tcflush(fd, TCOFLUSH);
-            return closed(failed(path, timeoutText(path, timeout)));
+            if (problem->timedOut)
+                return failed(path, timeoutText(path, timeout));
+            return failed(path, QStringLiteral("An %1 konnte nicht alles gesendet werden: %2")
+                                        .arg(path, problem->reason));
         }
-        const qint64 drainMs = qint64(queued) * 10 * 1000 / qMax(1, options.serial.baudRate);
-        QThread::msleep(std::clamp<unsigned long>(drainMs, 1, 20));
-    }
-    return closed(sent(path));
+        // The driver's buffer goes out before the port is let go, within the same deadline.
+        int queued = 0;
+        while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+            if (deadline.hasExpired()) {
+                ::tcflush(fd, TCOFLUSH);
+                return failed(path, timeoutText(path, timeout));
+            }
+            const qint64 drainMs = qint64(queued) * 10 * 1000 / qMax(1, options.serial.baudRate);
+            QThread::msleep(std::clamp<unsigned long>(drainMs, 1, 20));
+        }
+        return sent(path);
+    }));
 }
 
 // Why a connection was refused or went nowhere, in the shop's words.
@@ -319,9 +407,10 @@ int connectWithin(const addrinfo *addresses, const QDeadlineTimer &deadline, QSt
     return -1;
 }
 
-// A network printer's raw port. Plain sockets: Qt's network library, and the Kerberos libraries
-// it brings, cost every start of every program more than this whole function.
-OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkOptions &options)
+// A connection to a network printer's raw port, or why there is none. Plain sockets: Qt's
+// network library, and the Kerberos libraries it brings, cost every start of every program more
+// than this whole function.
+std::variant<int, OutputResult> connectTcp(const QString &target, const LinkOptions &options)
 {
     const QUrl url(target);
     const QString host = url.host();
@@ -353,8 +442,28 @@ OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkO
     const int fd = connectWithin(found, QDeadlineTimer(options.connectTimeoutMs), &why);
     if (fd < 0)
         return unreachable(why);
-    return sendAndClose(fd, true, target, bytes, options.writeTimeoutMs,
-                        QStringLiteral("Der Netzwerkdrucker %1 hat die Verbindung beendet: %2"));
+    return fd;
+}
+
+OutputResult sendTcp(const QString &target, const QByteArray &bytes, const LinkOptions &options)
+{
+    const auto connection = connectTcp(target, options);
+    if (const OutputResult *refused = std::get_if<OutputResult>(&connection))
+        return *refused;
+    const int fd = std::get<int>(connection);
+    OutputResult r = sendAsking(fd, true, target, options, [&] {
+        const std::optional<WriteProblem> problem =
+                writeAll(fd, true, bytes, QDeadlineTimer(options.writeTimeoutMs));
+        if (!problem)
+            return sent(target);
+        if (problem->timedOut)
+            return failed(target, timeoutText(target, options.writeTimeoutMs));
+        return failed(target, QStringLiteral("Der Netzwerkdrucker %1 hat die Verbindung beendet: "
+                                             "%2")
+                                      .arg(target, problem->reason));
+    });
+    ::close(fd);
+    return r;
 }
 
 // libcups is loaded at the first print to a queue instead of being linked: it brings the TLS,
@@ -519,6 +628,35 @@ bool isDevice(const QString &path)
     return path.startsWith(QLatin1String("/dev/")) || (info.exists() && !info.isFile());
 }
 
+bool answers(const QString &target)
+{
+    return isNetwork(target) || (!isCupsQueue(target) && isTerminal(target));
+}
+
+PrinterStatus askStatus(const QString &target, const LinkOptions &options)
+{
+    if (isNetwork(target)) {
+        const auto connection = connectTcp(target, options);
+        if (std::holds_alternative<OutputResult>(connection))
+            return {};
+        const int fd = std::get<int>(connection);
+        const PrinterStatus status = queryStatus(fd, true, options.statusTimeoutMs);
+        ::close(fd);
+        return status;
+    }
+    if (!answers(target))
+        return {};
+    const int fd = ::open(QFile::encodeName(QFileInfo(target).absoluteFilePath()).constData(),
+                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    PrinterStatus status;
+    if (setUpSerial(fd, options.serial).isEmpty())
+        status = queryStatus(fd, false, options.statusTimeoutMs);
+    ::close(fd);
+    return status;
+}
+
 OutputResult send(const QString &target, const QByteArray &bytes, const LinkOptions &options)
 {
     if (isNetwork(target))
@@ -527,7 +665,52 @@ OutputResult send(const QString &target, const QByteArray &bytes, const LinkOpti
         return sendCups(target, bytes, options);
     if (isTerminal(target))
         return sendSerial(target, bytes, options);
+    // A device file (a USB printer's) carries nothing back: it is never asked.
     return sendToDeviceFile(target, bytes, options);
 }
 
 } // namespace DeviceLink
+
+bool PrinterStatus::isStatusByte(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0x93) == 0x12;
+}
+
+QStringList PrinterStatus::blocking() const
+{
+    QStringList problems;
+    if (!answered())
+        return problems;
+    const auto bit = [this](int n, int mask) {
+        return (static_cast<unsigned char>(bytes.at(n - 1)) & mask) != 0;
+    };
+    // DLE EOT 2 bit 5: printing stopped at the paper's end; DLE EOT 4 bits 5 and 6: the roll's
+    // end sensor finds no paper.
+    if (bit(2, 0x20) || bit(4, 0x60))
+        problems << QStringLiteral("Papier zu Ende");
+    if (bit(2, 0x04))
+        problems << QStringLiteral("Deckel offen");
+    // DLE EOT 3: bit 6 an error that ends by itself (a hot print head), bit 5 one that does not,
+    // bit 3 the cutter's, which takes the shop's hand too.
+    if (bit(3, 0x40))
+        problems << QStringLiteral("Fehler, der sich selbst behebt");
+    if (bit(3, 0x20) || bit(3, 0x08))
+        problems << QStringLiteral("Fehler, der sich nicht selbst behebt");
+    // DLE EOT 1 bit 3: off line, for none of the reasons above (paper fed by its button).
+    if (problems.isEmpty() && bit(1, 0x08))
+        problems << QStringLiteral("Drucker nicht bereit");
+    return problems;
+}
+
+QStringList PrinterStatus::warnings() const
+{
+    // DLE EOT 4 bits 2 and 3: the near-end sensor finds the roll running low.
+    if (answered() && (static_cast<unsigned char>(bytes.at(3)) & 0x0C))
+        return {QStringLiteral("Papier geht zu Ende")};
+    return {};
+}
+
+QString PrinterStatus::hex() const
+{
+    return bytes.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(bytes.toHex(' '));
+}

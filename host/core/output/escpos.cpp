@@ -3,6 +3,10 @@
 #include "core/format/deviceformats.h"
 #include "core/model/barcode.h"
 
+#include <QCryptographicHash>
+
+#include <optional>
+
 namespace {
 
 const QByteArray Initialise("\x1B\x40", 2);
@@ -100,35 +104,121 @@ QByteArray EscPosEncoder::sequence(const char *function, const QByteArray &stand
     return standard;
 }
 
-QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRows)
+bool MonoPicture::dot(int x, int y) const
 {
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return false;
+    const auto byte = static_cast<unsigned char>(rows.at(qsizetype(y) * bytesPerRow() + x / 8));
+    return byte & (0x80 >> (x % 8));
+}
+
+MonoPicture EscPosEncoder::monochrome(const QImage &picture, int maxDots)
+{
+    MonoPicture mono;
     if (picture.isNull() || maxDots <= 0)
-        return {};
+        return mono;
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
     if (image.width() > maxDots)
         image = image.scaledToWidth(maxDots, Qt::SmoothTransformation);
-    const int width = image.width();
-    const int bytesPerRow = (width + 7) / 8;
+    mono.width = image.width();
+    mono.height = image.height();
+    const int bytesPerRow = mono.bytesPerRow();
+    mono.rows.reserve(qsizetype(bytesPerRow) * mono.height);
+    for (int y = 0; y < mono.height; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int byte = 0; byte < bytesPerRow; ++byte) {
+            unsigned char bits = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                const int x = byte * 8 + bit;
+                if (x >= mono.width)
+                    break;
+                const QRgb p = line[x];
+                // Line art: dark and not transparent prints.
+                if (qAlpha(p) >= 128 && qGray(p) < 128)
+                    bits |= 0x80 >> bit;
+            }
+            mono.rows += char(bits);
+        }
+    }
+    return mono;
+}
+
+QByteArray EscPosEncoder::raster(const MonoPicture &picture, int bandRows)
+{
     QByteArray out;
-    for (int top = 0; top < image.height(); top += bandRows) {
-        const int rows = qMin(bandRows, image.height() - top);
+    const int bytesPerRow = picture.bytesPerRow();
+    for (int top = 0; top < picture.height; top += bandRows) {
+        const int rows = qMin(bandRows, picture.height - top);
         out += QByteArray("\x1D\x76\x30\x00", 4);
         out += char(bytesPerRow & 0xFF);
         out += char((bytesPerRow >> 8) & 0xFF);
         out += char(rows & 0xFF);
         out += char((rows >> 8) & 0xFF);
-        for (int y = top; y < top + rows; ++y) {
-            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            for (int byte = 0; byte < bytesPerRow; ++byte) {
+        out += picture.rows.mid(qsizetype(top) * bytesPerRow, qsizetype(rows) * bytesPerRow);
+    }
+    return out;
+}
+
+QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRows)
+{
+    return raster(monochrome(picture, maxDots), bandRows);
+}
+
+QString EscPosEncoder::pictureHash(const MonoPicture &picture)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const QByteArray size =
+            QByteArray::number(picture.width) + 'x' + QByteArray::number(picture.height) + ':';
+    hash.addData(size);
+    hash.addData(picture.rows);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QByteArray EscPosEncoder::defineGraphics(const QByteArray &key, const MonoPicture &picture)
+{
+    // m = 48, fn = 67, a = 48 (raster), the key, b = 1 colour, width and height in dots, then
+    // c = 49 (the first colour) and the rows.
+    QByteArray body("\x30\x43\x30", 3);
+    body += key.left(2);
+    body += char(1);
+    body += char(picture.width & 0xFF);
+    body += char((picture.width >> 8) & 0xFF);
+    body += char(picture.height & 0xFF);
+    body += char((picture.height >> 8) & 0xFF);
+    body += char(49);
+    body += picture.rows;
+    const qsizetype size = body.size();
+    if (size <= 0xFFFF)
+        return QByteArray("\x1D\x28\x4C", 3) + char(size & 0xFF) + char((size >> 8) & 0xFF) + body;
+    // GS 8 L counts the parameters in four bytes.
+    return QByteArray("\x1D\x38\x4C", 3) + char(size & 0xFF) + char((size >> 8) & 0xFF)
+           + char((size >> 16) & 0xFF) + char((size >> 24) & 0xFF) + body;
+}
+
+QByteArray EscPosEncoder::printGraphics(const QByteArray &key)
+{
+    // Six parameters: m = 48, fn = 69, the key, single width and height.
+    return QByteArray("\x1D\x28\x4C\x06\x00\x30\x45", 7) + key.left(2) + char(1) + char(1);
+}
+
+QByteArray EscPosEncoder::defineBitImages(const QList<MonoPicture> &pictures)
+{
+    QByteArray out("\x1C\x71", 2);
+    out += char(pictures.size());
+    for (const MonoPicture &p : pictures) {
+        // Width and height in units of eight dots; the dots column by column, each column
+        // from the top, eight dots a byte with the highest bit on top.
+        const int across = (p.width + 7) / 8;
+        const int down = (p.height + 7) / 8;
+        out += char(across & 0xFF);
+        out += char((across >> 8) & 0xFF);
+        out += char(down & 0xFF);
+        out += char((down >> 8) & 0xFF);
+        for (int x = 0; x < across * 8; ++x) {
+            for (int byte = 0; byte < down; ++byte) {
                 unsigned char bits = 0;
                 for (int bit = 0; bit < 8; ++bit) {
-                    const int x = byte * 8 + bit;
-                    if (x >= width)
-                        break;
-                    const QRgb p = line[x];
-                    // Line art: dark and not transparent prints.
-                    const bool black = qAlpha(p) >= 128 && qGray(p) < 128;
-                    if (black)
+                    if (p.dot(x, byte * 8 + bit))
                         bits |= 0x80 >> bit;
                 }
                 out += char(bits);
@@ -136,6 +226,40 @@ QByteArray EscPosEncoder::raster(const QImage &picture, int maxDots, int bandRow
         }
     }
     return out;
+}
+
+QByteArray EscPosEncoder::printBitImage(int number)
+{
+    return QByteArray("\x1C\x70", 2) + char(number) + char(0);
+}
+
+QString EscPosEncoder::memoryKey(PrinterCapabilities::Memory memory, int n)
+{
+    if (memory == PrinterCapabilities::Memory::FsQ)
+        return QStringLiteral("%1").arg(n + 1, 2, 10, QLatin1Char('0'));
+    static const QString digits = QStringLiteral("123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    return QStringLiteral("K") + digits.at(n % digits.size());
+}
+
+QByteArray EscPosEncoder::defineAll(PrinterCapabilities::Memory memory,
+                                    const QList<MonoPicture> &pictures)
+{
+    if (memory == PrinterCapabilities::Memory::FsQ)
+        return defineBitImages(pictures);
+    QByteArray out;
+    for (qsizetype n = 0; n < pictures.size(); ++n)
+        out += defineGraphics(memoryKey(memory, int(n)).toLatin1(), pictures.at(n));
+    return out;
+}
+
+MonoPicture EscPosEncoder::printedPicture(const JobItem &item) const
+{
+    const int dots =
+            item.widthCm > 0 ? m_capabilities.dotsAcross(item.widthCm) : item.picture.width();
+    QImage picture = item.picture;
+    if (dots > 0 && picture.width() > dots)
+        picture = picture.scaledToWidth(dots, Qt::SmoothTransformation);
+    return monochrome(picture, m_settings.dotWidth);
 }
 
 int EscPosTextStyle::cellWidth() const
@@ -234,49 +358,61 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
 {
     EscPosResult result;
     QByteArray &out = result.bytes;
-    const QByteArray codePage = selectCodePage(m_settings.codePage);
     const QByteArray lineEnd = sequence("CarriageReturn", {}) + sequence("LineFeed", "\n");
+    const QByteArray plainStyle = styleCommands(EscPosTextStyle{});
+    // Only what changes the printer's state is sent: the print mode when a line needs another,
+    // the justification just before something prints in another one. ESC @ leaves both as
+    // plain left text; without it, whatever the last job left set stays set, so the print mode
+    // is set here (which also ends a larger GS ! size, for a job that starts with a barcode or
+    // a picture) and the justification before the first thing that prints. The code page is
+    // sent once: nothing in a job changes it. No job sets the line spacing either.
+    QByteArray currentFont = plainStyle;
+    std::optional<Qt::Alignment> currentAlignment;
     if (initialisesPrinter()) {
-        out += Initialise + codePage;
+        out += Initialise;
+        currentAlignment = Qt::AlignLeft;
     } else {
-        // Without ESC @ whatever the last job left set stays set, so every mode a job uses is
-        // set here: the print mode as ESC @ would leave it (which also ends a larger GS !
-        // size, for a job that starts with a barcode or a picture), the code page and, below,
-        // the justification. No job sets the line spacing, so none can leave it changed.
-        out += styleCommands(EscPosTextStyle{}) + codePage;
+        out += plainStyle;
     }
+    out += selectCodePage(m_settings.codePage);
 
-    QByteArray currentFont;
-    Qt::Alignment currentAlignment = Qt::AlignLeft;
-    out += sequence("JustifyLeft", QByteArray("\x1B\x61\x30", 3));
     auto justify = [&](Qt::Alignment a) {
-        if (a == currentAlignment)
+        a &= Qt::AlignHorizontal_Mask;
+        const Qt::Alignment side = a & Qt::AlignHCenter ? Qt::AlignHCenter
+                                   : a & Qt::AlignRight ? Qt::AlignRight
+                                                        : Qt::AlignLeft;
+        if (currentAlignment == side)
             return;
-        currentAlignment = a;
-        if (a & Qt::AlignHCenter)
+        currentAlignment = side;
+        if (side == Qt::AlignHCenter)
             out += sequence("JustifyCenter", QByteArray("\x1B\x61\x31", 3));
-        else if (a & Qt::AlignRight)
+        else if (side == Qt::AlignRight)
             out += sequence("JustifyRight", QByteArray("\x1B\x61\x32", 3));
         else
             out += sequence("JustifyLeft", QByteArray("\x1B\x61\x30", 3));
     };
 
     auto printText = [&](const JobItem &item) {
-        const EscPosTextStyle style = textStyle(item);
-        const QByteArray font = styleCommands(style);
+        const QList<JobItem> lines = printedLines(item);
+        // The print mode sets an empty line's height too; its justification nothing.
+        const QByteArray font = styleCommands(textStyle(item));
         if (font != currentFont) {
-            // Some printers reset the code page with the font; it is sent again.
-            out += font + codePage;
+            out += font;
             currentFont = font;
         }
-        justify(item.alignment & Qt::AlignHorizontal_Mask);
+        if (lines.size() > 1 || !lines.constFirst().text.trimmed().isEmpty())
+            justify(item.alignment);
         // A line longer than the printer's line is broken here between words, so that
         // paper, the virtual printer and the viewer show the same lines.
-        for (const JobItem &line : printedLines(item)) {
+        for (const JobItem &line : lines) {
             out += CodePages::encode(line.text, m_settings.codePage, &result.unprintable);
             out += lineEnd;
         }
     };
+
+    // The pictures this job prints from the printer's memory, for the record of what it needs.
+    QList<QString> heldUsed;
+    QList<MonoPicture> heldPictures;
 
     for (const JobItem &item : job.items) {
         switch (item.kind) {
@@ -294,7 +430,7 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
                 printText(item);
                 break;
             }
-            justify(item.alignment & Qt::AlignHorizontal_Mask);
+            justify(item.alignment);
             // Two dots per module (0.25 mm at 203 dpi), one when two do not fit the paper; the
             // characters below the bars (GS H 2) in font A (GS f 0). Neither touches the print
             // mode or the justification, so the state kept above stays true.
@@ -349,15 +485,28 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
             // pictures (an impact printer): the picture prints as nothing.
             if (!m_capabilities.canRaster())
                 break;
-            justify(item.alignment & Qt::AlignHorizontal_Mask);
-            const int dots = item.widthCm > 0 ? m_capabilities.dotsAcross(item.widthCm)
-                                              : item.picture.width();
-            QImage picture = item.picture;
-            if (dots > 0 && picture.width() > dots)
-                picture = picture.scaledToWidth(dots, Qt::SmoothTransformation);
-            out += raster(picture, m_settings.dotWidth, m_settings.rasterBandRows);
-            out += codePage;
-            currentFont.clear();
+            const MonoPicture picture = printedPicture(item);
+            if (picture.isNull())
+                break;
+            justify(item.alignment);
+            // A picture the printer holds prints by its key; any other, a changed logo among
+            // them, is sent whole. Neither touches the print mode or the code page.
+            const QString hash = pictureHash(picture);
+            const QString key = m_settings.heldPictures.value(hash);
+            const auto memory = m_capabilities.memory();
+            if (key.isEmpty() || memory == PrinterCapabilities::Memory::None) {
+                out += raster(picture, m_settings.rasterBandRows);
+                break;
+            }
+            if (memory == PrinterCapabilities::Memory::FsQ) {
+                out += printBitImage(key.toInt());
+            } else {
+                out += printGraphics(key.toLatin1());
+            }
+            if (!heldUsed.contains(key)) {
+                heldUsed << key;
+                heldPictures << picture;
+            }
             break;
         }
         case JobItem::Kind::Feed:
@@ -365,6 +514,12 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
                 out += lineEnd;
             break;
         case JobItem::Kind::Cut:
+            if (m_capabilities.cutsAtPosition()) {
+                // The printer knows where its cutter sits: it feeds the last line there (plus
+                // the record's dots) and cuts.
+                out += QByteArray("\x1D\x56\x42", 3) + char(m_capabilities.cutFeedDots());
+                break;
+            }
             // The cutter sits some lines above the print head: without a feed the last lines
             // would be cut off and come out on the next receipt. A printer whose record names
             // no feed gets ESC d n, which every ESC/POS printer knows.
@@ -373,5 +528,31 @@ EscPosResult EscPosEncoder::encode(const PrintJob &job) const
             break;
         }
     }
+    result.heldDefinitions = heldDefinitions(heldUsed, heldPictures);
     return result;
+}
+
+QByteArray EscPosEncoder::heldDefinitions(const QList<QString> &keys,
+                                          const QList<MonoPicture> &pictures) const
+{
+    if (keys.isEmpty())
+        return {};
+    if (m_capabilities.memory() != PrinterCapabilities::Memory::FsQ) {
+        QByteArray out;
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            out += defineGraphics(keys.at(i).toLatin1(), pictures.at(i));
+        return out;
+    }
+    // FS q defines every picture at once, by number: the ones not printed here stand in as
+    // empty pictures, which nothing prints.
+    int highest = 0;
+    for (const QString &key : keys)
+        highest = qMax(highest, key.toInt());
+    QList<MonoPicture> numbered(qMin(highest, 255), MonoPicture{8, 8, QByteArray(8, '\0')});
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const int n = keys.at(i).toInt();
+        if (n >= 1 && n <= numbered.size())
+            numbered[n - 1] = pictures.at(i);
+    }
+    return defineBitImages(numbered);
 }

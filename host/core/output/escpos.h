@@ -7,6 +7,7 @@
 #include "core/model/printjob.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 
@@ -17,6 +18,20 @@ struct EscPosSettings
     int rasterBandRows = 255;        // rows of one GS v 0 band
     int fontADots = 12;              // dots of a character of font A and of font B
     int fontBDots = 9;
+    // The pictures the printer holds in its memory: hash of the picture as it prints (see
+    // EscPosEncoder::pictureHash) -> the key it prints by.
+    QHash<QString, QString> heldPictures;
+};
+
+// A picture as a printer prints it: its dots, black or white, in rows of whole bytes.
+struct MonoPicture
+{
+    int width = 0; // dots
+    int height = 0;
+    QByteArray rows; // (width + 7) / 8 bytes a row, the leftmost dot in the highest bit
+    int bytesPerRow() const { return (width + 7) / 8; }
+    bool isNull() const { return width <= 0 || height <= 0; }
+    bool dot(int x, int y) const;
 };
 
 // How the printer sets a text line: its font, emphasis and character size. The printer's
@@ -44,6 +59,9 @@ struct EscPosResult
     QByteArray bytes;
     // Characters the code page cannot print, each once; they were replaced by '?'.
     QString unprintable;
+    // The definitions of the pictures printed from the printer's memory, as they were loaded
+    // into it: what a picture of the bytes needs to know beforehand.
+    QByteArray heldDefinitions;
 };
 
 // Turns a print job into the ESC/POS byte stream of a text-mode printer, with the byte
@@ -66,6 +84,28 @@ public:
     // The picture as GS v 0 raster bands, scaled down to at most maxDots wide (never up),
     // black where the picture is dark (transparent counts as white).
     static QByteArray raster(const QImage &picture, int maxDots, int bandRows = 255);
+    // The picture's dots as raster bands print them.
+    static MonoPicture monochrome(const QImage &picture, int maxDots);
+    static QByteArray raster(const MonoPicture &picture, int bandRows = 255);
+    // What identifies a picture in a printer's memory: a hash of its size and dots.
+    static QString pictureHash(const MonoPicture &picture);
+    // GS ( L fn 67 (GS 8 L for a picture of more than 64 KB): the picture kept under a key of
+    // two characters (32 to 126). GS ( L fn 69: prints it, 11 bytes.
+    static QByteArray defineGraphics(const QByteArray &key, const MonoPicture &picture);
+    static QByteArray printGraphics(const QByteArray &key);
+    // FS q: all pictures at once, numbered from 1 (each replaces whatever the printer kept);
+    // FS p n 0 prints number n.
+    static QByteArray defineBitImages(const QList<MonoPicture> &pictures);
+    static QByteArray printBitImage(int number);
+    // The key under which the memory commands keep the n-th picture (from 0): "K1".."K9",
+    // "KA".. for GS ( L; "01".. for FS q, whose pictures have numbers.
+    static QString memoryKey(PrinterCapabilities::Memory memory, int n);
+    // The definitions of the pictures as the printer's commands take them, keys as memoryKey
+    // gives them.
+    static QByteArray defineAll(PrinterCapabilities::Memory memory,
+                                const QList<MonoPicture> &pictures);
+    // A picture item as this printer prints it: at its width in dots, at most the paper's.
+    MonoPicture printedPicture(const JobItem &item) const;
 
     // Character size for a layout's point size: up to 14 points the printer's own size, then
     // one step per 10 points (16 and 20 points print twice as wide and high), at most 8 times.
@@ -90,6 +130,10 @@ public:
     QByteArray sequence(const char *function, const QByteArray &standard) const;
 
 private:
+    // The definitions of the held pictures a job printed by key, as the printer was given them.
+    QByteArray heldDefinitions(const QList<QString> &keys,
+                               const QList<MonoPicture> &pictures) const;
+
     FieldValues m_printer;
     PrinterCapabilities m_capabilities;
     EscPosSettings m_settings;

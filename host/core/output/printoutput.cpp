@@ -171,10 +171,12 @@ QString PrintOutput::deviceOfPort(const QString &port) const
     return m_config.ports.value(name.trimmed());
 }
 
-EscPosSettings PrintOutput::escPosSettings(const PrintJob &job) const
+EscPosSettings PrintOutput::escPosSettings(const PrintJob &job, const QString &target) const
 {
     EscPosSettings s;
     s.codePage = m_config.codePage;
+    if (m_heldPictures && !target.isEmpty())
+        s.heldPictures = m_heldPictures(target);
     if (job.text.dots > 0) {
         // Laid out by the engine for the till's printer: its page setup, resolution and fonts.
         s.dotWidth = job.text.dots;
@@ -194,6 +196,8 @@ QImage PrintOutput::pictureOf(const PrintJob &job, const OutputResult &printed) 
         return renderJobToImage(job);
     const EscPosSettings settings = escPosSettings(job);
     VirtualEscPosPrinter printer(settings.dotWidth, settings.fontADots, settings.fontBDots);
+    // What the printer holds first, so that the picture shows what the paper does.
+    printer.feed(printed.heldDefinitions);
     printer.feed(printed.bytes);
     return printer.picture();
 }
@@ -255,14 +259,19 @@ OutputResult PrintOutput::printText(const PrintJob &job, const QStringList &prin
 OutputResult PrintOutput::printTextTo(const PrintJob &job, const QStringList &printerRecord,
                                       const QString &target, LinkOptions link) const
 {
-    const EscPosSettings settings = escPosSettings(job);
-    const EscPosResult encoded = EscPosEncoder(printerRecord, settings).encode(job);
+    const EscPosSettings settings = escPosSettings(job, target);
+    const EscPosEncoder encoder(printerRecord, settings);
+    const EscPosResult encoded = encoder.encode(job);
     link.jobName = job.title;
+    link.askStatus = encoder.capabilities().answersStatus();
     OutputResult r = writeTo(target, encoded.bytes, link);
     r.bytes = encoded.bytes;
+    r.heldDefinitions = encoded.heldDefinitions;
     // At 9600 baud a line of text takes milliseconds, a big logo many seconds.
     const double seconds = double(encoded.bytes.size()) * 10.0 / link.serial.baudRate;
     QStringList warnings;
+    if (!r.warning.isEmpty())
+        warnings << r.warning; // what the printer said of itself
     if (r.ok && target.contains(QLatin1String("/dev/tty")) && seconds > SlowPortSeconds)
         warnings << QStringLiteral("Der Beleg ist %1 KB groß und braucht über die serielle "
                                    "Schnittstelle etwa %2 Sekunden; ein kleineres Logo druckt "
@@ -379,6 +388,7 @@ OutputResult PrintOutput::openDrawer(const QStringList &printerRecord)
         const EscPosEncoder encoder(printerRecord, {});
         bytes = encoder.sequence("OpenDrawer", QByteArray("\x1B\x70\x00\x19\xFA", 5));
         target = printerTarget(printerRecord, &link);
+        link.askStatus = encoder.capabilities().answersStatus();
     } else if (connection.startsWith(QLatin1String("COM"))) {
         if (!EscPosEncoder::hexBytes(printer.value(PrinterRecord::SerialDrawerSequence), &bytes)
             || bytes.isEmpty())

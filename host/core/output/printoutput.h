@@ -6,8 +6,11 @@
 #include "core/output/escpos.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // Where a finished document went, or why it did not.
 struct OutputResult
@@ -17,6 +20,10 @@ struct OutputResult
     QString warning;  // printed, but the user should know (replaced characters, a slow port)
     QString error;    // nothing was printed
     QByteArray bytes; // text mode: what the printer was sent
+    // Text mode: the definitions of the pictures it printed from the printer's memory.
+    QByteArray heldDefinitions;
+    // The printer's answers to the status requests (hex, before and after), when it was asked.
+    QString printerStatus;
 };
 
 // Sends finished documents and device commands to the devices of this computer: graphic mode
@@ -44,8 +51,15 @@ public:
     // bytes that were sent, otherwise the job as drawn for the page.
     QImage pictureOf(const PrintJob &job, const OutputResult &printed) const;
 
-    // The ESC/POS settings of this computer's printer for a job.
-    EscPosSettings escPosSettings(const PrintJob &job) const;
+    // The ESC/POS settings of this computer's printer for a job (to the printer at target,
+    // whose memory may hold pictures).
+    EscPosSettings escPosSettings(const PrintJob &job, const QString &target = {}) const;
+    // Which pictures the printer at a target holds: hash of the picture as it prints -> key.
+    using HeldPictures = QHash<QString, QString>;
+    void setHeldPictures(std::function<HeldPictures(const QString &target)> lookup)
+    {
+        m_heldPictures = std::move(lookup);
+    }
 
     // Opens the drawer as the printer record says: through the printer ("Drucker") or with
     // the serial sequence to a COM port.
@@ -83,4 +97,5 @@ public:
 
 private:
     ComputerConfig m_config;
+    std::function<HeldPictures(const QString &target)> m_heldPictures;
 };

@@ -62,6 +62,21 @@ QString code128Text(const QByteArray &data)
     return text;
 }
 
+// A picture of dots, black where a bit is set; `dot` answers whether (x, y) prints.
+template<typename Dot>
+QImage dotPicture(int width, int height, Dot dot)
+{
+    QImage image(qMax(1, width), qMax(1, height), QImage::Format_Mono);
+    image.setColor(0, qRgb(255, 255, 255));
+    image.setColor(1, qRgb(0, 0, 0));
+    image.fill(0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (dot(x, y))
+                image.setPixel(x, y, 1);
+    return image;
+}
+
 } // namespace
 
 VirtualEscPosPrinter::VirtualEscPosPrinter(int dotWidth, int fontADots, int fontBDots)
@@ -330,6 +345,8 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 m_style.widthTimes = ((n >> 4) & 0x07) + 1;
                 m_style.heightTimes = (n & 0x07) + 1;
                 i += 3;
+            } else if ((cmd == 0x28 || cmd == 0x38) && at(i + 2) == 0x4C) { // GS ( L, GS 8 L
+                i = graphics(bytes, i, cmd == 0x28 ? 2 : 4);
             } else if (cmd == 0x76 && at(i + 2) == 0x30) { // GS v 0 m xL xH yL yH data
                 const int bytesPerRow = qMax(0, at(i + 4) + 256 * at(i + 5));
                 const qsizetype data = i + 8;
@@ -338,24 +355,10 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 const qsizetype claimedRows = qMax(0, at(i + 6) + 256 * at(i + 7));
                 const int rows =
                         bytesPerRow == 0 ? 0 : int(qMin(claimedRows, available / bytesPerRow));
-                QImage image(qMax(1, bytesPerRow * 8), qMax(1, rows), QImage::Format_Mono);
-                image.setColor(0, qRgb(255, 255, 255));
-                image.setColor(1, qRgb(0, 0, 0));
-                image.fill(0);
-                for (int y = 0; y < rows; ++y) {
-                    for (int x = 0; x < bytesPerRow; ++x) {
-                        const int v = at(data + qsizetype(y) * bytesPerRow + x);
-                        for (int bit = 0; bit < 8 && v > 0; ++bit) {
-                            if (v & (0x80 >> bit))
-                                image.setPixel(x * 8 + bit, y, 1);
-                        }
-                    }
-                }
-                Row row;
-                row.picture = image;
-                row.alignment = m_alignment;
-                m_rows.append(row);
-                m_lines << QStringLiteral("[Bild %1x%2]").arg(bytesPerRow * 8).arg(rows);
+                const QImage image = dotPicture(bytesPerRow * 8, rows, [&](int x, int y) {
+                    return at(data + qsizetype(y) * bytesPerRow + x / 8) & (0x80 >> (x % 8));
+                });
+                addPicture(image);
                 i = qMin(bytes.size(), data + qsizetype(bytesPerRow) * claimedRows);
             } else {
                 const QString code =
@@ -363,6 +366,13 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
                 noteUnknown(code);
                 i += 2;
             }
+        } else if (b == 0x1C && at(i + 1) == 0x71) { // FS q n [xL xH yL yH d...]...
+            i = bitImages(bytes, i);
+        } else if (b == 0x1C && at(i + 1) == 0x70) { // FS p n m
+            const int n = at(i + 2);
+            if (n >= 1 && n <= m_bitImages.size())
+                addPicture(m_bitImages.at(n - 1));
+            i += 4;
         } else if (b < 0x20 || b == 0x7F) {
             ++i; // other control bytes print nothing
         } else {
@@ -370,6 +380,93 @@ void VirtualEscPosPrinter::feed(const QByteArray &bytes)
             ++i;
         }
     }
+}
+
+void VirtualEscPosPrinter::addPicture(const QImage &picture)
+{
+    Row row;
+    row.picture = picture;
+    row.alignment = m_alignment;
+    m_rows.append(row);
+    m_lines << QStringLiteral("[Bild %1x%2]").arg(picture.width()).arg(picture.height());
+}
+
+QStringList VirtualEscPosPrinter::heldKeys() const
+{
+    QStringList keys;
+    for (auto it = m_graphics.cbegin(); it != m_graphics.cend(); ++it)
+        keys << QString::fromLatin1(it.key());
+    keys.sort();
+    for (qsizetype n = 1; n <= m_bitImages.size(); ++n)
+        keys << QString::number(n);
+    return keys;
+}
+
+qsizetype VirtualEscPosPrinter::graphics(const QByteArray &bytes, qsizetype i, int sizeBytes)
+{
+    const auto at = [&](qsizetype k) -> int {
+        return k < bytes.size() ? static_cast<unsigned char>(bytes.at(k)) : -1;
+    };
+    qint64 size = 0;
+    for (int n = sizeBytes - 1; n >= 0; --n)
+        size = size * 256 + qMax(0, at(i + 3 + n));
+    const qsizetype p = i + 3 + sizeBytes; // m
+    const qsizetype next = qMin<qint64>(bytes.size(), p + size);
+    const int fn = at(p + 1);
+    if (fn == 69) { // m fn kc1 kc2 x y: print the picture kept under the key
+        const auto found = m_graphics.constFind(bytes.mid(p + 2, 2));
+        if (found != m_graphics.cend())
+            addPicture(*found);
+        return next;
+    }
+    if (fn != 67) {
+        noteUnknown(QStringLiteral("1D%1 fn %2").arg(sizeBytes == 2 ? "28" : "38").arg(fn));
+        return next;
+    }
+    // m fn a kc1 kc2 b xL xH yL yH c d...: a raster picture of one colour under the key.
+    const QByteArray key = bytes.mid(p + 3, 2);
+    const int width = qMax(0, at(p + 6) + 256 * at(p + 7));
+    const int height = qMax(0, at(p + 8) + 256 * at(p + 9));
+    const qsizetype data = p + 11;
+    const int bytesPerRow = (width + 7) / 8;
+    if (width == 0 || height == 0 || data + qsizetype(bytesPerRow) * height > next) {
+        noteUnknown(QStringLiteral("1D%1 fn 67 unvollständig").arg(sizeBytes == 2 ? "28" : "38"));
+        return next;
+    }
+    // Shown as wide as whole bytes, like a raster picture of the same dots.
+    m_graphics.insert(key, dotPicture(bytesPerRow * 8, height, [&](int x, int y) {
+                          return at(data + qsizetype(y) * bytesPerRow + x / 8) & (0x80 >> (x % 8));
+                      }));
+    // Pictures kept by GS ( L and by FS q cannot be there together.
+    m_bitImages.clear();
+    return next;
+}
+
+qsizetype VirtualEscPosPrinter::bitImages(const QByteArray &bytes, qsizetype i)
+{
+    const auto at = [&](qsizetype k) -> int {
+        return k < bytes.size() ? static_cast<unsigned char>(bytes.at(k)) : -1;
+    };
+    const int count = qMax(0, at(i + 2));
+    qsizetype k = i + 3;
+    QList<QImage> pictures;
+    for (int n = 0; n < count; ++n) {
+        const int across = qMax(0, at(k) + 256 * at(k + 1));
+        const int down = qMax(0, at(k + 2) + 256 * at(k + 3));
+        const qsizetype data = k + 4;
+        k = data + qsizetype(across) * down * 8;
+        if (k > bytes.size()) {
+            noteUnknown(QStringLiteral("1C71 unvollständig"));
+            return bytes.size();
+        }
+        // Column by column from the left, each from the top, eight dots a byte.
+        pictures << dotPicture(across * 8, down * 8, [&](int x, int y) {
+            return at(data + qsizetype(x) * down + y / 8) & (0x80 >> (y % 8));
+        });
+    }
+    m_bitImages = pictures;
+    m_graphics.clear();
+    return k;
 }
 
 QImage VirtualEscPosPrinter::picture() const

@@ -3,6 +3,7 @@
 #include "core/output/escpos.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 
@@ -13,7 +14,9 @@
 // Code 128 barcodes (GS k 73 with GS h, GS w, GS H, GS f), QR codes (GS ( k model, module
 // size, error correction, store and print, placed by GS L and GS W), drawer pulse and cut. Barcodes
 // of other kinds are read past and not drawn. A line longer than the printable dots continues on
-// the next line, as on paper.
+// the next line, as on paper. Pictures defined in its memory (GS ( L / GS 8 L fn 67, FS q) stay
+// there, ESC @ or not, and print by key (GS ( L fn 69) or number (FS p); a key it does not hold
+// prints nothing, as on a real printer.
 class VirtualEscPosPrinter
 {
 public:
@@ -29,6 +32,8 @@ public:
     const QStringList &lines() const { return m_lines; }
     // Bytes that were not understood, as hex of their command, each once.
     const QStringList &unknownCommands() const { return m_unknown; }
+    // The keys of the pictures in its memory (FS q pictures by number, "1", "2", ...).
+    QStringList heldKeys() const;
 
 private:
     struct Row
@@ -56,6 +61,12 @@ private:
     void addCharacter(QChar c);
     void reset();
     void noteUnknown(const QString &code);
+    void addPicture(const QImage &picture);
+    // GS ( L / GS 8 L from i (sizeBytes 2 or 4): defines or prints a kept picture; answers
+    // where the next command starts.
+    qsizetype graphics(const QByteArray &bytes, qsizetype i, int sizeBytes);
+    // FS q from i: the pictures replace the ones kept; answers where the next command starts.
+    qsizetype bitImages(const QByteArray &bytes, qsizetype i);
     // GS k from i: the barcode is read past and, when it is a Code 128, printed; answers where
     // the next command starts.
     qsizetype barcode(const QByteArray &bytes, qsizetype i);
@@ -84,4 +95,6 @@ private:
     QList<Row> m_rows;
     QStringList m_lines;
     QStringList m_unknown;
+    QHash<QByteArray, QImage> m_graphics; // GS ( L by key
+    QList<QImage> m_bitImages;            // FS q by number - 1
 };

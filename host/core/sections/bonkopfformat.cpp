@@ -72,6 +72,7 @@ std::optional<JobItem> logoItem(const QMap<QString, QString> &values,
         return std::nullopt;
     JobItem item;
     item.kind = JobItem::Kind::Picture;
+    item.logo = true;
     item.section = context.kennung;
     // A picture that cannot be decoded prints as nothing rather than as a hole.
     item.picture = decodedLogo(stored);

@@ -3,6 +3,8 @@
 #include "core/store/history.h"
 #include "core/store/settingslistcodec.h"
 
+#include <QDateTime>
+
 std::optional<StoredLogo> LogoStore::load(const LogoKey &key) const
 {
     QSqlQuery q = m_store.run(
@@ -80,4 +82,38 @@ bool LogoStore::remove(const LogoKey &key, const std::optional<RecordVersion> &e
             History::record(m_store, logoRef(key), before, std::nullopt);
     });
     return removed;
+}
+
+QList<HeldPicture> PrinterLogoStore::held(int rnr, const QString &printerKey,
+                                          const QString &device) const
+{
+    QSqlQuery q = m_store.run(
+            QStringLiteral("SELECT logo_key, picture_hash, width, height FROM printer_logos WHERE "
+                           "rnr = ? AND printer_key = ? AND device = ? ORDER BY logo_key"),
+            {rnr, sqlText(printerKey), sqlText(device)},
+            QStringLiteral("Lesen der Logos im Drucker %1").arg(device));
+    QList<HeldPicture> pictures;
+    while (q.next())
+        pictures << HeldPicture{q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(),
+                                q.value(3).toInt()};
+    return pictures;
+}
+
+void PrinterLogoStore::replace(int rnr, const QString &printerKey, const QString &device,
+                               const QList<HeldPicture> &pictures)
+{
+    const QString what = QStringLiteral("Speichern der Logos im Drucker %1").arg(device);
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    m_store.write([&] {
+        m_store.run(QStringLiteral("DELETE FROM printer_logos WHERE rnr = ? AND printer_key = ? "
+                                   "AND device = ?"),
+                    {rnr, sqlText(printerKey), sqlText(device)}, what);
+        for (const HeldPicture &p : pictures)
+            m_store.run(QStringLiteral("INSERT INTO printer_logos (rnr, printer_key, device, "
+                                       "logo_key, picture_hash, width, height, loaded_at) VALUES "
+                                       "(?, ?, ?, ?, ?, ?, ?, ?)"),
+                        {rnr, sqlText(printerKey), sqlText(device), sqlText(p.logoKey),
+                         sqlText(p.pictureHash), p.width, p.height, now},
+                        what);
+    });
 }

@@ -51,3 +51,30 @@ public:
 private:
     Store &m_store;
 };
+
+// A picture kept in a printer's memory: the key it prints by and the hash of the picture as it
+// prints there (its dots), so that a changed logo is never taken for the one the printer holds.
+struct HeldPicture
+{
+    QString logoKey;
+    QString pictureHash;
+    int width = 0; // dots
+    int height = 0;
+};
+
+// Which pictures the printer of a workstation (under its printer key, at its device) holds.
+class PrinterLogoStore
+{
+public:
+    explicit PrinterLogoStore(Store &store)
+        : m_store(store)
+    {
+    }
+    QList<HeldPicture> held(int rnr, const QString &printerKey, const QString &device) const;
+    // After the printer took the pictures: they replace whatever was recorded for it.
+    void replace(int rnr, const QString &printerKey, const QString &device,
+                 const QList<HeldPicture> &pictures);
+
+private:
+    Store &m_store;
+};

@@ -95,6 +95,17 @@ QList<Migration> migrations(const QString &blob, const QString &counter)
                      QStringLiteral("CREATE INDEX record_history_by_time ON record_history "
                                     "(when_utc)"),
              }},
+            // Which logo picture (by the hash of what prints) a printer keeps under which key,
+            // so that a document prints it by its key instead of sending the picture.
+            {4,
+             {
+                     QStringLiteral("CREATE TABLE printer_logos (rnr INTEGER NOT NULL, printer_key "
+                                    "TEXT NOT NULL, device TEXT NOT NULL, logo_key TEXT NOT NULL, "
+                                    "picture_hash TEXT NOT NULL, width INTEGER NOT NULL, height "
+                                    "INTEGER NOT NULL, loaded_at TEXT NOT NULL, CONSTRAINT "
+                                    "printer_logos_key PRIMARY KEY (rnr, printer_key, device, "
+                                    "logo_key))"),
+             }},
     };
 }
 

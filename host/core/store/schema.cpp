@@ -94,6 +94,20 @@ const QList<Table> &tables()
              {"id"},
              {},
              E::Never},
+            // What the printers hold: a fact about the devices of this installation, which an
+            // export to another could only make wrong.
+            {QStringLiteral("printer_logos"),
+             {{"rnr", K::Integer},
+              {"printer_key", K::Text},
+              {"device", K::Text},
+              {"logo_key", K::Text},
+              {"picture_hash", K::Text},
+              {"width", K::Integer},
+              {"height", K::Integer},
+              {"loaded_at", K::Text}},
+             {"rnr", "printer_key", "device", "logo_key"},
+             QStringLiteral("rnr"),
+             E::Never},
     };
     return all;
 }

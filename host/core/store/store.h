@@ -44,7 +44,7 @@ struct FileCheckState;
 class Store
 {
 public:
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
 
     // ReadWrite creates the schema of an empty store and migrates an older one; ReadExisting
     // (tools that only look) opens only an existing store of this program and never writes.
