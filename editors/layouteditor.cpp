@@ -7,7 +7,10 @@
 
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
+#include "core/engine/fiscalcheck.h"
 #include "core/format/pagesetup.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
 #include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/controlvalues.h"
@@ -165,7 +168,23 @@ void LayoutEditor::buildFrame()
     auto *btnPreview = new QPushButton(tr("Vorschau aktualisieren"), this);
     btnPreview->setObjectName(QStringLiteral("btnPreview"));
     btnPreview->setAutoDefault(false);
-    m_sideLayout->addWidget(btnPreview);
+    // The case the preview, the full-screen preview and the test print show.
+    auto *caseRow = new QHBoxLayout;
+    m_case = new QComboBox(this);
+    m_case->setObjectName(QStringLiteral("cmbBelegFall"));
+    m_case->setToolTip(tr("Mit welchen Beispieldaten Vorschau und Testdruck den Beleg zeigen: "
+                          "normal, bei ausgefallener TSE bzw. Sicherheitseinrichtung, als "
+                          "Duplikat oder als Trainingsbeleg"));
+    for (SampleCase c : sampleCases())
+        m_case->addItem(sampleCaseTitle(c), int(c));
+    auto *caseLabel = new QLabel(tr("&Fall:"), this);
+    caseLabel->setBuddy(m_case);
+    caseRow->addWidget(caseLabel);
+    caseRow->addWidget(m_case, 1);
+    caseRow->addWidget(btnPreview);
+    m_sideLayout->addLayout(caseRow);
+    connectGuarded(m_case, &QComboBox::activated, "cmbBelegFallChange",
+                   &LayoutEditor::cmbBelegFallChange);
 
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
@@ -297,6 +316,7 @@ void LayoutEditor::FormShow()
 {
     m_target->setText(targetDescription());
     followChangesInPreview();
+    m_case->setCurrentIndex(m_case->findData(int(sampleCaseOf(engine().document()))));
     applySection();
     Maske_Fonts_Laden();
     Maske_FontSize_Laden();
@@ -783,10 +803,42 @@ LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const 
 void LayoutEditor::settleInput()
 {
     if (!m_countFields) {
+    const Country country = installationCountry(host().parameters());
+    const QList<FiscalFinding> before = checkFiscalRules(host(), country, m_kennung);
         m_countFields.emplace();
+    warnOfFiscalGaps(before, checkFiscalRules(host(), country, m_kennung), country);
         for (LineCountField *field : findChildren<LineCountField *>())
             m_countFields->append(field);
     }
+void LayoutEditor::cmbBelegFallChange()
+{
+    // The engine's document is the one every preview and test print shows.
+    applySampleCase(engine().document(), SampleCase(m_case->currentData().toInt()));
+    btnPreviewClick();
+}
+
+void LayoutEditor::warnOfFiscalGaps(const QList<FiscalFinding> &before,
+                                    const QList<FiscalFinding> &after, Country country)
+{
+    QStringList gaps;
+    for (const FiscalFinding &f : after) {
+        const bool known =
+                std::any_of(before.cbegin(), before.cend(), [&f](const FiscalFinding &b) {
+                    return b.workstation == f.workstation && b.documentType == f.documentType
+                           && b.missing == f.missing;
+                });
+        if (!known)
+            gaps << tr("%1, %2: %3").arg(f.workstationName, CBelegName(f.documentType), f.missing);
+    }
+    if (gaps.isEmpty())
+        return;
+    host().info().ShowText(
+            MessageKind::Warning,
+            tr("Das Layout ist gespeichert. Seitdem fehlt auf diesen Belegen, was in %1 auf einem "
+               "Beleg stehen muss:\n\n%2\n\nDie Belegprüfung im Hauptfenster zeigt alle Lücken.")
+                    .arg(countryName(country), gaps.join(u'\n')));
+}
+
     for (LineCountField *field : std::as_const(*m_countFields)) {
         if (field)
             field->settle();

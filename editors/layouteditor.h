@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/fiscalcheck.h"
 #include "core/sections/sectionregistry.h"
 
 #include "core/format/layoutformat.h"
@@ -63,6 +64,8 @@ public:
     void Maske_FontSize_Laden();
     void btnPreviewClick();
     virtual void scbPreviewClick();
+    // The case chosen beside the preview fills the sample data of every preview and test print.
+    void cmbBelegFallChange();
     void btnPlatzhalterClick();
     void InsertPlatzhalter(const QString &token);
     virtual void btnVorgabeLadenClick();
@@ -198,6 +201,9 @@ private:
     QString m_kennung;
     QString m_maske;
     QList<LineGroup *> m_lines;
+    // Warns when a save left out what the country asks of a receipt that had it before.
+    void warnOfFiscalGaps(const QList<FiscalFinding> &before, const QList<FiscalFinding> &after,
+                          Country country);
     QList<QLabel *> m_previewLabels;
     // The window's count fields, made with it: looked up once, not among its thousand
     // controls at every save.
@@ -227,3 +233,4 @@ private:
 
 // The section an editor window edits, by the window's class as the section registry names it.
 const SectionInfo &sectionEditedBy(const QMetaObject &window);
+    QComboBox *m_case = nullptr;

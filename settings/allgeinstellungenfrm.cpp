@@ -3,6 +3,7 @@
 #include "core/app/host.h"
 #include "core/app/workstationsetup.h"
 #include "core/engine/bonprinter.h"
+#include "core/engine/fiscalcheck.h"
 #include "core/model/hosttables.h"
 #include "core/model/textfunctions.h"
 #include "core/output/printoutput.h"
@@ -16,7 +17,9 @@
 #include "widgets/buttonmenu.h"
 #include "widgets/mainwindowcontext.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -108,13 +111,42 @@ void TfrmAllgEinstellungen::buildWindow()
     m_headline = createHeadline();
     m_headline->setWordWrap(true);
     m_headline->setMaximumWidth(m_menu->minimumWidth());
+    // The country of the whole installation: what its receipts must carry.
+    m_country = new QComboBox(this);
+    m_country->setObjectName(QStringLiteral("cmbLand"));
+    m_country->setToolTip(tr("Land der Installation: bestimmt, was die Belegprüfung auf Belegen "
+                             "an Kunden verlangt (TSE-Daten, RKSV-Code oder MWST-Nummer)"));
+    for (Country c : countries())
+        m_country->addItem(countryName(c), countryCode(c));
+    auto *countryLabel = new QLabel(tr("&Land der Installation:"), this);
+    countryLabel->setBuddy(m_country);
+    auto *countryRow = new QHBoxLayout;
+    countryRow->addWidget(countryLabel);
+    countryRow->addWidget(m_country, 1);
+    connectGuarded(m_country, &QComboBox::activated, "cmbLandChange",
+                   &TfrmAllgEinstellungen::cmbLandChange);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_headline);
     layout->addWidget(m_menu);
+    layout->addLayout(countryRow);
     layout->addStretch();
     layout->addWidget(close, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     rebuildMenu();
+}
+
+void TfrmAllgEinstellungen::cmbLandChange()
+{
+    const std::optional<Country> country = countryNamed(m_country->currentData().toString());
+    if (country && *country != installationCountry(host().parameters()))
+        setInstallationCountry(host().parameters(), *country);
+}
+
+void TfrmAllgEinstellungen::showCountry()
+{
+    const Country country = installationCountry(host().parameters());
+    m_country->setCurrentIndex(m_country->findData(countryCode(country)));
 }
 
 void TfrmAllgEinstellungen::rebuildMenu()
@@ -171,6 +203,7 @@ void TfrmAllgEinstellungen::showEvent(QShowEvent *event)
         m_headline->setText(workstationHeadline(m_rnr, m_engine));
         rebuildMenu();
         enableButtons();
+        showCountry();
     });
 }
 

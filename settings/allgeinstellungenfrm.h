@@ -8,6 +8,7 @@
 
 class Host;
 struct OutputResult;
+class QComboBox;
 class QLabel;
 class TButtonMenu;
 
@@ -42,6 +43,8 @@ public:
     // A menu click, dispatched by the button's name.
     void btnMenuClick(const QString &buttonName);
     void stbSchliessenClick();
+    // Stores the country chosen for the installation.
+    void cmbLandChange();
 
     // Mode 1: default setup, replacing the workstation's records; mode 2: automatic setup,
     // adding the missing ones.
@@ -56,6 +59,7 @@ private:
     static const QList<MenuButton> &menuButtons();
 
     void buildWindow();
+    void showCountry();
     void rebuildMenu();
     void enableButtons();
     bool hasRight(int function) const;
@@ -81,7 +85,8 @@ private:
     void testDisplay();
 
     TButtonMenu *m_menu = nullptr;
-    QLabel *m_headline = nullptr; // names the workstation and its printer
+    QComboBox *m_country = nullptr; // the installation's country
+    QLabel *m_headline = nullptr;   // names the workstation and its printer
     TBonPrinter *m_engine = nullptr;
     int m_rnr = 0;
     int m_startMode = 0;

@@ -15,6 +15,7 @@ class TfrmPlatzhalter;
 class TfrmBreiteRaender;
 class TLayEASY;
 class TBonPrinter;
+struct FiscalFinding;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -58,6 +59,10 @@ public:
     void FormActivate();
     void cmbRechnerChange();
     void btnEinstellungenClick();
+    // The check of what the receipts carry for the country, with a way to each section.
+    void btnBelegpruefungClick();
+    // Chooses the finding's till and document type and opens its section's editor.
+    void openSectionOf(const FiscalFinding &finding);
     void stbSchliessenClick();
     void applyWorkstation();
     void alignRightMenus();
@@ -130,4 +135,5 @@ private:
     QLabel *m_lblHinweis = nullptr; // in the right half until a document type is chosen
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_standingStatus = nullptr;
+    QPushButton *m_btnBelegpruefung = nullptr;
 };

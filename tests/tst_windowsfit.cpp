@@ -9,6 +9,7 @@
 #include "settings/frmBuchenAlleU.h"
 #include "settings/frmCopyOptionsU.h"
 #include "settings/frmsettingsu.h"
+#include "shell/belegpruefung.h"
 #include "shell/editorregistry.h"
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
@@ -148,6 +149,10 @@ void TestWindowsFit::everyWindowFitsTheScreen()
     std::unique_ptr<QWidget> window = create();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::newRow("TfrmBelegpruefung") << WindowFactory([this] {
+        return std::make_unique<TfrmBelegpruefung>(m_installation->host(),
+                                                   TfrmBelegpruefung::SectionOpener());
+    });
     const QRect screen = window->screen()->availableGeometry();
     QVERIFY2(screen.contains(window->frameGeometry()),
              qPrintable(QStringLiteral("%1x%2 at %3,%4")

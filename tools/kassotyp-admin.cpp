@@ -4,8 +4,7 @@
 #include "core/app/headless.h"
 #include "core/app/host.h"
 #include "core/base/safefiles.h"
-#include "core/engine/bonprinter.h"
-#include "core/engine/printerlogos.h"
+#include "core/engine/fiscalcheck.h"
 #include "core/model/hosttables.h"
 #include "core/store/storeexchange.h"
 
@@ -28,13 +27,13 @@ namespace {
 enum ExitCode { Done = 0, Failed = 1, WrongUsage = 2 };
 
 // The options of this program; all others belong to the computer's configuration.
-const QStringList OwnOptions = {QStringLiteral("output"),  QStringLiteral("template"),
-                                QStringLiteral("all"),     QStringLiteral("dry-run"),
-                                QStringLiteral("verbose"), QStringLiteral("load")};
+const QStringList OwnOptions = {QStringLiteral("output"), QStringLiteral("template"),
+                                QStringLiteral("all"), QStringLiteral("dry-run"),
+                                QStringLiteral("verbose")};
 const QStringList Commands = {QStringLiteral("export"),       QStringLiteral("import"),
                               QStringLiteral("backup"),       QStringLiteral("check"),
                               QStringLiteral("workstations"), QStringLiteral("types"),
-                              QStringLiteral("logos")};
+                              QStringLiteral("country")};
 
 struct Request
 {
@@ -46,7 +45,7 @@ struct Request
     bool workstationGiven = false;
     bool dryRun = false;
     bool verbose = false;
-    bool load = false; // logos: into the printer
+    bool fiscal = false; // check: the receipts against the country's rules, not the store
     QStringList configArguments;
 };
 
@@ -96,15 +95,19 @@ QString helpText()
                    "  check   prüft den Datenspeicher (SQLite: die ganze Datei; beide: "
                    "Schemaversion,\n"
                    "          Tabellen, Primärschlüssel) und zählt die Datensätze.\n"
+                   "  check --fiscal\n"
+                   "          prüft für jede Kasse, ihren Drucker und jede Belegart an Kunden, ob "
+                   "das Layout\n"
+                   "          trägt, was im Land der Installation verlangt wird (Deutschland: "
+                   "TSE-Daten oder\n"
+                   "          TSE-QR-Code, Datum, Beginn und Ende, Ausfallvermerk; Österreich: "
+                   "RKSV-Code;\n"
+                   "          Schweiz: MWST-Nummer), und listet, was fehlt.\n"
+                   "  country [DE|AT|CH]\n"
+                   "          zeigt das Land der Installation oder setzt es (Deutschland, "
+                   "Österreich, Schweiz).\n"
                    "  workstations\n"
                    "          listet die Rechnertabelle: Nummer, Rechnertyp, Name.\n"
-                   "  logos --load [--workstation=N] [--printer-device=GERÄT]\n"
-                   "          lädt die Logos der Layouts des Rechners in den Grafikspeicher "
-                   "seines Druckers\n"
-                   "          (Textmodus, Druckersatz mit Grafikspeicher) und hält fest, welches "
-                   "Bild unter\n"
-                   "          welchem Schlüssel dort liegt; Belege drucken es dann über den "
-                   "Schlüssel.\n"
                    "  types   listet die %1 Belegarten mit den Nummern, die kassotyp-print "
                    "--type= nimmt.\n"
                    "\n"
@@ -115,19 +118,20 @@ QString helpText()
                    "  --output=DATEI          Ziel des Exports\n"
                    "  --dry-run               Import nur prüfen und melden\n"
                    "  --verbose               Import: jeden Datensatz nennen\n"
-                   "  --load                  logos: in den Drucker laden\n"
                    "  --help, -h              diese Hilfe\n"
                    "  --version               Version\n"
                    "\n"
                    "%2"
                    "\n"
-                   "Nur import und logos --load schreiben in den Datenspeicher (logos: was der "
-                   "Drucker\nhält); ein neuer SQLite-Datenspeicher "
+                   "Nur import schreibt in den Datenspeicher; ein neuer SQLite-Datenspeicher "
                    "wird dabei\n"
                    "angelegt (ohne Demo-Installation). Alle anderen Befehle lesen nur.\n"
                    "\n"
-                   "Rückgabewert: 0 erledigt (check: keine Schäden); 1 nicht erledigt oder "
-                   "Schäden gefunden\n"
+                   "country mit Land schreibt das Land in den Datenspeicher.\n"
+                   "\n"
+                   "Rückgabewert: 0 erledigt (check: keine Schäden, check --fiscal: nichts "
+                   "fehlt); 1 nicht\nerledigt, Schäden gefunden oder etwas fehlt auf einem "
+                   "Beleg "
                    "(Grund auf stderr); 2 falscher Aufruf.\n")
             .arg(DocumentTypeCount)
             .arg(ComputerConfig::optionsHelp(), SafeFiles::sizeText(SafeFiles::MaxImportBytes),
@@ -145,6 +149,10 @@ QString parse(const QStringList &arguments, Request &request)
 {
     QStringList positional;
     for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--fiscal")) {
+            request.fiscal = true;
+            continue;
+        }
         if (!argument.startsWith(QLatin1String("--"))) {
             positional << argument;
             continue;
@@ -161,7 +169,6 @@ QString parse(const QStringList &arguments, Request &request)
             (name == QLatin1String("template")  ? request.templateOnly
              : name == QLatin1String("all")     ? request.all
              : name == QLatin1String("dry-run") ? request.dryRun
-             : name == QLatin1String("load")    ? request.load
                                                 : request.verbose) = true;
         }
     }
@@ -173,7 +180,12 @@ QString parse(const QStringList &arguments, Request &request)
                                  .arg(request.command);
     const bool withFile = request.command == QLatin1String("import")
                           || request.command == QLatin1String("backup");
-    if (positional.size() != (withFile ? 2 : 1))
+    const bool country = request.command == QLatin1String("country");
+    if (request.fiscal && request.command != QLatin1String("check"))
+        return QStringLiteral("--fiscal gilt nur für check.");
+    if (country && positional.size() > 2)
+        return QStringLiteral("Unerwartetes Argument \"%1\".").arg(positional.last());
+    if (!country && positional.size() != (withFile ? 2 : 1))
         return withFile ? QStringLiteral("%1 braucht genau eine Datei.").arg(request.command)
                         : QStringLiteral("Unerwartetes Argument \"%1\".").arg(positional.last());
     request.file = positional.value(1);
@@ -187,9 +199,6 @@ QString parse(const QStringList &arguments, Request &request)
         return QStringLiteral("--template, --all und --output gelten nur für export.");
     if (request.command != QLatin1String("import") && (request.dryRun || request.verbose))
         return QStringLiteral("--dry-run und --verbose gelten nur für import.");
-    if ((request.command == QLatin1String("logos")) != request.load)
-        return request.load ? QStringLiteral("--load gilt nur für logos.")
-                            : QStringLiteral("logos braucht --load.");
     return {};
 }
 
@@ -377,6 +386,56 @@ QString openingVerdict(const QString &problem)
     return QStringLiteral("nicht erreichbar oder nicht lesbar, nicht beschädigt");
 }
 
+// What the receipts of each till lack of what the installation's country asks.
+int checkFiscal(const ComputerConfig &config)
+{
+    std::unique_ptr<Host> host;
+    try {
+        host = Host::open(config, Store::Access::ReadExisting);
+    } catch (const StoreError &e) {
+        return report(Failed, e.text());
+    }
+    const Country country = installationCountry(host->parameters());
+    const QList<FiscalFinding> findings = checkFiscalRules(*host, country);
+    writeLine(stdout, fiscalSummary(findings, country));
+    for (const FiscalFinding &f : findings)
+        writeLine(stdout, QStringLiteral("  %1, Drucker %2, Belegart %3 %4 (Abschnitt %5): fehlt "
+                                         "%6")
+                                  .arg(f.workstationName, f.printerKey)
+                                  .arg(f.documentType)
+                                  .arg(CBelegName(f.documentType), f.section, f.missing));
+    return findings.isEmpty() ? Done : Failed;
+}
+
+// Shows the installation's country, or sets it when one is named.
+int country(const ComputerConfig &config, const QString &named)
+{
+    const std::optional<Country> chosen = named.isEmpty() ? std::nullopt : countryNamed(named);
+    if (!named.isEmpty() && !chosen) {
+        QStringList allowed;
+        for (Country c : countries())
+            allowed << QStringLiteral("%1 (%2)").arg(countryCode(c), countryName(c));
+        return report(WrongUsage, QStringLiteral("Unbekanntes Land \"%1\": erlaubt sind %2.")
+                                          .arg(named, allowed.join(QStringLiteral(", "))));
+    }
+    QString problem;
+    // Only a store that is there gets a country; none is created for it.
+    std::unique_ptr<Store> store = openStore(config, Store::Access::ReadExisting, &problem);
+    if (store && chosen) {
+        store.reset();
+        store = openStore(config, Store::Access::ReadWrite, &problem);
+    }
+    if (!store)
+        return report(Failed, problem);
+    OVOParameter parameters(*store);
+    if (chosen)
+        setInstallationCountry(parameters, *chosen);
+    const Country now = installationCountry(parameters);
+    writeLine(stdout, QStringLiteral("Land der Installation: %1 (%2)")
+                              .arg(countryName(now), countryCode(now)));
+    return Done;
+}
+
 int listWorkstations(Store &store)
 {
     writeLine(stdout, QStringLiteral("Nr.  Typ                Name"));
@@ -398,33 +457,6 @@ int listTypes()
     return Done;
 }
 
-// The logos of the workstation's designs into its printer's memory, as the printer window's
-// "Logos in den Drucker laden" does: to the printer's device or --printer-device.
-int loadLogos(const ComputerConfig &config)
-{
-    std::unique_ptr<Host> host;
-    try {
-        host = Host::open(config, Store::Access::ReadWrite);
-    } catch (const StoreError &e) {
-        return report(Failed, e.text());
-    }
-    try {
-        TBonPrinter engine(*host, CAlleBonArten(), -1);
-        engine.setWorkstation(config.workstationId);
-        engine.Refresh();
-        const OutputResult result = host->audit().trackOutput(
-                {AuditAction::DeviceTest, config.workstationId,
-                 QStringLiteral("Logos in den Drucker laden")},
-                [&] { return PrinterLogos::load(engine, config.printerDevice); });
-        if (!result.ok)
-            return report(Failed, result.error);
-        writeLine(stdout, QStringLiteral("%1: %2").arg(result.target, result.warning));
-        return Done;
-    } catch (const std::exception &e) {
-        return report(Failed, QString::fromLocal8Bit(e.what()));
-    }
-}
-
 int run(const Request &request)
 {
     const ComputerConfig config = ComputerConfig::load(request.configArguments);
@@ -437,8 +469,10 @@ int run(const Request &request)
         return listTypes();
     for (const QString &problem : config.problems)
         writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
-    if (request.command == QLatin1String("logos"))
-        return loadLogos(config);
+    if (request.command == QLatin1String("country"))
+        return country(config, request.file);
+    if (request.fiscal)
+        return checkFiscal(config);
     // Only an import writes; it may set up a new store, but never seeds it with the demo.
     const bool importing = request.command == QLatin1String("import") && !request.dryRun;
     QString problem;
