@@ -1,6 +1,8 @@
 // The headless print command as a user calls it: the built program on a seeded store.
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
+#include "core/model/placeholdervalues.h"
+#include "core/model/sampledocument.h"
 #include "tests/support/builtprogram.h"
 #include "tests/support/ptypair.h"
 #include "tests/support/testinstallation.h"
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -35,6 +38,8 @@ private slots:
     void graphicPrintWithoutThePrintModuleFailsLoudly();
     void refusedCallWritesNothing_data();
     void refusedCallWritesNothing();
+    void everyCaseScansToItsFiscalData_data();
+    void everyCaseScansToItsFiscalData();
     void designerStartsQuietlyFromARootShell();
 
 private:
@@ -304,6 +309,10 @@ void TestPrintCommand::refusedCallWritesNothing_data()
             << QStringList{QStringLiteral("--type=13"),
                            QStringLiteral("--printer-device=/dev/null"), out}
             << QStringLiteral("nur eines von beiden");
+    QTest::newRow("case that is none")
+            << QStringList{QStringLiteral("--type=13"), QStringLiteral("--case=morgen"), out}
+            << QStringLiteral("Unbekannter Fall \"morgen\" für --case: erlaubt sind normal, "
+                              "ausfall, duplikat, training.");
     QTest::newRow("time that is none")
             << QStringList{QStringLiteral("--type=13"), QStringLiteral("--now=gestern"), out}
             << QStringLiteral("Ungültige Zeit \"gestern\"");
@@ -348,6 +357,51 @@ void TestPrintCommand::refusedCallWritesNothing()
 QTEST_MAIN(TestPrintCommand)
 // The designer started as from a root shell (no runtime folder) on the same store says nothing
 // on its way to the main window.
+void TestPrintCommand::everyCaseScansToItsFiscalData_data()
+{
+    QTest::addColumn<int>("sampleCase");
+    for (SampleCase c : sampleCases())
+        QTest::newRow(qPrintable(sampleCaseName(c))) << int(c);
+}
+
+// The receipt and the RKSV receipt of the graphic till and of the text-mode till (as its printer
+// sets the bytes), in each case: a phone reads the case's fiscal data from the paper.
+void TestPrintCommand::everyCaseScansToItsFiscalData()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        QSKIP("zbarimg is missing (Debian package zbar-tools, scripts/install-deps.sh)");
+    QFETCH(int, sampleCase);
+    const QDateTime now(QDate(2024, 5, 17), QTime(10, 30));
+    DocumentData expected = sampleDocument(1.0, QStringLiteral("EUR"), QString(), now);
+    applySampleCase(expected, SampleCase(sampleCase));
+    const bool failed = SampleCase(sampleCase) == SampleCase::Ausfall;
+    for (const char *workstation : {"3", "4"}) {
+        for (const char *type : {"13", "21"}) {
+            const QString file =
+                    m_out->filePath(QStringLiteral("%1-%2.png").arg(workstation, type));
+            const Run run =
+                    print({QStringLiteral("--workstation=") + QLatin1String(workstation),
+                           QStringLiteral("--type=") + QLatin1String(type),
+                           QStringLiteral("--case=") + sampleCaseName(SampleCase(sampleCase)),
+                           QStringLiteral("--now=2024-05-17T10:30:00"),
+                           QStringLiteral("--format=png"), QStringLiteral("--output=") + file});
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            QProcess zbar;
+            zbar.start(QStringLiteral("zbarimg"),
+                       {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("-Sdisable"),
+                        QStringLiteral("-Sqrcode.enable"), file});
+            QVERIFY(zbar.waitForFinished(30000));
+            const QString read = QString::fromUtf8(zbar.readAllStandardOutput()).trimmed();
+            const QString token =
+                    QLatin1String(type) == QLatin1String("13") ? "#TSE-QR#" : "#RKSV-QR#";
+            // A failed TSE signed nothing: the sales receipt has no code, its line no paper.
+            const QString value = replacePlaceholders(token, expected, false);
+            QCOMPARE(value.isEmpty(), failed && token == QLatin1String("#TSE-QR#"));
+            QCOMPARE(read, value);
+        }
+    }
+}
+
 void TestPrintCommand::designerStartsQuietlyFromARootShell()
 {
     // A password on the command line is warned about; it comes from the environment, as from
