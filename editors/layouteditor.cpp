@@ -315,8 +315,8 @@ QString LayoutEditor::targetDescription() const
 void LayoutEditor::FormShow()
 {
     m_target->setText(targetDescription());
-    followChangesInPreview();
     m_case->setCurrentIndex(m_case->findData(int(sampleCaseOf(engine().document()))));
+    followChangesInPreview();
     applySection();
     Maske_Fonts_Laden();
     Maske_FontSize_Laden();
@@ -772,44 +772,36 @@ void LayoutEditor::btnVorgabeLoeschenClick()
     FormStore.remove(QString::number(RNr()), presetFlag());
 }
 
+namespace {
+
+// What the receipts that print the section lack of what the country asks; nothing when the
+// check itself fails, which must neither stop a save nor hide that it went through.
+std::optional<QList<FiscalFinding>> fiscalFindings(Host &host, const QString &kennung)
+{
+    try {
+        return checkFiscalRules(host, installationCountry(host.parameters()), kennung);
+    } catch (const std::exception &e) {
+        host.info().log(QStringLiteral("Belegprüfung beim Speichern nicht möglich: %1")
+                                .arg(QString::fromLocal8Bit(e.what())));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void LayoutEditor::btnBuchenClick()
 {
     if (!m_btnBuchen->isEnabled())
         return;
     // A failed save keeps the window open with what the user typed; the guard of the
     // caller shows the failure. Only a save that went through closes the window.
+    const std::optional<QList<FiscalFinding>> before = fiscalFindings(host(), m_kennung);
     Einstellungen_Speichern();
+    if (const auto after = fiscalFindings(host(), m_kennung); before && after)
+        warnOfFiscalGaps(*before, *after, installationCountry(host().parameters()));
     accept();
 }
 
-LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const QString &toolTip)
-{
-    // Label and field in a panel of their own, so that a window can hide both.
-    auto *panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("pnlAnzahlZeilen"));
-    auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto *label = new QLabel(tr("Anzahl Zeilen:"), panel);
-    auto *field = new LineCountField(minimum, maximum, panel);
-    field->setToolTip(toolTip);
-    label->setBuddy(field);
-    row->addWidget(label);
-    row->addWidget(field);
-    row->addStretch();
-    lineLayout()->insertWidget(0, panel);
-    return field;
-}
-
-void LayoutEditor::settleInput()
-{
-    if (!m_countFields) {
-    const Country country = installationCountry(host().parameters());
-    const QList<FiscalFinding> before = checkFiscalRules(host(), country, m_kennung);
-        m_countFields.emplace();
-    warnOfFiscalGaps(before, checkFiscalRules(host(), country, m_kennung), country);
-        for (LineCountField *field : findChildren<LineCountField *>())
-            m_countFields->append(field);
-    }
 void LayoutEditor::cmbBelegFallChange()
 {
     // The engine's document is the one every preview and test print shows.
@@ -839,6 +831,31 @@ void LayoutEditor::warnOfFiscalGaps(const QList<FiscalFinding> &before,
                     .arg(countryName(country), gaps.join(u'\n')));
 }
 
+LineCountField *LayoutEditor::addLineCountField(int minimum, int maximum, const QString &toolTip)
+{
+    // Label and field in a panel of their own, so that a window can hide both.
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlAnzahlZeilen"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(tr("Anzahl Zeilen:"), panel);
+    auto *field = new LineCountField(minimum, maximum, panel);
+    field->setToolTip(toolTip);
+    label->setBuddy(field);
+    row->addWidget(label);
+    row->addWidget(field);
+    row->addStretch();
+    lineLayout()->insertWidget(0, panel);
+    return field;
+}
+
+void LayoutEditor::settleInput()
+{
+    if (!m_countFields) {
+        m_countFields.emplace();
+        for (LineCountField *field : findChildren<LineCountField *>())
+            m_countFields->append(field);
+    }
     for (LineCountField *field : std::as_const(*m_countFields)) {
         if (field)
             field->settle();

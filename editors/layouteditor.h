@@ -195,15 +195,15 @@ protected:
 private:
     void buildFrame();
     void followChangesInPreview();
+    // Warns when a save left out what the country asks of a receipt that had it before.
+    void warnOfFiscalGaps(const QList<FiscalFinding> &before, const QList<FiscalFinding> &after,
+                          Country country);
     // Runs a preset button's handler (a virtual one, so a window's own takes over).
     void runPresetOperation(void (LayoutEditor::*handler)(), const QString &operation);
 
     QString m_kennung;
     QString m_maske;
     QList<LineGroup *> m_lines;
-    // Warns when a save left out what the country asks of a receipt that had it before.
-    void warnOfFiscalGaps(const QList<FiscalFinding> &before, const QList<FiscalFinding> &after,
-                          Country country);
     QList<QLabel *> m_previewLabels;
     // The window's count fields, made with it: looked up once, not among its thousand
     // controls at every save.
@@ -229,8 +229,8 @@ private:
     // The printable width in screen pixels the preview is drawn for; lines may take a share.
     int m_previewPaperWidth = 0;
     QLabel *m_presetStatus = nullptr;
+    QComboBox *m_case = nullptr;
 };
 
 // The section an editor window edits, by the window's class as the section registry names it.
 const SectionInfo &sectionEditedBy(const QMetaObject &window);
-    QComboBox *m_case = nullptr;

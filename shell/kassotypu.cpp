@@ -222,19 +222,19 @@ void TfrmKassotypHaupt::buildWindow()
     m_btnEinstellungen->setToolTip(tr("Allgemeine Einstellungen (F4)"));
     m_btnEinstellungen->setShortcut(QKeySequence(Qt::Key_F4));
     m_btnEinstellungen->setAutoDefault(false);
-    buttons->addWidget(m_stbSchliessen);
-    buttons->addStretch();
-    buttons->addWidget(m_btnEinstellungen);
-    layout->addWidget(pnlButtons);
-
     m_btnBelegpruefung = new QPushButton(tr("Belegprüfung"), pnlButtons);
     m_btnBelegpruefung->setObjectName(QStringLiteral("btnBelegpruefung"));
     m_btnBelegpruefung->setToolTip(tr("Prüft, ob die Belege an Kunden tragen, was im Land der "
                                       "Installation verlangt wird"));
     m_btnBelegpruefung->setAutoDefault(false);
+    buttons->addWidget(m_stbSchliessen);
+    buttons->addStretch();
+    buttons->addWidget(m_btnBelegpruefung);
+    buttons->addWidget(m_btnEinstellungen);
+    layout->addWidget(pnlButtons);
+
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("stbStatus"));
-    buttons->addWidget(m_btnBelegpruefung);
     m_statusBar->setSizeGripEnabled(false);
     m_standingStatus = new QLabel(m_statusBar);
     m_standingStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -263,13 +263,13 @@ void TfrmKassotypHaupt::buildWindow()
                    &TfrmKassotypHaupt::stbSchliessenClick);
     connectGuarded(m_btnEinstellungen, &QPushButton::clicked, "btnEinstellungenClick",
                    &TfrmKassotypHaupt::btnEinstellungenClick);
+    connectGuarded(m_btnBelegpruefung, &QPushButton::clicked, "btnBelegpruefungClick",
+                   &TfrmKassotypHaupt::btnBelegpruefungClick);
     m_btnEinstellungen->setEnabled(false); // until a settings window is registered
 }
 
 void TfrmKassotypHaupt::setSettingsWindowFactory(SettingsWindowFactory factory)
 {
-    connectGuarded(m_btnBelegpruefung, &QPushButton::clicked, "btnBelegpruefungClick",
-                   &TfrmKassotypHaupt::btnBelegpruefungClick);
     m_settingsFactory = std::move(factory);
     m_btnEinstellungen->setEnabled(bool(m_settingsFactory));
 }
@@ -593,6 +593,36 @@ void TfrmKassotypHaupt::handSelectionToSettingsWindow()
     m_settingsWindow->setStartMode(m_startMode);
 }
 
+void TfrmKassotypHaupt::btnBelegpruefungClick()
+{
+    openEditor(std::make_unique<TfrmBelegpruefung>(
+            m_host, [this](const FiscalFinding &finding) { openSectionOf(finding); }, this));
+}
+
+void TfrmKassotypHaupt::openSectionOf(const FiscalFinding &finding)
+{
+    // Through the menus, as the user would go: the till, the document type, the section.
+    const int till = m_cmbRechner->findData(finding.workstation);
+    if (till < 0)
+        return;
+    m_cmbRechner->setCurrentIndex(till);
+    for (int i = 0; i < m_btnMenuLinks->count(); ++i) {
+        const TButtonMenu::Entry &entry = m_btnMenuLinks->entry(i);
+        if (entry.kind != TButtonMenu::Kind::Head && entry.tag == finding.documentType)
+            btnMenuLinksBtnClick(i);
+    }
+    if (m_documentType != finding.documentType)
+        return;
+    for (int i = 0; i < m_btnMenuRechts->count(); ++i) {
+        const TButtonMenu::Entry &entry = m_btnMenuRechts->entry(i);
+        if (entry.kind != TButtonMenu::Kind::Head
+            && SectionDispatch::sectionKennung(m_documentType, entry.tag) == finding.kennung) {
+            btnMenuRechtsBtnClick(i);
+            return;
+        }
+    }
+}
+
 void TfrmKassotypHaupt::btnEinstellungenClick()
 {
     if (!m_settingsWindow) {
@@ -628,36 +658,6 @@ void TfrmKassotypHaupt::paperWidthPrompt(const QString &printerKey)
         m_paperWidthWindow = std::make_unique<TfrmBreiteRaender>();
     m_paperWidthWindow->SetPrinterIfNotSet(printerKey);
     m_paperWidthWindow->exec();
-void TfrmKassotypHaupt::btnBelegpruefungClick()
-{
-    openEditor(std::make_unique<TfrmBelegpruefung>(
-            m_host, [this](const FiscalFinding &finding) { openSectionOf(finding); }, this));
-}
-
-void TfrmKassotypHaupt::openSectionOf(const FiscalFinding &finding)
-{
-    // Through the menus, as the user would go: the till, the document type, the section.
-    const int till = m_cmbRechner->findData(finding.workstation);
-    if (till < 0)
-        return;
-    m_cmbRechner->setCurrentIndex(till);
-    for (int i = 0; i < m_btnMenuLinks->count(); ++i) {
-        const TButtonMenu::Entry &entry = m_btnMenuLinks->entry(i);
-        if (entry.kind != TButtonMenu::Kind::Head && entry.tag == finding.documentType)
-            btnMenuLinksBtnClick(i);
-    }
-    if (m_documentType != finding.documentType)
-        return;
-    for (int i = 0; i < m_btnMenuRechts->count(); ++i) {
-        const TButtonMenu::Entry &entry = m_btnMenuRechts->entry(i);
-        if (entry.kind != TButtonMenu::Kind::Head
-            && SectionDispatch::sectionKennung(m_documentType, entry.tag) == finding.kennung) {
-            btnMenuRechtsBtnClick(i);
-            return;
-        }
-    }
-}
-
 }
 
 void TfrmKassotypHaupt::selectByText(QComboBox *combo, const QString &text)

@@ -132,8 +132,8 @@ private:
     TButtonMenu *m_btnMenuEZRechts = nullptr;
     QPushButton *m_stbSchliessen = nullptr;
     QPushButton *m_btnEinstellungen = nullptr;
+    QPushButton *m_btnBelegpruefung = nullptr;
     QLabel *m_lblHinweis = nullptr; // in the right half until a document type is chosen
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_standingStatus = nullptr;
-    QPushButton *m_btnBelegpruefung = nullptr;
 };

@@ -141,6 +141,10 @@ void TestWindowsFit::everyWindowFitsTheScreen_data()
         strip.fill(Qt::white);
         return std::make_unique<TfrmTestdruckAnzeige>(QStringLiteral("Bon"), strip);
     });
+    QTest::newRow("TfrmBelegpruefung") << WindowFactory([this] {
+        return std::make_unique<TfrmBelegpruefung>(m_installation->host(),
+                                                   TfrmBelegpruefung::SectionOpener());
+    });
 }
 
 void TestWindowsFit::everyWindowFitsTheScreen()
@@ -149,10 +153,6 @@ void TestWindowsFit::everyWindowFitsTheScreen()
     std::unique_ptr<QWidget> window = create();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTest::newRow("TfrmBelegpruefung") << WindowFactory([this] {
-        return std::make_unique<TfrmBelegpruefung>(m_installation->host(),
-                                                   TfrmBelegpruefung::SectionOpener());
-    });
     const QRect screen = window->screen()->availableGeometry();
     QVERIFY2(screen.contains(window->frameGeometry()),
              qPrintable(QStringLiteral("%1x%2 at %3,%4")
