@@ -316,6 +316,7 @@ private slots:
     void logosKeptInThePrinterPrintByTheirKey();
     void olderPrintersKeepTheLogosByNumber();
     void printerWindowLoadsTheLogosIntoAPrinterThatKeepsThem();
+    void drawerTestAsksThePrinterToo();
     void testPrintOfTheMainWindowSaysWhatStandsInTheWay();
 };
 
@@ -519,6 +520,31 @@ void TestPrinterStatus::printerWindowLoadsTheLogosIntoAPrinterThatKeepsThem()
     QCOMPARE(held.size(), 1);
     QCOMPARE(held.constFirst().logoKey, QStringLiteral("K1"));
     QCOMPARE(held.constFirst().pictureHash.size(), 64);
+}
+
+// Catches a drawer pulse through the printer sent without asking, and one into a printer with
+// its cover open reported as done.
+void TestPrinterStatus::drawerTestAsksThePrinterToo()
+{
+    QStringList record = printerOnPort(QStringLiteral("COM1"));
+    record[printerRecordFormat().positionOf(PrinterRecord::Drawer)] = QStringLiteral("Drucker");
+    TillWithPrinter till(StandInPrinter::State::Ready, record);
+    QVERIFY2(till.pty.problem().isEmpty(), qPrintable(till.pty.problem()));
+    TBonPrinter engine(till.installation->host(), CAlleBonArten());
+    engine.setWorkstation(3);
+    engine.Refresh();
+    const QByteArray pulse = hex("1B 70 30 19 FA"); // the record's ESC p
+    const OutputResult opened = engine.KT_DrawerOpen();
+    QVERIFY2(opened.ok, qPrintable(opened.error));
+    const QByteArray expected = StatusRequests + pulse + StatusRequests;
+    QCOMPARE(till.printer.receivedUntil(expected).toHex(' '), expected.toHex(' '));
+
+    till.printer.clearReceived();
+    till.printer.setState(StandInPrinter::State::CoverOpen);
+    const OutputResult refused = engine.KT_DrawerOpen();
+    QVERIFY(!refused.ok);
+    QVERIFY2(refused.error.contains(QStringLiteral("Deckel offen")), qPrintable(refused.error));
+    QCOMPARE(till.printer.receivedUntil(StatusRequests).toHex(' '), StatusRequests.toHex(' '));
 }
 
 // Catches a test print into a printer without paper shown as printed, and the time the shop
