@@ -9,6 +9,7 @@
 #include "core/store/recordbinding.h"
 #include "core/store/settingslistcodec.h"
 #include "widgets/controlvalues.h"
+#include "widgets/historywindow.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QCheckBox>
@@ -212,6 +213,24 @@ bool TLayEASY::lookUp()
 {
     return RecordBinding(KASTFile).find({m_kennung, frmKassotypHaupt().workstationNumber(),
                                          engine().Kasso_Typ_Get_LayoutPrinterKey()});
+}
+
+QList<EditedRecord> TLayEASY::editedRecords()
+{
+    return {{tr("Layout"),
+             layoutRef({m_kennung, frmKassotypHaupt().workstationNumber(),
+                        engine().Kasso_Typ_Get_LayoutPrinterKey()}),
+             &cardFormat()}};
+}
+
+QStringList TLayEASY::shownVersion(const EditedRecord &)
+{
+    return readList();
+}
+
+void TLayEASY::showVersion(const EditedRecord &, const QStringList &list)
+{
+    applyList(list);
 }
 
 void TLayEASY::applyList(const QStringList &list)

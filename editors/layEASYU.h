@@ -41,6 +41,9 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     std::optional<AuditEvent> auditedSave() const override;
+    QList<EditedRecord> editedRecords() override;
+    QStringList shownVersion(const EditedRecord &record) override;
+    void showVersion(const EditedRecord &record, const QStringList &list) override;
 
 private:
     bool lookUp();

@@ -14,6 +14,7 @@
 #include "core/model/textfunctions.h"
 #include "preview/Preview.h"
 #include "widgets/controlvalues.h"
+#include "widgets/historywindow.h"
 #include "widgets/logoanzeige.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/placeholderpicker.h"
@@ -438,6 +439,30 @@ void LayoutEditor::Einstellungen_Speichern()
     QStringList list;
     Einstellungen_MaskeLesen(list);
     RecordBinding(KASTFile).book({m_kennung, RNr(), printerKey}, list);
+}
+
+QList<EditedRecord> LayoutEditor::editedRecords()
+{
+    const QString printerKey = engine().Kasso_Typ_Get_LayoutPrinterKey();
+    if (m_kennung.isEmpty() || printerKey.isEmpty())
+        return {};
+    QList<EditedRecord> records{
+            {tr("Layout"), layoutRef({m_kennung, RNr(), printerKey}), &format()}};
+    if (RNr() != 0)
+        records << EditedRecord{tr("Vorlage (Rechner 0)"), layoutRef({m_kennung, 0, printerKey}),
+                                &format()};
+    return records;
+}
+
+QStringList LayoutEditor::shownVersion(const EditedRecord &)
+{
+    return currentList();
+}
+
+void LayoutEditor::showVersion(const EditedRecord &, const QStringList &list)
+{
+    Einstellungen_MaskeSchreiben(list);
+    btnPreviewClick();
 }
 
 void LayoutEditor::Einstellungen_MaskeSchreiben(const QStringList &list)

@@ -192,6 +192,12 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool hasUnsavedChanges() const override;
 
+    // The record a save writes and, at a till, the template's record it starts from.
+    QList<EditedRecord> editedRecords() override;
+    QStringList shownVersion(const EditedRecord &record) override;
+    // The controls show the version and the preview follows at once.
+    void showVersion(const EditedRecord &record, const QStringList &list) override;
+
 private:
     void buildFrame();
     void followChangesInPreview();

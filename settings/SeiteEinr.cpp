@@ -8,6 +8,7 @@
 #include "core/store/recordbinding.h"
 #include "settings/workstationheadline.h"
 #include "widgets/controlvalues.h"
+#include "widgets/historywindow.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QAction>
@@ -242,6 +243,26 @@ void TfrmBreiteRaender::load(const QString &presetName, int rnr)
     RecordBinding record(KASTFile);
     if (record.find(Fallback::device(Kennung, rnr, presetName, false)))
         applyList(record.list());
+}
+
+QList<EditedRecord> TfrmBreiteRaender::editedRecords()
+{
+    const QString presetName = settingsList().at(presetPosition());
+    if (presetName.isEmpty())
+        return {};
+    return {{tr("Papierbreite und Ränder %1").arg(presetName),
+             layoutRef({Kennung, frmKassotypHaupt().workstationNumber(), presetName}),
+             &pageSetupFormat()}};
+}
+
+QStringList TfrmBreiteRaender::shownVersion(const EditedRecord &)
+{
+    return settingsList();
+}
+
+void TfrmBreiteRaender::showVersion(const EditedRecord &, const QStringList &list)
+{
+    applyList(list);
 }
 
 void TfrmBreiteRaender::applyList(const QStringList &list)

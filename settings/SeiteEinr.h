@@ -45,6 +45,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     std::optional<AuditEvent> auditedSave() const override;
+    // The page setup of the printer the window shows.
+    QList<EditedRecord> editedRecords() override;
+    QStringList shownVersion(const EditedRecord &record) override;
+    void showVersion(const EditedRecord &record, const QStringList &list) override;
 
 private:
     void buildWindow();

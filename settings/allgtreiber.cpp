@@ -11,6 +11,7 @@
 #include "core/store/recordbinding.h"
 #include "settings/workstationheadline.h"
 #include "widgets/controlvalues.h"
+#include "widgets/historywindow.h"
 #include "widgets/mainwindowcontext.h"
 #include "widgets/radiogroup.h"
 
@@ -746,6 +747,26 @@ std::optional<AuditEvent> TfrmAllgTreiber::auditedSave() const
     event->detail = QStringLiteral("%1 %2, %3")
                             .arg(PrinterRecordKennung, savedPrinterKey(), DisplayRecordKennung);
     return event;
+}
+
+QList<EditedRecord> TfrmAllgTreiber::editedRecords()
+{
+    const QString printerKey = savedPrinterKey();
+    QList<EditedRecord> records;
+    if (!printerKey.trimmed().isEmpty())
+        records << EditedRecord{tr("Drucker"), layoutRef({PrinterRecordKennung, RNr(), printerKey}),
+                                &printerRecordFormat()};
+    records << EditedRecord{tr("Kundenanzeige"),
+                            layoutRef({DisplayRecordKennung, RNr(), DisplayRecordKennung}),
+                            &displayRecordFormat()};
+    return records;
+}
+
+void TfrmAllgTreiber::showVersion(const EditedRecord &record, const QStringList &list)
+{
+    TOVOForm::showVersion(record, list);
+    showColumns();
+    markFormats();
 }
 
 void TfrmAllgTreiber::btnBuchenClick()

@@ -41,6 +41,9 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     std::optional<AuditEvent> auditedSave() const override;
+    // The printer record a save writes and the customer display's record.
+    QList<EditedRecord> editedRecords() override;
+    void showVersion(const EditedRecord &record, const QStringList &list) override;
 
 private:
     void buildPrinterPage(QWidget *page);

@@ -3,6 +3,8 @@
 #include "core/app/host.h"
 #include "core/engine/bonprinter.h"
 #include "settings/workstationheadline.h"
+#include "widgets/fieldlabels.h"
+#include "widgets/historywindow.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -311,6 +314,33 @@ void TfrmSettings::actF5Execute()
     });
     main.engine().ReadPrGeUebe();
     accept();
+}
+
+QList<EditedRecord> TfrmSettings::editedRecords()
+{
+    // An option's list shows its stored code as an item.
+    static const QMap<QString, LayoutFormat> formats = [] {
+        QMap<QString, LayoutFormat> byKey;
+        for (const Option &option : options())
+            byKey[option.key].fields << FormatField{option.controlName(), FieldEncoding::ItemIndex};
+        return byKey;
+    }();
+    const FieldLabeller labels = windowFieldLabels(this);
+    QList<EditedRecord> records;
+    for (const Option &option : options()) {
+        const QPointer<QComboBox> combo = list(option);
+        const auto itemOf = [option, combo](const QStringList &stored) {
+            for (int i = 0; combo && i < combo->count(); ++i) {
+                if (storedMeans(option, combo->itemData(i).toString(), stored.value(0)))
+                    return QStringList{QString::number(i)};
+            }
+            return QStringList{QStringLiteral("-1")};
+        };
+        records << EditedRecord{labels(option.controlName()).caption,
+                                parameterRef(option.key, m_rnr), &*formats.constFind(option.key),
+                                itemOf};
+    }
+    return records;
 }
 
 void TfrmSettings::actESCExecute()

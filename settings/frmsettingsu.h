@@ -48,6 +48,9 @@ public:
     void actF5Execute();
     void actESCExecute();
 
+    // Each option's parameter of the workstation, read by the item its code stands for.
+    QList<EditedRecord> editedRecords() override;
+
 private:
     void buildWindow();
     QComboBox *list(const Option &option) const;

@@ -10,6 +10,8 @@
 #include "core/model/sampledocument.h"
 #include "core/model/textfunctions.h"
 #include "core/sections/sectiondispatch.h"
+#include "core/sections/sectionregistry.h"
+#include "core/store/templatediff.h"
 #include "editors/LayBonueber.h"
 #include "editors/layEASYU.h"
 #include "placeholders/Platzhalter.h"
@@ -179,7 +181,10 @@ void TfrmKassotypHaupt::buildWindow()
     m_lblRechner->setBuddy(m_cmbRechner);
     kopf->addWidget(m_lblRechner);
     kopf->addWidget(m_cmbRechner);
-    kopf->addStretch();
+    m_lblVorlage = new QLabel(pnlKopf);
+    m_lblVorlage->setObjectName(QStringLiteral("lblVorlage"));
+    m_lblVorlage->setWordWrap(true);
+    kopf->addWidget(m_lblVorlage, 1);
     layout->addWidget(pnlKopf);
 
     m_pnlMenu = new QWidget(this);
@@ -387,6 +392,36 @@ void TfrmKassotypHaupt::applyWorkstation()
     if (isEngineError(info.ErrorNumber(), false))
         info.ResetErrorSpez(info.ErrorNumber(), KassotypProgramKey);
     enableMenuEntries();
+    guard(QStringLiteral("showTemplateDifferences"), [this] { showTemplateDifferences(); });
+}
+
+void TfrmKassotypHaupt::showTemplateDifferences()
+{
+    QStringList sections;
+    for (const QString &kennung : recordsDifferingFromTemplate(m_host.store(), m_rnr)) {
+        const SectionInfo *section = SectionRegistry::find(kennung);
+        if (!section) // the device records are settings, not designs
+            continue;
+        sections << (section->kind == SectionKind::Card
+                             ? SectionDispatch::cardTypeCaption(section->menu.first)
+                                       + QStringLiteral(" / ")
+                                       + SectionDispatch::operationCaption(section->menu.second)
+                             : CBelegName(section->menu.first) + QStringLiteral(" / ")
+                                       + SectionDispatch::sectionCaption(section->menu.second));
+    }
+    m_lblVorlage->setVisible(m_rnr != 0);
+    m_lblVorlage->setToolTip(sections.join(u'\n'));
+    if (sections.isEmpty()) {
+        m_lblVorlage->setText(tr("Alle Abschnitte wie die Vorlage (Rechner 0)"));
+        return;
+    }
+    constexpr int Named = 3;
+    const QString named = sections.mid(0, Named).join(QStringLiteral(", "));
+    m_lblVorlage->setText(sections.size() <= Named
+                                  ? tr("Anders als die Vorlage (Rechner 0): %1").arg(named)
+                                  : tr("Anders als die Vorlage (Rechner 0): %1 und %2 weitere")
+                                            .arg(named)
+                                            .arg(sections.size() - Named));
 }
 
 void TfrmKassotypHaupt::FormShow()

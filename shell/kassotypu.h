@@ -104,6 +104,8 @@ private:
     void layoutMenus();
     void openEditor(std::unique_ptr<TOVOForm> editor);
     void openHeadingEditor(int sectionCode, const QString &auditSection);
+    // Names the sections the chosen till designs differently from the template workstation 0.
+    void showTemplateDifferences();
 
     Host &m_host;
     Tkastfile m_kastFile;
@@ -124,6 +126,7 @@ private:
 
     QLabel *m_lblRechner = nullptr;
     QComboBox *m_cmbRechner = nullptr;
+    QLabel *m_lblVorlage = nullptr; // the sections of the chosen till that differ from the template
     QWidget *m_pnlMenu = nullptr;
     QScrollArea *m_scbMenuLinks = nullptr;
     TButtonMenu *m_btnMenuLinks = nullptr;

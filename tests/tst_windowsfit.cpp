@@ -14,6 +14,7 @@
 #include "shell/kassotypu.h"
 #include "shell/testdruckanzeige.h"
 #include "tests/support/guisupport.h"
+#include "widgets/historywindow.h"
 #include "widgets/tovoform.h"
 
 #include <QApplication>
@@ -87,6 +88,7 @@ private slots:
 private:
     std::unique_ptr<TestInstallation> m_installation;
     std::unique_ptr<FakeMainWindow> m_main;
+    std::unique_ptr<TOVOForm> m_historyOwner; // the window a history window belongs to
 };
 
 void TestWindowsFit::initTestCase()
@@ -132,6 +134,12 @@ void TestWindowsFit::everyWindowFitsTheScreen_data()
     QTest::newRow("TfrmCopyOptions")
             << WindowFactory([] { return std::make_unique<TfrmCopyOptions>(); });
     QTest::newRow("TfrmSettings") << WindowFactory([] { return std::make_unique<TfrmSettings>(); });
+    QTest::newRow("THistoryWindow") << WindowFactory([this] {
+        m_installation->givePrinter(3, QStringLiteral("TM-T88"));
+        m_historyOwner = std::make_unique<TfrmAllgTreiber>();
+        return std::make_unique<THistoryWindow>(*m_historyOwner, m_historyOwner->editedRecords(),
+                                                History(m_installation->host().store()));
+    });
     QTest::newRow("TfrmPlatzhalter")
             << WindowFactory([] { return std::make_unique<TfrmPlatzhalter>(); });
     QTest::newRow("TfrmPreview") << WindowFactory([] { return std::make_unique<TfrmPreview>(); });

@@ -30,7 +30,7 @@ constexpr WindowChapter Chapters[] = {
         {"frmLayRechSum", 4},        {"frmLayReklPos", 4},       {"frmLayReklReg", 4},
         {"frmPreview", 6},           {"frmTestdruckAnzeige", 7}, {"frmSettings", 8},
         {"frmAllgEinstellungen", 8}, {"frmBreiteRaender", 9},    {"frmAllgTreiber", 10},
-        {"frmCopyOptions", 12},
+        {"frmCopyOptions", 12},      {"frmVerlauf", 14},
 };
 
 } // namespace

@@ -27,6 +27,9 @@ public:
     // none.
     bool undo();
     bool redo();
+    // Makes what the inputs show now a step of its own at once, for a change the window made
+    // in one go on the user's command (a restored version), which no pause in typing ends.
+    void takeStep() { settle(); }
 
     // How long the inputs must rest before a change counts as a step of its own.
     static constexpr int PauseMs = 700;

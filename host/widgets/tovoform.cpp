@@ -3,7 +3,9 @@
 #include "core/app/host.h"
 #include "core/app/messages.h"
 #include "core/store/workstationtable.h"
+#include "widgets/controlvalues.h"
 #include "widgets/helpwindow.h"
+#include "widgets/historywindow.h"
 #include "widgets/inputhistory.h"
 #include "widgets/mainwindowcontext.h"
 
@@ -139,7 +141,57 @@ QAction *TOVOForm::connectSave(QPushButton *button, const QString &actionName,
         runSave(operation, save);
     };
     connect(button, &QPushButton::clicked, this, audited);
+    addHistoryButton(button);
     return addKeyAction(actionName, QKeySequence(Qt::Key_F5), audited);
+}
+
+void TOVOForm::addHistoryButton(QPushButton *beside)
+{
+    if (m_historyButton)
+        return;
+    m_historyButton = new QPushButton(tr("Verlauf..."), this);
+    m_historyButton->setObjectName(QStringLiteral("btnVerlauf"));
+    m_historyButton->setToolTip(
+            tr("Gespeicherte Versionen ansehen, vergleichen und wiederherstellen (Strg+H)"));
+    m_historyButton->setAutoDefault(false);
+    // Shown once the window, fully made, says which records it edits.
+    m_historyButton->hide();
+    for (QBoxLayout *row : findChildren<QBoxLayout *>()) {
+        if (const int at = row->indexOf(beside); at >= 0) {
+            row->insertWidget(at, m_historyButton);
+            break;
+        }
+    }
+    connect(m_historyButton, &QPushButton::clicked, this,
+            [this] { guard(QStringLiteral("btnVerlaufClick"), [this] { showHistory(); }); });
+    m_historyAction =
+            addGuardedAction(QStringLiteral("actVerlauf"), QKeySequence(Qt::CTRL | Qt::Key_H),
+                             QStringLiteral("btnVerlaufClick"), [this] { showHistory(); });
+    m_historyAction->setEnabled(false);
+}
+
+QList<EditedRecord> TOVOForm::editedRecords()
+{
+    return {};
+}
+
+QStringList TOVOForm::shownVersion(const EditedRecord &record)
+{
+    return ControlValues::readList(this, record.format->fields);
+}
+
+void TOVOForm::showVersion(const EditedRecord &record, const QStringList &list)
+{
+    ControlValues::writeList(this, record.format->fields, list);
+}
+
+void TOVOForm::showHistory()
+{
+    const QList<EditedRecord> records = editedRecords();
+    if (records.isEmpty())
+        return;
+    THistoryWindow window(*this, records, History(frmKassotypHaupt().host().store()));
+    window.exec();
 }
 
 std::optional<AuditEvent> TOVOForm::auditedSave() const
@@ -334,7 +386,15 @@ bool TOVOForm::event(QEvent *event)
         m_fitted = true;
         fitIntoScreen();
     }
-    return QDialog::event(event);
+    const bool handled = QDialog::event(event);
+    // After the window's own show handler: it has loaded what it edits.
+    if (event->type() == QEvent::Show && m_historyButton) {
+        bool offered = false;
+        guard(QStringLiteral("editedRecords"), [&] { offered = !editedRecords().isEmpty(); });
+        m_historyButton->setVisible(offered);
+        m_historyAction->setEnabled(offered);
+    }
+    return handled;
 }
 
 void TOVOForm::fitIntoScreen()

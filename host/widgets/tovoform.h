@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+struct EditedRecord;
 class InputHistory;
 class OVOInfo;
 class QAction;
@@ -129,6 +130,17 @@ public:
     // F1 ("actHilfe") and the "Hilfe" button: the user guide at this window's chapter.
     void showHelp();
 
+    // "Verlauf..." ("btnVerlauf" beside the save button, "actVerlauf" Ctrl+H): the saved
+    // versions of the records the window edits, their differences to what it shows and their
+    // restoring. Offered by every window with a save button that names records it edits.
+    void showHistory();
+    virtual QList<EditedRecord> editedRecords();
+    // One of those records as the window shows it now, as a save would store it...
+    virtual QStringList shownVersion(const EditedRecord &record);
+    // ...and a stored version of it put into the controls as the user's edit: nothing is
+    // saved, undo takes it back, closing asks.
+    virtual void showVersion(const EditedRecord &record, const QStringList &list);
+
     // The window's status line ("lblStatus" in the row of its save buttons); null when the
     // window has none.
     QLabel *statusLine() const { return m_statusLine; }
@@ -160,4 +172,7 @@ private:
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
     QLabel *m_statusLine = nullptr;
+    QPushButton *m_historyButton = nullptr;
+    QAction *m_historyAction = nullptr;
+    void addHistoryButton(QPushButton *beside);
 };

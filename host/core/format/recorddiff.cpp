@@ -20,6 +20,7 @@ struct LinePart
 };
 constexpr LinePart LineParts[] = {
         {"edtTxtZeile", ""},
+        {"memText", ""},
         {"cmbSchriftArt", QT_TRANSLATE_NOOP("RecordDifferences", "Schriftart")},
         {"cmbSchriftGroesse", QT_TRANSLATE_NOOP("RecordDifferences", "Schriftgröße")},
         {"cmbSchriftStil", QT_TRANSLATE_NOOP("RecordDifferences", "Stil")},
