@@ -398,7 +398,8 @@ void TfrmKassotypHaupt::applyWorkstation()
 void TfrmKassotypHaupt::showTemplateDifferences()
 {
     QStringList sections;
-    for (const QString &kennung : recordsDifferingFromTemplate(m_host.store(), m_rnr)) {
+    for (const QString &kennung : recordsDifferingFromTemplate(
+                 m_host.store(), m_rnr, engine().Kasso_Typ_Get_LayoutPrinterKey())) {
         const SectionInfo *section = SectionRegistry::find(kennung);
         if (!section) // the device records are settings, not designs
             continue;

@@ -330,6 +330,8 @@ void TestHistory::mainWindowNamesTheSectionsThatDifferFromTheTemplate()
     const std::optional<QStringList> header = installation.list(headerKennung, 0, Printer);
     QVERIFY(header);
     installation.putList(headerKennung, 3, Printer, *header);
+    // Nor does a design kept for a printer the till does not print on.
+    installation.putList(QStringLiteral("BONPOS"), 3, QStringLiteral("TM-U200"), *end);
 
     choose(4);
     const QString till3 = choose(3);
