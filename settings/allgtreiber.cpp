@@ -432,6 +432,8 @@ QLayout *TfrmAllgTreiber::buildPrinterMemory(QWidget *box)
     auto *graphicsMemory = box->findChild<QCheckBox *>(PrinterCapability::GraphicsMemory);
     connect(graphicsMemory, &QCheckBox::toggled, this, &TfrmAllgTreiber::showLogoLoading);
     connect(memory, &QComboBox::currentTextChanged, this, &TfrmAllgTreiber::showLogoLoading);
+    if (auto *mode = findChild<TRadioGroup *>(QStringLiteral("rgpDruckermodus")))
+        connect(mode, &TRadioGroup::itemIndexChanged, this, &TfrmAllgTreiber::showLogoLoading);
     connectGuarded(m_loadLogos, &QPushButton::clicked, "btnLogosLadenClick",
                    &TfrmAllgTreiber::btnLogosLadenClick);
     showLogoLoading();
@@ -440,9 +442,12 @@ QLayout *TfrmAllgTreiber::buildPrinterMemory(QWidget *box)
 
 void TfrmAllgTreiber::showLogoLoading()
 {
+    // Only text mode sends the printer's own commands; in graphic mode the system's driver
+    // prints the logos.
     const QString commands = ControlValues::read(this, PrinterCapability::MemoryCommands);
     m_loadLogos->setEnabled(
-            ControlValues::read(this, PrinterCapability::GraphicsMemory) == QLatin1String("1")
+            ControlValues::read(this, QStringLiteral("rgpDruckermodus")) == QLatin1String("0")
+            && ControlValues::read(this, PrinterCapability::GraphicsMemory) == QLatin1String("1")
             && (commands == QLatin1String("GS(L") || commands == QLatin1String("FSq")));
 }
 

@@ -75,11 +75,17 @@ OutputResult load(TBonPrinter &engine, const QString &device)
 {
     OutputResult r;
     const PrinterCapabilities printer = engine.capabilities();
-    if (engine.Kasso_Typ_Get_Modus() != QString(TBonPrinter::TextMode)
-        || printer.memory() == PrinterCapabilities::Memory::None) {
+    if (engine.Kasso_Typ_Get_Modus() != QString(TBonPrinter::TextMode)) {
+        r.error = QStringLiteral("Der Drucker \"%1\" ist nicht im Textmodus eingerichtet: im "
+                                 "Grafikmodus druckt der Treiber des Systems die Logos. Es wurde "
+                                 "nichts geladen.")
+                          .arg(engine.Kasso_Typ_Get_PrinterName());
+        return r;
+    }
+    if (printer.memory() == PrinterCapabilities::Memory::None) {
         r.error = QStringLiteral("Der Drucker \"%1\" hat laut seinem Druckersatz keinen "
-                                 "Grafikspeicher (oder ist nicht im Textmodus); in ihn können "
-                                 "keine Logos geladen werden.")
+                                 "Grafikspeicher (\"Grafikspeicher\" und seine Befehle in den "
+                                 "Fähigkeiten des Druckers); es wurde nichts geladen.")
                           .arg(engine.Kasso_Typ_Get_PrinterName());
         return r;
     }

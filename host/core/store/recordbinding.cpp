@@ -16,10 +16,7 @@ bool RecordBinding::find(const QList<LayoutKey> &chain)
 {
     for (const LayoutKey &key : chain) {
         setKey(key);
-        const bool found = m_file.Find();
-        // What the window shows now; its save must not silently replace a newer version.
-        m_file.rememberLoaded(key, found);
-        if (found)
+        if (m_file.Find())
             return true;
     }
     return false;
