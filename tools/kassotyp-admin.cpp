@@ -2,6 +2,7 @@
 // between installations as readable files, backups, the store's check and its tables listed.
 #include "commandoutput.h"
 #include "core/app/headless.h"
+#include "core/app/historyexport.h"
 #include "core/app/host.h"
 #include "core/base/safefiles.h"
 #include "core/engine/fiscalcheck.h"
@@ -27,13 +28,14 @@ namespace {
 enum ExitCode { Done = 0, Failed = 1, WrongUsage = 2 };
 
 // The options of this program; all others belong to the computer's configuration.
-const QStringList OwnOptions = {QStringLiteral("output"), QStringLiteral("template"),
-                                QStringLiteral("all"), QStringLiteral("dry-run"),
-                                QStringLiteral("verbose")};
+const QStringList OwnOptions = {
+        QStringLiteral("output"),  QStringLiteral("template"), QStringLiteral("all"),
+        QStringLiteral("dry-run"), QStringLiteral("verbose"),  QStringLiteral("since"),
+        QStringLiteral("until"),   QStringLiteral("format"),   QStringLiteral("with-history")};
 const QStringList Commands = {QStringLiteral("export"),       QStringLiteral("import"),
                               QStringLiteral("backup"),       QStringLiteral("check"),
                               QStringLiteral("workstations"), QStringLiteral("types"),
-                              QStringLiteral("country")};
+                              QStringLiteral("country"),      QStringLiteral("history")};
 
 struct Request
 {
@@ -45,7 +47,11 @@ struct Request
     bool workstationGiven = false;
     bool dryRun = false;
     bool verbose = false;
-    bool fiscal = false; // check: the receipts against the country's rules, not the store
+    bool fiscal = false;      // check: the receipts against the country's rules, not the store
+    bool withHistory = false; // export: with the history rows
+    QString since;            // history: from when, to when, as what
+    QString until;
+    QString format;
     QStringList configArguments;
 };
 
@@ -108,6 +114,17 @@ QString helpText()
                    "Österreich, Schweiz).\n"
                    "  workstations\n"
                    "          listet die Rechnertabelle: Nummer, Rechnertyp, Name.\n"
+                   "  history [--since=DATUM] [--until=DATUM] [--workstation=N] "
+                   "[--format=csv|json]\n"
+                   "          --output=DATEI\n"
+                   "          schreibt den Verlauf der Layout- und Gerätesätze, Parameter, "
+                   "Vorgaben und Logos:\n"
+                   "          wann, wer, an welchem Computer, mit welchem Programm, welcher "
+                   "Datensatz, was sich\n"
+                   "          änderte, vorher und nachher lesbar (CSV nach RFC 4180 oder "
+                   "JSON). DATUM ist ein\n"
+                   "          Tag (2026-12-01, --until schließt ihn ein) oder eine Zeit "
+                   "(2026-12-01T14:30).\n"
                    "  types   listet die %1 Belegarten mit den Nummern, die kassotyp-print "
                    "--type= nimmt.\n"
                    "\n"
@@ -115,7 +132,10 @@ QString helpText()
                    "  --workstation=N         Rechner des Exports (sonst der eingerichtete)\n"
                    "  --template              Export des Vorlagerechners 0\n"
                    "  --all                   Export des ganzen Datenspeichers\n"
-                   "  --output=DATEI          Ziel des Exports\n"
+                   "  --output=DATEI          Ziel des Exports und des Verlaufs\n"
+                   "  --with-history          export: mit dem Verlauf (import übernimmt ihn)\n"
+                   "  --since=, --until=      history: Zeitraum\n"
+                   "  --format=csv|json       history: Dateiformat (ohne Angabe csv)\n"
                    "  --dry-run               Import nur prüfen und melden\n"
                    "  --verbose               Import: jeden Datensatz nennen\n"
                    "  --help, -h              diese Hilfe\n"
@@ -165,6 +185,13 @@ QString parse(const QStringList &arguments, Request &request)
                     request.workstationGiven || name == QLatin1String("workstation");
         } else if (name == QLatin1String("output")) {
             request.output = argument.mid(eq + 1);
+        } else if (name == QLatin1String("since") || name == QLatin1String("until")
+                   || name == QLatin1String("format")) {
+            (name == QLatin1String("since")   ? request.since
+             : name == QLatin1String("until") ? request.until
+                                              : request.format) = argument.mid(eq + 1);
+        } else if (name == QLatin1String("with-history")) {
+            request.withHistory = true;
         } else {
             (name == QLatin1String("template")  ? request.templateOnly
              : name == QLatin1String("all")     ? request.all
@@ -190,13 +217,25 @@ QString parse(const QStringList &arguments, Request &request)
                         : QStringLiteral("Unerwartetes Argument \"%1\".").arg(positional.last());
     request.file = positional.value(1);
     const bool exporting = request.command == QLatin1String("export");
+    const bool history = request.command == QLatin1String("history");
+    if (request.withHistory && !exporting)
+        return QStringLiteral("--with-history gilt nur für export.");
+    if (!history && !QString(request.since + request.until + request.format).isEmpty())
+        return QStringLiteral("--since, --until und --format gelten nur für history.");
+    if (history && request.output.isEmpty())
+        return QStringLiteral("history braucht --output=DATEI.");
+    if (history && !request.format.isEmpty() && request.format != QLatin1String("csv")
+        && request.format != QLatin1String("json"))
+        return QStringLiteral("--format=%1: bekannt sind csv und json.").arg(request.format);
     if (exporting && request.output.isEmpty())
         return QStringLiteral("export braucht --output=DATEI.");
     if (exporting
         && int(request.templateOnly) + int(request.all) + int(request.workstationGiven) > 1)
         return QStringLiteral("Nur eines von --workstation=N, --template und --all ist möglich.");
-    if (!exporting && (request.templateOnly || request.all || !request.output.isEmpty()))
-        return QStringLiteral("--template, --all und --output gelten nur für export.");
+    if (!exporting && (request.templateOnly || request.all))
+        return QStringLiteral("--template und --all gelten nur für export.");
+    if (!exporting && !history && !request.output.isEmpty())
+        return QStringLiteral("--output gilt nur für export und history.");
     if (request.command != QLatin1String("import") && (request.dryRun || request.verbose))
         return QStringLiteral("--dry-run und --verbose gelten nur für import.");
     return {};
@@ -235,7 +274,8 @@ int exportFile(const Request &request, const ComputerConfig &config, Store &stor
         return report(Failed, refusal);
     QElapsedTimer timer;
     timer.start();
-    const StoreExchange::Export result = StoreExchange::exportStore(store, scope, workstation);
+    const StoreExchange::Export result =
+            StoreExchange::exportStore(store, scope, workstation, request.withHistory);
     QSaveFile file(request.output);
     if (!file.open(QIODevice::WriteOnly) || file.write(result.json) != result.json.size()
         || !file.commit())
@@ -244,6 +284,37 @@ int exportFile(const Request &request, const ComputerConfig &config, Store &stor
                               .arg(result.records)
                               .arg(result.json.size())
                               .arg(QDir::toNativeSeparators(request.output), seconds(timer)));
+    return Done;
+}
+
+// The history of the records for an audit: the rows of the period and workstation asked for.
+int historyFile(const Request &request, const ComputerConfig &config, Store &store)
+{
+    const std::optional<QDateTime> since = request.since.isEmpty()
+                                                   ? std::optional<QDateTime>(QDateTime())
+                                                   : HistoryExport::parseTime(request.since, false);
+    const std::optional<QDateTime> until = request.until.isEmpty()
+                                                   ? std::optional<QDateTime>(QDateTime())
+                                                   : HistoryExport::parseTime(request.until, true);
+    if (!since || !until)
+        return report(WrongUsage,
+                      QStringLiteral("\"%1\" ist kein Datum (2026-12-01) und keine Zeit "
+                                     "(2026-12-01T14:30).")
+                              .arg(!since ? request.since : request.until));
+    if (const QString refusal = SafeFiles::writeRefusal(request.output); !refusal.isEmpty())
+        return report(Failed, refusal);
+    const QList<HistoryEntry> entries = History(store).between(
+            *since, *until,
+            request.workstationGiven ? std::optional<int>(config.workstationId) : std::nullopt);
+    const QByteArray bytes = HistoryExport::write(entries, request.format == QLatin1String("json")
+                                                                   ? HistoryExport::Format::Json
+                                                                   : HistoryExport::Format::Csv);
+    QSaveFile file(request.output);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return report(Failed, SafeFiles::writeFailure(request.output, file));
+    writeLine(stdout, QStringLiteral("%1 Einträge des Verlaufs nach %2 geschrieben.")
+                              .arg(entries.size())
+                              .arg(QDir::toNativeSeparators(request.output)));
     return Done;
 }
 
@@ -494,6 +565,8 @@ int run(const Request &request)
             return importFile(request, config, *store);
         if (request.command == QLatin1String("backup"))
             return backup(request, *store);
+        if (request.command == QLatin1String("history"))
+            return historyFile(request, config, *store);
         if (request.command == QLatin1String("check"))
             return check(*store);
         return listWorkstations(*store);

@@ -7,6 +7,7 @@
 #include "widgets/helpwindow.h"
 #include "widgets/historywindow.h"
 #include "widgets/inputhistory.h"
+#include "widgets/lostupdatequestion.h"
 #include "widgets/mainwindowcontext.h"
 
 #include <QAbstractButton>
@@ -205,6 +206,28 @@ std::optional<AuditEvent> TOVOForm::auditedSave() const
 }
 
 bool TOVOForm::runSave(const QString &operation, const std::function<void()> &save)
+{
+    // A record changed by someone else since the window loaded it is not written over unasked:
+    // the save stops before writing anything, and the user decides. Overwriting runs the save
+    // once more, accepting the version the user was told about.
+    std::optional<LostUpdateError> lost;
+    const auto saveUnlessChanged = [&] {
+        try {
+            save();
+        } catch (const LostUpdateError &e) {
+            lost = e;
+        }
+    };
+    const bool saved = runAuditedSave(operation, saveUnlessChanged);
+    if (!saved || !lost)
+        return saved;
+    if (askAboutLostUpdate(this, *lost) != LostUpdateChoice::Overwrite)
+        return false;
+    const OverwriteAccepted accepted(lost->record(), lost->stored());
+    return runSave(operation, save);
+}
+
+bool TOVOForm::runAuditedSave(const QString &operation, const std::function<void()> &save)
 {
     // Described before the save: a save may refill what names its record (a preset list).
     const AuditLog *audit = auditLog();

@@ -42,6 +42,8 @@ public:
     // Runs a save handler guarded and records it in the audit log as auditedSave() describes
     // it: when it wrote to the store, or when it failed. A handler that wrote nothing (a save
     // refused with a message, a window that only chooses) leaves no line.
+    // A save that finds a record changed since the window loaded it writes nothing and asks
+    // the user (see askAboutLostUpdate).
     bool runSave(const QString &operation, const std::function<void()> &save);
     // Says where the user looks what a save wrote: the window's own status line and the main
     // window's.
@@ -163,6 +165,8 @@ protected:
     void fitIntoScreen();
 
 private:
+    bool runAuditedSave(const QString &operation, const std::function<void()> &save);
+
     QString m_className;
     bool m_fitted = false;
     std::optional<QStringList> m_rememberedInputs;

@@ -2,6 +2,9 @@
 
 #include "core/model/zintlibrary.h"
 
+#include <QCache>
+#include <QHash>
+#include <QMutex>
 #include <QPainter>
 
 #include <cmath>
@@ -70,7 +73,42 @@ QByteArray data(const QString &value)
     return value.toUtf8();
 }
 
+namespace {
+
+Symbol encodeNew(const QByteArray &bytes, char level, QString *error);
+
+} // namespace
+
 Symbol encode(const QByteArray &bytes, char level, QString *error)
+{
+    // A receipt's code is asked for by the line's layout, its painting and the preview again
+    // at every key typed elsewhere; making it costs milliseconds, finding it here nothing.
+    struct Made
+    {
+        Symbol symbol;
+        QString error;
+    };
+    static QMutex mutex;
+    static QCache<QByteArray, Made> made(64);
+    const QByteArray key = QByteArray(1, level) + bytes;
+    const QMutexLocker lock(&mutex);
+    if (const Made *known = made.object(key)) {
+        if (error && known->symbol.isNull())
+            *error = known->error;
+        return known->symbol;
+    }
+    auto *fresh = new Made;
+    fresh->symbol = encodeNew(bytes, level, &fresh->error);
+    const Made result = *fresh;
+    made.insert(key, fresh);
+    if (error && result.symbol.isNull())
+        *error = result.error;
+    return result.symbol;
+}
+
+namespace {
+
+Symbol encodeNew(const QByteArray &bytes, char level, QString *error)
 {
     const auto fail = [error](const QString &why) {
         if (error)
@@ -123,6 +161,8 @@ Symbol encode(const QByteArray &bytes, char level, QString *error)
     return result;
 }
 
+} // namespace
+
 QString problem(const QString &value, const Options &options, int widthDots, Symbol *symbol)
 {
     if (value.isEmpty())
@@ -147,7 +187,12 @@ QString problem(const QString &value, const Options &options, int widthDots, Sym
 
 void paintModules(QPainter &painter, const Symbol &symbol, double x, double y, double module)
 {
+    // The dark runs of each row, and a run that continues one of the row above exactly as one
+    // taller rectangle: a PDF gets a few hundred rectangles filled at once per code.
+    QList<QRectF> rects;
+    QHash<quint32, qsizetype> open; // run (first column, end) of the row above -> its rectangle
     for (int row = 0; row < symbol.size; ++row) {
+        QHash<quint32, qsizetype> continued;
         for (int column = 0; column < symbol.size;) {
             if (!symbol.dark(column, row)) {
                 ++column;
@@ -156,12 +201,24 @@ void paintModules(QPainter &painter, const Symbol &symbol, double x, double y, d
             int end = column;
             while (end < symbol.size && symbol.dark(end, row))
                 ++end;
-            painter.fillRect(
-                    QRectF(x + column * module, y + row * module, (end - column) * module, module),
-                    Qt::black);
+            const quint32 run = quint32(column) << 16 | quint32(end);
+            if (const auto above = open.constFind(run); above != open.cend()) {
+                rects[*above].setBottom(rects[*above].bottom() + module);
+                continued.insert(run, *above);
+            } else {
+                continued.insert(run, rects.size());
+                rects << QRectF(x + column * module, y + row * module, (end - column) * module,
+                                module);
+            }
             column = end;
         }
+        open.swap(continued);
     }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRects(rects);
+    painter.restore();
 }
 
 QImage picture(const Symbol &symbol, const Options &options)

@@ -70,8 +70,8 @@ Symbol encode(const QByteArray &bytes, char level, QString *error = nullptr);
 QString problem(const QString &value, const Options &options, int widthDots,
                 Symbol *symbol = nullptr);
 
-// Fills one square per dark module from (x, y), module wide; neighbouring modules of a row
-// are one rectangle, so that a PDF holds few shapes and no hairlines between them.
+// Fills the dark modules from (x, y), module wide; neighbouring modules are one rectangle, so
+// that a PDF holds no hairlines between them.
 void paintModules(QPainter &painter, const Symbol &symbol, double x, double y, double module);
 
 // The symbol as a black-and-white picture with its quiet zones, moduleDots per module, as a

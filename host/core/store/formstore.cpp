@@ -18,6 +18,7 @@ bool TOVOFormStore::restore(const QString &indexName, bool flag)
 {
     LayOutListe.clear();
     const std::optional<QByteArray> items = storedItems(indexName, flag);
+    remember(indexName, flag, items);
     if (!items)
         return false;
     const SettingsListCodec::Decoded decoded = SettingsListCodec::decode(*items);
@@ -41,6 +42,24 @@ std::optional<QByteArray> TOVOFormStore::storedItems(const QString &indexName, b
     return q.value(0).toByteArray();
 }
 
+std::optional<RecordVersion> TOVOFormStore::restored(const QString &indexName, bool flag) const
+{
+    for (const Restored &r : m_restored) {
+        if (r.maske == FormName_.Maske && r.indexName == indexName && r.flag == flag)
+            return r.version;
+    }
+    return std::nullopt;
+}
+
+void TOVOFormStore::remember(const QString &indexName, bool flag,
+                             const std::optional<QByteArray> &items)
+{
+    m_restored.removeIf([&](const Restored &r) {
+        return r.maske == FormName_.Maske && r.indexName == indexName && r.flag == flag;
+    });
+    m_restored.append({FormName_.Maske, indexName, flag, RecordVersion{items}});
+}
+
 void TOVOFormStore::store(const QString &indexName, bool flag,
                           const std::optional<RecordVersion> &expected)
 {
@@ -48,7 +67,8 @@ void TOVOFormStore::store(const QString &indexName, bool flag,
     const QByteArray items = SettingsListCodec::encodeUtf8(LayOutListe);
     m_store.write([&] {
         const std::optional<QByteArray> before = storedItems(indexName, flag);
-        History::requireVersion(m_store, ref, before, expected);
+        History::requireVersion(m_store, ref, before,
+                                expected ? expected : restored(indexName, flag), items);
         m_store.run(QStringLiteral("INSERT INTO form_store (sprache, programm, maske, index_name, "
                                    "local_scope, items) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
                                    "(sprache, programm, maske, index_name, local_scope) DO UPDATE "
@@ -57,6 +77,8 @@ void TOVOFormStore::store(const QString &indexName, bool flag,
                     QStringLiteral("Speichern der Vorgabe %1").arg(FormName_.Maske));
         History::record(m_store, ref, before, items);
     });
+    if (restored(indexName, flag))
+        remember(indexName, flag, items);
 }
 
 bool TOVOFormStore::remove(const QString &indexName, bool flag,
@@ -66,7 +88,8 @@ bool TOVOFormStore::remove(const QString &indexName, bool flag,
     bool removed = false;
     m_store.write([&] {
         const std::optional<QByteArray> before = storedItems(indexName, flag);
-        History::requireVersion(m_store, ref, before, expected);
+        History::requireVersion(m_store, ref, before,
+                                expected ? expected : restored(indexName, flag), std::nullopt);
         QSqlQuery q = m_store.run(
                 QStringLiteral("DELETE FROM form_store WHERE sprache = ? AND programm = ? AND "
                                "maske = ? AND index_name = ? AND local_scope = ?"),

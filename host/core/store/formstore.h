@@ -30,8 +30,9 @@ public:
     void SetMaske(const QString &maske) { FormName_.Maske = maske; }
     // Fills LayOutListe; false (and the list left empty) when nothing is stored.
     bool restore(const QString &indexName, bool flag);
-    // Both keep what they replace in the history. With an expected version they write only
-    // when the stored preset is still that version; else LostUpdateError says who changed it.
+    // Both keep what they replace in the history. With an expected version (by default the one
+    // restore() read for the index name) they write only when the stored preset is still that
+    // version; else LostUpdateError says who changed it.
     void store(const QString &indexName, bool flag,
                const std::optional<RecordVersion> &expected = std::nullopt);
     bool remove(const QString &indexName, bool flag,
@@ -42,5 +43,16 @@ public:
     QStringList GetStoredForms() const;
 
 private:
+    std::optional<RecordVersion> restored(const QString &indexName, bool flag) const;
+    void remember(const QString &indexName, bool flag, const std::optional<QByteArray> &items);
+
     Store &m_store;
+    struct Restored
+    {
+        QString maske;
+        QString indexName;
+        bool flag;
+        RecordVersion version;
+    };
+    QList<Restored> m_restored;
 };

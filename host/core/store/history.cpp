@@ -123,12 +123,40 @@ static QString lostUpdateText(const RecordRef &record, const std::optional<Histo
 }
 
 LostUpdateError::LostUpdateError(const RecordRef &record, const std::optional<HistoryEntry> &latest,
-                                 const std::optional<QByteArray> &stored)
+                                 const std::optional<QByteArray> &stored,
+                                 const std::optional<QByteArray> &attempted)
     : StoreError(lostUpdateText(record, latest, stored))
     , m_record(record)
     , m_latest(latest)
     , m_stored(stored)
+    , m_attempted(attempted)
 {
+}
+
+namespace {
+thread_local QList<std::pair<RecordRef, RecordVersion>> overwriteAccepted;
+}
+
+OverwriteAccepted::OverwriteAccepted(const RecordRef &record,
+                                     const std::optional<QByteArray> &stored)
+{
+    overwriteAccepted.append({record, RecordVersion{stored}});
+}
+
+OverwriteAccepted::~OverwriteAccepted()
+{
+    overwriteAccepted.removeLast();
+}
+
+std::optional<RecordVersion>
+OverwriteAccepted::expectation(const RecordRef &record,
+                               const std::optional<RecordVersion> &expected)
+{
+    for (const auto &[accepted, version] : overwriteAccepted) {
+        if (accepted == record)
+            return version;
+    }
+    return expected;
 }
 
 History::History(Store &store)
@@ -265,11 +293,13 @@ QString History::textAsBytes(const Store &store, const QString &column)
 
 void History::requireVersion(Store &store, const RecordRef &record,
                              const std::optional<QByteArray> &stored,
-                             const std::optional<RecordVersion> &expected)
+                             const std::optional<RecordVersion> &expected,
+                             const std::optional<QByteArray> &attempted)
 {
-    if (!expected || expected->bytes == stored)
+    const std::optional<RecordVersion> wanted = OverwriteAccepted::expectation(record, expected);
+    if (!wanted || wanted->bytes == stored)
         return;
-    throw LostUpdateError(record, History(store).latest(record), stored);
+    throw LostUpdateError(record, History(store).latest(record), stored, attempted);
 }
 
 ChangeSet::ChangeSet(Store &store, const QString &title)

@@ -60,17 +60,36 @@ class LostUpdateError : public StoreError
 {
 public:
     LostUpdateError(const RecordRef &record, const std::optional<HistoryEntry> &latest,
-                    const std::optional<QByteArray> &stored);
+                    const std::optional<QByteArray> &stored,
+                    const std::optional<QByteArray> &attempted);
     const RecordRef &record() const { return m_record; }
     // The newest history row of the record: who changed it last.
     const std::optional<HistoryEntry> &latest() const { return m_latest; }
     // What the record holds now (none: it was removed).
     const std::optional<QByteArray> &stored() const { return m_stored; }
+    // What the save would have written (none: it would have removed the record).
+    const std::optional<QByteArray> &attempted() const { return m_attempted; }
 
 private:
     RecordRef m_record;
     std::optional<HistoryEntry> m_latest;
     std::optional<QByteArray> m_stored;
+    std::optional<QByteArray> m_attempted;
+};
+
+// While it lives, a save that finds the record as the user was shown it after a LostUpdateError
+// writes over it: the user chose to overwrite. Changed once more meanwhile, it is refused again.
+class OverwriteAccepted
+{
+public:
+    OverwriteAccepted(const RecordRef &record, const std::optional<QByteArray> &stored);
+    ~OverwriteAccepted();
+    OverwriteAccepted(const OverwriteAccepted &) = delete;
+    OverwriteAccepted &operator=(const OverwriteAccepted &) = delete;
+    // The version a write of the record expects: the one accepted for overwriting, else
+    // `expected`.
+    static std::optional<RecordVersion> expectation(const RecordRef &record,
+                                                    const std::optional<RecordVersion> &expected);
 };
 
 // The history of the records: what every write replaced, kept in the store beside the records.
@@ -101,7 +120,8 @@ public:
     // Throws LostUpdateError unless the stored bytes are the version the caller expects.
     static void requireVersion(Store &store, const RecordRef &record,
                                const std::optional<QByteArray> &stored,
-                               const std::optional<RecordVersion> &expected);
+                               const std::optional<RecordVersion> &expected,
+                               const std::optional<QByteArray> &attempted);
 
 private:
     QList<HistoryEntry> read(const QString &where, const QVariantList &values,

@@ -104,9 +104,34 @@ void Tkastfile::EndStreamBuchung()
     m_writeStream.reset();
     m_pendingMode.reset();
     // Insert and update are the same atomic upsert: a record that another program inserted
-    // between our lookup and this write is updated instead of failing as a duplicate.
-    m_layouts.upsert(currentKey(), blob, Filler.GetWert());
+    // between our lookup and this write is updated instead of failing as a duplicate. A record
+    // the window loaded is written only as long as it is the version loaded.
+    const LayoutKey key = currentKey();
+    m_layouts.upsert(key, blob, Filler.GetWert(), loadedVersion(key));
     m_currentBlob = blob;
+    if (loadedVersion(key))
+        rememberLoaded(key, true);
+}
+
+void Tkastfile::rememberLoaded(const LayoutKey &key, bool found)
+{
+    const RecordVersion version{found ? std::optional<QByteArray>(m_currentBlob) : std::nullopt};
+    for (auto &[known, loaded] : m_loaded) {
+        if (known == key) {
+            loaded = version;
+            return;
+        }
+    }
+    m_loaded.append({key, version});
+}
+
+std::optional<RecordVersion> Tkastfile::loadedVersion(const LayoutKey &key) const
+{
+    for (const auto &[known, loaded] : m_loaded) {
+        if (known == key)
+            return loaded;
+    }
+    return std::nullopt;
 }
 
 bool Tkastfile::First()

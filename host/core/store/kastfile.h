@@ -95,6 +95,12 @@ public:
     LayoutStore &layouts() { return m_layouts; }
     LayoutKey currentKey() const;
 
+    // The version of a record as the window loaded it (its bytes, or none when it was looked
+    // for and absent): a later write of that key expects it still there and otherwise writes
+    // nothing (LostUpdateError). A key never loaded is written whatever it holds.
+    void rememberLoaded(const LayoutKey &key, bool found);
+    std::optional<RecordVersion> loadedVersion(const LayoutKey &key) const;
+
 private:
     void requireOpen() const;
     void makeCurrent(const LayoutRecord &record);
@@ -108,4 +114,5 @@ private:
     std::unique_ptr<QBuffer> m_writeStream;
     QList<LayoutRecord> m_walk;
     qsizetype m_walkPos = -1;
+    QList<std::pair<LayoutKey, RecordVersion>> m_loaded;
 };

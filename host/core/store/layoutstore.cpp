@@ -49,7 +49,7 @@ void LayoutStore::upsert(const LayoutKey &key, const QByteArray &blob,
         const std::optional<LayoutRecord> stored = find(key);
         const std::optional<QByteArray> before =
                 stored ? std::optional<QByteArray>(stored->blob) : std::nullopt;
-        History::requireVersion(m_store, layoutRef(key), before, expected);
+        History::requireVersion(m_store, layoutRef(key), before, expected, sqlBytes(blob));
         QSqlQuery &q = m_store.prepareReused(
                 filler ? QStringLiteral("INSERT INTO layout_records (kennung, rnr, printer_key, "
                                         "filler, blob) VALUES (?, ?, ?, ?, ?) ON CONFLICT "
@@ -75,17 +75,20 @@ void LayoutStore::upsertInOneStatement(const LayoutKey &key, const QByteArray &b
                                        const std::optional<RecordVersion> &expected)
 {
     // On PostgreSQL every statement is a round trip: the record, its check against the expected
-    // version and its history row are one statement. "old" locks the stored row, so that it is
-    // the version the update replaces even when another program changed it after this
-    // statement began; the update's own condition looks at the row it updates.
+    // version and its history row are one statement. "old" is read first (the insert reads it
+    // in its FROM, so that the lock the statement takes is held before anything is read and the
+    // row is read before the statement changes it), locking the stored row: it is the version
+    // the update replaces even when another program changed it after this statement began. The
+    // update's own condition looks at the row it updates.
     const QString sql =
             QStringLiteral(
                     "WITH old AS (SELECT blob FROM layout_records WHERE kennung = ? AND rnr = "
                     "CAST(? AS integer) AND printer_key = CAST(? AS text) FOR UPDATE), up AS "
                     "(INSERT INTO layout_records (kennung, rnr, printer_key, filler, blob) SELECT "
                     "CAST(? AS text), CAST(? AS integer), CAST(? AS text), CAST(? AS text), "
-                    "CAST(? AS bytea) WHERE CAST(? AS boolean) OR (SELECT blob FROM old) IS NOT "
-                    "DISTINCT FROM CAST(? AS bytea) ON CONFLICT (rnr, printer_key, kennung) DO "
+                    "CAST(? AS bytea) FROM (SELECT 1) AS one LEFT JOIN old ON true WHERE CAST(? "
+                    "AS boolean) OR old.blob IS NOT DISTINCT FROM CAST(? AS bytea) ON CONFLICT "
+                    "(rnr, printer_key, kennung) DO "
                     "UPDATE SET %1blob = excluded.blob WHERE CAST(? AS boolean) OR "
                     "layout_records.blob IS NOT DISTINCT FROM CAST(? AS bytea) RETURNING blob), "
                     "history AS (INSERT INTO record_history (kind, name, rnr, record_key, "
@@ -96,9 +99,11 @@ void LayoutStore::upsertInOneStatement(const LayoutKey &key, const QByteArray &b
                     "up.blob) SELECT (SELECT count(*) FROM up), (SELECT blob FROM old)")
                     .arg(filler ? QStringLiteral("filler = excluded.filler, ") : QString(),
                          History::stampColumns());
-    const QVariant anyVersion = !expected.has_value();
-    const QVariant expectedBytes = expected && expected->bytes
-                                           ? QVariant(sqlBytes(*expected->bytes))
+    const std::optional<RecordVersion> wanted =
+            OverwriteAccepted::expectation(layoutRef(key), expected);
+    const QVariant anyVersion = !wanted.has_value();
+    const QVariant expectedBytes = wanted && wanted->bytes
+                                           ? QVariant(sqlBytes(*wanted->bytes))
                                            : QVariant(QMetaType(QMetaType::QByteArray));
     const QVariantList keyValues = {sqlText(key.kennung), key.rnr, sqlText(key.printerKey)};
     QVariantList values = keyValues;
@@ -114,7 +119,8 @@ void LayoutStore::upsertInOneStatement(const LayoutKey &key, const QByteArray &b
                                 : std::optional<QByteArray>(q.value(1).toByteArray());
     q.finish();
     if (!written)
-        throw LostUpdateError(layoutRef(key), History(m_store).latest(layoutRef(key)), stored);
+        throw LostUpdateError(layoutRef(key), History(m_store).latest(layoutRef(key)), stored,
+                              sqlBytes(blob));
 }
 
 bool LayoutStore::remove(const LayoutKey &key, const std::optional<RecordVersion> &expected)
@@ -124,7 +130,7 @@ bool LayoutStore::remove(const LayoutKey &key, const std::optional<RecordVersion
         const std::optional<LayoutRecord> stored = find(key);
         const std::optional<QByteArray> before =
                 stored ? std::optional<QByteArray>(stored->blob) : std::nullopt;
-        History::requireVersion(m_store, layoutRef(key), before, expected);
+        History::requireVersion(m_store, layoutRef(key), before, expected, std::nullopt);
         QSqlQuery q = m_store.prepare(QStringLiteral(
                 "DELETE FROM layout_records WHERE kennung = ? AND rnr = ? AND printer_key = ?"));
         q.addBindValue(sqlText(key.kennung));

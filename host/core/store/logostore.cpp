@@ -49,7 +49,7 @@ void LogoStore::save(const LogoKey &key, const StoredLogo &logo,
         const std::optional<StoredLogo> stored = load(key);
         const std::optional<QByteArray> before =
                 stored ? std::optional<QByteArray>(stored->picture) : std::nullopt;
-        History::requireVersion(m_store, logoRef(key), before, expected);
+        History::requireVersion(m_store, logoRef(key), before, expected, sqlBytes(logo.picture));
         m_store.run(
                 QStringLiteral("INSERT INTO logos (kennung1, kennung2, logo_name, fil_rech, "
                                "picture, width, height, booking_rnr, booking_lfdnr) VALUES (?, ?, "
@@ -71,7 +71,7 @@ bool LogoStore::remove(const LogoKey &key, const std::optional<RecordVersion> &e
         const std::optional<StoredLogo> stored = load(key);
         const std::optional<QByteArray> before =
                 stored ? std::optional<QByteArray>(stored->picture) : std::nullopt;
-        History::requireVersion(m_store, logoRef(key), before, expected);
+        History::requireVersion(m_store, logoRef(key), before, expected, std::nullopt);
         QSqlQuery q = m_store.run(
                 QStringLiteral("DELETE FROM logos WHERE kennung1 = ? AND kennung2 = ? AND "
                                "logo_name = ? AND fil_rech = ?"),

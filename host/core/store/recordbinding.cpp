@@ -16,7 +16,10 @@ bool RecordBinding::find(const QList<LayoutKey> &chain)
 {
     for (const LayoutKey &key : chain) {
         setKey(key);
-        if (m_file.Find())
+        const bool found = m_file.Find();
+        // What the window shows now; its save must not silently replace a newer version.
+        m_file.rememberLoaded(key, found);
+        if (found)
             return true;
     }
     return false;
