@@ -5,7 +5,9 @@
 #include "core/app/historyexport.h"
 #include "core/app/host.h"
 #include "core/base/safefiles.h"
+#include "core/engine/bonprinter.h"
 #include "core/engine/fiscalcheck.h"
+#include "core/engine/printerlogos.h"
 #include "core/model/hosttables.h"
 #include "core/store/storeexchange.h"
 
@@ -28,14 +30,15 @@ namespace {
 enum ExitCode { Done = 0, Failed = 1, WrongUsage = 2 };
 
 // The options of this program; all others belong to the computer's configuration.
-const QStringList OwnOptions = {
-        QStringLiteral("output"),  QStringLiteral("template"), QStringLiteral("all"),
-        QStringLiteral("dry-run"), QStringLiteral("verbose"),  QStringLiteral("since"),
-        QStringLiteral("until"),   QStringLiteral("format"),   QStringLiteral("with-history")};
-const QStringList Commands = {QStringLiteral("export"),       QStringLiteral("import"),
-                              QStringLiteral("backup"),       QStringLiteral("check"),
-                              QStringLiteral("workstations"), QStringLiteral("types"),
-                              QStringLiteral("country"),      QStringLiteral("history")};
+const QStringList OwnOptions = {QStringLiteral("output"),  QStringLiteral("template"),
+                                QStringLiteral("all"),     QStringLiteral("dry-run"),
+                                QStringLiteral("verbose"), QStringLiteral("load"),
+                                QStringLiteral("since"),   QStringLiteral("until"),
+                                QStringLiteral("format"),  QStringLiteral("with-history")};
+const QStringList Commands = {
+        QStringLiteral("export"), QStringLiteral("import"),       QStringLiteral("backup"),
+        QStringLiteral("check"),  QStringLiteral("workstations"), QStringLiteral("types"),
+        QStringLiteral("logos"),  QStringLiteral("country"),      QStringLiteral("history")};
 
 struct Request
 {
@@ -47,6 +50,7 @@ struct Request
     bool workstationGiven = false;
     bool dryRun = false;
     bool verbose = false;
+    bool load = false;        // logos: into the printer
     bool fiscal = false;      // check: the receipts against the country's rules, not the store
     bool withHistory = false; // export: with the history rows
     QString since;            // history: from when, to when, as what
@@ -114,6 +118,13 @@ QString helpText()
                    "Österreich, Schweiz).\n"
                    "  workstations\n"
                    "          listet die Rechnertabelle: Nummer, Rechnertyp, Name.\n"
+                   "  logos --load [--workstation=N] [--printer-device=GERÄT]\n"
+                   "          lädt die Logos der Layouts des Rechners in den Grafikspeicher "
+                   "seines Druckers\n"
+                   "          (Textmodus, Druckersatz mit Grafikspeicher) und hält fest, welches "
+                   "Bild unter\n"
+                   "          welchem Schlüssel dort liegt; Belege drucken es dann über den "
+                   "Schlüssel.\n"
                    "  history [--since=DATUM] [--until=DATUM] [--workstation=N] "
                    "[--format=csv|json]\n"
                    "          --output=DATEI\n"
@@ -138,12 +149,14 @@ QString helpText()
                    "  --format=csv|json       history: Dateiformat (ohne Angabe csv)\n"
                    "  --dry-run               Import nur prüfen und melden\n"
                    "  --verbose               Import: jeden Datensatz nennen\n"
+                   "  --load                  logos: in den Drucker laden\n"
                    "  --help, -h              diese Hilfe\n"
                    "  --version               Version\n"
                    "\n"
                    "%2"
                    "\n"
-                   "Nur import schreibt in den Datenspeicher; ein neuer SQLite-Datenspeicher "
+                   "Nur import und logos --load schreiben in den Datenspeicher (logos: was der "
+                   "Drucker\nhält); ein neuer SQLite-Datenspeicher "
                    "wird dabei\n"
                    "angelegt (ohne Demo-Installation). Alle anderen Befehle lesen nur.\n"
                    "\n"
@@ -196,6 +209,7 @@ QString parse(const QStringList &arguments, Request &request)
             (name == QLatin1String("template")  ? request.templateOnly
              : name == QLatin1String("all")     ? request.all
              : name == QLatin1String("dry-run") ? request.dryRun
+             : name == QLatin1String("load")    ? request.load
                                                 : request.verbose) = true;
         }
     }
@@ -238,6 +252,9 @@ QString parse(const QStringList &arguments, Request &request)
         return QStringLiteral("--output gilt nur für export und history.");
     if (request.command != QLatin1String("import") && (request.dryRun || request.verbose))
         return QStringLiteral("--dry-run und --verbose gelten nur für import.");
+    if ((request.command == QLatin1String("logos")) != request.load)
+        return request.load ? QStringLiteral("--load gilt nur für logos.")
+                            : QStringLiteral("logos braucht --load.");
     return {};
 }
 
@@ -528,6 +545,33 @@ int listTypes()
     return Done;
 }
 
+// The logos of the workstation's designs into its printer's memory, as the printer window's
+// "Logos in den Drucker laden" does: to the printer's device or --printer-device.
+int loadLogos(const ComputerConfig &config)
+{
+    std::unique_ptr<Host> host;
+    try {
+        host = Host::open(config, Store::Access::ReadWrite);
+    } catch (const StoreError &e) {
+        return report(Failed, e.text());
+    }
+    try {
+        TBonPrinter engine(*host, CAlleBonArten(), -1);
+        engine.setWorkstation(config.workstationId);
+        engine.Refresh();
+        const OutputResult result = host->audit().trackOutput(
+                {AuditAction::DeviceTest, config.workstationId,
+                 QStringLiteral("Logos in den Drucker laden")},
+                [&] { return PrinterLogos::load(engine, config.printerDevice); });
+        if (!result.ok)
+            return report(Failed, result.error);
+        writeLine(stdout, QStringLiteral("%1: %2").arg(result.target, result.warning));
+        return Done;
+    } catch (const std::exception &e) {
+        return report(Failed, QString::fromLocal8Bit(e.what()));
+    }
+}
+
 int run(const Request &request)
 {
     const ComputerConfig config = ComputerConfig::load(request.configArguments);
@@ -540,12 +584,14 @@ int run(const Request &request)
         return listTypes();
     for (const QString &problem : config.problems)
         writeLine(stderr, QStringLiteral("Hinweis: ") + problem);
+    if (request.command == QLatin1String("logos"))
+        return loadLogos(config);
+    // Only an import writes; it may set up a new store, but never seeds it with the demo.
+    const bool importing = request.command == QLatin1String("import") && !request.dryRun;
     if (request.command == QLatin1String("country"))
         return country(config, request.file);
     if (request.fiscal)
         return checkFiscal(config);
-    // Only an import writes; it may set up a new store, but never seeds it with the demo.
-    const bool importing = request.command == QLatin1String("import") && !request.dryRun;
     QString problem;
     const std::unique_ptr<Store> store = openStore(
             config, importing ? Store::Access::ReadWrite : Store::Access::ReadExisting, &problem);
