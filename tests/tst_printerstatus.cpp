@@ -15,6 +15,7 @@
 #include "core/store/logostore.h"
 #include "settings/allgtreiber.h"
 #include "shell/kassotypu.h"
+#include "tests/support/builtprogram.h"
 #include "tests/support/guisupport.h"
 #include "tests/support/ptypair.h"
 #include "widgets/buttonmenu.h"
@@ -318,6 +319,7 @@ private slots:
     void olderPrintersKeepTheLogosByNumber();
     void printerWindowLoadsTheLogosIntoAPrinterThatKeepsThem();
     void drawerTestAsksThePrinterToo();
+    void adminLoadsTheLogosForAScript();
     void testPrintOfTheMainWindowSaysWhatStandsInTheWay();
 };
 
@@ -557,6 +559,37 @@ void TestPrinterStatus::drawerTestAsksThePrinterToo()
     QVERIFY(!refused.ok);
     QVERIFY2(refused.error.contains(QStringLiteral("Deckel offen")), qPrintable(refused.error));
     QCOMPARE(till.printer.receivedUntil(StatusRequests).toHex(' '), StatusRequests.toHex(' '));
+}
+
+// Catches the command line loading something else than the window does, or not recording it for
+// the till's next print.
+void TestPrinterStatus::adminLoadsTheLogosForAScript()
+{
+    TillWithPrinter till;
+    QVERIFY2(till.pty.problem().isEmpty(), qPrintable(till.pty.problem()));
+    const QStringList call = {QStringLiteral("--store=") + till.installation->storeLocation(),
+                              QStringLiteral("--config="),
+                              QStringLiteral("--log=") + till.installation->path("admin.log"),
+                              QStringLiteral("--workstation=3"),
+                              QStringLiteral("--port-COM1=") + till.pty.printer};
+    const Run run = runBuilt(QStringLiteral("tools/kassotyp-admin"),
+                             call + QStringList{QStringLiteral("logos"), QStringLiteral("--load")});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("Schlüssel K1")), qPrintable(run.out));
+    QTRY_COMPARE(till.printer.keptKeys(), QStringList{QStringLiteral("K1")});
+
+    TBonPrinter engine(till.installation->host(), CAlleBonArten());
+    engine.setWorkstation(3);
+    engine.Refresh();
+    runTestPrint(engine, 13);
+    QVERIFY(engine.lastOutput().bytes.contains(hex("1D 28 4C 06 00 30 45 4B 31 01 01")));
+    QVERIFY(!engine.lastOutput().bytes.contains(hex("1D 76 30")));
+
+    // A wrong call loads nothing.
+    const Run wrong = runBuilt(QStringLiteral("tools/kassotyp-admin"),
+                               call + QStringList{QStringLiteral("logos")});
+    QCOMPARE(wrong.exitCode, 2);
+    QVERIFY2(wrong.err.contains(QStringLiteral("--load")), qPrintable(wrong.err));
 }
 
 // Catches a test print into a printer without paper shown as printed, and the time the shop
