@@ -2,12 +2,16 @@
 // picture for printers without it, the drawn symbol of graphic mode, PNG and PDF, and what a
 // value that makes no code prints. Every code is read back by zbarimg, as a phone would read
 // the paper, and must give the value exactly.
+#include "core/engine/bonprinter.h"
 #include "core/format/deviceformats.h"
 #include "core/format/devicepresets.h"
 #include "core/format/printercapabilities.h"
+#include "core/model/hosttables.h"
+#include "core/model/sampledocument.h"
 #include "core/output/escpos.h"
 #include "core/output/printoutput.h"
 #include "core/output/virtualprinter.h"
+#include "tests/support/testinstallation.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -127,6 +131,8 @@ class TestQrCodes : public QObject
 
 private slots:
     void initTestCase();
+    void lineOfOnlyAQrPlaceholderPrintsAQrCode_data();
+    void lineOfOnlyAQrPlaceholderPrintsAQrCode();
     void printerCommandBytes_data();
     void printerCommandBytes();
     void everyOutputScansToTheValue_data();
@@ -141,6 +147,108 @@ void TestQrCodes::initTestCase()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
         QSKIP("zbarimg is missing (Debian package zbar-tools, scripts/install-deps.sh)");
+}
+
+void TestQrCodes::lineOfOnlyAQrPlaceholderPrintsAQrCode_data()
+{
+    QTest::addColumn<int>("workstation"); // 3 prints in graphic mode, 4 in text mode
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("field"); // whose value the code carries; empty: printed as text
+    QTest::addColumn<QString>("moduleDots");
+    QTest::addColumn<QString>("notice"); // part of what the preview says; empty: nothing
+
+    QTest::newRow("TSE data, graphic") << 3 << "#TSE-QR#"
+                                       << "TSE-QR"
+                                       << ""
+                                       << "";
+    QTest::newRow("RKSV code with blanks around, graphic") << 3 << "  #RKSV-QR# "
+                                                           << "RKSV-Code"
+                                                           << ""
+                                                           << "";
+    QTest::newRow("TSE data, text mode") << 4 << "#TSE-QR#"
+                                         << "TSE-QR"
+                                         << ""
+                                         << "";
+    QTest::newRow("with other text: no code") << 3 << "TSE: #TSE-QR#"
+                                              << ""
+                                              << ""
+                                              << "";
+    // 12 dots a module: the demo's receipt data make a code wider than 80 mm paper.
+    QTest::newRow("too wide, graphic") << 3 << "#TSE-QR#"
+                                       << ""
+                                       << "12"
+                                       << "breit";
+    QTest::newRow("too wide, text mode") << 4 << "#TSE-QR#"
+                                         << ""
+                                         << "12"
+                                         << "breit";
+}
+
+void TestQrCodes::lineOfOnlyAQrPlaceholderPrintsAQrCode()
+{
+    QFETCH(int, workstation);
+    QFETCH(QString, line);
+    QFETCH(QString, field);
+    QFETCH(QString, moduleDots);
+    QFETCH(QString, notice);
+
+    TestInstallation::Options options;
+    options.workstationId = workstation;
+    TestInstallation installation(options);
+    const QString preset = workstation == 4 ? QStringLiteral("TM-T88T") : QStringLiteral("TM-T88");
+    if (!moduleDots.isEmpty()) {
+        const LayoutFormat &format = printerRecordFormat();
+        FieldValues printer = format.decodeAvailable(printerRecordFromPreset(preset));
+        printer.insert(PrinterCapability::QrModuleDots, moduleDots);
+        installation.putList(QStringLiteral("AKTBONDR"), workstation, QStringLiteral("AKTIV"),
+                             format.encode(printer));
+    }
+    installation.putList(QStringLiteral("GUTSCHEI"), workstation, preset,
+                         {"1", line, "Arial", "12", "normal", "mitte"});
+    TBonPrinter engine(installation.host(), CAlleBonArten(), -1);
+    engine.setWorkstation(workstation);
+    engine.Refresh();
+    engine.setOutputEnabled(false);
+    engine.setDocument(sampleDocument(0.94, QStringLiteral("EUR"), QStringLiteral("CHF"),
+                                      QDateTime(QDate(2026, 12, 9), QTime(17, 48, 3))));
+    const QString value =
+            engine.document().text(field.isEmpty() ? QStringLiteral("TSE-QR") : field);
+    QVERIFY(value.size() > 100);
+
+    // What prints: one code of the value, or the line as text.
+    engine.KT_DocBegin();
+    QVERIFY(engine.printSection(QStringLiteral("GUTSCHEI")));
+    engine.KT_DocEnd();
+    QList<JobItem> items;
+    for (const JobItem &i : engine.lastJob().items) {
+        if (i.section == QLatin1String("GUTSCHEI"))
+            items << i;
+    }
+    if (!field.isEmpty()) {
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first().kind, JobItem::Kind::QrCode);
+        QCOMPARE(items.first().text, value);
+        QCOMPARE(items.first().alignment, Qt::Alignment(Qt::AlignHCenter));
+    } else {
+        QString printed;
+        for (const JobItem &i : items) {
+            QCOMPARE(i.kind, JobItem::Kind::Text);
+            printed += i.text;
+        }
+        QVERIFY2(printed.remove(u' ').contains(QString(value).remove(u' ')), qPrintable(printed));
+    }
+
+    // What the editor's preview shows of the line, and what it says.
+    const LinePreview preview =
+            engine.previewLine({line, "Arial", "12", "normal", "mitte"}, "GUTSCHEI", false);
+    QVERIFY2(notice.isEmpty() ? preview.notice.isEmpty() : preview.notice.contains(notice),
+             qPrintable(preview.notice));
+    if (field.isEmpty())
+        return;
+    if (workstation == 4)
+        QCOMPARE(preview.rows, QStringList{QStringLiteral("[QR-Code %1]").arg(value)});
+    QTemporaryDir dir;
+    QCOMPARE(scan(preview.picture, dir), QStringList{value});
 }
 
 void TestQrCodes::printerCommandBytes_data()
