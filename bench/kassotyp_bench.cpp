@@ -4,6 +4,7 @@
 // many budgets were missed.
 #include "bench/benchtable.h"
 #include "bench/editorbench.h"
+#include "bench/historybench.h"
 #include "bench/peakmemory.h"
 #include "bench/printbench.h"
 #include "bench/setupbench.h"
@@ -131,6 +132,8 @@ int main(int argc, char *argv[])
             else
                 benchLookupAndSave(table, folder, runs, backend);
         }
+        if (part("history"))
+            benchSaveWithHistory(table, folder, runs, backend);
         if (backend == Backend::Postgres && part("processes"))
             benchProcesses(table, folder, std::min(runs, 5), backend);
         if (part("chain"))

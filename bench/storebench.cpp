@@ -1,10 +1,13 @@
 #include "bench/storebench.h"
 
 #include "bench/editorbench.h"
+#include "bench/historybench.h"
 #include "bench/setupbench.h"
 #include "core/app/host.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -204,7 +207,10 @@ void benchChainStore(BudgetTable &table, const QString &folder, int runs, Backen
 {
     std::unique_ptr<Host> demo = openBenchHost(folder, QStringLiteral("chain-demo"), 3, backend);
     std::unique_ptr<Host> chain = openBenchHost(folder, QStringLiteral("chain"), 3, backend);
-    const double fillMs = elapsedMsOf([&] { fillChain(*chain); });
+    const double fillMs = elapsedMsOf([&] {
+        fillChain(*chain);
+        fillChainHistory(*chain);
+    });
     const int records = chain->layouts().count();
     const QString on = QStringLiteral(" (%1, %2 records)").arg(backendName(backend)).arg(records);
     const QString demoStore = benchStoreLocation(backend, folder, QStringLiteral("chain-demo"));
@@ -280,4 +286,6 @@ void benchChainStore(BudgetTable &table, const QString &folder, int runs, Backen
     table.add(QStringLiteral("a test print by kassotyp-print (type 13 as PNG) on that store"),
               printChain, QStringLiteral("the same on the demo store"), printDemo,
               QStringLiteral("at most 1.3x"), atMost(1.3));
+    benchChainHistory(table, *chain, *demo, chainStore, demoStore, folder, runs,
+                      QFileInfo(printTool).dir().filePath(QStringLiteral("kassotyp-admin")));
 }

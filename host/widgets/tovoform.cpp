@@ -412,8 +412,12 @@ bool TOVOForm::event(QEvent *event)
     const bool handled = QDialog::event(event);
     // After the window's own show handler: it has loaded what it edits.
     if (event->type() == QEvent::Show && m_historyButton) {
+        // A window that cannot name its records now offers no history; it is logged, since the
+        // user asked for nothing.
         bool offered = false;
-        guard(QStringLiteral("editedRecords"), [&] { offered = !editedRecords().isEmpty(); });
+        guard(
+                QStringLiteral("editedRecords"), [&] { offered = !editedRecords().isEmpty(); },
+                false);
         m_historyButton->setVisible(offered);
         m_historyAction->setEnabled(offered);
     }
