@@ -61,6 +61,19 @@ double elapsedMsOf(const std::function<void()> &fn)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+Figure microsecondsPerCall(int runs, int calls, const std::function<void(int call)> &fn)
+{
+    Figure f;
+    int call = 0;
+    for (int run = 0; run < runs; ++run)
+        f.samples << elapsedMsOf([&] {
+                         for (int i = 0; i < calls; ++i)
+                             fn(++call);
+                     }) * 1000.0
+                             / calls;
+    return f;
+}
+
 Figure timeMs(int runs, const std::function<void()> &fn)
 {
     Figure f;

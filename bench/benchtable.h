@@ -26,6 +26,9 @@ struct Figure
 // Runs fn `runs` times and records each run's milliseconds.
 Figure timeMs(int runs, const std::function<void()> &fn);
 double elapsedMsOf(const std::function<void()> &fn);
+// `runs` times `calls` calls of fn (numbered from 1 on), each run's time per call in
+// microseconds.
+Figure microsecondsPerCall(int runs, int calls, const std::function<void(int call)> &fn);
 
 using BudgetCheck = std::function<bool(double measured, double baseline)>;
 

@@ -12,18 +12,9 @@ namespace {
 constexpr int Calls = 200;
 constexpr int Versions = 10;
 
-// Per call, in microseconds.
 Figure perCall(int runs, const std::function<void(int call)> &fn)
 {
-    Figure f;
-    int call = 0;
-    for (int run = 0; run < runs; ++run)
-        f.samples << elapsedMsOf([&] {
-                         for (int i = 0; i < Calls; ++i)
-                             fn(++call);
-                     }) * 1000.0
-                             / Calls;
-    return f;
+    return microsecondsPerCall(runs, Calls, fn);
 }
 
 } // namespace
@@ -108,19 +99,28 @@ void benchChainHistory(BudgetTable &table, Host &chain, Host &demo, const QStrin
                        const QString &demoStore, const QString &folder, int runs,
                        const QString &adminTool)
 {
-    const LayoutKey key{QStringLiteral("BONPOS"), 3, QStringLiteral("TM-T88")};
-    // One save on each store within the last minutes: what `history --since` finds on both.
-    for (Host *host : {&chain, &demo})
-        host->layouts().writeList(key, {QStringLiteral("heute gespeichert")});
-    const RecordRef record = layoutRef(key);
+    // A record of a chain's workstation, with its ten versions, and one of the demo store,
+    // each saved once more now: what `history --since` finds on both.
+    QSqlQuery first = chain.store().run(QStringLiteral("SELECT kennung, rnr, printer_key FROM "
+                                                       "layout_records WHERE rnr > 3 ORDER BY rnr "
+                                                       "LIMIT 1"),
+                                        {}, QStringLiteral("Lesen"));
+    if (!first.next())
+        benchFailure(QStringLiteral("the chain's store has no workstation's records"));
+    const LayoutKey chainKey{first.value(0).toString(), first.value(1).toInt(),
+                             first.value(2).toString()};
+    const LayoutKey demoKey{QStringLiteral("BONPOS"), 3, QStringLiteral("TM-T88")};
+    chain.layouts().writeList(chainKey, {QStringLiteral("heute gespeichert")});
+    demo.layouts().writeList(demoKey, {QStringLiteral("heute gespeichert")});
     Figure readChain, readDemo;
     for (int run = 0; run < runs; ++run) {
         readDemo.samples << perCall(1, [&](int) {
-                                if (History(demo.store()).versions(record).isEmpty())
+                                if (History(demo.store()).versions(layoutRef(demoKey)).isEmpty())
                                     benchFailure(QStringLiteral("no history on the demo store"));
                             }).median();
         readChain.samples << perCall(1, [&](int) {
-                                 if (History(chain.store()).versions(record).size() <= Versions)
+                                 if (History(chain.store()).versions(layoutRef(chainKey)).size()
+                                     <= Versions)
                                      benchFailure(QStringLiteral("the chain's versions missing"));
                              }).median();
     }

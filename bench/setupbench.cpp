@@ -291,15 +291,7 @@ void benchLookupAndSave(BudgetTable &table, const QString &folder, int runs, Bac
     const QByteArray blob = sectionBlob(7);
     // Per call, in microseconds.
     auto perCall = [&](const std::function<void(int call)> &fn) {
-        Figure f;
-        int call = 0;
-        for (int run = 0; run < runs; ++run)
-            f.samples << elapsedMsOf([&] {
-                             for (int i = 0; i < Calls; ++i)
-                                 fn(++call);
-                         }) * 1000.0
-                                 / Calls;
-        return f;
+        return microsecondsPerCall(runs, Calls, fn);
     };
     // Every save changes a byte: a store may skip writing a row that stays the same.
     auto changed = [&blob](int call) {
