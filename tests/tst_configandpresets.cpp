@@ -332,7 +332,10 @@ void TestConfigAndPresets::printerPresetTmT88IsExact()
             "1",         "1",          "1", "1", // 47..50 pictures, memory, barcodes, QR
             "0,2,16,19",                         // 51 code pages (ESC t)
             "8,00",                              // 52 dots per mm
-            "12",        "9"};                   // 53, 54 dots of fonts A and B
+            "12",        "9",                    // 53, 54 dots of fonts A and B
+            "4",         "M",                    // 55, 56 QR codes: dots a module, correction
+            "GS(L",      "1",                    // 57, 58 logos kept by GS ( L, cut by GS V 66
+            "0",         "1"};                   // 59, 60 no feed past it; answers DLE EOT
     QCOMPARE(expected.size(), PrinterRecordSize);
     QCOMPARE(printerRecordFromPreset(QStringLiteral("TM-T88")), expected);
     QCOMPARE(findPreset(printerPresets(), QStringLiteral("TM-T88"))->remark,
@@ -449,10 +452,12 @@ void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
     // their control characters (cut, drawer, journal, receipt, both, tab, line feed, carriage
     // return), no drawer, then paper feed to set font (positions 31 to 40), name, no init.
     // What the printer can do: pictures, graphics memory, barcodes, QR codes, code pages, dots
-    // per mm, dots of fonts A and B.
-    const char *const impact = "0|0|0|0|0,2,19|6,30|12|10";
-    const char *const thermal = "1|1|1|1|0,2,16,19|8,00|12|9";
-    const char *const inkJet = "1|0|1|0|0,2,16,19|8,00|12|9";
+    // per mm, dots of fonts A and B; QR module dots and error correction; the commands of its
+    // graphics memory, whether it cuts at its cutter's position and the feed past it, whether
+    // it answers status requests.
+    const char *const impact = "0|0|0|0|0,2,19|6,30|12|10|4|M|keine|0|0|0";
+    const char *const thermal = "1|1|1|1|0,2,16,19|8,00|12|9|4|M|GS(L|1|0|1";
+    const char *const inkJet = "1|0|1|0|0,2,16,19|8,00|12|9|4|M|keine|0|0|0";
     const auto epson = [&](const char *mode, const char *cut, const char *drawer,
                            const char *feedToSetFont, const char *name) {
         const QString kind = QLatin1String(name);
@@ -491,16 +496,16 @@ void TestConfigAndPresets::printerPresetRecordsAreAsStored_data()
     // Mode and no drawer only; IBM46101NR carries no values at all, like an unknown name.
     QTest::newRow("LEX5700") << "LEX5700"
                              << "1||||||||||||||||||||||||||||||kein|||||||||||LEX5700|0|||||"
-                                "1|0|0|0||0,00||";
+                                "1|0|0|0||0,00|||4|M|keine|0|0|0";
     QTest::newRow("TEST") << "TEST"
                           << "2||||||||||||||||||||||||||||||kein|||||||||||TEST|0|||||"
-                             "1|0|0|0||0,00||";
+                             "1|0|0|0||0,00|||4|M|keine|0|0|0";
     QTest::newRow("IBM46101NR") << "IBM46101NR"
                                 << "|||||||||||||||||||||||||||||||||||||||||IBM46101NR|0|||||"
-                                   "0|0|0|0||0,00||";
+                                   "0|0|0|0||0,00||||||0||0";
     QTest::newRow("unknown: empty but for its name")
             << "UNBEKANNT"
-            << "|||||||||||||||||||||||||||||||||||||||||UNBEKANNT|0|||||0|0|0|0||0,00||";
+            << "|||||||||||||||||||||||||||||||||||||||||UNBEKANNT|0|||||0|0|0|0||0,00||||||0||0";
 }
 
 void TestConfigAndPresets::printerPresetRecordsAreAsStored()
