@@ -459,23 +459,44 @@ private slots:
                  printerRecordFromPreset(QStringLiteral("TM-U200BT")));
     }
 
-    void codePageWithoutTableIsRefused()
+    void unreadableCapabilityIsRefused_data()
     {
-        // Catches a printer record that names a code page the program cannot encode: saving
-        // is refused with the numbers it knows, and nothing is written.
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("good");
+        QTest::addColumn<int>("position");
+
+        // A code page the program has no table for could not be encoded.
+        QTest::newRow("code page without a table") << "edtCodepages"
+                                                   << "19, 300"
+                                                   << "19, 16" << 51;
+        // The printer's QR command takes 1 to 16 dots a module.
+        QTest::newRow("QR module size out of range") << "edtQRModulgroesse"
+                                                     << "17"
+                                                     << "6" << 55;
+    }
+
+    void unreadableCapabilityIsRefused()
+    {
+        // Catches a printer record with a capability the outputs cannot use: saving is refused
+        // with what would be right, naming what was typed, and nothing is written.
+        QFETCH(QString, field);
+        QFETCH(QString, bad);
+        QFETCH(QString, good);
+        QFETCH(int, position);
         Session s;
         s.open();
-        s.find("edtCodepages")->setText("19, 300");
+        s.find(field)->setText(bad);
         s.installation.messages().clear();
         QTest::keyClick(s.window.get(), Qt::Key_F5);
         QVERIFY(s.window->isVisible());
         QCOMPARE(s.installation.messages().count(), 1);
-        QVERIFY2(s.installation.messages().shown().constFirst().text.contains("300"),
-                 qPrintable(s.installation.messages().shown().constFirst().text));
+        const QString said = s.installation.messages().shown().constFirst().text;
+        QVERIFY2(said.contains(bad.section(u' ', -1)), qPrintable(said));
         QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV"), QStringList{"<kein Satz>"});
-        s.find("edtCodepages")->setText("19, 16");
+        s.find(field)->setText(good);
         s.save();
-        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(51), QStringLiteral("19, 16"));
+        QCOMPARE(s.stored(PrinterKennung, 3, "AKTIV").value(position), good);
     }
 
     void storedPresetChooserOnlyInSystemMode()
