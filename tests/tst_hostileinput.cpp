@@ -247,10 +247,11 @@ void TestHostileInput::wrongCallsPrintAndWriteNothing()
     }
     QVERIFY(print({QStringLiteral("--type=13"), QStringLiteral("--config=") + path("kasotyp.ini")})
                     .err.contains(QLatin1String("kasotyp.ini (--config=) gibt es nicht")));
-    const Run check = admin({QStringLiteral("check"), QStringLiteral("--fiscal")});
+    // A misspelled check option must not run a check that reports "nothing missing".
+    const Run check = admin({QStringLiteral("check"), QStringLiteral("--fiskal")});
     QCOMPARE(check.exitCode, 2);
     QVERIFY(check.out.isEmpty());
-    QVERIFY2(check.err.contains(QLatin1String("--fiscal")), qPrintable(check.err));
+    QVERIFY2(check.err.contains(QLatin1String("--fiskal")), qPrintable(check.err));
     QVERIFY(!QFileInfo::exists(path("spool")) || QDir(path("spool")).isEmpty());
     QVERIFY(!QFileInfo::exists(path("x.png")));
     QVERIFY(logBytes().isEmpty());
