@@ -2,6 +2,8 @@
 
 #include "core/app/host.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -151,6 +153,38 @@ void serverSql(const QString &sql)
         benchFailure(sql + QStringLiteral(": ") + q.lastError().text());
 }
 
+// The programs measured find the server's password where a shop keeps it, in a password file
+// that PGPASSFILE names, not on their command line (where they would stop to warn about it).
+void usePasswordFile(const QUrl &server)
+{
+    // Removed when the run ends.
+    static struct PasswordFile
+    {
+        QString path;
+        ~PasswordFile()
+        {
+            if (!path.isEmpty())
+                QFile::remove(path);
+        }
+    } written;
+    if (!written.path.isEmpty() || server.password().isEmpty())
+        return;
+    const QString path = QDir::temp().filePath(
+            QStringLiteral("kassotyp-bench-%1.pgpass").arg(QCoreApplication::applicationPid()));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        benchFailure(QStringLiteral("cannot write the password file ") + path);
+    file.write(QStringLiteral("%1:%2:*:%3:%4\n")
+                       .arg(server.host())
+                       .arg(server.port(5432))
+                       .arg(server.userName(), server.password())
+                       .toUtf8());
+    file.close();
+    qputenv("PGPASSFILE", QFile::encodeName(path));
+    written.path = path;
+}
+
 } // namespace
 
 QString benchStoreLocation(Backend backend, const QString &folder, const QString &name)
@@ -159,6 +193,8 @@ QString benchStoreLocation(Backend backend, const QString &folder, const QString
         return folder + u'/' + name + QStringLiteral(".sqlite");
     serverSql(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schemaOf(name));
     QUrl url(qEnvironmentVariable("KASSOTYP_TEST_PG"));
+    usePasswordFile(url);
+    url.setPassword(QString());
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("options"),
                        QStringLiteral("-csearch_path=") + schemaOf(name));

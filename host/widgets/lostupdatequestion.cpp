@@ -1,6 +1,7 @@
 #include "widgets/lostupdatequestion.h"
 
 #include "core/sections/recordchange.h"
+#include "widgets/fieldlabels.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -22,7 +23,8 @@ void showDifferences(QWidget *parent, const LostUpdateError &error)
                                                 "speichern würde")
                                          .arg(error.record().display()),
                                  &dialog));
-    QStringList lines = describeChange(error.record(), error.stored(), error.attempted());
+    QStringList lines = describeChange(error.record(), error.stored(), error.attempted(),
+                                       windowFieldLabels(parent ? parent->window() : nullptr));
     if (lines.isEmpty())
         lines << QStringLiteral("Keine Unterschiede: das Gespeicherte ist das, was dieses Fenster "
                                 "speichern würde.");

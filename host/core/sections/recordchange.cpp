@@ -52,7 +52,7 @@ QString describeVersion(const RecordRef &record, const std::optional<QByteArray>
 }
 
 QStringList describeChange(const RecordRef &record, const std::optional<QByteArray> &before,
-                           const std::optional<QByteArray> &after)
+                           const std::optional<QByteArray> &after, const FieldLabeller &labels)
 {
     if (!before && !after)
         return {};
@@ -75,7 +75,7 @@ QStringList describeChange(const RecordRef &record, const std::optional<QByteArr
     const QStringList was = before ? entries(old) : QStringList();
     const QStringList now = entries(*after);
     if (const LayoutFormat *format = recordFormat(record))
-        return lines + describeListDifferences(*format, was, now);
+        return lines + describeListDifferences(*format, was, now, labels);
     // Without a format: the entries by their place.
     for (qsizetype i = 0; i < qMax(was.size(), now.size()); ++i) {
         const QString a =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/format/recorddiff.h"
 #include "core/store/history.h"
 
 #include <QByteArray>
@@ -7,8 +8,6 @@
 #include <QStringList>
 
 #include <optional>
-
-class LayoutFormat;
 
 // Stored versions of a record in words, for the user deciding about a save and for the auditor
 // reading the history: settings lists decoded through the format of their section or device
@@ -21,6 +20,8 @@ const LayoutFormat *recordFormat(const RecordRef &record);
 // size; "(nicht vorhanden)" for none.
 QString describeVersion(const RecordRef &record, const std::optional<QByteArray> &bytes);
 // What changed from one version to the other, one line each: "Zeile 3: »Vielen Dank« →
-// »Danke«", "angelegt", "gelöscht".
+// »Danke«", "angelegt", "gelöscht". A window passes its own captions for fields the shared
+// table does not name.
 QStringList describeChange(const RecordRef &record, const std::optional<QByteArray> &before,
-                           const std::optional<QByteArray> &after);
+                           const std::optional<QByteArray> &after,
+                           const FieldLabeller &labels = {});
