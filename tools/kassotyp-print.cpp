@@ -250,6 +250,9 @@ QString fileName(int type, Format format)
 
 bool isFolderTarget(const Request &request)
 {
+    // Printing goes to the printer, not into a folder.
+    if (request.toPrinter())
+        return false;
     return !request.onePdf() && (request.types.size() > 1 || QFileInfo(request.output).isDir());
 }
 
