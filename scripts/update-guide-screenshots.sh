@@ -8,7 +8,7 @@ rm -rf build/screenshots
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^tst_userguide$')
 names=(main-window header-editor full-screen-preview test-print item-editor presets
        general-settings paper-width printer-settings printer-drawer printer-display
-       local-settings copy-settings)
+       local-settings copy-settings history receipt-check)
 mkdir -p docs/images
 for name in "${names[@]}"; do
   cp "build/screenshots/$name.png" "docs/images/$name.png"

@@ -164,7 +164,9 @@ void TfrmKassotypHaupt::buildWindow()
     auto *pnlKopf = new QFrame(this);
     pnlKopf->setObjectName(QStringLiteral("pnlKopf"));
     pnlKopf->setFrameShape(QFrame::StyledPanel);
-    auto *kopf = new QHBoxLayout(pnlKopf);
+    auto *kopfZeilen = new QVBoxLayout(pnlKopf);
+    auto *kopf = new QHBoxLayout;
+    kopfZeilen->addLayout(kopf);
     m_lblRechner = new QLabel(tr("      Layout-Einstellungen für Rechnernummer:"), pnlKopf);
     m_lblRechner->setObjectName(QStringLiteral("lblRechner"));
     QFont bold = m_lblRechner->font();
@@ -184,7 +186,9 @@ void TfrmKassotypHaupt::buildWindow()
     m_lblVorlage = new QLabel(pnlKopf);
     m_lblVorlage->setObjectName(QStringLiteral("lblVorlage"));
     m_lblVorlage->setWordWrap(true);
-    kopf->addWidget(m_lblVorlage, 1);
+    m_lblVorlage->setAlignment(Qt::AlignHCenter);
+    // A line of its own below the choice: the names of the sections need the window's width.
+    kopfZeilen->addWidget(m_lblVorlage);
     layout->addWidget(pnlKopf);
 
     m_pnlMenu = new QWidget(this);

@@ -14,10 +14,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <functional>
@@ -317,6 +320,55 @@ private slots:
         const auto header = tour.installation.list(QStringLiteral("BONKOPF"), Till, Printer);
         QVERIFY(header);
         QCOMPARE(tour.installation.list(QStringLiteral("BONKOPF"), SecondTill, Printer), header);
+    }
+
+    // A header saved twice: the history lists both saves and shows what putting the first back
+    // would change, in the editor's words; "Belegprüfung" finds nothing missing in the demo.
+    void earlierVersionsAndTheReceiptCheck()
+    {
+        Tour tour;
+        const QString address = QStringLiteral("Marktgasse 9, 04177 Lindenau");
+        for (const QString &text : {QString(), address}) {
+            tour.openSection(HeaderSection, [&](QWidget *editor) {
+                if (!text.isEmpty())
+                    control<QLineEdit>(editor, QStringLiteral("edtTxtZeile2"))->setText(text);
+                control<QPushButton>(editor, QStringLiteral("btnBuchen"))->click();
+            });
+        }
+        QString difference;
+        int versions = 0;
+        tour.openSection(HeaderSection, [&](QWidget *editor) {
+            whileModal(
+                    [editor] {
+                        control<QPushButton>(editor, QStringLiteral("btnVerlauf"))->click();
+                    },
+                    [&](QWidget *history) {
+                        auto *list = control<QTreeWidget>(history, QStringLiteral("lvwVersionen"));
+                        versions = list->topLevelItemCount();
+                        if (versions > 1)
+                            list->setCurrentItem(list->topLevelItem(1));
+                        difference =
+                                control<QPlainTextEdit>(history, QStringLiteral("memUnterschiede"))
+                                        ->toPlainText();
+                        saveScreenshot(history, QStringLiteral("history"));
+                    });
+        });
+        QVERIFY2(versions >= 2, qPrintable(QString::number(versions)));
+        QVERIFY2(difference.contains(QStringLiteral("»") + address + QStringLiteral("« →")),
+                 qPrintable(difference));
+
+        QString found;
+        const QString check = whileModal(
+                [&] {
+                    control<QPushButton>(&tour.window, QStringLiteral("btnBelegpruefung"))->click();
+                },
+                [&](QWidget *window) {
+                    for (const QLabel *label : window->findChildren<QLabel *>())
+                        found += label->text() + u'\n';
+                    saveScreenshot(window, QStringLiteral("receipt-check"));
+                });
+        QCOMPARE(check, QStringLiteral("TfrmBelegpruefung"));
+        QVERIFY2(found.contains(QLatin1String("nichts fehlt")), qPrintable(found));
     }
 };
 
