@@ -1,11 +1,15 @@
 #include "core/app/workstationsetup.h"
+#include "core/sections/bonkopfformat.h"
 #include "core/store/history.h"
 #include "core/store/settingslistcodec.h"
 #include "editors/LayBonende.h"
 #include "tests/support/builtprogram.h"
 #include "tests/support/editorsession.h"
 #include "tests/support/guisupport.h"
+#include "widgets/logoanzeige.h"
 
+#include <QBuffer>
+#include <QCheckBox>
 #include <QDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -131,6 +135,7 @@ private slots:
     void savesKeepWhatTheyReplaced();
     void secondSaveAsksAndWritesNothingUntilAnswered_data();
     void secondSaveAsksAndWritesNothingUntilAnswered();
+    void logoChangedMeanwhileIsNotOverwrittenUnasked();
     void setupAndImportAreChangeSets();
     void killedWritersLeaveRecordsAndHistoryTogether();
     void auditExportReadsBackAsCsvAndJson();
@@ -238,6 +243,59 @@ void TestRecordHistory::secondSaveAsksAndWritesNothingUntilAnswered()
                          && differences.contains(QStringLiteral("»Vom Fenster«")),
                  qPrintable(differences));
     }
+}
+
+// The window shows the till's end logo; meanwhile another program gives the till another one.
+// The window's new picture is not saved over it unasked, and overwriting does write it.
+void TestRecordHistory::logoChangedMeanwhileIsNotOverwrittenUnasked()
+{
+    Session s;
+    const auto png = [](Qt::GlobalColor colour) {
+        QImage image(80, 40, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return std::pair{image, bytes};
+    };
+    // A first window gives the till's end a logo of its own, and closes with the save.
+    TfrmLayBonende *editor = &s.show(std::make_unique<TfrmLayBonende>());
+    s.find<QCheckBox>(QStringLiteral("chbLogo"))->setChecked(true);
+    editor->findChild<Tlogoanzeige *>()->importImage(png(Qt::green).first);
+    QTest::keyClick(editor, Qt::Key_F5);
+    QTRY_VERIFY(!editor->isVisible());
+
+    editor = &s.show(std::make_unique<TfrmLayBonende>());
+    auto *logo = editor->findChild<Tlogoanzeige *>();
+    const LogoKey own{logo->Kennung1(), logo->Kennung2(), CurrentLogoName, OwnRnr};
+    QVERIFY(s.installation.host().logos().load(own));
+    const QByteArray theirs = png(Qt::red).second;
+    s.installation.host().logos().save(own, StoredLogo{theirs, 80, 40, {}});
+    s.find<QCheckBox>(QStringLiteral("chbLogo"))->setChecked(true);
+    logo->importImage(png(Qt::blue).first);
+    for (const QString &choice :
+         {QStringLiteral("btnZurueck"), QStringLiteral("btnUeberschreiben")}) {
+        QString asked;
+        std::optional<QByteArray> storedWhileAsking;
+        whenModalNamed(QStringLiteral("frmInzwischenGeaendert"), [&](QWidget *window) {
+            asked = qobject_cast<QMessageBox *>(window)->text();
+            storedWhileAsking = s.installation.host().logos().load(own)->picture;
+            window->findChild<QPushButton *>(choice)->click();
+        });
+        // Back from the question, the window is the active one again, as for the user.
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(editor, Qt::Key_F5);
+        QTRY_VERIFY2(!asked.isEmpty(), qPrintable(choice));
+        QCOMPARE(storedWhileAsking, theirs);
+    }
+    // Overwritten: the window's blue picture, with the red one kept in the history.
+    QTRY_VERIFY(!editor->isVisible());
+    QImage saved;
+    QVERIFY(saved.loadFromData(s.installation.host().logos().load(own)->picture));
+    QCOMPARE(saved.pixelColor(10, 10), QColor(Qt::blue));
+    QCOMPARE(History(s.installation.host().store()).latest(logoRef(own))->before, theirs);
 }
 
 void TestRecordHistory::setupAndImportAreChangeSets()

@@ -18,6 +18,12 @@
 
 namespace {
 
+bool sameLogo(const LogoKey &a, const LogoKey &b)
+{
+    return a.kennung1 == b.kennung1 && a.kennung2 == b.kennung2 && a.logoName == b.logoName
+           && a.filRech == b.filRech;
+}
+
 class TfrmLogoVollansicht : public TOVOForm
 {
 public:
@@ -54,6 +60,7 @@ Host &Tlogoanzeige::host() const
 void Tlogoanzeige::Reset()
 {
     m_key = LogoKey{};
+    m_loaded.reset();
     m_stamp = BookingIdentity{};
     m_picture = QImage();
     m_changed = false;
@@ -62,16 +69,27 @@ void Tlogoanzeige::Reset()
 
 bool Tlogoanzeige::LoadFromlogofile()
 {
-    return showStored(host().logos().load(m_key));
+    const std::optional<StoredLogo> stored = host().logos().load(m_key);
+    rememberLoaded(m_key, stored);
+    return showStored(stored);
 }
 
 bool Tlogoanzeige::LoadWithFallback()
 {
+    const LogoKey own = m_key;
     const auto found = host().logos().loadFirst(Fallback::logo(m_key));
+    // The chain starts with the workstation's own logo: found elsewhere, it had none.
+    rememberLoaded(own, found && sameLogo(found->first, own) ? std::optional(found->second)
+                                                             : std::nullopt);
     if (!found)
         return showStored(std::nullopt);
     m_key = found->first;
     return showStored(found->second);
+}
+
+void Tlogoanzeige::rememberLoaded(const LogoKey &key, const std::optional<StoredLogo> &stored)
+{
+    m_loaded = {key, RecordVersion{stored ? std::optional(stored->picture) : std::nullopt}};
 }
 
 bool Tlogoanzeige::showStored(const std::optional<StoredLogo> &stored)
@@ -104,7 +122,12 @@ void Tlogoanzeige::SaveTologofile()
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     m_picture.save(&buffer, "PNG");
-    host().logos().save(m_key, StoredLogo{png, m_picture.width(), m_picture.height(), m_stamp});
+    std::optional<RecordVersion> expected;
+    if (m_loaded && sameLogo(m_loaded->first, m_key))
+        expected = m_loaded->second;
+    host().logos().save(m_key, StoredLogo{png, m_picture.width(), m_picture.height(), m_stamp},
+                        expected);
+    rememberLoaded(m_key, StoredLogo{png, m_picture.width(), m_picture.height(), m_stamp});
     m_changed = false;
 }
 

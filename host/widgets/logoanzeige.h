@@ -6,6 +6,9 @@
 #include <QFrame>
 #include <QImage>
 
+#include <optional>
+#include <utility>
+
 class Host;
 
 // Shows a logo picture and keeps its identity in the logo store: two identifiers (program
@@ -68,7 +71,12 @@ private:
     void importFromClipboard();
     Host &host() const;
 
+    // The logo as it was when this window loaded it, under the key it saves to (absent when
+    // the workstation had none of its own): a save that finds another picture there asks first.
+    void rememberLoaded(const LogoKey &key, const std::optional<StoredLogo> &stored);
+
     LogoKey m_key;
+    std::optional<std::pair<LogoKey, RecordVersion>> m_loaded;
     BookingIdentity m_stamp;
     QImage m_picture;
     bool m_changed = false;
