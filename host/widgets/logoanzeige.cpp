@@ -18,12 +18,6 @@
 
 namespace {
 
-bool sameLogo(const LogoKey &a, const LogoKey &b)
-{
-    return a.kennung1 == b.kennung1 && a.kennung2 == b.kennung2 && a.logoName == b.logoName
-           && a.filRech == b.filRech;
-}
-
 class TfrmLogoVollansicht : public TOVOForm
 {
 public:
@@ -79,8 +73,7 @@ bool Tlogoanzeige::LoadWithFallback()
     const LogoKey own = m_key;
     const auto found = host().logos().loadFirst(Fallback::logo(m_key));
     // The chain starts with the workstation's own logo: found elsewhere, it had none.
-    rememberLoaded(own, found && sameLogo(found->first, own) ? std::optional(found->second)
-                                                             : std::nullopt);
+    rememberLoaded(own, found && found->first == own ? std::optional(found->second) : std::nullopt);
     if (!found)
         return showStored(std::nullopt);
     m_key = found->first;
@@ -123,7 +116,7 @@ void Tlogoanzeige::SaveTologofile()
     buffer.open(QIODevice::WriteOnly);
     m_picture.save(&buffer, "PNG");
     std::optional<RecordVersion> expected;
-    if (m_loaded && sameLogo(m_loaded->first, m_key))
+    if (m_loaded && m_loaded->first == m_key)
         expected = m_loaded->second;
     host().logos().save(m_key, StoredLogo{png, m_picture.width(), m_picture.height(), m_stamp},
                         expected);

@@ -15,6 +15,8 @@ struct LogoKey
     QString kennung2;
     QString logoName;
     int filRech = 0;
+
+    friend bool operator==(const LogoKey &, const LogoKey &) = default;
 };
 
 namespace Fallback {
